@@ -1,0 +1,87 @@
+#include "TunnelKit/Identifiers.h"
+
+#include <uuid/uuid.h>
+
+#include <cstdio>
+#include <ctime>
+
+namespace tunnelkit {
+
+Uuid Uuid::random() {
+    uuid_t raw;
+    uuid_generate_random(raw);
+    std::array<uint8_t, 16> bytes;
+    std::copy(std::begin(raw), std::end(raw), bytes.begin());
+    return Uuid(bytes);
+}
+
+std::optional<Uuid> Uuid::parse(std::string_view text) {
+    if (text.size() != 36) {
+        return std::nullopt;
+    }
+    char buffer[37];
+    text.copy(buffer, 36);
+    buffer[36] = '\0';
+    uuid_t raw;
+    if (uuid_parse(buffer, raw) != 0) {
+        return std::nullopt;
+    }
+    std::array<uint8_t, 16> bytes;
+    std::copy(std::begin(raw), std::end(raw), bytes.begin());
+    return Uuid(bytes);
+}
+
+std::string Uuid::toString() const {
+    uuid_t raw;
+    std::copy(bytes_.begin(), bytes_.end(), std::begin(raw));
+    char buffer[37];
+    uuid_unparse_upper(raw, buffer);
+    return std::string(buffer, 36);
+}
+
+std::string formatIsoDate(Date date) {
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(date);
+    const std::time_t t = std::chrono::system_clock::to_time_t(seconds);
+    std::tm parts{};
+    gmtime_r(&t, &parts);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return buffer;
+}
+
+namespace {
+
+bool readDigits(std::string_view text, size_t at, size_t count, int& value) {
+    value = 0;
+    for (size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return false;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Date> parseIsoDate(std::string_view text) {
+    // YYYY-MM-DDTHH:MM:SSZ
+    if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+        text[16] != ':' || text[19] != 'Z') {
+        return std::nullopt;
+    }
+    int year, month, day, hour, minute, second;
+    if (!readDigits(text, 0, 4, year) || !readDigits(text, 5, 2, month) || !readDigits(text, 8, 2, day) ||
+        !readDigits(text, 11, 2, hour) || !readDigits(text, 14, 2, minute) || !readDigits(text, 17, 2, second)) {
+        return std::nullopt;
+    }
+    using namespace std::chrono;
+    const year_month_day ymd{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                             std::chrono::day(static_cast<unsigned>(day))};
+    if (!ymd.ok() || hour > 23 || minute > 59 || second > 59) {
+        return std::nullopt;
+    }
+    return sys_days(ymd) + hours(hour) + minutes(minute) + seconds(second);
+}
+
+} // namespace tunnelkit

@@ -1,0 +1,146 @@
+#include "TunnelKit/TunnelStore.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tunnelkit;
+using testing_support::TempDir;
+
+namespace {
+
+Tunnel storedTunnel(const std::string& name) {
+    Tunnel tunnel = Tunnel::created(*parseIsoDate("2026-03-01T10:00:00Z"));
+    tunnel.name = name;
+    tunnel.host = "h.example";
+    tunnel.forwards.push_back(Forward::make(Uuid::random(), Forward::Kind::remote, true, Endpoint::tcp("", 9000),
+                                            Endpoint::socket("/run/app.sock"), ""));
+    return tunnel;
+}
+
+void writeRaw(const std::string& path, std::string_view bytes) { ASSERT_TRUE(writeFileAtomically(path, bytes)); }
+
+const DecodingError& decodingError(const StoreError& error) { return std::get<DecodingError>(error); }
+
+} // namespace
+
+TEST(TunnelStore, MissingFileIsTheEmptyList) {
+    TempDir dir;
+    TunnelStore store(dir.file("tunnels.json"));
+    const auto loaded = store.load();
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(loaded->empty());
+}
+
+TEST(TunnelStore, SaveCreatesTheFolderAndRoundTrips) {
+    TempDir dir;
+    TunnelStore store(dir.file("app/support/tunnels.json"));
+    auto trashed = storedTunnel("old");
+    trashed.deletedAt = *parseIsoDate("2026-03-02T10:00:00Z");
+    const std::vector<Tunnel> tunnels{storedTunnel("web"), trashed};
+    ASSERT_TRUE(store.save(tunnels));
+    const auto loaded = store.load();
+    ASSERT_TRUE(loaded) << describe(loaded.error());
+    EXPECT_EQ(*loaded, tunnels);
+}
+
+TEST(TunnelStore, WrittenFileHasSortedKeysAndVersionOne) {
+    TempDir dir;
+    TunnelStore store(dir.file("tunnels.json"));
+    ASSERT_TRUE(store.save({storedTunnel("web")}));
+    const auto bytes = readFile(store.filePath()).value();
+    EXPECT_LT(bytes.find("\"connectsAtLaunch\""), bytes.find("\"createdAt\""));
+    EXPECT_LT(bytes.find("\"tunnels\""), bytes.find("\"version\""));
+    EXPECT_EQ(bytes.find("\"port\""), bytes.rfind("\"port\"")) << "only the endpoint's port; the tunnel has none";
+    EXPECT_NE(bytes.find(R"("\/run\/app.sock")"), std::string::npos);
+    EXPECT_EQ(nlohmann::json::parse(bytes)["version"], 1);
+}
+
+TEST(TunnelStore, FractionalSecondsAreLostOnWriting) {
+    TempDir dir;
+    TunnelStore store(dir.file("tunnels.json"));
+    auto tunnel = storedTunnel("web");
+    tunnel.createdAt += std::chrono::milliseconds(250);
+    ASSERT_TRUE(store.save({tunnel}));
+    const auto loaded = store.load().value();
+    EXPECT_NE(loaded[0], tunnel);
+    EXPECT_EQ(loaded[0].createdAt, std::chrono::floor<std::chrono::seconds>(tunnel.createdAt));
+}
+
+TEST(TunnelStore, VersionIsRequiredButNotChecked) {
+    TempDir dir;
+    TunnelStore store(dir.file("tunnels.json"));
+    writeRaw(store.filePath(), R"({"version": 7, "tunnels": []})");
+    EXPECT_TRUE(store.load());
+    writeRaw(store.filePath(), R"({"tunnels": []})");
+    const auto failed = store.load();
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(decodingError(failed.error()).kind, DecodingError::Kind::keyNotFound);
+}
+
+TEST(TunnelStore, BadFilesAreTypedErrorsNeverPartialLists) {
+    TempDir dir;
+    TunnelStore store(dir.file("tunnels.json"));
+    const auto good = toJson(storedTunnel("a"));
+    auto broken = good;
+    broken["forwards"][0]["listen"] = "8080";
+    const nlohmann::json mixed{{"version", 1}, {"tunnels", {good, broken}}};
+    const std::string validFile = nlohmann::json{{"version", 1}, {"tunnels", {good}}}.dump();
+    for (const auto& bytes : {std::string(), std::string("{"), validFile.substr(0, validFile.size() / 2),
+                              std::string(R"({"version": 1, "tunnels": {}})"), std::string(R"({"version": "1", "tunnels": []})"),
+                              std::string("[]"), mixed.dump(), std::string("\xff\xfe")}) {
+        writeRaw(store.filePath(), bytes);
+        const auto loaded = store.load();
+        ASSERT_FALSE(loaded) << bytes;
+        EXPECT_FALSE(describe(loaded.error()).empty());
+    }
+}
+
+TEST(TunnelStore, UnreadableFileIsAFileError) {
+    TempDir dir;
+    TunnelStore store(dir.file("tunnels.json"));
+    ASSERT_TRUE(createDirectories(store.filePath())); // a folder where the file should be
+    const auto loaded = store.load();
+    ASSERT_FALSE(loaded);
+    EXPECT_TRUE(std::holds_alternative<FileError>(loaded.error()));
+    EXPECT_FALSE(store.save({storedTunnel("x")})) << "a folder in the way of the file refuses the write";
+}
+
+TEST(TunnelArchive, ExportDropsTrashStateAndRoundTrips) {
+    auto trashed = storedTunnel("gone");
+    trashed.deletedAt = *parseIsoDate("2026-03-05T00:00:00Z");
+    const auto archive = TunnelArchive::make({storedTunnel("web"), trashed}, *parseIsoDate("2026-04-01T12:00:00Z"));
+    const auto bytes = archive.encoded();
+    EXPECT_EQ(bytes.find("deletedAt"), std::string::npos);
+    EXPECT_LT(bytes.find("\"exportedAt\""), bytes.find("\"format\""));
+    const auto decoded = TunnelArchive::decode(bytes);
+    ASSERT_TRUE(decoded) << decoded.error().message();
+    EXPECT_EQ(decoded->format, "burrowlight");
+    ASSERT_EQ(decoded->tunnels.size(), 2u);
+    EXPECT_EQ(decoded->tunnels[0].name, "web");
+    EXPECT_FALSE(decoded->tunnels[1].deletedAt);
+    EXPECT_EQ(decoded->exportedAt, *parseIsoDate("2026-04-01T12:00:00Z"));
+}
+
+TEST(TunnelArchive, FormatWordIsExactVersionIsNotChecked) {
+    auto body = nlohmann::json::parse(TunnelArchive::make({storedTunnel("web")}, std::chrono::system_clock::now()).encoded());
+    body["format"] = "BURROWLIGHT";
+    const auto wrongFormat = TunnelArchive::decode(body.dump());
+    ASSERT_FALSE(wrongFormat);
+    EXPECT_EQ(wrongFormat.error().description, "Not a Burrowlight file");
+
+    body["format"] = "burrowlight";
+    body["version"] = 2;
+    EXPECT_TRUE(TunnelArchive::decode(body.dump()));
+
+    body["tunnels"][0]["deletedAt"] = "2026-01-01T00:00:00Z";
+    EXPECT_TRUE(TunnelArchive::decode(body.dump())->tunnels[0].deletedAt) << "stored trash state is kept on import";
+
+    body.erase("exportedAt");
+    EXPECT_EQ(TunnelArchive::decode(body.dump()).error().kind, DecodingError::Kind::keyNotFound);
+}
+
+TEST(TunnelArchive, ATunnelsFileIsNotAnArchive) {
+    const auto failed = TunnelArchive::decode(R"({"version": 1, "tunnels": []})");
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().kind, DecodingError::Kind::keyNotFound);
+}
