@@ -1,0 +1,55 @@
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tunnelkit {
+
+// How the engine's long-lived owners tell observers that a property changed. Single-threaded: every
+// owner lives on the main queue, so are its observers. The application adapts these to Qt signals.
+template <class Event>
+class ObserverList {
+    using Callback = std::function<void(const Event&)>;
+
+public:
+    // Keeps the observer registered for as long as it lives.
+    class Subscription {
+    public:
+        Subscription() = default;
+        explicit Subscription(std::shared_ptr<Callback> callback) : callback_(std::move(callback)) {}
+        void cancel() { callback_.reset(); }
+        bool isActive() const { return callback_ != nullptr; }
+
+    private:
+        std::shared_ptr<Callback> callback_;
+    };
+
+    [[nodiscard]] Subscription subscribe(Callback callback) {
+        auto shared = std::make_shared<Callback>(std::move(callback));
+        observers_.push_back(shared);
+        return Subscription(std::move(shared));
+    }
+
+    // Observers may subscribe or cancel while being notified; those cancelled are not called.
+    void notify(const Event& event) {
+        std::erase_if(observers_, [](const auto& weak) { return weak.expired(); });
+        const auto snapshot = observers_;
+        for (const auto& weak : snapshot) {
+            if (auto callback = weak.lock()) {
+                (*callback)(event);
+            }
+        }
+    }
+
+    size_t count() const {
+        return static_cast<size_t>(std::count_if(observers_.begin(), observers_.end(),
+                                                 [](const auto& weak) { return !weak.expired(); }));
+    }
+
+private:
+    std::vector<std::weak_ptr<Callback>> observers_;
+};
+
+} // namespace tunnelkit
