@@ -70,7 +70,8 @@ std::string homeDirectory(const Environment& environment) {
     return passwordDatabaseHome(environment.uid).value_or("");
 }
 
-std::optional<std::string> wrapperConfigPath(std::string_view bundleIdentifier, const Environment& environment) {
+std::optional<std::string> wrapperConfigPath(std::string_view bundleIdentifier,
+                                             const Environment& environment) {
     const std::string identifier(bundleIdentifier);
     if (auto runtime = absolutePathVariable(environment, "XDG_RUNTIME_DIR");
         runtime && isPrivateFolderOf(*runtime, environment.uid)) {

@@ -86,7 +86,8 @@ bool hasOptionNamed(const std::set<std::string>& lowercasedNames, std::string_vi
 } // namespace
 
 SSHCommandBuilder::SSHCommandBuilder(std::string executable, bool usesConfigFiles, std::string homeDirectory)
-    : executable(std::move(executable)), usesConfigFiles(usesConfigFiles), homeDirectory(std::move(homeDirectory)) {}
+    : executable(std::move(executable)), usesConfigFiles(usesConfigFiles),
+      homeDirectory(std::move(homeDirectory)) {}
 
 std::string SSHCommandBuilder::normalizedJumpHosts(std::string_view jumpHosts) {
     std::string joined;
@@ -165,7 +166,8 @@ std::vector<std::string> tunnelWords(const SSHCommandBuilder& builder, const Tun
         words.insert(words.end(), {"-i", homeExpanded(*tunnel.identityFile, builder.homeDirectory)});
     }
     if (tunnel.certificateFile) {
-        appendOption(words, "CertificateFile=\"" + homeExpanded(*tunnel.certificateFile, builder.homeDirectory) + "\"");
+        appendOption(words, "CertificateFile=\"" +
+                                homeExpanded(*tunnel.certificateFile, builder.homeDirectory) + "\"");
     }
     if (auto jumps = SSHCommandBuilder::normalizedJumpHosts(tunnel.jumpHosts); !jumps.empty()) {
         words.insert(words.end(), {"-J", std::move(jumps)});

@@ -18,7 +18,15 @@ namespace tunnelkit {
 // Why a tunnel can't be turned into an ssh command: the first rule it breaks, with what broke it.
 struct SSHCommandError {
     enum class ForwardProblem { port, host, socketPath, missingTarget, socketNotAllowed };
-    enum class OptionProblem { unknown, setByApp, setByField, emptyValue, invalidCharacters, notAnInteger, duplicate };
+    enum class OptionProblem {
+        unknown,
+        setByApp,
+        setByField,
+        emptyValue,
+        invalidCharacters,
+        notAnInteger,
+        duplicate
+    };
 
     struct InvalidPort {
         int port = 0;
@@ -52,16 +60,26 @@ struct SSHCommandError {
     };
 
     // The cases in the order of `value`'s alternatives.
-    enum class Case { invalidPort, invalidFile, invalidForward, invalidOption, missingHost, invalidHost, invalidUser,
-                      invalidJumpHosts };
+    enum class Case {
+        invalidPort,
+        invalidFile,
+        invalidForward,
+        invalidOption,
+        missingHost,
+        invalidHost,
+        invalidUser,
+        invalidJumpHosts
+    };
 
-    std::variant<InvalidPort, InvalidFile, InvalidForward, InvalidOption, MissingHost, InvalidHost, InvalidUser,
-                 InvalidJumpHosts>
+    std::variant<InvalidPort, InvalidFile, InvalidForward, InvalidOption, MissingHost, InvalidHost,
+                 InvalidUser, InvalidJumpHosts>
         value;
 
     static SSHCommandError invalidPort(int port) { return {InvalidPort{port}}; }
     static SSHCommandError invalidFile(std::string path) { return {InvalidFile{std::move(path)}}; }
-    static SSHCommandError invalidForward(Uuid id, ForwardProblem problem) { return {InvalidForward{id, problem}}; }
+    static SSHCommandError invalidForward(Uuid id, ForwardProblem problem) {
+        return {InvalidForward{id, problem}};
+    }
     static SSHCommandError invalidOption(std::string name, OptionProblem problem) {
         return {InvalidOption{std::move(name), problem}};
     }
@@ -71,10 +89,7 @@ struct SSHCommandError {
     static SSHCommandError invalidJumpHosts() { return {InvalidJumpHosts{}}; }
 
     Case kind() const { return static_cast<Case>(value.index()); }
-    template <class Payload>
-    const Payload* as() const {
-        return std::get_if<Payload>(&value);
-    }
+    template <class Payload> const Payload* as() const { return std::get_if<Payload>(&value); }
 
     bool operator==(const SSHCommandError&) const = default;
 };
@@ -109,11 +124,12 @@ struct SSHCommandBuilder {
     static constexpr int keepAliveInterval = 30;
     static constexpr int connectTimeout = 15;
     static constexpr const char* defaultSystemConfigFile = "/etc/ssh/ssh_config";
-    // Passed to every ssh, each after "-o"; they keep ssh in the foreground, alone and silent.
+    // Passed to every ssh, each after "-o": ssh stays in the foreground with a connection of its own
+    // and no remote command or terminal.
     static constexpr std::array<std::string_view, 9> fixedOptions{
-        "ExitOnForwardFailure=yes", "ControlMaster=no",       "ControlPath=none",
+        "ExitOnForwardFailure=yes", "ControlMaster=no",           "ControlPath=none",
         "ControlPersist=no",        "ForkAfterAuthentication=no", "BatchMode=no",
-        "ClearAllForwardings=no",   "RemoteCommand=none",     "RequestTTY=no"};
+        "ClearAllForwardings=no",   "RemoteCommand=none",         "RequestTTY=no"};
 
     std::string executable;
     bool usesConfigFiles = true;
@@ -137,7 +153,8 @@ struct SSHCommandBuilder {
     static Result<void, SSHCommandError> validate(const Tunnel& tunnel);
     // Not empty, no leading "-", no whitespace and no control character: ssh takes it as one word.
     static bool isValidHostToken(std::string_view text);
-    static std::optional<SSHCommandError::ForwardProblem> endpointProblem(const Endpoint& endpoint, bool onListenSide);
+    static std::optional<SSHCommandError::ForwardProblem> endpointProblem(const Endpoint& endpoint,
+                                                                          bool onListenSide);
     static std::optional<SSHCommandError::ForwardProblem> forwardProblem(const Forward& forward);
 
     // The fixed settings, then the includes of the configuration ssh would read otherwise: the

@@ -1,5 +1,4 @@
 #include "TunnelKit/SSHCommandBuilder.h"
-
 #include "TunnelKit/SSHOption.h"
 #include "TunnelKit/Text.h"
 
@@ -11,13 +10,18 @@ namespace tunnelkit {
 using ForwardProblem = SSHCommandError::ForwardProblem;
 using OptionProblem = SSHCommandError::OptionProblem;
 
-static_assert(std::variant_size_v<decltype(SSHCommandError::value)> == 8, "one alternative per SSHCommandError::Case");
+static_assert(std::variant_size_v<decltype(SSHCommandError::value)> == 8,
+              "one alternative per SSHCommandError::Case");
 
 namespace {
 
-bool isPortInRange(int port) { return port >= 1 && port <= 65535; }
+bool isPortInRange(int port) {
+    return port >= 1 && port <= 65535;
+}
 
-bool containsWhitespace(std::string_view text) { return text::containsAny(text, text::isWhitespace); }
+bool containsWhitespace(std::string_view text) {
+    return text::containsAny(text, text::isWhitespace);
+}
 
 // An optional sign, then at least one digit, within a signed 64-bit integer.
 bool isDecimalInteger(std::string_view value) {
@@ -88,7 +92,8 @@ std::optional<SSHCommandError> optionProblem(const Tunnel& tunnel) {
         }
         if (!problem) {
             auto name = text::lowercased(typed.name);
-            if (!SSHOptionCatalog::repeatableOptions().contains(name) && !seen.insert(std::move(name)).second) {
+            if (!SSHOptionCatalog::repeatableOptions().contains(name) &&
+                !seen.insert(std::move(name)).second) {
                 problem = OptionProblem::duplicate;
             }
         }
@@ -129,10 +134,13 @@ std::optional<SSHCommandError> firstProblem(const Tunnel& tunnel) {
 
 } // namespace
 
-bool containsControlCharacters(std::string_view text) { return text::containsAny(text, text::isControl); }
+bool containsControlCharacters(std::string_view text) {
+    return text::containsAny(text, text::isControl);
+}
 
 bool SSHCommandBuilder::isValidHostToken(std::string_view text) {
-    return !text.empty() && text.front() != '-' && !containsWhitespace(text) && !containsControlCharacters(text);
+    return !text.empty() && text.front() != '-' && !containsWhitespace(text) &&
+           !containsControlCharacters(text);
 }
 
 bool isValidHostName(std::string_view text) {
@@ -142,7 +150,8 @@ bool isValidHostName(std::string_view text) {
     return SSHCommandBuilder::isValidHostToken(text) && text.find('/') == std::string_view::npos;
 }
 
-std::optional<ForwardProblem> SSHCommandBuilder::endpointProblem(const Endpoint& endpoint, bool onListenSide) {
+std::optional<ForwardProblem> SSHCommandBuilder::endpointProblem(const Endpoint& endpoint,
+                                                                 bool onListenSide) {
     if (const auto* socket = endpoint.asSocket()) {
         const auto& path = socket->path;
         const bool isAnchored = text::startsWith(path, "/") || text::startsWith(path, "~/");
@@ -189,38 +198,58 @@ Result<void, SSHCommandError> SSHCommandBuilder::validate(const Tunnel& tunnel) 
 std::string_view rawValue(SSHCommandError::Case kind) {
     using C = SSHCommandError::Case;
     switch (kind) {
-    case C::invalidPort: return "invalidPort";
-    case C::invalidFile: return "invalidFile";
-    case C::invalidForward: return "invalidForward";
-    case C::invalidOption: return "invalidOption";
-    case C::missingHost: return "missingHost";
-    case C::invalidHost: return "invalidHost";
-    case C::invalidUser: return "invalidUser";
-    case C::invalidJumpHosts: return "invalidJumpHosts";
+    case C::invalidPort:
+        return "invalidPort";
+    case C::invalidFile:
+        return "invalidFile";
+    case C::invalidForward:
+        return "invalidForward";
+    case C::invalidOption:
+        return "invalidOption";
+    case C::missingHost:
+        return "missingHost";
+    case C::invalidHost:
+        return "invalidHost";
+    case C::invalidUser:
+        return "invalidUser";
+    case C::invalidJumpHosts:
+        return "invalidJumpHosts";
     }
     return "";
 }
 
 std::string_view rawValue(ForwardProblem problem) {
     switch (problem) {
-    case ForwardProblem::port: return "port";
-    case ForwardProblem::host: return "host";
-    case ForwardProblem::socketPath: return "socketPath";
-    case ForwardProblem::missingTarget: return "missingTarget";
-    case ForwardProblem::socketNotAllowed: return "socketNotAllowed";
+    case ForwardProblem::port:
+        return "port";
+    case ForwardProblem::host:
+        return "host";
+    case ForwardProblem::socketPath:
+        return "socketPath";
+    case ForwardProblem::missingTarget:
+        return "missingTarget";
+    case ForwardProblem::socketNotAllowed:
+        return "socketNotAllowed";
     }
     return "";
 }
 
 std::string_view rawValue(OptionProblem problem) {
     switch (problem) {
-    case OptionProblem::unknown: return "unknown";
-    case OptionProblem::setByApp: return "setByApp";
-    case OptionProblem::setByField: return "setByField";
-    case OptionProblem::emptyValue: return "emptyValue";
-    case OptionProblem::invalidCharacters: return "invalidCharacters";
-    case OptionProblem::notAnInteger: return "notAnInteger";
-    case OptionProblem::duplicate: return "duplicate";
+    case OptionProblem::unknown:
+        return "unknown";
+    case OptionProblem::setByApp:
+        return "setByApp";
+    case OptionProblem::setByField:
+        return "setByField";
+    case OptionProblem::emptyValue:
+        return "emptyValue";
+    case OptionProblem::invalidCharacters:
+        return "invalidCharacters";
+    case OptionProblem::notAnInteger:
+        return "notAnInteger";
+    case OptionProblem::duplicate:
+        return "duplicate";
     }
     return "";
 }

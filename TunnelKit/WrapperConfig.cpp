@@ -7,7 +7,9 @@ namespace tunnelkit {
 
 namespace {
 
-std::string quotedInclude(std::string_view path) { return "Include \"" + std::string(path) + "\"\n"; }
+std::string quotedInclude(std::string_view path) {
+    return "Include \"" + std::string(path) + "\"\n";
+}
 
 } // namespace
 

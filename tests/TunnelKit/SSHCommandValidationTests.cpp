@@ -1,6 +1,5 @@
-#include "TunnelKit/SSHCommandBuilder.h"
-
 #include "SSHCommandErrorPrinting.h"
+#include "TunnelKit/SSHCommandBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +48,8 @@ TEST(TunnelValidation, HostIsOneWordAsStored) {
     EXPECT_EQ(problemOf(tunnelTo("web server")), SSHCommandError::invalidHost());
     EXPECT_EQ(problemOf(tunnelTo(" bastion")), SSHCommandError::invalidHost()) << "nothing is trimmed";
     EXPECT_EQ(problemOf(tunnelTo("bastion\n")), SSHCommandError::invalidHost());
-    EXPECT_EQ(problemOf(tunnelTo("a\u00A0b")), SSHCommandError::invalidHost()) << "a no-break space is whitespace";
+    EXPECT_EQ(problemOf(tunnelTo("a\u00A0b")), SSHCommandError::invalidHost())
+        << "a no-break space is whitespace";
     EXPECT_EQ(problemOf(tunnelTo("a\u200Bb")), SSHCommandError::invalidHost()) << "a format character";
     EXPECT_EQ(problemOf(tunnelTo("[::1]")), std::nullopt);
     EXPECT_EQ(problemOf(tunnelTo("alice@bastion.example.org")), std::nullopt);
@@ -146,8 +146,10 @@ TEST(TunnelValidation, LocalAndRemoteForwardEndpoints) {
     f = forward(Forward::Kind::remote, Endpoint::tcp("", 8080));
     EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::missingTarget));
     f = forward(Forward::Kind::remote, Endpoint::tcp("", 0));
-    EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::port)) << "the listen side is checked first";
-    EXPECT_EQ(problemOf(forward(Forward::Kind::remote, Endpoint::tcp("", 8080), std::nullopt, false)), std::nullopt)
+    EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::port))
+        << "the listen side is checked first";
+    EXPECT_EQ(problemOf(forward(Forward::Kind::remote, Endpoint::tcp("", 8080), std::nullopt, false)),
+              std::nullopt)
         << "disabled forwards are not checked";
 }
 
@@ -188,19 +190,28 @@ TEST(TunnelValidation, EndpointRuleDependsOnTheSide) {
 }
 
 TEST(TunnelValidation, OptionsMustBeKnownAndUserSettable) {
-    EXPECT_EQ(problemOfOptions({{"NoSuchThing", "1"}}), SSHCommandError::invalidOption("NoSuchThing", OP::unknown));
-    EXPECT_EQ(problemOfOptions({{" Compression", "yes"}}), SSHCommandError::invalidOption(" Compression", OP::unknown))
+    EXPECT_EQ(problemOfOptions({{"NoSuchThing", "1"}}),
+              SSHCommandError::invalidOption("NoSuchThing", OP::unknown));
+    EXPECT_EQ(problemOfOptions({{" Compression", "yes"}}),
+              SSHCommandError::invalidOption(" Compression", OP::unknown))
         << "the name is not trimmed and is reported as typed";
-    EXPECT_EQ(problemOfOptions({{"hostname", "x"}}), SSHCommandError::invalidOption("Hostname", OP::setByField));
-    EXPECT_EQ(problemOfOptions({{"proxyjump", "x"}}), SSHCommandError::invalidOption("ProxyJump", OP::setByField));
-    EXPECT_EQ(problemOfOptions({{"LogLevel", "QUIET"}}), SSHCommandError::invalidOption("LogLevel", OP::setByApp));
+    EXPECT_EQ(problemOfOptions({{"hostname", "x"}}),
+              SSHCommandError::invalidOption("Hostname", OP::setByField));
+    EXPECT_EQ(problemOfOptions({{"proxyjump", "x"}}),
+              SSHCommandError::invalidOption("ProxyJump", OP::setByField));
+    EXPECT_EQ(problemOfOptions({{"LogLevel", "QUIET"}}),
+              SSHCommandError::invalidOption("LogLevel", OP::setByApp));
     EXPECT_EQ(problemOfOptions({{"LOGLEVEL", ""}}), SSHCommandError::invalidOption("LogLevel", OP::setByApp))
         << "ownership is checked before the value";
 }
 
 TEST(TunnelValidation, OptionValues) {
-    const auto keepAlive = [](std::string value) { return problemOfOptions({{"serveraliveinterval", value}}); };
-    const auto error = [](OP problem) { return SSHCommandError::invalidOption("ServerAliveInterval", problem); };
+    const auto keepAlive = [](std::string value) {
+        return problemOfOptions({{"serveraliveinterval", value}});
+    };
+    const auto error = [](OP problem) {
+        return SSHCommandError::invalidOption("ServerAliveInterval", problem);
+    };
     EXPECT_EQ(keepAlive(" \t\u3000"), error(OP::emptyValue));
     EXPECT_EQ(keepAlive("30s"), error(OP::notAnInteger));
     EXPECT_EQ(keepAlive("+"), error(OP::notAnInteger));
@@ -213,7 +224,8 @@ TEST(TunnelValidation, OptionValues) {
     EXPECT_EQ(keepAlive("-9223372036854775808"), std::nullopt);
     EXPECT_EQ(keepAlive("+9223372036854775807"), std::nullopt);
 
-    EXPECT_EQ(problemOfOptions({{"SendEnv", "LANG\nLC_ALL"}}), SSHCommandError::invalidOption("SendEnv", OP::invalidCharacters));
+    EXPECT_EQ(problemOfOptions({{"SendEnv", "LANG\nLC_ALL"}}),
+              SSHCommandError::invalidOption("SendEnv", OP::invalidCharacters));
     EXPECT_EQ(problemOfOptions({{"Compression", "maybe"}}), std::nullopt) << "choices are not checked";
 }
 
@@ -236,7 +248,8 @@ TEST(TunnelValidation, ReportsOnlyTheFirstProblemInRuleOrder) {
     tunnel.identityFile = "/k\n";
     auto broken = forward(Forward::Kind::local, Endpoint::tcp("", 8080));
     auto alsoBroken = forward(Forward::Kind::dynamic, Endpoint::socket("/s"));
-    tunnel.forwards = {forward(Forward::Kind::remote, Endpoint::tcp("", 1), std::nullopt, false), broken, alsoBroken};
+    tunnel.forwards = {forward(Forward::Kind::remote, Endpoint::tcp("", 1), std::nullopt, false), broken,
+                       alsoBroken};
     tunnel.options = {{Uuid::random(), "LogLevel", "INFO"}, {Uuid::random(), "Bogus", "1"}};
     const auto original = tunnel;
 
@@ -246,9 +259,12 @@ TEST(TunnelValidation, ReportsOnlyTheFirstProblemInRuleOrder) {
         {SSHCommandError::invalidPort(0), [](Tunnel& t) { t.port.reset(); }},
         {SSHCommandError::invalidJumpHosts(), [](Tunnel& t) { t.jumpHosts = ""; }},
         {SSHCommandError::invalidFile("/k\n"), [](Tunnel& t) { t.identityFile.reset(); }},
-        {SSHCommandError::invalidForward(broken.id, FP::missingTarget), [](Tunnel& t) { t.forwards.erase(t.forwards.begin() + 1); }},
-        {SSHCommandError::invalidForward(alsoBroken.id, FP::socketNotAllowed), [](Tunnel& t) { t.forwards.pop_back(); }},
-        {SSHCommandError::invalidOption("LogLevel", OP::setByApp), [](Tunnel& t) { t.options.erase(t.options.begin()); }},
+        {SSHCommandError::invalidForward(broken.id, FP::missingTarget),
+         [](Tunnel& t) { t.forwards.erase(t.forwards.begin() + 1); }},
+        {SSHCommandError::invalidForward(alsoBroken.id, FP::socketNotAllowed),
+         [](Tunnel& t) { t.forwards.pop_back(); }},
+        {SSHCommandError::invalidOption("LogLevel", OP::setByApp),
+         [](Tunnel& t) { t.options.erase(t.options.begin()); }},
         {SSHCommandError::invalidOption("Bogus", OP::unknown), [](Tunnel& t) { t.options.clear(); }},
     };
     for (const auto& [expected, mend] : steps) {
@@ -269,7 +285,8 @@ TEST(TunnelValidation, ErrorCasesCanBeNamedAndRead) {
     ASSERT_NE(error.as<SSHCommandError::InvalidForward>(), nullptr);
     EXPECT_EQ(error.as<SSHCommandError::InvalidForward>()->id, id);
     EXPECT_EQ(error.as<SSHCommandError::InvalidOption>(), nullptr);
-    EXPECT_EQ(describe(SSHCommandError::invalidOption("LogLevel", OP::setByApp)), "invalidOption(LogLevel, setByApp)");
+    EXPECT_EQ(describe(SSHCommandError::invalidOption("LogLevel", OP::setByApp)),
+              "invalidOption(LogLevel, setByApp)");
     EXPECT_EQ(describe(SSHCommandError::invalidPort(0)), "invalidPort(0)");
     EXPECT_EQ(SSHCommandError::missingHost().kind(), SSHCommandError::Case::missingHost);
     EXPECT_EQ(SSHCommandError::invalidJumpHosts().kind(), SSHCommandError::Case::invalidJumpHosts);

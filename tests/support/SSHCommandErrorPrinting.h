@@ -7,6 +7,8 @@
 namespace tunnelkit {
 
 // Lets GoogleTest show an error as "invalidOption(LogLevel, setByApp)" instead of its bytes.
-inline void PrintTo(const SSHCommandError& error, std::ostream* out) { *out << describe(error); }
+inline void PrintTo(const SSHCommandError& error, std::ostream* out) {
+    *out << describe(error);
+}
 
 } // namespace tunnelkit
