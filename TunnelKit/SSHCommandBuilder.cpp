@@ -91,8 +91,8 @@ SSHCommandBuilder::SSHCommandBuilder(std::string executable, bool usesConfigFile
 
 std::string SSHCommandBuilder::normalizedJumpHosts(std::string_view jumpHosts) {
     std::string joined;
-    for (const auto& piece : text::split(jumpHosts, ',')) {
-        auto host = text::trimBlanks(piece);
+    for (const auto& entry : text::split(jumpHosts, ',')) {
+        auto host = text::trimBlanks(entry);
         if (host.empty()) {
             continue;
         }

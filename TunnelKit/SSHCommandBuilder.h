@@ -144,7 +144,7 @@ struct SSHCommandBuilder {
     // Validates first and hands on the validation error unchanged; the tunnel is used as given.
     Result<SSHInvocation, SSHCommandError> invocation(const Tunnel& tunnel) const;
 
-    // Pieces split at commas, trimmed of blanks, empty ones dropped, joined by "," again.
+    // Split at commas, each host trimmed of blanks, empty ones dropped, joined by "," again.
     static std::string normalizedJumpHosts(std::string_view jumpHosts);
     std::vector<std::string> forwardArguments(const Forward& forward) const;
     std::string endpointArgument(const Endpoint& endpoint, bool expandingTilde) const;
