@@ -10,12 +10,12 @@ namespace {
 bool contains(std::string_view line, std::string_view text) { return line.find(text) != std::string_view::npos; }
 
 // "bind [HOST]:PORT: Address already in use" gives HOST:PORT; IPv6 colons inside the brackets stay.
-// The text after "bind " starts with "[", so the piece before the first ": Address" is never empty.
+// The text after "bind " starts with "[", so what comes before the first ": Address" is never empty.
 std::string boundAddress(std::string_view line) {
     std::string_view rest = line.substr(std::string_view("bind ").size());
-    std::string_view piece = rest.substr(0, rest.find(": Address"));
+    std::string_view bracketed = rest.substr(0, rest.find(": Address"));
     std::string address;
-    for (char c : piece) {
+    for (char c : bracketed) {
         if (c != '[' && c != ']') {
             address += c;
         }
