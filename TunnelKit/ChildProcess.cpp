@@ -1,0 +1,90 @@
+#include "TunnelKit/ChildProcess.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace tunnelkit {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int millisecondsUntil(std::optional<Clock::time_point> deadline) {
+    if (!deadline) {
+        return -1;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<decltype(left)>(left, 0, 60'000));
+}
+
+// Reads what the pipe holds now; false once it has reached its end.
+bool readAvailable(int fd, std::string& output) {
+    std::array<char, 16384> buffer;
+    while (true) {
+        const auto n = ::read(fd, buffer.data(), buffer.size());
+        if (n > 0) {
+            output.append(buffer.data(), static_cast<size_t>(n));
+        } else {
+            return n < 0 && (errno == EAGAIN || errno == EINTR);
+        }
+    }
+}
+
+} // namespace
+
+Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessRequest& request) {
+    auto spawned = spawnChild(
+        SpawnRequest{request.executable, request.arguments, request.environment, true, request.errorOutput});
+    if (!spawned) {
+        return Failure(spawned.error());
+    }
+    Child& child = *spawned->child;
+    UniqueFd output = std::move(spawned->output);
+    ::fcntl(output.get(), F_SETFL, ::fcntl(output.get(), F_GETFL) | O_NONBLOCK);
+
+    ChildProcessResult result;
+    std::optional<Clock::time_point> timeoutAt;
+    if (request.timeout) {
+        timeoutAt = Clock::now() + *request.timeout;
+    }
+    std::optional<Clock::time_point> killAt;
+    while (output || !child.isReaped()) {
+        std::array<pollfd, 2> fds{};
+        nfds_t count = 0;
+        if (output) {
+            fds[count++] = pollfd{output.get(), POLLIN, 0};
+        }
+        if (!child.isReaped()) {
+            fds[count++] = pollfd{child.exitDescriptor(), POLLIN, 0};
+        }
+        if (::poll(fds.data(), count, millisecondsUntil(killAt ? killAt : timeoutAt)) < 0 && errno != EINTR) {
+            break;
+        }
+        if (output && !readAvailable(output.get(), result.output)) {
+            output.reset();
+        }
+        child.tryReap();
+        const auto now = Clock::now();
+        if (timeoutAt && now >= *timeoutAt) {
+            timeoutAt.reset();
+            result.timedOut = true;
+            output.reset(); // what a child past its time prints is of no use
+            if (child.signalGroup(SIGTERM)) {
+                killAt = now + killGrace;
+            }
+        }
+        if (killAt && now >= *killAt) {
+            killAt.reset();
+            child.signalGroup(SIGKILL);
+        }
+    }
+    result.termination = terminationFromWaitStatus(child.waitForExit());
+    return result;
+}
+
+} // namespace tunnelkit

@@ -1,0 +1,88 @@
+#include "TunnelKit/ChildProcess.h"
+#include "ProcessCounts.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+
+using namespace tunnelkit;
+using namespace std::chrono_literals;
+
+namespace {
+
+ChildProcessRequest shell(const std::string& script) {
+    ChildProcessRequest request;
+    request.executable = "/bin/sh";
+    request.arguments = {"-c", script};
+    return request;
+}
+
+} // namespace
+
+TEST(ChildProcess, CapturesStandardOutputAndTheExitStatus) {
+    const auto discarded = runChildProcess(shell("printf out; printf err >&2; exit 3"));
+    ASSERT_TRUE(discarded);
+    EXPECT_EQ(discarded->output, "out");
+    EXPECT_EQ(discarded->termination, Termination{Exited{3}});
+    EXPECT_FALSE(discarded->timedOut);
+
+    auto joinedRequest = shell("printf out; printf err >&2");
+    joinedRequest.errorOutput = ErrorOutput::joined;
+    const auto joined = runChildProcess(joinedRequest);
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(joined->output, "outerr");
+}
+
+TEST(ChildProcess, ReadsOutputLargerThanThePipeBeforeWaiting) {
+    const auto result = runChildProcess(shell("head -c 300000 /dev/zero"));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->output.size(), 300000u);
+}
+
+TEST(ChildProcess, InheritsThisEnvironmentUnlessGivenOne) {
+    ::setenv("BURROWLIGHT_TEST_VALUE", "inherited", 1);
+    EXPECT_EQ(runChildProcess(shell("printf %s \"$BURROWLIGHT_TEST_VALUE\""))->output, "inherited");
+    auto request = shell("printf %s \"${BURROWLIGHT_TEST_VALUE-unset}\"");
+    request.environment = {};
+    EXPECT_EQ(runChildProcess(request)->output, "unset");
+}
+
+TEST(ChildProcess, TimeOutTerminatesTheChild) {
+    auto request = shell("echo started; exec sleep 30");
+    request.timeout = 200ms;
+    const auto result = runChildProcess(request);
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->timedOut);
+    EXPECT_EQ(result->termination, Termination{Signaled{SIGTERM}});
+    EXPECT_TRUE(testing_support::hasNoChildren());
+}
+
+TEST(ChildProcess, AChildIgnoringTheTimeOutIsKilledWithItsGroup) {
+    auto request = shell("trap '' TERM; sleep 30 & wait");
+    request.timeout = 100ms;
+    const auto result = runChildProcess(request);
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->timedOut);
+    EXPECT_EQ(result->termination, Termination{Signaled{SIGKILL}});
+}
+
+TEST(ChildProcess, MissingProgramIsALaunchError) {
+    ChildProcessRequest request;
+    request.executable = "/nonexistent/mandoc";
+    const auto result = runChildProcess(request);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error(), LaunchError{ENOENT});
+}
+
+TEST(ChildProcess, ManyRunsLeaveNoDescriptorOrZombie) {
+    const auto descriptors = testing_support::openDescriptorCount();
+    for (int i = 0; i < 200; ++i) {
+        ChildProcessRequest request;
+        request.executable = "/bin/echo";
+        request.arguments = {"x"};
+        ASSERT_EQ(runChildProcess(request)->output, "x\n");
+    }
+    EXPECT_EQ(testing_support::openDescriptorCount(), descriptors);
+    EXPECT_TRUE(testing_support::hasNoChildren());
+}
