@@ -105,7 +105,10 @@ struct SSHProcess::Watch {
             // A descendant may keep the pipe open long after the child itself has gone.
             forcedCloseAt = Clock::now() + outputGraceAfterExit;
         }
-        const auto now = Clock::now();
+        handleDeadlines(Clock::now(), killDeadline);
+    }
+
+    void handleDeadlines(Clock::time_point now, std::optional<Clock::time_point> killDeadline) {
         if (output && forcedCloseAt && now >= *forcedCloseAt) {
             closeOutput();
         }
@@ -114,7 +117,7 @@ struct SSHProcess::Watch {
                 std::lock_guard lock(wakeMutex);
                 killAt.reset();
             }
-            child->signalGroup(SIGKILL);
+            child->signalGroup(SIGKILL); // refused once the child has been reaped
         }
     }
 
