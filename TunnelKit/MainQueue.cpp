@@ -96,7 +96,7 @@ bool RunLoopQueue::runOne(std::unique_lock<std::mutex>& lock, BootClock::time_po
         wakeAt = timed_.begin()->first;
     }
     // The condition variable sleeps on the monotonic clock; the deadlines are rechecked on waking,
-    // and a long sleep is cut into pieces so that time slept while suspended is noticed.
+    // and a long sleep is cut into short waits so that time slept while suspended is noticed.
     wake_.wait_for(lock, std::min<BootClock::duration>(wakeAt - now, std::chrono::seconds(1)));
     return false;
 }
