@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 
 namespace burrowlight {
 
@@ -35,5 +36,9 @@ struct ExportFile {
     static ExportFile read(const QString& path);
     bool write(const QString& path, QString* error = nullptr) const;
 };
+
+// The installed ssh's version line, or "?" when it cannot be started. Blocks while ssh runs:
+// call it off the GUI thread.
+QString sshVersion(const std::string& executable = "/usr/bin/ssh");
 
 } // namespace burrowlight

@@ -45,6 +45,34 @@ private slots:
         QVERIFY(!file.write(dir.filePath(QStringLiteral("no/such/folder/x")), &error));
         QVERIFY(!error.isEmpty());
     }
+
+    void sshVersionReadsTheInstalledSsh() {
+        const QString version = sshVersion();
+        QVERIFY2(version.startsWith(QStringLiteral("OpenSSH_")), qPrintable(version));
+        QCOMPARE(sshVersion("/nonexistent/ssh"), QStringLiteral("?"));
+    }
+
+    void sshVersionOfAQuietOrChattyProgram() {
+        QTemporaryDir dir;
+        const QString quiet = dir.filePath(QStringLiteral("quiet"));
+        const QString chatty = dir.filePath(QStringLiteral("chatty"));
+        writeScript(quiet, "#!/bin/sh\nexit 3\n");
+        // Far more than a pipe holds, on standard error, before exiting.
+        writeScript(chatty, "#!/bin/sh\nyes x | tr -d '\\n' | head -c 300000 >&2\necho >&2\necho ' v1 ' >&2\n");
+        QCOMPARE(sshVersion(quiet.toStdString()), QString());
+        const QString long_ = sshVersion(chatty.toStdString());
+        QVERIFY(long_.endsWith(QStringLiteral("\n v1")));
+        QCOMPARE(long_.size(), 300000 + 4);
+    }
+
+private:
+    static void writeScript(const QString& path, const char* body) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(body);
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 };
 
 QTEST_GUILESS_MAIN(AppIdentityTests)
