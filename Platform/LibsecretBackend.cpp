@@ -56,9 +56,11 @@ private:
 // Keys and values are copied into the table, so the views may end after the call.
 Attributes makeAttributes(std::string_view service, std::optional<std::string_view> account) {
     Attributes attributes(g_hash_table_new_full(g_str_hash, g_str_equal, g_free, g_free));
-    g_hash_table_insert(attributes.get(), g_strdup(serviceAttribute), g_strndup(service.data(), service.size()));
+    g_hash_table_insert(attributes.get(), g_strdup(serviceAttribute),
+                        g_strndup(service.data(), service.size()));
     if (account) {
-        g_hash_table_insert(attributes.get(), g_strdup(accountAttribute), g_strndup(account->data(), account->size()));
+        g_hash_table_insert(attributes.get(), g_strdup(accountAttribute),
+                            g_strndup(account->data(), account->size()));
     }
     return attributes;
 }
@@ -68,14 +70,16 @@ Attributes makeAttributes(std::string_view service, std::optional<std::string_vi
 struct LibsecretBackend::Schema {
     SecretSchema* schema;
     explicit Schema(const std::string& name)
-        : schema(secret_schema_new(name.c_str(), SECRET_SCHEMA_NONE, serviceAttribute, SECRET_SCHEMA_ATTRIBUTE_STRING,
-                                   accountAttribute, SECRET_SCHEMA_ATTRIBUTE_STRING, nullptr)) {}
+        : schema(secret_schema_new(name.c_str(), SECRET_SCHEMA_NONE, serviceAttribute,
+                                   SECRET_SCHEMA_ATTRIBUTE_STRING, accountAttribute,
+                                   SECRET_SCHEMA_ATTRIBUTE_STRING, nullptr)) {}
     ~Schema() { secret_schema_unref(schema); }
     Schema(const Schema&) = delete;
     Schema& operator=(const Schema&) = delete;
 };
 
-LibsecretBackend::LibsecretBackend(const std::string& schemaName) : schema_(std::make_unique<Schema>(schemaName)) {}
+LibsecretBackend::LibsecretBackend(const std::string& schemaName)
+    : schema_(std::make_unique<Schema>(schemaName)) {}
 
 LibsecretBackend::~LibsecretBackend() = default;
 
@@ -85,8 +89,9 @@ Result<void, SecretError> LibsecretBackend::store(std::string_view service, std:
     const std::string labelText(label);
     Value value(secret_value_new(secret.data(), static_cast<gssize>(secret.size()), "text/plain"));
     ErrorSlot error;
-    const bool stored = secret_password_storev_binary_sync(schema_->schema, attributes.get(), SECRET_COLLECTION_DEFAULT,
-                                                           labelText.c_str(), value.get(), nullptr, error.out());
+    const bool stored =
+        secret_password_storev_binary_sync(schema_->schema, attributes.get(), SECRET_COLLECTION_DEFAULT,
+                                           labelText.c_str(), value.get(), nullptr, error.out());
     if (!stored || error.isSet()) {
         return Failure(error.secretError());
     }
@@ -114,7 +119,8 @@ Result<std::vector<std::string>, SecretError> LibsecretBackend::accounts(std::st
     ErrorSlot error;
     const auto flags = static_cast<SecretSearchFlags>(SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK);
     // The service's own search: the password search of this libsecret version leaks for every item.
-    Items found(secret_service_search_sync(nullptr, schema_->schema, attributes.get(), flags, nullptr, error.out()));
+    Items found(
+        secret_service_search_sync(nullptr, schema_->schema, attributes.get(), flags, nullptr, error.out()));
     if (error.isSet()) {
         return Failure(error.secretError());
     }
@@ -124,7 +130,8 @@ Result<std::vector<std::string>, SecretError> LibsecretBackend::accounts(std::st
         if (!itemAttributes) {
             continue;
         }
-        const auto* account = static_cast<const gchar*>(g_hash_table_lookup(itemAttributes.get(), accountAttribute));
+        const auto* account =
+            static_cast<const gchar*>(g_hash_table_lookup(itemAttributes.get(), accountAttribute));
         if (account) {
             accounts.emplace_back(account);
         }

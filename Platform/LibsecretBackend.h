@@ -20,10 +20,12 @@ public:
     tunnelkit::Result<void, tunnelkit::SecretError> store(std::string_view service, std::string_view account,
                                                           std::string_view label,
                                                           std::string_view secret) override;
-    tunnelkit::Result<std::optional<std::string>, tunnelkit::SecretError> lookup(std::string_view service,
-                                                                                 std::string_view account) override;
-    tunnelkit::Result<std::vector<std::string>, tunnelkit::SecretError> accounts(std::string_view service) override;
-    tunnelkit::Result<void, tunnelkit::SecretError> clear(std::string_view service, std::string_view account) override;
+    tunnelkit::Result<std::optional<std::string>, tunnelkit::SecretError>
+    lookup(std::string_view service, std::string_view account) override;
+    tunnelkit::Result<std::vector<std::string>, tunnelkit::SecretError>
+    accounts(std::string_view service) override;
+    tunnelkit::Result<void, tunnelkit::SecretError> clear(std::string_view service,
+                                                          std::string_view account) override;
 
 private:
     struct Schema;

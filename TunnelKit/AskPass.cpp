@@ -72,7 +72,8 @@ std::map<std::string, std::string> AskPassEnvironment::sshEnvironment(std::map<s
     }
     // A value inherited from elsewhere would point the helper at a display this session lacks.
     base.erase(displayKey);
-    for (auto& [name, value] : variables(askPassExecutable, tunnel, attempt, stateDirectory, std::move(display))) {
+    for (auto& [name, value] :
+         variables(askPassExecutable, tunnel, attempt, stateDirectory, std::move(display))) {
         base.insert_or_assign(name, std::move(value));
     }
     return base;
@@ -82,7 +83,9 @@ namespace {
 
 constexpr std::string_view passphrasePrefix = "Enter passphrase for key '";
 
-bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+bool contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
 
 AskPassRequest::Kind classify(std::string_view prompt, std::optional<std::string_view> promptHint) {
     using Kind = AskPassRequest::Kind;
@@ -123,7 +126,9 @@ std::string passwordIdentity(std::string_view prompt) {
 AskPassRequest::AskPassRequest(std::string prompt, std::optional<std::string_view> promptHint)
     : kind(classify(prompt, promptHint)), prompt(std::move(prompt)) {}
 
-AskPassRequest AskPassRequest::of(Kind kind, std::string prompt) { return AskPassRequest(kind, std::move(prompt)); }
+AskPassRequest AskPassRequest::of(Kind kind, std::string prompt) {
+    return AskPassRequest(kind, std::move(prompt));
+}
 
 std::optional<SecretKey> AskPassRequest::secretKey() const {
     std::optional<SecretKey> key;
@@ -173,9 +178,10 @@ bool AskPassOrigin::isStartedByApp(pid_t process, const ProcessLookups& lookups)
     return false;
 }
 
-AskPassDecision AskPassDecision::decide(
-    const AskPassRequest& request, std::optional<Uuid> attempt, const std::optional<AskPassLedger>& ledger,
-    const std::function<std::optional<std::string>(const SecretKey&)>& savedSecret) {
+AskPassDecision
+AskPassDecision::decide(const AskPassRequest& request, std::optional<Uuid> attempt,
+                        const std::optional<AskPassLedger>& ledger,
+                        const std::function<std::optional<std::string>(const SecretKey&)>& savedSecret) {
     const auto key = request.secretKey();
     if (!key || !attempt || !ledger) {
         return ask(false);
@@ -228,7 +234,9 @@ std::string AskPassLedger::markerName(const SecretKey& key, Uuid attempt) {
     return attempt.toString() + "." + digest(key);
 }
 
-std::string AskPassLedger::cancelMarkerName(Uuid attempt) { return attempt.toString() + ".cancelled"; }
+std::string AskPassLedger::cancelMarkerName(Uuid attempt) {
+    return attempt.toString() + ".cancelled";
+}
 
 AskPassLedger::MarkOutcome AskPassLedger::markUsed(const SecretKey& key, Uuid attempt) const {
     if (digest(key).empty() || !createDirectories(directory_)) {

@@ -52,8 +52,9 @@ struct AskPassEnvironment {
 
     // The entries a connection adds to ssh's environment: the askpass program, its forced use, the
     // role flag, the tunnel, the attempt and the state directory, and the display when there is one.
-    static std::map<std::string, std::string> variables(std::string_view askPassExecutable, const Tunnel& tunnel,
-                                                        Uuid attempt, std::string_view stateDirectory,
+    static std::map<std::string, std::string> variables(std::string_view askPassExecutable,
+                                                        const Tunnel& tunnel, Uuid attempt,
+                                                        std::string_view stateDirectory,
                                                         std::optional<std::string> display = std::nullopt);
 
     // ssh's whole environment for one attempt: the base without DISPLAY, its value carried as
@@ -125,9 +126,10 @@ struct AskPassDecision {
 
     // A remembered secret is given at most once per attempt and key; the look-up runs only when the
     // request has a key and both the attempt and the ledger are known.
-    static AskPassDecision decide(const AskPassRequest& request, std::optional<Uuid> attempt,
-                                  const std::optional<AskPassLedger>& ledger,
-                                  const std::function<std::optional<std::string>(const SecretKey&)>& savedSecret);
+    static AskPassDecision
+    decide(const AskPassRequest& request, std::optional<Uuid> attempt,
+           const std::optional<AskPassLedger>& ledger,
+           const std::function<std::optional<std::string>(const SecretKey&)>& savedSecret);
 
     const Answer* asAnswer() const { return std::get_if<Answer>(&value); }
     const Ask* asAsk() const { return std::get_if<Ask>(&value); }
@@ -168,8 +170,7 @@ private:
 
 } // namespace tunnelkit
 
-template <>
-struct std::hash<tunnelkit::SecretKey> {
+template <> struct std::hash<tunnelkit::SecretKey> {
     size_t operator()(const tunnelkit::SecretKey& key) const noexcept {
         const size_t kindHash = std::hash<std::string_view>{}(tunnelkit::rawValue(key.kind));
         return kindHash * 31 + std::hash<std::string>{}(key.identity);

@@ -16,7 +16,9 @@ std::string SecretError::message() const {
 namespace {
 
 // Decoding replaces every ill-formed sequence, so only well-formed text comes back unchanged.
-bool isWellFormedUTF8(std::string_view bytes) { return text::fromCodePoints(text::toCodePoints(bytes)) == bytes; }
+bool isWellFormedUTF8(std::string_view bytes) {
+    return text::fromCodePoints(text::toCodePoints(bytes)) == bytes;
+}
 
 } // namespace
 

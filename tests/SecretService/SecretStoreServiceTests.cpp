@@ -6,13 +6,12 @@
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/SecretStore.h"
 
-#include <gtest/gtest.h>
-#include <libsecret/secret.h>
-
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <libsecret/secret.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -24,14 +23,15 @@ constexpr const char* bundleIdentifier = "com.tolvan.burrowlight";
 
 // What the service itself holds for one account of our schema: each item's label.
 std::vector<std::string> labelsOf(const std::string& account) {
-    SecretSchema* schema = secret_schema_new(bundleIdentifier, SECRET_SCHEMA_NONE, "service",
-                                             SECRET_SCHEMA_ATTRIBUTE_STRING, "account",
-                                             SECRET_SCHEMA_ATTRIBUTE_STRING, nullptr);
+    SecretSchema* schema =
+        secret_schema_new(bundleIdentifier, SECRET_SCHEMA_NONE, "service", SECRET_SCHEMA_ATTRIBUTE_STRING,
+                          "account", SECRET_SCHEMA_ATTRIBUTE_STRING, nullptr);
     GHashTable* attributes = g_hash_table_new(g_str_hash, g_str_equal);
     g_hash_table_insert(attributes, const_cast<char*>("service"), const_cast<char*>(bundleIdentifier));
     g_hash_table_insert(attributes, const_cast<char*>("account"), const_cast<char*>(account.c_str()));
     GError* error = nullptr;
-    GList* items = secret_service_search_sync(nullptr, schema, attributes, SECRET_SEARCH_ALL, nullptr, &error);
+    GList* items =
+        secret_service_search_sync(nullptr, schema, attributes, SECRET_SEARCH_ALL, nullptr, &error);
     std::vector<std::string> labels;
     for (GList* item = items; item; item = item->next) {
         gchar* label = secret_item_get_label(SECRET_ITEM(item->data));
@@ -54,8 +54,8 @@ void lockDefaultCollection() {
     GError* error = nullptr;
     SecretService* service = secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &error);
     ASSERT_TRUE(service) << (error ? error->message : "");
-    SecretCollection* collection =
-        secret_collection_for_alias_sync(service, SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, &error);
+    SecretCollection* collection = secret_collection_for_alias_sync(service, SECRET_COLLECTION_DEFAULT,
+                                                                    SECRET_COLLECTION_NONE, nullptr, &error);
     ASSERT_TRUE(collection) << (error ? error->message : "");
     GList* objects = g_list_append(nullptr, collection);
     const gint locked = secret_service_lock_sync(service, objects, nullptr, nullptr, &error);
@@ -95,7 +95,8 @@ TEST_F(SecretServiceTest, SaveAddsThenReplacesSecretAndLabel) {
 
     ASSERT_TRUE(store.save("sëcond secret", tunnel, password, "Burrowlight: database"));
     EXPECT_EQ(store.secret(tunnel, password), "sëcond secret");
-    EXPECT_EQ(labelsOf(SecretStore::account(tunnel, password)), std::vector<std::string>{"Burrowlight: database"})
+    EXPECT_EQ(labelsOf(SecretStore::account(tunnel, password)),
+              std::vector<std::string>{"Burrowlight: database"})
         << "one item, replaced and relabelled";
     EXPECT_EQ(store.keys(tunnel), std::vector<SecretKey>{password});
 }
@@ -115,8 +116,9 @@ TEST_F(SecretServiceTest, AbsoluteKeyPathSurvivesTheAccount) {
 
 TEST_F(SecretServiceTest, KeysListPassphrasesBeforePasswords) {
     const std::vector<SecretKey> saved{
-        {SecretKind::password, "zed@h"},      {SecretKind::passphrase, "/z/key"}, {SecretKind::password, "Bob@h"},
-        {SecretKind::password, "alice@h"},    {SecretKind::passphrase, "/a/key"},
+        {SecretKind::password, "zed@h"},    {SecretKind::passphrase, "/z/key"},
+        {SecretKind::password, "Bob@h"},    {SecretKind::password, "alice@h"},
+        {SecretKind::passphrase, "/a/key"},
     };
     for (const auto& key : saved) {
         ASSERT_TRUE(store.save("s", tunnel, key, "l"));
@@ -147,7 +149,8 @@ TEST_F(SecretServiceTest, DeleteOneAndDeleteAllOfATunnel) {
     store.deleteAll(tunnel);
     EXPECT_EQ(store.keys(tunnel), std::vector<SecretKey>{});
     EXPECT_EQ(store.secret(tunnel, passphrase), std::nullopt);
-    EXPECT_EQ(store.keys(other), (std::vector<SecretKey>{passphrase, password})) << "another tunnel's items stay";
+    EXPECT_EQ(store.keys(other), (std::vector<SecretKey>{passphrase, password}))
+        << "another tunnel's items stay";
     EXPECT_EQ(store.secret(other, password), "d");
     store.deleteAll(tunnel);
 }
@@ -176,7 +179,9 @@ TEST_F(SecretServiceTest, ForeignItemsAreNeitherListedNorRemoved) {
 TEST_F(SecretServiceTest, BytesThatAreNotUTF8ReadAsNoSecret) {
     const std::string bytes = "ok\xff\xfe\x80";
     ASSERT_TRUE(backend->store(bundleIdentifier, SecretStore::account(tunnel, password), "l", bytes));
-    EXPECT_EQ(backend->lookup(bundleIdentifier, SecretStore::account(tunnel, password)).value_or(std::nullopt), bytes)
+    EXPECT_EQ(
+        backend->lookup(bundleIdentifier, SecretStore::account(tunnel, password)).value_or(std::nullopt),
+        bytes)
         << "the item is there";
     EXPECT_EQ(store.secret(tunnel, password), std::nullopt);
     EXPECT_EQ(store.keys(tunnel), std::vector<SecretKey>{password}) << "still listed, so it can be forgotten";
@@ -190,7 +195,8 @@ TEST_F(SecretServiceTest, RememberedSecretAnswersOncePerAttempt) {
     const auto savedSecret = [&](const SecretKey& key) { return store.secret(tunnel, key); };
 
     const auto attempt = Uuid::random();
-    EXPECT_EQ(AskPassDecision::decide(request, attempt, ledger, savedSecret), AskPassDecision::answer("hunter2"));
+    EXPECT_EQ(AskPassDecision::decide(request, attempt, ledger, savedSecret),
+              AskPassDecision::answer("hunter2"));
     EXPECT_EQ(AskPassDecision::decide(request, attempt, ledger, savedSecret), AskPassDecision::ask(true));
     EXPECT_EQ(AskPassDecision::decide(request, Uuid::random(), ledger, savedSecret),
               AskPassDecision::answer("hunter2"));
@@ -245,7 +251,8 @@ std::vector<std::string> filesHolding(const std::string& folder, const std::stri
     std::error_code error;
     for (std::filesystem::recursive_directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
-        if (entry->is_regular_file() && readFile(entry->path().string()).value_or("").find(text) != std::string::npos) {
+        if (entry->is_regular_file() &&
+            readFile(entry->path().string()).value_or("").find(text) != std::string::npos) {
             found.push_back(entry->path().string());
         }
         if (entry->path().filename().string().find(text) != std::string::npos) {
@@ -289,14 +296,16 @@ TEST_F(SecretServiceTest, SecretsStayInTheSecretStore) {
         ASSERT_EQ(store.secret(tunnel, passphrase), secret);
         (void)store.keys(tunnel);
         const auto savedSecret = [&](const SecretKey& key) { return store.secret(tunnel, key); };
-        ASSERT_EQ(AskPassDecision::decide(request, attempt, ledger, savedSecret), AskPassDecision::answer(secret));
+        ASSERT_EQ(AskPassDecision::decide(request, attempt, ledger, savedSecret),
+                  AskPassDecision::answer(secret));
         ASSERT_EQ(AskPassDecision::decide(request, attempt, ledger, savedSecret), AskPassDecision::ask(true));
         ledger->markCancelled(attempt);
         output = captured.text();
     }
     EXPECT_EQ(output.find(secret), std::string::npos) << output;
     EXPECT_EQ(commandLinesHolding(secret), std::vector<std::string>{});
-    EXPECT_EQ(filesHolding(folder.path(), secret), std::vector<std::string>{}) << "the ledger holds no secret";
+    EXPECT_EQ(filesHolding(folder.path(), secret), std::vector<std::string>{})
+        << "the ledger holds no secret";
     EXPECT_EQ(filesHolding(folder.path(), "id_ed25519"), std::vector<std::string>{}) << "nor the key's path";
     EXPECT_EQ(filesHolding(std::getenv("HOME"), secret), std::vector<std::string>{})
         << "the keyring keeps it encrypted, and nothing else in the home has it";

@@ -4,10 +4,9 @@
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/Tunnel.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <set>
 #include <sys/stat.h>
@@ -21,10 +20,11 @@ using Kind = AskPassRequest::Kind;
 namespace {
 
 // Prompts as the system's ssh writes them.
-const std::string hostKeyPrompt = "The authenticity of host '[127.0.0.1]:22987 ([127.0.0.1]:22987)' can't be established.\n"
-                                  "ED25519 key fingerprint is SHA256:SRQMV0GeevtCJ93aa1F7/zYEIguIru5uUKBv+qvzzl0.\n"
-                                  "This key is not known by any other names.\n"
-                                  "Are you sure you want to continue connecting (yes/no/[fingerprint])? ";
+const std::string hostKeyPrompt =
+    "The authenticity of host '[127.0.0.1]:22987 ([127.0.0.1]:22987)' can't be established.\n"
+    "ED25519 key fingerprint is SHA256:SRQMV0GeevtCJ93aa1F7/zYEIguIru5uUKBv+qvzzl0.\n"
+    "This key is not known by any other names.\n"
+    "Are you sure you want to continue connecting (yes/no/[fingerprint])? ";
 const std::string passphrasePrompt = "Enter passphrase for key '/home/alice/.ssh/id_ed25519': ";
 const std::string passwordPrompt = "alice@db.example.com's password: ";
 
@@ -32,7 +32,8 @@ Kind kindOf(const std::string& prompt, std::optional<std::string_view> hint = st
     return AskPassRequest(prompt, hint).kind;
 }
 
-std::optional<SecretKey> keyOf(const std::string& prompt, std::optional<std::string_view> hint = std::nullopt) {
+std::optional<SecretKey> keyOf(const std::string& prompt,
+                               std::optional<std::string_view> hint = std::nullopt) {
     return AskPassRequest(prompt, hint).secretKey();
 }
 
@@ -73,7 +74,8 @@ TEST(AskPassRequest, RuleOrder) {
     EXPECT_EQ(kindOf("Type the password to confirm"), Kind::password);
     EXPECT_EQ(kindOf("Allow use of key?", "none"), Kind::text) << "only the hint \"confirm\" counts";
     EXPECT_EQ(kindOf("Allow use of key?", "Confirm"), Kind::text);
-    EXPECT_EQ(kindOf("enter passphrase for key '/k': "), Kind::text) << "the passphrase prefix keeps its case";
+    EXPECT_EQ(kindOf("enter passphrase for key '/k': "), Kind::text)
+        << "the passphrase prefix keeps its case";
     EXPECT_EQ(kindOf("Enter passphrase for key '/home/alice/password.key': "), Kind::passphrase);
     EXPECT_EQ(kindOf("Password:"), Kind::password);
     EXPECT_EQ(kindOf("PÄSSWORD? nein, Password bitte"), Kind::password);
@@ -90,10 +92,12 @@ TEST(AskPassRequest, KeepsThePromptUnchanged) {
 
 TEST(AskPassRequest, PasswordKeys) {
     EXPECT_EQ(keyOf(passwordPrompt), (SecretKey{SecretKind::password, "alice@db.example.com"}));
-    EXPECT_EQ(keyOf("(alice@db.example.com) Password: "), (SecretKey{SecretKind::password, "alice@db.example.com"}));
+    EXPECT_EQ(keyOf("(alice@db.example.com) Password: "),
+              (SecretKey{SecretKind::password, "alice@db.example.com"}));
     EXPECT_EQ(keyOf(" \t(bob@h) Password (twice) "), (SecretKey{SecretKind::password, "bob@h"}))
         << "blanks trimmed, the first closing parenthesis ends the identity";
-    EXPECT_EQ(keyOf("alice@h's password for alice@h's password: "), (SecretKey{SecretKind::password, "alice@h"}));
+    EXPECT_EQ(keyOf("alice@h's password for alice@h's password: "),
+              (SecretKey{SecretKind::password, "alice@h"}));
     EXPECT_EQ(keyOf("(no closing parenthesis's password: "),
               (SecretKey{SecretKind::password, "(no closing parenthesis"}));
     EXPECT_EQ(keyOf("Password:"), std::nullopt) << "never answered from a remembered secret";
@@ -120,7 +124,8 @@ TEST(AskPassRequest, PassphraseKeysAndKeyPaths) {
 TEST(AskPassRequest, OtherQuestionsHaveNoKey) {
     EXPECT_EQ(keyOf(hostKeyPrompt), std::nullopt);
     EXPECT_EQ(keyOf("(alice@host) Verification code: "), std::nullopt);
-    EXPECT_EQ(keyOf("alice@h's password: ", "confirm"), std::nullopt) << "a confirmation, even naming a password";
+    EXPECT_EQ(keyOf("alice@h's password: ", "confirm"), std::nullopt)
+        << "a confirmation, even naming a password";
     EXPECT_EQ(keyOf(""), std::nullopt);
 }
 
@@ -146,8 +151,8 @@ TEST(AskPassEnvironment, SevenVariablesForAnAttempt) {
     Tunnel tunnel = Tunnel::created();
     tunnel.name = "db über ssh";
     const auto attempt = Uuid::random();
-    const auto variables =
-        AskPassEnvironment::variables("/usr/bin/burrowlight", tunnel, attempt, "/home/me/.local/share/x/askpass");
+    const auto variables = AskPassEnvironment::variables("/usr/bin/burrowlight", tunnel, attempt,
+                                                         "/home/me/.local/share/x/askpass");
     const std::map<std::string, std::string> expected{
         {"SSH_ASKPASS", "/usr/bin/burrowlight"},
         {"SSH_ASKPASS_REQUIRE", "force"},
@@ -163,7 +168,8 @@ TEST(AskPassEnvironment, SevenVariablesForAnAttempt) {
 
     tunnel.name.clear();
     EXPECT_EQ(AskPassEnvironment::variables("/a", tunnel, attempt, "/s").at("BURROWLIGHT_TUNNEL_NAME"), "");
-    EXPECT_EQ(AskPassEnvironment::variables("/a", tunnel, attempt, "/s", ":1").at("BURROWLIGHT_DISPLAY"), ":1");
+    EXPECT_EQ(AskPassEnvironment::variables("/a", tunnel, attempt, "/s", ":1").at("BURROWLIGHT_DISPLAY"),
+              ":1");
 }
 
 TEST(AskPassEnvironment, SshGetsNoDisplayButTheHelperCanRestoreIt) {
@@ -177,7 +183,8 @@ TEST(AskPassEnvironment, SshGetsNoDisplayButTheHelperCanRestoreIt) {
         {"SSH_ASKPASS", "/usr/lib/ssh/x11-ssh-askpass"},
         {"PATH", "/usr/bin:/bin"},
     };
-    const auto environment = AskPassEnvironment::sshEnvironment(base, "/opt/burrowlight", tunnel, attempt, "/state");
+    const auto environment =
+        AskPassEnvironment::sshEnvironment(base, "/opt/burrowlight", tunnel, attempt, "/state");
     EXPECT_FALSE(environment.contains("DISPLAY"));
     EXPECT_EQ(environment.at("BURROWLIGHT_DISPLAY"), ":0");
     EXPECT_EQ(environment.at("WAYLAND_DISPLAY"), "wayland-0");
@@ -219,6 +226,16 @@ struct FakeProcesses {
 const std::string app = "/usr/bin/burrowlight";
 constexpr int probeFoundTheApp = 42;
 constexpr int probeFoundNothing = 43;
+constexpr const char* probeVariable = "BURROWLIGHT_ORIGIN_PROBE";
+
+// Started as the probe of AskPassOrigin.RealProcessTable, this binary reports and leaves before
+// any test runs.
+[[maybe_unused]] const bool probeReported = [] {
+    if (std::getenv(probeVariable)) {
+        std::_Exit(AskPassOrigin::isStartedByApp() ? probeFoundTheApp : probeFoundNothing);
+    }
+    return false;
+}();
 
 } // namespace
 
@@ -228,7 +245,8 @@ TEST(AskPassOrigin, AcceptsTheAppAsGrandparent) {
 }
 
 TEST(AskPassOrigin, RefusesWithoutTheSameExecutableAbove) {
-    FakeProcesses terminal{{{500, {400, app}}, {400, {300, "/usr/bin/bash"}}, {300, {1, "/usr/bin/gnome-terminal"}}}};
+    FakeProcesses terminal{
+        {{500, {400, app}}, {400, {300, "/usr/bin/bash"}}, {300, {1, "/usr/bin/gnome-terminal"}}}};
     EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, terminal.lookups()));
 
     FakeProcesses otherCopy{{{500, {400, app}}, {400, {300, "/usr/bin/ssh"}}, {300, {1, app + "-old"}}}};
@@ -278,37 +296,31 @@ TEST(AskPassOrigin, RealProcessTable) {
     EXPECT_FALSE(AskPassOrigin::isStartedByApp());
 
     // A copy of this test binary started through a shell, as ssh starts the helper, finds this
-    // process two levels up; the copy reports what it found through its exit status, which no
-    // ordinary gtest run ends with.
+    // process two levels up; the copy reports what it found through its exit status.
     const auto self = platform::processes::ownExecutablePath();
     ASSERT_TRUE(self);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        ::setenv("BURROWLIGHT_ORIGIN_PROBE", "1", 1);
-        ::execl("/bin/sh", "sh", "-c", "\"$0\" --gtest_filter=AskPassOriginProbe.*; exit $?", self->c_str(),
-                static_cast<char*>(nullptr));
+        ::setenv(probeVariable, "1", 1);
+        ::execl("/bin/sh", "sh", "-c", "\"$0\"; exit $?", self->c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), probeFoundTheApp) << "the copy started through sh saw this process as its origin";
-}
-
-TEST(AskPassOriginProbe, StartedThroughAShell) {
-    if (!std::getenv("BURROWLIGHT_ORIGIN_PROBE")) {
-        GTEST_SKIP() << "runs only as the copy started by AskPassOrigin.RealProcessTable";
-    }
-    std::_Exit(AskPassOrigin::isStartedByApp() ? probeFoundTheApp : probeFoundNothing);
+    EXPECT_EQ(WEXITSTATUS(status), probeFoundTheApp)
+        << "the copy started through sh saw this process as its origin";
 }
 
 TEST(AskPassLedger, MarkerNamesHoldTheAttemptAndADigest) {
     const auto attempt = *Uuid::parse("0f1e2d3c-4b5a-4978-8695-a4b3c2d1e0f0");
     const SecretKey password{SecretKind::password, "me@host"};
-    EXPECT_EQ(AskPassLedger::digest(password), "b493adc55948691f1c6866390f063f2e70dfda8f32e6e264523f99a2af60eebb");
+    EXPECT_EQ(AskPassLedger::digest(password),
+              "b493adc55948691f1c6866390f063f2e70dfda8f32e6e264523f99a2af60eebb");
     EXPECT_EQ(AskPassLedger::markerName(password, attempt),
-              "0F1E2D3C-4B5A-4978-8695-A4B3C2D1E0F0.b493adc55948691f1c6866390f063f2e70dfda8f32e6e264523f99a2af60eebb");
+              "0F1E2D3C-4B5A-4978-8695-A4B3C2D1E0F0."
+              "b493adc55948691f1c6866390f063f2e70dfda8f32e6e264523f99a2af60eebb");
     EXPECT_EQ(AskPassLedger::digest({SecretKind::passphrase, "/home/me/.ssh/id_ed25519"}),
               "32766d9cf1986e42539f79dee422adfa869b4579b4b25069a671854dfea39abc")
         << "the key path keeps its slashes";
@@ -329,9 +341,11 @@ TEST(AskPassLedger, MarkersArePrivateAndKeepTheIdentityOutOfNames) {
 
     EXPECT_EQ(outcome, AskPassLedger::MarkOutcome::marked);
     EXPECT_EQ(entriesOf(ledger.directory()),
-              (std::set<std::string>{AskPassLedger::markerName(key, attempt), AskPassLedger::cancelMarkerName(attempt)}));
+              (std::set<std::string>{AskPassLedger::markerName(key, attempt),
+                                     AskPassLedger::cancelMarkerName(attempt)}));
     for (const auto& name : entriesOf(ledger.directory())) {
-        EXPECT_EQ(permissionsOf(ledger.directory() + "/" + name), 0600u) << name << ", even with an open umask";
+        EXPECT_EQ(permissionsOf(ledger.directory() + "/" + name), 0600u)
+            << name << ", even with an open umask";
         EXPECT_EQ(readFile(ledger.directory() + "/" + name), "") << "markers are empty";
         EXPECT_EQ(name.find("id_ed25519"), std::string::npos);
     }
@@ -345,7 +359,8 @@ TEST(AskPassLedger, MarkingTwiceInOneAttempt) {
     const SecretKey key{SecretKind::password, "me@host"};
     EXPECT_EQ(ledger.markUsed(key, attempt), AskPassLedger::MarkOutcome::marked);
     EXPECT_EQ(ledger.markUsed(key, attempt), AskPassLedger::MarkOutcome::alreadyMarked);
-    EXPECT_EQ(ledger.markUsed({SecretKind::passphrase, "me@host"}, attempt), AskPassLedger::MarkOutcome::marked);
+    EXPECT_EQ(ledger.markUsed({SecretKind::passphrase, "me@host"}, attempt),
+              AskPassLedger::MarkOutcome::marked);
     EXPECT_EQ(ledger.markUsed(key, Uuid::random()), AskPassLedger::MarkOutcome::marked);
 }
 
@@ -374,8 +389,9 @@ TEST(AskPassLedger, ClearingOneAttemptLeavesAnother) {
     ASSERT_TRUE(writeFileAtomically(folder.file("unrelated"), ""));
 
     ledger.clear(first);
-    EXPECT_EQ(entriesOf(folder.path()), (std::set<std::string>{AskPassLedger::markerName(key, second),
-                                                               AskPassLedger::cancelMarkerName(second), "unrelated"}));
+    EXPECT_EQ(entriesOf(folder.path()),
+              (std::set<std::string>{AskPassLedger::markerName(key, second),
+                                     AskPassLedger::cancelMarkerName(second), "unrelated"}));
     EXPECT_FALSE(ledger.isCancelled(first));
     EXPECT_TRUE(ledger.isCancelled(second));
     EXPECT_EQ(ledger.markUsed(key, first), AskPassLedger::MarkOutcome::marked) << "cleared, so offered again";
@@ -412,14 +428,16 @@ TEST(AskPassDecision, RememberedSecretOncePerAttempt) {
 
     EXPECT_EQ(AskPassDecision::decide(passwordRequest, attempt, ledger, saved.lookup()),
               AskPassDecision::answer("hunter2"));
-    EXPECT_EQ(AskPassDecision::decide(passwordRequest, attempt, ledger, saved.lookup()), AskPassDecision::ask(true))
+    EXPECT_EQ(AskPassDecision::decide(passwordRequest, attempt, ledger, saved.lookup()),
+              AskPassDecision::ask(true))
         << "ssh asked again, so the saved one was not accepted";
     EXPECT_EQ(AskPassDecision::decide(passwordRequest, Uuid::random(), ledger, saved.lookup()),
               AskPassDecision::answer("hunter2"))
         << "a new attempt offers it again";
 
     const AskPassRequest passphrase(passphrasePrompt, std::nullopt);
-    EXPECT_EQ(AskPassDecision::decide(passphrase, attempt, ledger, saved.lookup()), AskPassDecision::ask(false))
+    EXPECT_EQ(AskPassDecision::decide(passphrase, attempt, ledger, saved.lookup()),
+              AskPassDecision::ask(false))
         << "nothing remembered for this key";
 }
 
@@ -447,7 +465,8 @@ TEST(AskPassDecision, WithoutASavedSecretNothingIsMarked) {
     const std::optional<AskPassLedger> ledger(std::in_place, folder.path());
     SavedSecrets saved;
     const auto attempt = Uuid::random();
-    EXPECT_EQ(AskPassDecision::decide(passwordRequest, attempt, ledger, saved.lookup()), AskPassDecision::ask(false));
+    EXPECT_EQ(AskPassDecision::decide(passwordRequest, attempt, ledger, saved.lookup()),
+              AskPassDecision::ask(false));
     EXPECT_EQ(saved.lookups, 1);
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 
