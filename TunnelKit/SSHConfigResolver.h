@@ -1,0 +1,58 @@
+#pragma once
+
+#include "TunnelKit/Identifiers.h"
+#include "TunnelKit/Tunnel.h"
+
+#include <chrono>
+#include <future>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tunnelkit {
+
+struct SSHCommandBuilder;
+
+// What ssh makes of one alias of the user's configuration.
+struct ResolvedHost {
+    std::string alias;
+    std::string hostname;
+    std::string user;
+    int port = 22;
+    std::optional<std::string> proxyJump;
+    std::vector<Forward> forwards;
+
+    // user@hostname:port, the user left out when empty and the port when it is 22.
+    std::string destination() const;
+
+    bool operator==(const ResolvedHost&) const = default;
+};
+
+// Asks ssh itself, with "ssh -G ALIAS", what an alias of the user's configuration stands for.
+namespace SSHConfigResolver {
+
+inline constexpr std::chrono::seconds defaultTimeout{5};
+
+// The arguments after the program: "-G", the configuration choice of the builder, the alias.
+std::vector<std::string> arguments(std::string_view alias, const SSHCommandBuilder& builder);
+
+// Runs the builder's ssh with "-G" and blocks until it has ended or the time-out has stopped it.
+// Nothing when the alias is refused (no process is started), ssh cannot be started, exits with
+// a non-zero status or is stopped by the time-out.
+std::optional<ResolvedHost> resolveBlocking(const std::string& alias, const SSHCommandBuilder& builder,
+                                            std::chrono::milliseconds timeout = defaultTimeout);
+
+// resolveBlocking() on a thread of its own; the caller's thread stays free.
+std::future<std::optional<ResolvedHost>> resolve(const std::string& alias, const SSHCommandBuilder& builder,
+                                                 std::chrono::milliseconds timeout = defaultTimeout);
+
+// Reads "ssh -G" output; never fails, unreadable forward lines are skipped.
+ResolvedHost parse(std::string_view output, const std::string& alias);
+
+} // namespace SSHConfigResolver
+
+// The same text always gives the same identifier, across runs and processes.
+Uuid stableUUID(std::string_view text);
+
+} // namespace tunnelkit
