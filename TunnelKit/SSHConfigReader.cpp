@@ -1,6 +1,7 @@
 #include "TunnelKit/SSHConfigReader.h"
 
 #include "TunnelKit/FileIO.h"
+#include "TunnelKit/Spawn.h"
 #include "TunnelKit/Text.h"
 
 #include <glob.h>
@@ -11,10 +12,6 @@
 namespace tunnelkit::SSHConfigReader {
 
 namespace {
-
-// Bytes to text, every ill-formed sequence replaced by U+FFFD: one Latin-1 comment must not
-// cost the aliases of the whole file.
-std::string decodeFileText(std::string_view bytes) { return text::fromCodePoints(text::toCodePoints(bytes)); }
 
 bool isPatternOrNegation(std::string_view argument) {
     return argument.find_first_of("*?!") != std::string_view::npos;
@@ -33,7 +30,8 @@ struct Listing {
         if (!bytes) {
             return;
         }
-        for (const auto& line : nonEmptyLines(decodeFileText(*bytes))) {
+        // Ill-formed bytes become U+FFFD: one Latin-1 comment must not cost the file's aliases.
+        for (const auto& line : nonEmptyLines(decodeUTF8(*bytes))) {
             const auto tokens = tokenize(line);
             if (tokens.keyword == "host") {
                 std::ranges::copy_if(tokens.arguments, std::back_inserter(aliases),

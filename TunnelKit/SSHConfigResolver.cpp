@@ -1,9 +1,12 @@
 #include "TunnelKit/SSHConfigResolver.h"
 
+#include "TunnelKit/ChildProcess.h"
+#include "TunnelKit/SSHCommandBuilder.h"
 #include "TunnelKit/SSHConfigReader.h"
 #include "TunnelKit/Text.h"
 
 #include <charconv>
+#include <thread>
 
 namespace tunnelkit {
 
@@ -90,6 +93,41 @@ Uuid stableUUID(std::string_view textValue) {
         bucket = static_cast<uint8_t>(bucket * 31u + static_cast<uint8_t>(textValue[offset]));
     }
     return Uuid(buckets);
+}
+
+std::vector<std::string> SSHConfigResolver::arguments(std::string_view alias, const SSHCommandBuilder& builder) {
+    std::vector<std::string> result{"-G"};
+    if (builder.configFile) {
+        result.insert(result.end(), {"-F", *builder.configFile});
+    } else if (!builder.usesConfigFiles) {
+        result.insert(result.end(), {"-F", "/dev/null"});
+    }
+    result.emplace_back(alias);
+    return result;
+}
+
+std::optional<ResolvedHost> SSHConfigResolver::resolveBlocking(const std::string& alias,
+                                                               const SSHCommandBuilder& builder,
+                                                               std::chrono::milliseconds timeout) {
+    if (!SSHCommandBuilder::isValidHostToken(alias)) {
+        return std::nullopt;
+    }
+    const auto run = runChildProcess(ChildProcessRequest{.executable = builder.executable,
+                                                         .arguments = arguments(alias, builder),
+                                                         .environment = currentEnvironment(),
+                                                         .errorOutput = ErrorOutput::discarded,
+                                                         .timeout = timeout});
+    if (!run || run->timedOut || run->termination != Termination(Exited{0})) {
+        return std::nullopt;
+    }
+    return parse(decodeUTF8(run->output), alias);
+}
+
+void SSHConfigResolver::resolve(const std::string& alias, const SSHCommandBuilder& builder,
+                                std::chrono::milliseconds timeout, Completion completion) {
+    std::thread([alias, builder, timeout, completion = std::move(completion)] {
+        completion(resolveBlocking(alias, builder, timeout));
+    }).detach();
 }
 
 ResolvedHost SSHConfigResolver::parse(std::string_view output, const std::string& alias) {

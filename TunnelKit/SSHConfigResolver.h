@@ -4,7 +4,7 @@
 #include "TunnelKit/Tunnel.h"
 
 #include <chrono>
-#include <future>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,9 +43,12 @@ std::vector<std::string> arguments(std::string_view alias, const SSHCommandBuild
 std::optional<ResolvedHost> resolveBlocking(const std::string& alias, const SSHCommandBuilder& builder,
                                             std::chrono::milliseconds timeout = defaultTimeout);
 
-// resolveBlocking() on a thread of its own; the caller's thread stays free.
-std::future<std::optional<ResolvedHost>> resolve(const std::string& alias, const SSHCommandBuilder& builder,
-                                                 std::chrono::milliseconds timeout = defaultTimeout);
+using Completion = std::function<void(std::optional<ResolvedHost>)>;
+
+// resolveBlocking() on a thread of its own, so the caller's thread stays free. `completion` is
+// called on that thread; a caller that lives on the main queue posts the result there.
+void resolve(const std::string& alias, const SSHCommandBuilder& builder, std::chrono::milliseconds timeout,
+             Completion completion);
 
 // Reads "ssh -G" output; never fails, unreadable forward lines are skipped.
 ResolvedHost parse(std::string_view output, const std::string& alias);

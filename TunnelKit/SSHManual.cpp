@@ -1,8 +1,10 @@
 #include "TunnelKit/SSHManual.h"
 
+#include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/Text.h"
 
 #include <ranges>
+#include <thread>
 #include <vector>
 
 namespace tunnelkit::SSHManual {
@@ -72,6 +74,22 @@ std::vector<std::string> paragraphsFrom(const std::vector<std::string>& lines, s
 }
 
 } // namespace
+
+std::optional<std::string> render(const std::string& renderer) {
+    const auto run = runChildProcess(ChildProcessRequest{.executable = renderer,
+                                                         .arguments = {"-T", "markdown", std::string(manualPath)},
+                                                         .environment = currentEnvironment(),
+                                                         .errorOutput = ErrorOutput::discarded,
+                                                         .timeout = std::nullopt});
+    if (!run || run->termination != Termination(Exited{0})) {
+        return std::nullopt;
+    }
+    return decodeUTF8(run->output);
+}
+
+void load(Completion completion, const std::string& renderer) {
+    std::thread([renderer, completion = std::move(completion)] { completion(render(renderer)); }).detach();
+}
 
 std::optional<std::string> section(std::string_view option, std::string_view markdown) {
     const auto lines = text::split(markdown, '\n');

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <chrono>
-#include <future>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,8 +19,11 @@ inline constexpr std::string_view rendererPath = "/usr/bin/mandoc";
 // cannot be started or exits with a non-zero status.
 std::optional<std::string> render(const std::string& renderer = std::string(rendererPath));
 
-// render() on a thread of its own; the caller's thread stays free.
-std::future<std::optional<std::string>> load(const std::string& renderer = std::string(rendererPath));
+using Completion = std::function<void(std::optional<std::string>)>;
+
+// render() on a thread of its own, so the caller's thread stays free; `completion` is called on
+// that thread.
+void load(Completion completion, const std::string& renderer = std::string(rendererPath));
 
 // The description of `option` (matched case-sensitively) as Markdown paragraphs separated by
 // one empty line; nothing when the page has no entry for it. Markdown escapes are kept, so the
