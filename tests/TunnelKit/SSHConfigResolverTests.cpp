@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <memory>
 #include <pwd.h>
 #include <string>
 #include <thread>
@@ -241,18 +242,16 @@ TEST(SSHConfigResolverRealSSH, ConfigurationSSHRefusesGivesNothing) {
 TEST(SSHConfigResolverRealSSH, ResolveHandsTheResultToTheCompletion) {
     SSHHome home;
     home.writeConfig("Host web\n  User carol\n");
-    std::promise<std::optional<ResolvedHost>> answer;
-    const auto callerThread = std::this_thread::get_id();
-    std::promise<std::thread::id> completionThread;
+    // Shared with the worker, which may still be inside set_value when the answer is read.
+    auto answer = std::make_shared<std::promise<std::pair<std::optional<ResolvedHost>, std::thread::id>>>();
     SSHConfigResolver::resolve("web", builderWithConfig(home), SSHConfigResolver::defaultTimeout,
-                               [&](std::optional<ResolvedHost> host) {
-                                   completionThread.set_value(std::this_thread::get_id());
-                                   answer.set_value(std::move(host));
+                               [answer](std::optional<ResolvedHost> host) {
+                                   answer->set_value({std::move(host), std::this_thread::get_id()});
                                });
-    const auto host = answer.get_future().get();
+    const auto [host, thread] = answer->get_future().get();
     ASSERT_TRUE(host);
     EXPECT_EQ(host->user, "carol");
-    EXPECT_NE(completionThread.get_future().get(), callerThread);
+    EXPECT_NE(thread, std::this_thread::get_id());
 }
 
 TEST(SSHConfigResolverFakeSSH, RefusedAliasesStartNoProcess) {

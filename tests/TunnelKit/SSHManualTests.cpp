@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -127,11 +128,13 @@ TEST(SSHManualRenderer, MissingOrFailingRendererGivesNothing) {
 }
 
 TEST(SSHManualRenderer, LoadHandsTheTextOnFromAnotherThread) {
-    std::promise<std::pair<std::optional<std::string>, std::thread::id>> answer;
-    SSHManual::load([&](std::optional<std::string> markdown) {
-        answer.set_value({std::move(markdown), std::this_thread::get_id()});
-    }, "/bin/echo");
-    const auto [markdown, thread] = answer.get_future().get();
+    auto answer = std::make_shared<std::promise<std::pair<std::optional<std::string>, std::thread::id>>>();
+    SSHManual::load(
+        [answer](std::optional<std::string> markdown) {
+            answer->set_value({std::move(markdown), std::this_thread::get_id()});
+        },
+        "/bin/echo");
+    const auto [markdown, thread] = answer->get_future().get();
     EXPECT_EQ(markdown, "-T markdown " + std::string(SSHManual::manualPath) + "\n");
     EXPECT_NE(thread, std::this_thread::get_id());
 }
