@@ -11,10 +11,13 @@ namespace tunnelkit::SSHManual {
 
 namespace {
 
-// mandoc on macOS quotes a description with ">"; Debian's mandoc indents it with a tab instead.
-bool isDescriptionLine(std::string_view line) { return !line.empty() && (line.front() == '>' || line.front() == '\t'); }
-
 bool isEmptyLine(std::string_view line) { return text::trimBlanks(line).empty(); }
+
+// mandoc on macOS quotes a description with ">"; Debian's mandoc indents it with a tab instead.
+// A quote mark alone still belongs to the paragraph; a tab alone is just an empty line.
+bool isDescriptionLine(std::string_view line) {
+    return text::startsWith(line, ">") || (text::startsWith(line, "\t") && !isEmptyLine(line));
+}
 
 std::string replaceAll(std::string textValue, std::string_view from, std::string_view to) {
     for (auto at = textValue.find(from); at != std::string::npos; at = textValue.find(from, at + to.size())) {

@@ -43,7 +43,7 @@ TEST(SSHManualSection, TabIndentedDescriptionCountsLikeQuotedLines) {
                                "\n"
                                "\tSpecifies the port number to connect on the remote host.\n"
                                "\tThe default is 22.\n"
-                               "\n"
+                               "\t \n"
                                "\tSecond paragraph ,\n"
                                "\t\tindented deeper .\n"
                                "\n"
