@@ -56,8 +56,6 @@ std::string quote(std::string_view word) {
 
 } // namespace ShellQuoting
 
-namespace {
-
 std::string homeExpanded(std::string_view path, const std::string& homeDirectory) {
     if (path == "~") {
         return homeDirectory;
@@ -67,6 +65,8 @@ std::string homeExpanded(std::string_view path, const std::string& homeDirectory
     }
     return std::string(path);
 }
+
+namespace {
 
 void appendOption(std::vector<std::string>& words, std::string setting) {
     words.emplace_back("-o");

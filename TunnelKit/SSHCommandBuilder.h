@@ -166,6 +166,9 @@ struct SSHCommandBuilder {
     bool operator==(const SSHCommandBuilder&) const = default;
 };
 
+// "~" and a leading "~/" name the home folder; "~user/..." and everything else stay as written.
+std::string homeExpanded(std::string_view path, const std::string& homeDirectory);
+
 // Any character of Unicode's categories Cc or Cf (line breaks and tab included).
 bool containsControlCharacters(std::string_view text);
 // A host token, optionally inside "[" and "]", without "/".
