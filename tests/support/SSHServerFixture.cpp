@@ -71,6 +71,14 @@ std::vector<ProcessStatus> allProcesses() {
     return processes;
 }
 
+std::string commandName(pid_t pid) {
+    auto name = readFile("/proc/" + std::to_string(pid) + "/comm").value_or("");
+    if (!name.empty() && name.back() == '\n') {
+        name.pop_back();
+    }
+    return name;
+}
+
 bool isAlive(pid_t pid) {
     const auto status = processStatus(pid);
     return status && status->state != 'Z' && status->state != 'X';
@@ -265,7 +273,9 @@ void SSHServer::stop() {
     if (!isRunning()) {
         return;
     }
-    // Frozen, the daemon forks no new session while its sessions are collected.
+    // Frozen, the daemon forks no new session while its sessions are collected. Once it is gone
+    // they become ours (we are their subreaper), so we can reap them rather than leave zombies.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     ::kill(daemon_, SIGSTOP);
     const auto sessions = descendantsOf(daemon_);
     ::kill(daemon_, SIGKILL);
@@ -275,6 +285,9 @@ void SSHServer::stop() {
         ::kill(session, SIGTERM);
     }
     const auto allGone = [&] {
+        for (const pid_t session : sessions) {
+            ::waitpid(session, nullptr, WNOHANG);
+        }
         return std::none_of(sessions.begin(), sessions.end(), [](pid_t pid) { return isAlive(pid); });
     };
     if (!waitUntil(allGone, 5s)) {
@@ -283,6 +296,18 @@ void SSHServer::stop() {
         }
         waitUntil(allGone, 5s);
     }
+    // Helpers of the sessions that ended meanwhile have come to us as well.
+    waitUntil(
+        [] {
+            bool left = false;
+            for (const auto& process : allProcesses()) {
+                if (process.parent == ::getpid() && commandName(process.pid) == "sshd") {
+                    left = left || ::waitpid(process.pid, nullptr, WNOHANG) == 0;
+                }
+            }
+            return !left;
+        },
+        5s);
 }
 
 SSHClientSetup::SSHClientSetup(const SSHServer& server) : server_(server), home_(folder_.file("home")) {
