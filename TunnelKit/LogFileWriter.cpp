@@ -16,7 +16,8 @@ constexpr mode_t defaultFileMode = 0666;
 
 LogFileWriter::LogFileWriter(const std::string& path) : path_(path) {
     (void)createDirectories(parentDirectory(path), defaultFolderMode);
-    handle_.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, defaultFileMode));
+    handle_.reset(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, defaultFileMode));
 }
 
 std::string LogFileWriter::formattedLine(const SSHLogLine& line) {

@@ -1,6 +1,6 @@
 #include "TunnelKit/TunnelConnection.h"
 
-#include "TunnelKit/AskPassShim.h"
+#include "TunnelKit/AskPass.h"
 
 #include <cstring>
 #include <utility>
@@ -106,7 +106,8 @@ void TunnelConnection::launch() {
     }
     const auto environment = sshEnvironment();
     if (tunnel_.logFile) {
-        logWriter_ = std::make_unique<LogFileWriter>(homeExpanded(*tunnel_.logFile, environment_.builder.homeDirectory));
+        logWriter_ = std::make_unique<LogFileWriter>(
+            homeExpanded(*tunnel_.logFile, environment_.builder.homeDirectory));
     } else {
         logWriter_.reset();
     }
@@ -136,8 +137,8 @@ bool TunnelConnection::prepareLaunch(SSHInvocation& invocation) {
 }
 
 Environment TunnelConnection::sshEnvironment() const {
-    return AskPassEnvironment::sshEnvironment(environment_.baseEnvironment, environment_.askPassExecutable, tunnel_,
-                                              attemptID_, environment_.stateDirectory);
+    return AskPassEnvironment::sshEnvironment(environment_.baseEnvironment, environment_.askPassExecutable,
+                                              tunnel_, attemptID_, environment_.stateDirectory);
 }
 
 void TunnelConnection::startProcess(const SSHInvocation& invocation, const Environment& environment) {
@@ -166,7 +167,7 @@ void TunnelConnection::failLaunch(TunnelProblem problem) {
 void TunnelConnection::handleLine(const std::string& line) {
     // One parse gives both the signal and the level, which follows from it.
     const auto signal = SSHLogParser::signal(line);
-    const auto level = line.starts_with("debug")          ? SSHLogLine::Level::debug
+    const auto level = line.starts_with("debug")       ? SSHLogLine::Level::debug
                        : signal && signal->asFailure() ? SSHLogLine::Level::error
                                                        : SSHLogLine::Level::info;
     append(line, level);
@@ -217,7 +218,8 @@ void TunnelConnection::handleExit(const Termination& termination) {
     }
 }
 
-TunnelProblem TunnelConnection::problemOfEndedAttempt(const Termination& termination, bool wasCancelled) const {
+TunnelProblem TunnelConnection::problemOfEndedAttempt(const Termination& termination,
+                                                      bool wasCancelled) const {
     if (wasCancelled) {
         return TunnelProblem::cancelled();
     }
@@ -254,7 +256,8 @@ void TunnelConnection::append(std::string text, SSHLogLine::Level level) {
     }
     if (const auto error = logWriter_->write(line)) {
         logWriter_.reset();
-        append(std::string("Couldn't write the log file, no longer writing it: ") + std::strerror(error->code),
+        append(std::string("Couldn't write the log file, no longer writing it: ") +
+                   std::strerror(error->code),
                SSHLogLine::Level::error);
     }
 }

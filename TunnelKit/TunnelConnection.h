@@ -62,14 +62,8 @@ struct TunnelState {
     static TunnelState failed() { return {Failed{}}; }
     static TunnelState disconnecting() { return {Disconnecting{}}; }
 
-    template <class Case>
-    bool is() const {
-        return std::holds_alternative<Case>(value);
-    }
-    template <class Case>
-    const Case* as() const {
-        return std::get_if<Case>(&value);
-    }
+    template <class Case> bool is() const { return std::holds_alternative<Case>(value); }
+    template <class Case> const Case* as() const { return std::get_if<Case>(&value); }
 
     // Connected, retrying or connecting: the tunnel is meant to be up.
     bool isActive() const { return is<Connected>() || is<Retrying>() || is<Connecting>(); }
@@ -107,19 +101,15 @@ struct TunnelProblem {
     std::variant<SSH, InvalidSettings, LaunchFailed, Exited, Cancelled> value;
 
     static TunnelProblem ssh(SSHFailure failure) { return {SSH{std::move(failure)}}; }
-    static TunnelProblem invalidSettings(SSHCommandError error) { return {InvalidSettings{std::move(error)}}; }
+    static TunnelProblem invalidSettings(SSHCommandError error) {
+        return {InvalidSettings{std::move(error)}};
+    }
     static TunnelProblem launchFailed(std::string reason) { return {LaunchFailed{std::move(reason)}}; }
     static TunnelProblem exited(int32_t status) { return {Exited{status}}; }
     static TunnelProblem cancelled() { return {Cancelled{}}; }
 
-    template <class Case>
-    bool is() const {
-        return std::holds_alternative<Case>(value);
-    }
-    template <class Case>
-    const Case* as() const {
-        return std::get_if<Case>(&value);
-    }
+    template <class Case> bool is() const { return std::holds_alternative<Case>(value); }
+    template <class Case> const Case* as() const { return std::get_if<Case>(&value); }
 
     // An exit always; an ssh failure when that failure may pass; the rest never.
     bool isRetryable() const;

@@ -1,11 +1,10 @@
-#include "TunnelKit/LogFileWriter.h"
 #include "SSHTranscripts.h"
 #include "TempDir.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/LogFileWriter.h"
 
 #include <cerrno>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 using namespace tunnelkit;

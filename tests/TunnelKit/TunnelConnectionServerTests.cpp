@@ -1,22 +1,21 @@
 // The connection with the real ssh client against a real sshd of the test's own on 127.0.0.1.
-#include "TunnelKit/TunnelConnection.h"
 #include "ConnectionHarness.h"
 #include "LoopbackNetwork.h"
 #include "SSHServerFixture.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/TunnelConnection.h"
 
 #include <algorithm>
+#include <gtest/gtest.h>
 
 using namespace tunnelkit;
 using testing_support::ConnectionHarness;
 using testing_support::EchoServer;
-using testing_support::PortHolder;
-using testing_support::SSHClientSetup;
-using testing_support::SSHServer;
 using testing_support::exchange;
 using testing_support::exchangeThroughSocks;
 using testing_support::freeLoopbackPort;
+using testing_support::PortHolder;
+using testing_support::SSHClientSetup;
+using testing_support::SSHServer;
 
 namespace {
 
@@ -51,7 +50,8 @@ TEST_F(TunnelConnectionServerTest, LocalForwardCarriesBytesAndDisconnectsCleanly
     auto& tunnel = connection({forward(Forward::Kind::local, Endpoint::tcp("127.0.0.1", port),
                                        Endpoint::tcp("127.0.0.1", echo.port()))});
     tunnel.connect();
-    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>()) << testing::PrintToString(harness.logTexts());
+    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>())
+        << testing::PrintToString(harness.logTexts());
 
     EXPECT_EQ(exchange("127.0.0.1", port, "through the tunnel"), "through the tunnel");
     EXPECT_EQ(tunnel.problem(), std::nullopt);
@@ -74,12 +74,14 @@ TEST_F(TunnelConnectionServerTest, RemoteForwardIsConfirmedBeforeConnected) {
     auto& tunnel = connection({forward(Forward::Kind::remote, Endpoint::tcp("127.0.0.1", port),
                                        Endpoint::tcp("127.0.0.1", echo.port()))});
     tunnel.connect();
-    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>()) << testing::PrintToString(harness.logTexts());
+    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>())
+        << testing::PrintToString(harness.logTexts());
 
     // The line that made it connected is the server's confirmation, after the session had started.
     const auto& connected = harness.reports.back();
     const auto lines = harness.logTexts();
-    EXPECT_EQ(lines[connected.logSize - 1], "debug1: forwarding_success: all expected forwarding replies received");
+    EXPECT_EQ(lines[connected.logSize - 1],
+              "debug1: forwarding_success: all expected forwarding replies received");
     const auto sessionLine = std::ranges::find(lines, "debug1: Entering interactive session.");
     EXPECT_LT(sessionLine - lines.begin(), static_cast<long>(connected.logSize));
     EXPECT_EQ(exchange("127.0.0.1", port, "back through the server"), "back through the server");
@@ -89,7 +91,8 @@ TEST_F(TunnelConnectionServerTest, DynamicForwardIsASocksProxy) {
     const int port = freeLoopbackPort();
     auto& tunnel = connection({forward(Forward::Kind::dynamic, Endpoint::tcp("127.0.0.1", port))});
     tunnel.connect();
-    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>()) << testing::PrintToString(harness.logTexts());
+    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>())
+        << testing::PrintToString(harness.logTexts());
 
     EXPECT_EQ(exchangeThroughSocks(port, echo.port(), "by way of socks"), "by way of socks");
 }
@@ -104,7 +107,8 @@ TEST_F(TunnelConnectionServerTest, LocalPortInUseFailsWithoutRetrying) {
     ASSERT_TRUE(harness.runUntilSettled());
 
     EXPECT_EQ(harness.stateNames(), (Names{"connecting", "failed"}));
-    EXPECT_EQ(tunnel.problem(), TunnelProblem::ssh(SSHFailure::localPortInUse("127.0.0.1:" + std::to_string(port))));
+    EXPECT_EQ(tunnel.problem(),
+              TunnelProblem::ssh(SSHFailure::localPortInUse("127.0.0.1:" + std::to_string(port))));
 }
 
 TEST_F(TunnelConnectionServerTest, RemotePortInUseIsRetriedUntilTheLimit) {
@@ -121,7 +125,8 @@ TEST_F(TunnelConnectionServerTest, RemotePortInUseIsRetriedUntilTheLimit) {
     ASSERT_TRUE(tunnel.problem());
     const auto* ssh = tunnel.problem()->as<TunnelProblem::SSH>();
     ASSERT_NE(ssh, nullptr);
-    EXPECT_TRUE(ssh->failure.is<SSHFailure::RemoteForwardRejected>()) << testing::PrintToString(*tunnel.problem());
+    EXPECT_TRUE(ssh->failure.is<SSHFailure::RemoteForwardRejected>())
+        << testing::PrintToString(*tunnel.problem());
 }
 
 // Without a bind address ssh listens on both loopbacks; when only the IPv4 one is taken it keeps
@@ -133,14 +138,16 @@ TEST_F(TunnelConnectionServerTest, LocalForwardWithHalfItsAddressesTakenStaysCon
     const int port = freeLoopbackPort();
     const PortHolder taken(port);
     ASSERT_TRUE(taken.isHeld());
-    auto& tunnel =
-        connection({forward(Forward::Kind::local, Endpoint::tcp("", port), Endpoint::tcp("127.0.0.1", echo.port()))});
+    auto& tunnel = connection(
+        {forward(Forward::Kind::local, Endpoint::tcp("", port), Endpoint::tcp("127.0.0.1", echo.port()))});
     tunnel.connect();
-    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>()) << testing::PrintToString(harness.logTexts());
+    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>())
+        << testing::PrintToString(harness.logTexts());
 
     EXPECT_EQ(tunnel.problem(), std::nullopt);
     const auto bindLine = "bind [127.0.0.1]:" + std::to_string(port) + ": Address already in use";
-    const auto found = std::ranges::find_if(tunnel.log(), [&](const SSHLogLine& line) { return line.text == bindLine; });
+    const auto found =
+        std::ranges::find_if(tunnel.log(), [&](const SSHLogLine& line) { return line.text == bindLine; });
     ASSERT_NE(found, tunnel.log().end());
     EXPECT_EQ(found->level, SSHLogLine::Level::error);
     EXPECT_EQ(exchange("::1", port, "over the other loopback"), "over the other loopback");
@@ -151,7 +158,8 @@ TEST_F(TunnelConnectionServerTest, ServerStoppedMidSessionIsRetriedUntilItIsBack
     auto& tunnel = connection({forward(Forward::Kind::local, Endpoint::tcp("127.0.0.1", port),
                                        Endpoint::tcp("127.0.0.1", echo.port()))});
     tunnel.connect();
-    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>()) << testing::PrintToString(harness.logTexts());
+    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>())
+        << testing::PrintToString(harness.logTexts());
 
     server.stop();
     ASSERT_TRUE(harness.runUntilState<TunnelState::Retrying>());
@@ -163,7 +171,8 @@ TEST_F(TunnelConnectionServerTest, ServerStoppedMidSessionIsRetriedUntilItIsBack
     }));
 
     ASSERT_TRUE(server.start());
-    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>()) << testing::PrintToString(harness.logTexts());
+    ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>())
+        << testing::PrintToString(harness.logTexts());
     EXPECT_EQ(tunnel.problem(), std::nullopt);
     const auto names = harness.stateNames();
     EXPECT_EQ(names.front(), "connecting");

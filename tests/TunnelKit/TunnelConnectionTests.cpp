@@ -1,15 +1,14 @@
 // The connection's state machine and log, driven by a stand-in for ssh: a shell script that prints
 // what a test needs and ends as the test chooses (what a real server can't be made to do).
-#include "TunnelKit/TunnelConnection.h"
 #include "ConnectionHarness.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/TunnelConnection.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <regex>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -51,8 +50,8 @@ protected:
         if (base.empty()) {
             base = {{"PATH", "/usr/bin:/bin"}};
         }
-        auto& connection =
-            harness.make(tunnel(retryLimit), harness.environment(builderRunning(fakeSSH(body)), std::move(base)));
+        auto& connection = harness.make(tunnel(retryLimit),
+                                        harness.environment(builderRunning(fakeSSH(body)), std::move(base)));
         return connection;
     }
 
@@ -109,7 +108,8 @@ TEST_F(TunnelConnectionTest, FirstLineIsTheDisplayCommandAndTheStateIsConnecting
 }
 
 TEST_F(TunnelConnectionTest, MissingExecutableFailsAfterTheCommandLine) {
-    auto& connection = harness.make(tunnel(), harness.environment(builderRunning(harness.folder.file("no-such-ssh"))));
+    auto& connection =
+        harness.make(tunnel(), harness.environment(builderRunning(harness.folder.file("no-such-ssh"))));
 
     connection.connect();
 
@@ -169,12 +169,14 @@ TEST_F(TunnelConnectionTest, SSHGetsTheAskPassVariablesAndNoDisplay) {
     ASSERT_TRUE(harness.runUntilSettled());
 
     const auto& id = connection.tunnel().id.toString();
-    for (const auto* expected : {"BURROWLIGHT_DISPLAY=:7", "KEPT=yes", "SSH_ASKPASS=/bin/false",
-                                 "SSH_ASKPASS_REQUIRE=force", "BURROWLIGHT_ASKPASS=1", "BURROWLIGHT_TUNNEL_NAME=fake"}) {
+    for (const auto* expected :
+         {"BURROWLIGHT_DISPLAY=:7", "KEPT=yes", "SSH_ASKPASS=/bin/false", "SSH_ASKPASS_REQUIRE=force",
+          "BURROWLIGHT_ASKPASS=1", "BURROWLIGHT_TUNNEL_NAME=fake"}) {
         EXPECT_EQ(linesStartingWith(expected).size(), 2u) << expected; // once per attempt
     }
     EXPECT_EQ(linesStartingWith("BURROWLIGHT_TUNNEL_ID=" + id).size(), 2u);
-    EXPECT_EQ(linesStartingWith("BURROWLIGHT_STATE_DIR=" + connection.environment().stateDirectory).size(), 2u);
+    EXPECT_EQ(linesStartingWith("BURROWLIGHT_STATE_DIR=" + connection.environment().stateDirectory).size(),
+              2u);
     EXPECT_TRUE(linesStartingWith("DISPLAY=").empty());
 
     const auto attempts = linesStartingWith("BURROWLIGHT_ATTEMPT=");
@@ -214,7 +216,8 @@ TEST_F(TunnelConnectionTest, CleanExitIsRetriedUntilTheLimit) {
 }
 
 TEST_F(TunnelConnectionTest, RetryLimitZeroFailsAtTheFirstRetryableProblem) {
-    auto& connection = connectionRunning("echo 'ssh: connect to host example.test port 22: Connection refused'; exit 255");
+    auto& connection =
+        connectionRunning("echo 'ssh: connect to host example.test port 22: Connection refused'; exit 255");
     connection.connect();
     ASSERT_TRUE(harness.runUntilSettled());
 
@@ -232,10 +235,11 @@ TEST_F(TunnelConnectionTest, EndBySignalWithoutFailureIsALostConnection) {
 }
 
 TEST_F(TunnelConnectionTest, BeforeTheSessionTheFirstFailureWins) {
-    auto& connection = connectionRunning("echo 'root@example.test: Permission denied (publickey).'\n"
-                                         "echo 'ssh: connect to host example.test port 22: Connection refused'\n"
-                                         "exit 255",
-                                         Tunnel::defaultRetryLimit);
+    auto& connection =
+        connectionRunning("echo 'root@example.test: Permission denied (publickey).'\n"
+                          "echo 'ssh: connect to host example.test port 22: Connection refused'\n"
+                          "exit 255",
+                          Tunnel::defaultRetryLimit);
     connection.connect();
     ASSERT_TRUE(harness.runUntilSettled());
 
@@ -258,10 +262,10 @@ TEST_F(TunnelConnectionTest, AfterTheSessionChannelFailuresAreIgnoredAndTheLates
         harness.finish();
     }
     ConnectionHarness second;
-    auto& connection =
-        second.make(tunnel(0), second.environment(builderRunning(fakeSSH(
-                                   session + "echo 'Read from remote host example.test: Connection reset by peer'\n"
-                                             "exit 255"))));
+    auto& connection = second.make(
+        tunnel(0), second.environment(builderRunning(fakeSSH(
+                       session + "echo 'Read from remote host example.test: Connection reset by peer'\n"
+                                 "exit 255"))));
     connection.connect();
     ASSERT_TRUE(second.runUntilSettled());
     EXPECT_EQ(connection.problem(), TunnelProblem::ssh(SSHFailure::connectionLost()));
@@ -269,11 +273,14 @@ TEST_F(TunnelConnectionTest, AfterTheSessionChannelFailuresAreIgnoredAndTheLates
 
 TEST_F(TunnelConnectionTest, RemoteForwardsKeepItConnectingUntilConfirmed) {
     const auto release = gate("confirm");
-    auto& connection = connectionRunning("echo 'debug1: ssh_init_forwarding: expecting replies for 2 forwards'\n"
-                                         "echo 'debug1: Entering interactive session.'\n"
-                                         "read line < " + release + "\n"
-                                         "echo 'debug1: forwarding_success: all expected forwarding replies received'\n"
-                                         "exec sleep 1000");
+    auto& connection =
+        connectionRunning("echo 'debug1: ssh_init_forwarding: expecting replies for 2 forwards'\n"
+                          "echo 'debug1: Entering interactive session.'\n"
+                          "read line < " +
+                          release +
+                          "\n"
+                          "echo 'debug1: forwarding_success: all expected forwarding replies received'\n"
+                          "exec sleep 1000");
     connection.connect();
     ASSERT_TRUE(harness.runUntil([&] { return harness.logContains("Entering interactive session"); }));
     harness.queue->runFor(100ms);
@@ -287,13 +294,14 @@ TEST_F(TunnelConnectionTest, RemoteForwardsKeepItConnectingUntilConfirmed) {
 }
 
 TEST_F(TunnelConnectionTest, CancelMarkerFailsWithoutRetryAndIsCleared) {
-    auto& connection = connectionRunning("mkdir -p \"$BURROWLIGHT_STATE_DIR\"\n"
-                                         ": > \"$BURROWLIGHT_STATE_DIR/$BURROWLIGHT_ATTEMPT.cancelled\"\n"
-                                         ": > \"$BURROWLIGHT_STATE_DIR/$BURROWLIGHT_ATTEMPT.0123abcd\"\n"
-                                         ": > \"$BURROWLIGHT_STATE_DIR/11111111-2222-4333-8444-555555555555.cancelled\"\n"
-                                         "echo 'ssh: connect to host example.test port 22: Connection refused'\n"
-                                         "exit 255",
-                                         Tunnel::defaultRetryLimit);
+    auto& connection =
+        connectionRunning("mkdir -p \"$BURROWLIGHT_STATE_DIR\"\n"
+                          ": > \"$BURROWLIGHT_STATE_DIR/$BURROWLIGHT_ATTEMPT.cancelled\"\n"
+                          ": > \"$BURROWLIGHT_STATE_DIR/$BURROWLIGHT_ATTEMPT.0123abcd\"\n"
+                          ": > \"$BURROWLIGHT_STATE_DIR/11111111-2222-4333-8444-555555555555.cancelled\"\n"
+                          "echo 'ssh: connect to host example.test port 22: Connection refused'\n"
+                          "exit 255",
+                          Tunnel::defaultRetryLimit);
     connection.connect();
     ASSERT_TRUE(harness.runUntilSettled());
 
@@ -370,7 +378,8 @@ TEST_F(TunnelConnectionTest, ConnectWhileDisconnectingStartsAFreshAttemptAfterTh
     EXPECT_TRUE(connection.isActive());
 
     ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>());
-    EXPECT_EQ(harness.stateNames(), (Names{"connecting", "connected", "disconnecting", "connecting", "connected"}));
+    EXPECT_EQ(harness.stateNames(),
+              (Names{"connecting", "connected", "disconnecting", "connecting", "connected"}));
     EXPECT_NE(connection.processID(), firstPid);
     const auto attempts = linesStartingWith("attempt ");
     ASSERT_EQ(attempts.size(), 2u);
@@ -386,7 +395,8 @@ TEST_F(TunnelConnectionTest, RestartRelaunchesOnlyAWantedTunnel) {
     ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>());
     connection.restart();
     EXPECT_TRUE(connection.state().isConnected()); // unchanged until ssh has exited
-    ASSERT_TRUE(harness.runUntil([&] { return linesStartingWith("$ ").size() == 2 && connection.state().isConnected(); }));
+    ASSERT_TRUE(harness.runUntil(
+        [&] { return linesStartingWith("$ ").size() == 2 && connection.state().isConnected(); }));
     EXPECT_EQ(harness.stateNames(), (Names{"connecting", "connected", "connecting", "connected"}));
 }
 
@@ -409,7 +419,8 @@ TEST_F(TunnelConnectionTest, UpdatedRecordDecidesTheNextRetry) {
 TEST_F(TunnelConnectionTest, StateChangesReportOnlyRealChangesWithTheProblemAlreadySet) {
     auto& connection = connectionRunning("exit 4");
     std::vector<TunnelConnection::Change> changes;
-    auto subscription = connection.observe([&](const TunnelConnection::Change& change) { changes.push_back(change); });
+    auto subscription =
+        connection.observe([&](const TunnelConnection::Change& change) { changes.push_back(change); });
 
     connection.disconnect(); // disconnected already
     EXPECT_TRUE(harness.reports.empty());
@@ -454,7 +465,8 @@ TEST_F(TunnelConnectionTest, RegistryListsSSHWhileItRuns) {
 // The log
 
 TEST_F(TunnelConnectionTest, LogKeepsTheNewestLinesAndIdsSurviveClearing) {
-    auto& connection = connectionRunning("i=1; while [ $i -le 1999 ]; do echo \"line $i\"; i=$((i+1)); done; exit 0");
+    auto& connection =
+        connectionRunning("i=1; while [ $i -le 1999 ]; do echo \"line $i\"; i=$((i+1)); done; exit 0");
     connection.connect();
     ASSERT_TRUE(harness.runUntilSettled());
 
@@ -473,8 +485,9 @@ TEST_F(TunnelConnectionTest, LogKeepsTheNewestLinesAndIdsSurviveClearing) {
 }
 
 TEST_F(TunnelConnectionTest, SessionStartsEmptyAtEveryAttempt) {
-    auto& connection = connectionRunning(
-        "echo 'debug1: Remote protocol version 2.0, remote software version OpenSSH_9.2p1 Debian-2+deb12u10'\nexit 0", 1);
+    auto& connection = connectionRunning("echo 'debug1: Remote protocol version 2.0, remote software version "
+                                         "OpenSSH_9.2p1 Debian-2+deb12u10'\nexit 0",
+                                         1);
     std::vector<SessionInfo> sessions;
     auto subscription = connection.observe([&](const TunnelConnection::Change& change) {
         if (change == TunnelConnection::Change::session) {
@@ -501,7 +514,8 @@ protected:
 TEST_F(TunnelConnectionLogFileTest, HomePathAndMissingFoldersAreCreatedAndLinesAppended) {
     auto record = tunnel(0);
     record.logFile = "~/logs/deep/tunnel.log";
-    auto& connection = harness.make(record, harness.environment(builderRunning(fakeSSH("echo from ssh; exit 0"))));
+    auto& connection =
+        harness.make(record, harness.environment(builderRunning(fakeSSH("echo from ssh; exit 0"))));
     connection.connect();
     ASSERT_TRUE(harness.runUntilSettled());
 
@@ -513,7 +527,8 @@ TEST_F(TunnelConnectionLogFileTest, HomePathAndMissingFoldersAreCreatedAndLinesA
         EXPECT_TRUE(std::regex_match(lines[i], format)) << lines[i];
         EXPECT_EQ(lines[i], formatIsoDate(connection.log()[i].date) + " " + connection.log()[i].text);
     }
-    EXPECT_TRUE(lines.front().ends_with(" $ " + connection.environment().builder.invocation(record)->displayCommand));
+    EXPECT_TRUE(
+        lines.front().ends_with(" $ " + connection.environment().builder.invocation(record)->displayCommand));
 
     // A second attempt appends after what is there.
     connection.connect();
@@ -541,7 +556,8 @@ TEST_F(TunnelConnectionLogFileTest, FolderThatCannotBeMadeLeavesTheLogAlone) {
     auto record = tunnel(0);
     record.logFile = blocker + "/sub/tunnel.log";
     auto& connection =
-        harness.make(record, harness.environment(builderRunning(fakeSSH("echo 'debug1: Entering interactive session.'; exec sleep 1000"))));
+        harness.make(record, harness.environment(builderRunning(
+                                 fakeSSH("echo 'debug1: Entering interactive session.'; exec sleep 1000"))));
     connection.connect();
     ASSERT_TRUE(harness.runUntilState<TunnelState::Connected>());
 
@@ -553,10 +569,10 @@ TEST_F(TunnelConnectionLogFileTest, WriteErrorIsLoggedOnceAndTheNextAttemptWrite
     const auto path = harness.folder.file("tunnel.log");
     auto record = tunnel(1);
     record.logFile = path;
-    auto& connection = harness.make(
-        record, harness.environment(builderRunning(fakeSSH(
-                    "i=1; while [ $i -le 200 ]; do echo \"a line of some length to fill the file $i\"; i=$((i+1)); done; "
-                    "exit 0"))));
+    auto& connection = harness.make(record, harness.environment(builderRunning(
+                                                fakeSSH("i=1; while [ $i -le 200 ]; do echo \"a line of some "
+                                                        "length to fill the file $i\"; i=$((i+1)); done; "
+                                                        "exit 0"))));
 
     // Files of this process may not grow past the limit; the write then fails with EFBIG.
     rlimit original{};
@@ -579,17 +595,20 @@ TEST_F(TunnelConnectionLogFileTest, WriteErrorIsLoggedOnceAndTheNextAttemptWrite
 
     const auto errors = linesStartingWith("Couldn't write the log file, no longer writing it: ");
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors.front(), std::string("Couldn't write the log file, no longer writing it: ") + std::strerror(EFBIG));
+    EXPECT_EQ(errors.front(),
+              std::string("Couldn't write the log file, no longer writing it: ") + std::strerror(EFBIG));
 
     const auto lines = fileLines(path);
     // The first attempt stopped writing at the error; the second wrote everything it logged.
-    const auto secondStart = std::find_if(lines.begin() + 1, lines.end(),
-                                          [](const std::string& line) { return line.find(" $ ") != std::string::npos; });
+    const auto secondStart = std::find_if(lines.begin() + 1, lines.end(), [](const std::string& line) {
+        return line.find(" $ ") != std::string::npos;
+    });
     ASSERT_NE(secondStart, lines.end());
     EXPECT_LT(secondStart - lines.begin(), 60);
     EXPECT_EQ(lines.end() - secondStart, 202); // "$ ", 200 lines, the exit line
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& line) { return line.find("Couldn't write") != std::string::npos; }),
+    EXPECT_EQ(std::count_if(
+                  lines.begin(), lines.end(),
+                  [](const std::string& line) { return line.find("Couldn't write") != std::string::npos; }),
               0);
 }
 

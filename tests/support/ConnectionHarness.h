@@ -6,9 +6,8 @@
 #include "TempDir.h"
 #include "TunnelKit/TunnelConnection.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -23,7 +22,8 @@ inline void PrintTo(const TunnelState& state, std::ostream* out) {
             if constexpr (std::is_same_v<Case, TunnelState::Connected>) {
                 *out << "connected(since: " << formatIsoDate(payload.since) << ")";
             } else if constexpr (std::is_same_v<Case, TunnelState::Retrying>) {
-                *out << "retrying(attempt: " << payload.attempt << ", at: " << formatIsoDate(payload.at) << ")";
+                *out << "retrying(attempt: " << payload.attempt << ", at: " << formatIsoDate(payload.at)
+                     << ")";
             } else if constexpr (std::is_same_v<Case, TunnelState::Disconnected>) {
                 *out << "disconnected";
             } else if constexpr (std::is_same_v<Case, TunnelState::Connecting>) {
@@ -64,8 +64,8 @@ namespace testing_support {
 
 // The state names of a sequence, payloads left out: "connecting", "retrying", ...
 inline std::vector<std::string> stateNames(const std::vector<tunnelkit::TunnelState>& states) {
-    static constexpr const char* names[] = {"connected", "retrying",  "disconnected",
-                                            "connecting", "failed", "disconnecting"};
+    static constexpr const char* names[] = {"connected",  "retrying", "disconnected",
+                                            "connecting", "failed",   "disconnecting"};
     std::vector<std::string> result;
     for (const auto& state : states) {
         result.emplace_back(names[state.value.index()]);
@@ -93,7 +93,8 @@ public:
     ~ConnectionHarness() { finish(); }
 
     tunnelkit::ConnectionEnvironment environment(tunnelkit::SSHCommandBuilder builder,
-                                                 tunnelkit::Environment base = {{"PATH", "/usr/bin:/bin"}}) const {
+                                                 tunnelkit::Environment base = {
+                                                     {"PATH", "/usr/bin:/bin"}}) const {
         return {std::move(builder),
                 "/bin/false",
                 folder.file("askpass"),
@@ -104,14 +105,16 @@ public:
                 queue};
     }
 
-    tunnelkit::TunnelConnection& make(tunnelkit::Tunnel tunnel, tunnelkit::ConnectionEnvironment environment) {
+    tunnelkit::TunnelConnection& make(tunnelkit::Tunnel tunnel,
+                                      tunnelkit::ConnectionEnvironment environment) {
         connection = tunnelkit::TunnelConnection::make(std::move(tunnel), std::move(environment));
-        connection->setOnStateChange([this](const tunnelkit::TunnelState& old, const tunnelkit::TunnelState& now) {
-            reports.push_back({old, now, connection->problem(), connection->log().size()});
-            if (const auto pid = connection->processID()) {
-                processes.track(*pid);
-            }
-        });
+        connection->setOnStateChange(
+            [this](const tunnelkit::TunnelState& old, const tunnelkit::TunnelState& now) {
+                reports.push_back({old, now, connection->problem(), connection->log().size()});
+                if (const auto pid = connection->processID()) {
+                    processes.track(*pid);
+                }
+            });
         return *connection;
     }
 
@@ -124,8 +127,7 @@ public:
     }
     std::vector<std::string> stateNames() const { return testing_support::stateNames(states()); }
 
-    template <class Case>
-    bool runUntilState(std::chrono::seconds limit = patience) {
+    template <class Case> bool runUntilState(std::chrono::seconds limit = patience) {
         return queue->runUntil([&] { return connection->state().is<Case>(); }, limit);
     }
     bool runUntil(const std::function<bool()>& done, std::chrono::seconds limit = patience) {
@@ -136,8 +138,8 @@ public:
         return queue->runUntil(
             [&] {
                 const auto& state = connection->state();
-                return !connection->processID() &&
-                       (state.is<tunnelkit::TunnelState::Disconnected>() || state.is<tunnelkit::TunnelState::Failed>());
+                return !connection->processID() && (state.is<tunnelkit::TunnelState::Disconnected>() ||
+                                                    state.is<tunnelkit::TunnelState::Failed>());
             },
             limit);
     }

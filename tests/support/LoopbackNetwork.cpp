@@ -47,7 +47,8 @@ UniqueFd listeningSocket(const std::string& address, int port) {
         const int only = 1;
         ::setsockopt(socket.get(), IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof only);
     }
-    if (::bind(socket.get(), reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(socket.get(), 16) != 0) {
+    if (::bind(socket.get(), reinterpret_cast<sockaddr*>(&storage), length) != 0 ||
+        ::listen(socket.get(), 16) != 0) {
         return {};
     }
     return socket;
@@ -120,7 +121,9 @@ void echo(UniqueFd client) {
 
 } // namespace
 
-bool hasIPv6Loopback() { return static_cast<bool>(listeningSocket("::1", 0)); }
+bool hasIPv6Loopback() {
+    return static_cast<bool>(listeningSocket("::1", 0));
+}
 
 int freeLoopbackPort() {
     std::random_device seed;

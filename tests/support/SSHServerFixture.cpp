@@ -5,15 +5,14 @@
 #include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/FileIO.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sstream>
 #include <sys/prctl.h>
@@ -143,11 +142,14 @@ pid_t startDaemon(const std::string& configPath, const std::string& logPath) {
 } // namespace
 
 std::string generateKey(const std::string& path) {
-    const auto made = tunnelkit::runChildProcess(
-        {"/usr/bin/ssh-keygen", {"-q", "-t", "ed25519", "-N", "", "-C", "test", "-f", path}, {{"PATH", "/usr/bin:/bin"}},
-         tunnelkit::ErrorOutput::joined, std::chrono::milliseconds(30'000)});
+    const auto made = tunnelkit::runChildProcess({"/usr/bin/ssh-keygen",
+                                                  {"-q", "-t", "ed25519", "-N", "", "-C", "test", "-f", path},
+                                                  {{"PATH", "/usr/bin:/bin"}},
+                                                  tunnelkit::ErrorOutput::joined,
+                                                  std::chrono::milliseconds(30'000)});
     if (!made || made->termination != tunnelkit::Termination(tunnelkit::Exited{0})) {
-        ADD_FAILURE() << "ssh-keygen failed for " << path << ": " << (made ? made->output : made.error().message());
+        ADD_FAILURE() << "ssh-keygen failed for " << path << ": "
+                      << (made ? made->output : made.error().message());
         return {};
     }
     auto publicKey = readFile(path + ".pub").value_or("");
@@ -184,7 +186,9 @@ SSHServer::SSHServer() {
     startOnce(true);
 }
 
-SSHServer::~SSHServer() { stop(); }
+SSHServer::~SSHServer() {
+    stop();
+}
 
 std::string SSHServer::knownHostsLine() const {
     const auto firstBlank = hostPublicKey_.find(' ');
@@ -192,7 +196,9 @@ std::string SSHServer::knownHostsLine() const {
     return "[127.0.0.1]:" + std::to_string(port_) + " " + hostPublicKey_.substr(0, secondBlank);
 }
 
-std::string SSHServer::log() const { return readFile(folder_.file("sshd.log")).value_or(""); }
+std::string SSHServer::log() const {
+    return readFile(folder_.file("sshd.log")).value_or("");
+}
 
 bool SSHServer::writeConfig() const {
     const auto& d = folder_.path();
@@ -327,7 +333,9 @@ SSHClientSetup::SSHClientSetup(const SSHServer& server) : server_(server), home_
     writeText(folder_.file("ssh_config"), config.str());
 }
 
-void SSHClientSetup::writeKnownHosts(const std::string& line) const { writeText(knownHostsPath(), line + "\n"); }
+void SSHClientSetup::writeKnownHosts(const std::string& line) const {
+    writeText(knownHostsPath(), line + "\n");
+}
 
 tunnelkit::SSHCommandBuilder SSHClientSetup::builder() const {
     tunnelkit::SSHCommandBuilder builder(tunnelkit::SSHCommandBuilder::defaultExecutable, true, home_);
@@ -353,7 +361,8 @@ void ProcessGroupWatch::expectAllEnded() {
         std::vector<pid_t> left;
         for (const auto& process : allProcesses()) {
             if (process.parent == ::getpid() && process.state != 'Z' &&
-                platform::processes::executablePath(process.pid) == tunnelkit::SSHCommandBuilder::defaultExecutable) {
+                platform::processes::executablePath(process.pid) ==
+                    tunnelkit::SSHCommandBuilder::defaultExecutable) {
                 left.push_back(process.pid);
             }
         }
