@@ -537,19 +537,6 @@ TEST_F(TunnelConnectionLogFileTest, HomePathAndMissingFoldersAreCreatedAndLinesA
     EXPECT_EQ(fileLines(path).front(), lines.front());
 }
 
-TEST_F(TunnelConnectionLogFileTest, OtherUsersHomeIsNotExpanded) {
-    auto record = tunnel(0);
-    record.logFile = "~nobody-such/x.log";
-    auto& connection = harness.make(record, harness.environment(builderRunning(fakeSSH("exit 0"))));
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(harness.folder.path());
-    connection.connect();
-    ASSERT_TRUE(harness.runUntilSettled());
-    std::filesystem::current_path(cwd);
-
-    EXPECT_TRUE(std::filesystem::exists(harness.folder.file("~nobody-such/x.log")));
-}
-
 TEST_F(TunnelConnectionLogFileTest, FolderThatCannotBeMadeLeavesTheLogAlone) {
     const auto blocker = harness.folder.file("a-file");
     ASSERT_TRUE(writeFileAtomically(blocker, "x"));
