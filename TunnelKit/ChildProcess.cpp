@@ -14,14 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int millisecondsUntil(std::optional<Clock::time_point> deadline) {
-    if (!deadline) {
-        return -1;
-    }
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<decltype(left)>(left, 0, 60'000));
-}
-
 // Reads what the pipe holds now; false once it has reached its end.
 bool readAvailable(int fd, std::string& output) {
     std::array<char, 16384> buffer;
@@ -62,7 +54,7 @@ Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessReques
         if (!child.isReaped()) {
             fds[count++] = pollfd{child.exitDescriptor(), POLLIN, 0};
         }
-        if (::poll(fds.data(), count, millisecondsUntil(killAt ? killAt : timeoutAt)) < 0 && errno != EINTR) {
+        if (::poll(fds.data(), count, pollTimeoutUntil(killAt ? killAt : timeoutAt)) < 0 && errno != EINTR) {
             break;
         }
         if (output && !readAvailable(output.get(), result.output)) {

@@ -18,14 +18,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int millisecondsUntil(std::optional<Clock::time_point> deadline) {
-    if (!deadline) {
-        return -1;
-    }
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<decltype(left)>(left, 0, 60'000));
-}
-
 std::optional<Clock::time_point> earliest(std::optional<Clock::time_point> a, std::optional<Clock::time_point> b) {
     if (!a) {
         return b;
@@ -91,7 +83,7 @@ struct SSHProcess::Watch {
             killDeadline = killAt;
         }
         const auto deadline = earliest(output ? forcedCloseAt : std::nullopt, exitEvent ? killDeadline : std::nullopt);
-        if (::poll(fds.data(), count, millisecondsUntil(deadline)) < 0) {
+        if (::poll(fds.data(), count, pollTimeoutUntil(deadline)) < 0) {
             return; // EINTR: look again
         }
         if (wakeEvent && wakeEvent->revents != 0) {

@@ -2,6 +2,7 @@
 
 #include "TunnelKit/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -122,6 +123,15 @@ Environment currentEnvironment() {
         }
     }
     return environment;
+}
+
+int pollTimeoutUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {
+    if (!deadline) {
+        return -1;
+    }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now()).count();
+    return static_cast<int>(std::clamp<decltype(left)>(left, 0, 60'000));
 }
 
 std::string decodeUTF8(std::string_view bytes) { return text::fromCodePoints(text::toCodePoints(bytes)); }

@@ -3,6 +3,7 @@
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/Result.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -26,6 +27,10 @@ Environment currentEnvironment();
 // Bytes to text as UTF-8, each ill-formed sequence replaced by U+FFFD; never fails. For the
 // output of every child process.
 std::string decodeUTF8(std::string_view bytes);
+
+// The poll(2) time-out that wakes at `deadline` (never, without one), capped so that a changed
+// deadline is noticed within a minute.
+int pollTimeoutUntil(std::optional<std::chrono::steady_clock::time_point> deadline);
 
 // Why a child could not be started: the errno of the step that failed.
 struct LaunchError {
