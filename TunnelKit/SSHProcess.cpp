@@ -207,4 +207,8 @@ void SSHProcess::terminate(Grace grace) const {
     ::eventfd_write(watch_->wake.get(), 1);
 }
 
+bool SSHProcess::hasExited() const { return watch_->child->isReaped(); }
+
+void SSHProcess::killGroup() const { watch_->child->signalGroup(SIGKILL); }
+
 } // namespace tunnelkit

@@ -42,6 +42,10 @@ public:
     // SIGTERM to the child's process group at once, SIGKILL after the grace unless the child has been
     // reaped by then. Neither is sent once the child has been reaped. Callable from any thread.
     void terminate(Grace grace) const;
+    // Whether the child has been reaped; from then on its pid may belong to another process.
+    bool hasExited() const;
+    // SIGKILL to the child's process group at once; nothing once the child has been reaped.
+    void killGroup() const;
 
     struct Watch;
 

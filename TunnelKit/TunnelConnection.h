@@ -168,6 +168,8 @@ public:
     // Connected, retrying or connecting, or disconnecting with a relaunch pending.
     bool isActive() const;
     std::optional<pid_t> processID() const;
+    // The handle of the ssh that runs now; it stays valid after the connection lets it go.
+    std::optional<SSHProcess> runningProcess() const { return process_; }
 
     const Tunnel& tunnel() const { return tunnel_; }
     const TunnelState& state() const { return state_; }

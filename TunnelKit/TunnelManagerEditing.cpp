@@ -1,0 +1,223 @@
+#include "TunnelKit/Text.h"
+#include "TunnelKit/TunnelManager.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace tunnelkit {
+
+bool TunnelManager::persist() {
+    if (loadError_) {
+        return false; // the unreadable file stays as it is: this run's changes can't be merged into it
+    }
+    if (const auto saved = store_.save(tunnels_); !saved) {
+        setStorageError(describe(saved.error()));
+        return false;
+    }
+    setStorageError(std::nullopt);
+    deletePendingSecrets();
+    return true;
+}
+
+// Only once the file no longer lists the tunnels: until then they would come back at the next start,
+// and their secrets with them.
+void TunnelManager::deletePendingSecrets() {
+    if (secrets_) {
+        for (const auto& id : secretsToDelete_) {
+            secrets_->deleteAll(id);
+        }
+    }
+    secretsToDelete_.clear();
+}
+
+void TunnelManager::handToConnection(const Tunnel& tunnel) {
+    if (const auto found = connections_.find(tunnel.id); found != connections_.end()) {
+        found->second->update(tunnel);
+    }
+}
+
+void TunnelManager::save(const Tunnel& tunnel) {
+    const auto record = tunnel.normalized();
+    auto list = tunnels_;
+    if (const auto found = std::ranges::find(list, record.id, &Tunnel::id); found != list.end()) {
+        *found = record;
+    } else {
+        list.push_back(record);
+    }
+    setTunnels(std::move(list));
+    handToConnection(record);
+    persist();
+}
+
+namespace {
+
+// Trimmed first, as the stored record's name will be, so "web " never lands beside "web".
+std::string uniqueNameAmong(const std::vector<Tunnel>& tunnels, const std::string& name) {
+    const auto wanted = text::trimBlanksAndLineBreaks(name);
+    std::unordered_set<std::string> taken;
+    for (const auto& tunnel : tunnels) {
+        if (!tunnel.isTrashed()) {
+            taken.insert(text::trimBlanksAndLineBreaks(tunnel.name));
+        }
+    }
+    if (!taken.contains(wanted)) {
+        return wanted;
+    }
+    for (int number = 2;; ++number) {
+        auto candidate = wanted + " " + std::to_string(number);
+        if (!taken.contains(candidate)) {
+            return candidate;
+        }
+    }
+}
+
+void giveForwardsNewIds(Tunnel& tunnel) {
+    for (auto& forward : tunnel.forwards) {
+        forward.id = Uuid::random();
+    }
+}
+
+} // namespace
+
+std::string TunnelManager::uniqueName(const std::string& name) const { return uniqueNameAmong(tunnels_, name); }
+
+std::optional<Tunnel> TunnelManager::duplicate(Uuid id, const std::function<std::string(const std::string&)>& naming) {
+    auto copy = tunnel(id);
+    if (!copy) {
+        return std::nullopt;
+    }
+    copy->id = Uuid::random();
+    copy->name = uniqueName(naming(copy->name));
+    copy->createdAt = std::chrono::system_clock::now();
+    copy->connectsAtLaunch = false;
+    giveForwardsNewIds(*copy);
+    save(*copy);
+    return copy;
+}
+
+void TunnelManager::modify(const std::function<bool(const Tunnel&)>& selects,
+                           const std::function<void(Tunnel&)>& change) {
+    auto list = tunnels_;
+    std::vector<Tunnel> changed;
+    for (auto& tunnel : list) {
+        if (selects(tunnel)) {
+            change(tunnel);
+            tunnel = tunnel.normalized();
+            changed.push_back(tunnel);
+        }
+    }
+    setTunnels(std::move(list));
+    for (const auto& tunnel : changed) {
+        handToConnection(tunnel);
+    }
+    persist();
+}
+
+void TunnelManager::modify(const Ids& ids, const std::function<void(Tunnel&)>& change) {
+    const std::unordered_set<Uuid> selected(ids.begin(), ids.end());
+    modify([&](const Tunnel& tunnel) { return selected.contains(tunnel.id); }, change);
+}
+
+void TunnelManager::setPinned(bool pinned, const Ids& ids) {
+    modify(ids, [pinned](Tunnel& tunnel) { tunnel.isPinned = pinned; });
+}
+
+void TunnelManager::addTag(const std::string& tag, const Ids& ids) {
+    modify(ids, [&tag](Tunnel& tunnel) { tunnel.tags.push_back(tag); });
+}
+
+void TunnelManager::removeTag(const std::string& tag, const Ids& ids) {
+    modify(ids, [&tag](Tunnel& tunnel) { std::erase(tunnel.tags, tag); });
+}
+
+void TunnelManager::renameTag(const std::string& tag, const std::string& newTag) {
+    modify([&tag](const Tunnel& tunnel) { return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end(); },
+           [&](Tunnel& tunnel) { std::ranges::replace(tunnel.tags, tag, newTag); });
+}
+
+void TunnelManager::deleteTag(const std::string& tag) {
+    modify([](const Tunnel&) { return true; }, [&tag](Tunnel& tunnel) { std::erase(tunnel.tags, tag); });
+}
+
+std::vector<std::string> TunnelManager::allTags() const {
+    std::vector<std::string> tags;
+    for (const auto& tunnel : tunnels_) {
+        if (tunnel.isTrashed()) {
+            continue;
+        }
+        for (const auto& tag : tunnel.tags) {
+            if (std::ranges::find(tags, tag) == tags.end()) {
+                tags.push_back(tag);
+            }
+        }
+    }
+    std::ranges::stable_sort(tags,
+                             [](const std::string& a, const std::string& b) { return text::localizedStandardCompare(a, b) < 0; });
+    return tags;
+}
+
+void TunnelManager::moveToTrash(const Ids& ids) {
+    disconnect(ids);
+    const auto now = std::chrono::system_clock::now();
+    modify(ids, [now](Tunnel& tunnel) { tunnel.deletedAt = now; });
+}
+
+void TunnelManager::restore(const Ids& ids) {
+    modify(ids, [](Tunnel& tunnel) { tunnel.deletedAt.reset(); });
+}
+
+void TunnelManager::deletePermanently(const Ids& ids) {
+    const std::unordered_set<Uuid> selected(ids.begin(), ids.end());
+    const Ids unique(selected.begin(), selected.end());
+    disconnect(unique);
+    for (const auto& id : unique) {
+        connections_.erase(id);
+        secretsToDelete_.insert(id);
+    }
+    auto list = tunnels_;
+    std::erase_if(list, [&](const Tunnel& tunnel) { return selected.contains(tunnel.id); });
+    setTunnels(std::move(list));
+    persist();
+}
+
+void TunnelManager::purgeTrash(Date now) {
+    Ids expired;
+    for (const auto& tunnel : tunnels_) {
+        if (tunnel.deletedAt && now - *tunnel.deletedAt > trashRetention) {
+            expired.push_back(tunnel.id);
+        }
+    }
+    if (!expired.empty()) {
+        deletePermanently(expired);
+    }
+}
+
+std::string TunnelManager::exportTunnels(const Ids& ids) const {
+    const std::unordered_set<Uuid> selected(ids.begin(), ids.end());
+    std::vector<Tunnel> chosen;
+    std::ranges::copy_if(tunnels_, std::back_inserter(chosen),
+                         [&](const Tunnel& tunnel) { return selected.contains(tunnel.id); });
+    return TunnelArchive::make(chosen, std::chrono::system_clock::now()).encoded();
+}
+
+std::vector<Tunnel> TunnelManager::importTunnels(const std::vector<Tunnel>& records) {
+    std::vector<Tunnel> imported;
+    auto list = tunnels_;
+    for (const auto& record : records) {
+        auto copy = record;
+        copy.id = Uuid::random();
+        copy.deletedAt.reset();
+        copy.connectsAtLaunch = false;
+        copy.logFile.reset();
+        const auto name = text::trimBlanksAndLineBreaks(record.name);
+        copy.name = uniqueNameAmong(list, name.empty() ? record.host : name);
+        giveForwardsNewIds(copy);
+        list.push_back(copy.normalized());
+        imported.push_back(std::move(copy));
+    }
+    setTunnels(std::move(list));
+    persist();
+    return imported;
+}
+
+} // namespace tunnelkit
