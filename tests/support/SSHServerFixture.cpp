@@ -159,6 +159,16 @@ std::string generateKey(const std::string& path) {
     return publicKey;
 }
 
+std::vector<pid_t> liveMembersOf(pid_t group) {
+    std::vector<pid_t> members;
+    for (const auto& process : allProcesses()) {
+        if (process.group == group && process.state != 'Z' && process.state != 'X') {
+            members.push_back(process.pid);
+        }
+    }
+    return members;
+}
+
 std::vector<pid_t> descendantsOf(pid_t ancestor) {
     const auto processes = allProcesses();
     std::vector<pid_t> found{ancestor};
