@@ -1,6 +1,7 @@
 #include "Burrowlight/BurrowlightApp.h"
 
 #include "Burrowlight/AppIdentity.h"
+#include "Burrowlight/QtMainQueue.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -8,6 +9,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+
+#include <memory>
 
 namespace burrowlight {
 
@@ -20,6 +23,8 @@ int BurrowlightApp::main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/burrowlight.svg")));
     // The tray keeps the application alive; closing a window never quits it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The engine's owners run their work on it; it lives as long as the event loop.
+    const auto mainQueue = std::make_shared<QtMainQueue>();
 
     QMenu menu;
     QAction* quit = menu.addAction(QObject::tr("Quit %1").arg(appDisplayName()));
