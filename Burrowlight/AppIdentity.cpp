@@ -7,9 +7,28 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QSaveFile>
 
+// The resources live in a static library, whose unreferenced parts the linker leaves out: the
+// registration has to be asked for by name, outside any namespace.
+static void registerResources() { Q_INIT_RESOURCE(burrowlight); }
+
 namespace burrowlight {
+
+namespace {
+
+QIcon resourceIcon(const QString& path) {
+    static const bool registered = (registerResources(), true);
+    (void)registered;
+    return QIcon(path);
+}
+
+} // namespace
+
+QIcon appIcon() { return resourceIcon(QStringLiteral(":/icons/burrowlight.svg")); }
+
+QIcon trayIcon() { return resourceIcon(QStringLiteral(":/icons/BurrowlightMenuIcon.svg")); }
 
 QString appDisplayName() {
     const QString name = QStringLiteral(BURROWLIGHT_DISPLAY_NAME);

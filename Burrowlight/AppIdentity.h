@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIcon>
 #include <QSettings>
 #include <QString>
 
@@ -14,6 +15,9 @@ inline constexpr const char* bundleIdentifier = "com.tolvan.burrowlight";
 inline constexpr const char* currentTermsVersion = "2026-11-19.2";
 
 QString appDisplayName();
+// The application's icon and the tray's, from the resources compiled into the program.
+QIcon appIcon();
+QIcon trayIcon();
 // "SHORT (BUILD)", falling back to 0.0.0 and 0 for parts the build did not name.
 QString appVersion();
 QString composeVersion(const QString& shortVersion, const QString& buildVersion);

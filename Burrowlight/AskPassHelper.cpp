@@ -205,7 +205,7 @@ int AskPassHelper::answerOneQuestion(int argc, char** argv) {
     QApplication application(qtArgumentCount, qtArguments);
     QApplication::setApplicationName(QStringLiteral("burrowlight"));
     QApplication::setDesktopFileName(QString::fromLatin1(bundleIdentifier));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/burrowlight.svg")));
+    QApplication::setWindowIcon(appIcon());
 
     const auto outcome = ask({context.request, context.tunnelName, decision.asAsk()->savedWasRefused});
     const auto settled = settle(outcome, context, store);

@@ -20,7 +20,7 @@ int BurrowlightApp::main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(appDisplayName());
     QApplication::setOrganizationName(QString::fromLatin1(bundleIdentifier));
     QApplication::setDesktopFileName(QString::fromLatin1(bundleIdentifier));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/burrowlight.svg")));
+    QApplication::setWindowIcon(appIcon());
     // The tray keeps the application alive; closing a window never quits it.
     QApplication::setQuitOnLastWindowClosed(false);
     // The engine's owners run their work on it; it lives as long as the event loop.
@@ -30,7 +30,7 @@ int BurrowlightApp::main(int argc, char** argv) {
     QAction* quit = menu.addAction(QObject::tr("Quit %1").arg(appDisplayName()));
     QObject::connect(quit, &QAction::triggered, &application, &QApplication::quit);
 
-    QSystemTrayIcon tray(QIcon(QStringLiteral(":/icons/BurrowlightMenuIcon.svg")));
+    QSystemTrayIcon tray(trayIcon());
     tray.setToolTip(appDisplayName());
     tray.setContextMenu(&menu);
 

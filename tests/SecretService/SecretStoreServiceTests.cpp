@@ -1,6 +1,7 @@
 // The secret store against a real secret service: each test runs inside with-secret-service.sh,
 // which gives it a private session bus and an unlocked gnome-keyring in a throwaway home.
 #include "Platform/LibsecretBackend.h"
+#include "SecretServiceControl.h"
 #include "TempDir.h"
 #include "TunnelKit/AskPass.h"
 #include "TunnelKit/FileIO.h"
@@ -46,23 +47,6 @@ std::vector<std::string> labelsOf(const std::string& account) {
     g_hash_table_unref(attributes);
     secret_schema_unref(schema);
     return labels;
-}
-
-// Locks the default collection; nothing can then be stored without a prompt, and no prompt can
-// be shown here.
-void lockDefaultCollection() {
-    GError* error = nullptr;
-    SecretService* service = secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &error);
-    ASSERT_TRUE(service) << (error ? error->message : "");
-    SecretCollection* collection = secret_collection_for_alias_sync(service, SECRET_COLLECTION_DEFAULT,
-                                                                    SECRET_COLLECTION_NONE, nullptr, &error);
-    ASSERT_TRUE(collection) << (error ? error->message : "");
-    GList* objects = g_list_append(nullptr, collection);
-    const gint locked = secret_service_lock_sync(service, objects, nullptr, nullptr, &error);
-    g_list_free(objects);
-    g_object_unref(collection);
-    g_object_unref(service);
-    ASSERT_EQ(locked, 1) << (error ? error->message : "");
 }
 
 class SecretServiceTest : public testing::Test {
@@ -314,7 +298,8 @@ TEST_F(SecretServiceTest, SecretsStayInTheSecretStore) {
 // Last: it leaves the keyring locked.
 TEST_F(SecretServiceTest, FailedSaveCarriesTheServicesError) {
     const auto secret = "locked-out-" + Uuid::random().toString();
-    lockDefaultCollection();
+    const auto lockFailure = testing_support::lockDefaultCollection();
+    ASSERT_FALSE(lockFailure) << *lockFailure;
     const auto saved = store.save(secret, tunnel, password, "Burrowlight: db");
     ASSERT_FALSE(saved);
     EXPECT_NE(saved.error().code, 0);
