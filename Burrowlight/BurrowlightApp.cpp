@@ -4,13 +4,7 @@
 #include "Burrowlight/QtMainQueue.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QSystemTrayIcon>
-
-#include <memory>
 
 namespace burrowlight {
 
@@ -25,28 +19,27 @@ int BurrowlightApp::main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     // The engine's owners run their work on it; it lives as long as the event loop.
     const auto mainQueue = std::make_shared<QtMainQueue>();
-
-    QMenu menu;
-    QAction* quit = menu.addAction(QObject::tr("Quit %1").arg(appDisplayName()));
-    QObject::connect(quit, &QAction::triggered, &application, &QApplication::quit);
-
-    QSystemTrayIcon tray(trayIcon());
-    tray.setToolTip(appDisplayName());
-    tray.setContextMenu(&menu);
-
-    std::unique_ptr<QMessageBox> fallback;
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        tray.show();
-    } else {
-        // Without a tray host the application must stay reachable and quittable.
-        fallback = std::make_unique<QMessageBox>(QMessageBox::Information, appDisplayName(),
-                                                 QObject::tr("%1 is running.").arg(appDisplayName()));
-        fallback->setStandardButtons(QMessageBox::NoButton);
-        QPushButton* button = fallback->addButton(QObject::tr("Quit %1").arg(appDisplayName()), QMessageBox::AcceptRole);
-        QObject::connect(button, &QPushButton::clicked, &application, &QApplication::quit);
-        fallback->show();
-    }
+    const AppPresence presence;
     return application.exec();
+}
+
+AppPresence::AppPresence(bool trayAvailable) : tray_(trayIcon()) {
+    const QString quitTitle = QObject::tr("Quit %1").arg(appDisplayName());
+    quit_ = menu_.addAction(quitTitle);
+    QObject::connect(quit_, &QAction::triggered, qApp, &QApplication::quit);
+    tray_.setToolTip(appDisplayName());
+    tray_.setContextMenu(&menu_);
+
+    if (trayAvailable) {
+        tray_.show();
+        return;
+    }
+    fallback_ = std::make_unique<QMessageBox>(QMessageBox::Information, appDisplayName(),
+                                              QObject::tr("%1 is running.").arg(appDisplayName()));
+    fallback_->setStandardButtons(QMessageBox::NoButton);
+    QPushButton* button = fallback_->addButton(quitTitle, QMessageBox::AcceptRole);
+    QObject::connect(button, &QPushButton::clicked, qApp, &QApplication::quit);
+    fallback_->show();
 }
 
 } // namespace burrowlight
