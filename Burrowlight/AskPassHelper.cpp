@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPushButton>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,7 +17,9 @@ using tunnelkit::AskPassRequest;
 
 namespace {
 
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -33,8 +34,9 @@ AskPassDialogModel AskPassDialogModel::make(const AskPassQuestion& question) {
     case Kind::hostKey:
         model.message = AskPassHelper::tr("Trust the server of “%1”?").arg(name);
         model.informativeText =
-            AskPassHelper::tr("This is the first connection to this server, or its address changed. Check that "
-                              "the fingerprint matches the server's before trusting it.") +
+            AskPassHelper::tr(
+                "This is the first connection to this server, or its address changed. Check that "
+                "the fingerprint matches the server's before trusting it.") +
             QStringLiteral("\n\n") + AskPassHelper::fingerprintLines(prompt);
         model.acceptTitle = AskPassHelper::tr("Trust and Connect");
         model.rejectTitle = AskPassHelper::tr("Cancel");
@@ -134,7 +136,8 @@ void AskPassDialog::buildAccessory() {
     secretField_->setGeometry(0, 0, accessoryWidth, fieldHeight);
 
     if (model_.showsRememberBox()) {
-        rememberBox_ = std::make_unique<QCheckBox>(AskPassHelper::tr("Remember in keyring"), accessory_.get());
+        rememberBox_ =
+            std::make_unique<QCheckBox>(AskPassHelper::tr("Remember in keyring"), accessory_.get());
         rememberBox_->setChecked(true);
         rememberBox_->setGeometry(0, height - rememberBoxHeight, accessoryWidth, rememberBoxHeight);
     }
@@ -153,8 +156,9 @@ AskPassOutcome AskPassDialog::outcome() const {
 AskPassContext AskPassContext::read(int argc, char** argv, const Lookup& variable) {
     const std::string prompt = argc > 1 && argv[1] ? argv[1] : "";
     const auto hint = variable(AskPassEnvironment::promptHintKey);
-    AskPassContext context{AskPassRequest(prompt, hint ? std::optional<std::string_view>(*hint) : std::nullopt),
-                           std::nullopt, std::nullopt, std::nullopt, appDisplayName()};
+    AskPassContext context{
+        AskPassRequest(prompt, hint ? std::optional<std::string_view>(*hint) : std::nullopt), std::nullopt,
+        std::nullopt, std::nullopt, appDisplayName()};
 
     if (const auto tunnel = variable(AskPassEnvironment::tunnelIDKey)) {
         context.tunnel = tunnelkit::Uuid::parse(*tunnel);
@@ -162,7 +166,8 @@ AskPassContext AskPassContext::read(int argc, char** argv, const Lookup& variabl
     if (const auto attempt = variable(AskPassEnvironment::attemptKey)) {
         context.attempt = tunnelkit::Uuid::parse(*attempt);
     }
-    if (const auto directory = variable(AskPassEnvironment::stateDirectoryKey); directory && !directory->empty()) {
+    if (const auto directory = variable(AskPassEnvironment::stateDirectoryKey);
+        directory && !directory->empty()) {
         context.ledger.emplace(*directory);
     }
     if (const auto name = variable(AskPassEnvironment::tunnelNameKey); name && !name->empty()) {
@@ -190,8 +195,8 @@ int AskPassHelper::answerOneQuestion(int argc, char** argv) {
         return 1;
     }
     const auto context = AskPassContext::read(argc, argv, AskPassContext::processVariable);
-    const tunnelkit::SecretStore store(bundleIdentifier,
-                                       std::make_shared<platform::secrets::LibsecretBackend>(bundleIdentifier));
+    const tunnelkit::SecretStore store(
+        bundleIdentifier, std::make_shared<platform::secrets::LibsecretBackend>(bundleIdentifier));
     const auto decision = decide(context, store);
     if (const auto* answer = decision.asAnswer()) {
         return reply(answer->secret);
@@ -268,7 +273,8 @@ QString AskPassHelper::fingerprintLines(const QString& prompt) {
     QStringList kept;
     for (const auto& line : prompt.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const auto lower = tunnelkit::text::lowercased(line.toStdString());
-        if (lower.find("fingerprint is") != std::string::npos || lower.find("key fingerprint") != std::string::npos) {
+        if (lower.find("fingerprint is") != std::string::npos ||
+            lower.find("key fingerprint") != std::string::npos) {
             kept.push_back(line);
         }
     }

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -91,7 +90,7 @@ struct AskPassDialogModel {
 // the masked field and the box where the question has them, and two buttons. It stays above other
 // windows. Its outcome is known once it has finished.
 class AskPassDialog final : public QDialog {
-public:
+  public:
     static constexpr int accessoryWidth = 300;
     static constexpr int fieldHeight = 24;
     static constexpr int rememberBoxHeight = 18;
@@ -112,7 +111,7 @@ public:
     // Holds the field and the box.
     const QWidget* accessoryView() const { return accessory_.get(); }
 
-private:
+  private:
     void buildAccessory();
 
     AskPassDialogModel model_;
@@ -154,7 +153,7 @@ struct AskPassReply {
 class AskPassHelper {
     Q_DECLARE_TR_FUNCTIONS(AskPassHelper)
 
-public:
+  public:
     AskPassHelper() = delete;
 
     // The whole helper; ends the process with status 0 after a reply, 1 after a refusal of origin
@@ -165,7 +164,8 @@ public:
     static std::optional<std::string> savedSecret(std::optional<tunnelkit::Uuid> tunnel,
                                                   const tunnelkit::SecretKey& key,
                                                   const tunnelkit::SecretStore& store);
-    static tunnelkit::AskPassDecision decide(const AskPassContext& context, const tunnelkit::SecretStore& store);
+    static tunnelkit::AskPassDecision decide(const AskPassContext& context,
+                                             const tunnelkit::SecretStore& store);
 
     static std::unique_ptr<AskPassDialog> makeAlert(const AskPassQuestion& question);
     // Runs the dialog above every other window until the user leaves it.
@@ -187,7 +187,7 @@ public:
     // ssh never gets DISPLAY; the connection hands its value on under another name.
     static void restoreDisplay();
 
-private:
+  private:
     static int answerOneQuestion(int argc, char** argv);
 };
 

@@ -3,7 +3,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
-
 #include <memory>
 
 namespace burrowlight {
@@ -11,14 +10,14 @@ namespace burrowlight {
 // The application role: builds the desktop presence and the engine's main queue, and runs the
 // event loop until Quit.
 class BurrowlightApp {
-public:
+  public:
     static int main(int argc, char** argv);
 };
 
 // Where the running application shows on the desktop: the tray icon with its menu, or, without a
 // tray host, a small window, so that it stays reachable. Both offer Quit, which ends the event loop.
 class AppPresence {
-public:
+  public:
     explicit AppPresence(bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
 
     QAction* quitAction() const { return quit_; }
@@ -26,7 +25,7 @@ public:
     // Only without a tray host.
     QMessageBox* fallbackWindow() const { return fallback_.get(); }
 
-private:
+  private:
     QMenu menu_;
     QAction* quit_ = nullptr; // owned by the menu
     QSystemTrayIcon tray_;

@@ -1,7 +1,9 @@
 // The askpass helper's dialog, run offscreen, and its handling of the answers against a real secret
 // service: this test runs inside with-secret-service.sh, with a throwaway keyring.
+// clang-format off
 // GLib's headers name a field "signals", which Qt defines as a word of its own: GLib first.
 #include "SecretServiceControl.h"
+// clang-format on
 
 #include "Burrowlight/AppIdentity.h"
 #include "Burrowlight/AskPassHelper.h"
@@ -14,7 +16,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
 #include <filesystem>
 #include <map>
 
@@ -51,7 +52,8 @@ AskPassQuestion question(const std::string& prompt, bool savedWasRefused = false
 }
 
 // The helper's command line and environment, as ssh would start it.
-AskPassContext contextOf(std::vector<std::string> arguments, const std::map<std::string, std::string>& variables) {
+AskPassContext contextOf(std::vector<std::string> arguments,
+                         const std::map<std::string, std::string>& variables) {
     std::vector<char*> argv;
     for (auto& argument : arguments) {
         argv.push_back(argument.data());
@@ -66,10 +68,14 @@ AskPassContext contextOf(std::vector<std::string> arguments, const std::map<std:
                                 });
 }
 
-AskPassReply answered(const std::string& text) { return {text, 0}; }
+AskPassReply answered(const std::string& text) {
+    return {text, 0};
+}
 const AskPassReply cancelledReply{std::nullopt, 1};
 
-void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+void click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 } // namespace
 
@@ -80,46 +86,56 @@ class AskPassHelperTests : public QObject {
         std::make_shared<platform::secrets::LibsecretBackend>(bundleIdentifier);
     tunnelkit::SecretStore store{bundleIdentifier, backend};
 
-    std::vector<std::string> storedAccounts() const { return backend->accounts(bundleIdentifier).value_or(std::vector<std::string>{}); }
+    std::vector<std::string> storedAccounts() const {
+        return backend->accounts(bundleIdentifier).value_or(std::vector<std::string>{});
+    }
 
-private slots:
+  private slots:
     void initTestCase() {
         const char* throwaway = std::getenv("BURROWLIGHT_THROWAWAY_KEYRING");
         const char* home = std::getenv("HOME");
-        QVERIFY2(throwaway && home && std::string(throwaway) == home, "run through tests/support/with-secret-service.sh");
+        QVERIFY2(throwaway && home && std::string(throwaway) == home,
+                 "run through tests/support/with-secret-service.sh");
         QApplication::setWindowIcon(appIcon());
     }
 
     void fingerprintLinesKeepOnlyTheFingerprints() {
-        QCOMPARE(AskPassHelper::fingerprintLines(QString::fromStdString(newHostPrompt)),
-                 QStringLiteral("ED25519 key fingerprint is SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA."));
-        QCOMPARE(AskPassHelper::fingerprintLines(QStringLiteral("Host key for x:\n\nRSA KEY FINGERPRINT IS MD5:aa\n"
-                                                                "\nThe server's Key Fingerprint: SHA256:bb\nok?")),
+        QCOMPARE(
+            AskPassHelper::fingerprintLines(QString::fromStdString(newHostPrompt)),
+            QStringLiteral("ED25519 key fingerprint is SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA."));
+        QCOMPARE(AskPassHelper::fingerprintLines(
+                     QStringLiteral("Host key for x:\n\nRSA KEY FINGERPRINT IS MD5:aa\n"
+                                    "\nThe server's Key Fingerprint: SHA256:bb\nok?")),
                  QStringLiteral("RSA KEY FINGERPRINT IS MD5:aa\nThe server's Key Fingerprint: SHA256:bb"));
-        QCOMPARE(AskPassHelper::fingerprintLines(QStringLiteral(
-                     "Warning: the ED25519 host key for 'db' differs from the key for the IP address '10.0.0.5'\n"
-                     "Are you sure you want to continue connecting (yes/no)? ")),
-                 QString());
+        QCOMPARE(
+            AskPassHelper::fingerprintLines(QStringLiteral(
+                "Warning: the ED25519 host key for 'db' differs from the key for the IP address '10.0.0.5'\n"
+                "Are you sure you want to continue connecting (yes/no)? ")),
+            QString());
     }
 
     void hostKeyQuestionShowsTheFingerprintAndAnswersYesOrNo() {
         const auto model = AskPassDialogModel::make(question(newHostPrompt));
         QCOMPARE(model.message, QStringLiteral("Trust the server of “office”?"));
-        QCOMPARE(model.informativeText,
-                 hostKeyIntroduction +
-                     QStringLiteral("\n\nED25519 key fingerprint is SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA."));
+        QCOMPARE(
+            model.informativeText,
+            hostKeyIntroduction +
+                QStringLiteral(
+                    "\n\nED25519 key fingerprint is SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA."));
         QCOMPARE(model.acceptTitle, QStringLiteral("Trust and Connect"));
         QCOMPARE(model.rejectTitle, QStringLiteral("Cancel"));
         QVERIFY(!model.showsSecretField());
         QCOMPARE(model.accepted(QStringLiteral("ignored"), true), AskPassOutcome::yes());
         QCOMPARE(model.refused(), AskPassOutcome::no());
 
-        const auto changed = AskPassDialogModel::make(question("Host key changed. Continue connecting (yes/no)? "));
+        const auto changed =
+            AskPassDialogModel::make(question("Host key changed. Continue connecting (yes/no)? "));
         QCOMPARE(changed.informativeText, hostKeyIntroduction + QStringLiteral("\n\n"));
     }
 
     void confirmationShowsThePromptUnchanged() {
-        const std::string prompt = "  Allow use of key /home/alice/.ssh/id_ed25519?\nKey fingerprint SHA256:cc\n";
+        const std::string prompt =
+            "  Allow use of key /home/alice/.ssh/id_ed25519?\nKey fingerprint SHA256:cc\n";
         const auto model = AskPassDialogModel::make(question(prompt, false, "confirm"));
         QCOMPARE(model.message, QStringLiteral("office"));
         QCOMPARE(model.informativeText, QString::fromStdString(prompt));
@@ -133,11 +149,13 @@ private slots:
     void secretQuestionsOfferRememberingOnlyWithAKey() {
         const auto passphrase = AskPassDialogModel::make(question(passphrasePrompt));
         QCOMPARE(passphrase.message, QStringLiteral("Key passphrase for “office”"));
-        QCOMPARE(passphrase.informativeText, QStringLiteral("Enter passphrase for key '/home/alice/.ssh/id_ed25519':"));
+        QCOMPARE(passphrase.informativeText,
+                 QStringLiteral("Enter passphrase for key '/home/alice/.ssh/id_ed25519':"));
         QCOMPARE(passphrase.acceptTitle, QStringLiteral("Connect"));
         QCOMPARE(passphrase.rejectTitle, QStringLiteral("Cancel"));
         QVERIFY(passphrase.showsRememberBox());
-        QCOMPARE(passphrase.accepted(QStringLiteral("pw"), true), AskPassOutcome::answer(QStringLiteral("pw"), true));
+        QCOMPARE(passphrase.accepted(QStringLiteral("pw"), true),
+                 AskPassOutcome::answer(QStringLiteral("pw"), true));
         QCOMPARE(passphrase.refused(), AskPassOutcome::cancelled());
 
         const auto keyed = AskPassDialogModel::make(question(keyedPasswordPrompt));
@@ -150,7 +168,8 @@ private slots:
         QCOMPARE(unkeyed.informativeText, QStringLiteral("Password:"));
         QVERIFY(unkeyed.showsSecretField());
         QVERIFY(!unkeyed.showsRememberBox());
-        QCOMPARE(unkeyed.accepted(QStringLiteral("pw"), true), AskPassOutcome::answer(QStringLiteral("pw"), false));
+        QCOMPARE(unkeyed.accepted(QStringLiteral("pw"), true),
+                 AskPassOutcome::answer(QStringLiteral("pw"), false));
 
         const auto code = AskPassDialogModel::make(question("(alice@db) Verification code: "));
         QCOMPARE(code.kind, Kind::text);
@@ -167,8 +186,10 @@ private slots:
 
     void refusedSavedSecretIsSaidUnderThePrompt() {
         const auto model = AskPassDialogModel::make(question(passphrasePrompt, true));
-        QCOMPARE(model.informativeText,
-                 QStringLiteral("Enter passphrase for key '/home/alice/.ssh/id_ed25519':\n\nThe saved one wasn't accepted."));
+        QCOMPARE(
+            model.informativeText,
+            QStringLiteral(
+                "Enter passphrase for key '/home/alice/.ssh/id_ed25519':\n\nThe saved one wasn't accepted."));
         QVERIFY(model.showsRememberBox());
         const auto text = AskPassDialogModel::make(question("Token: ", true));
         QCOMPARE(text.informativeText, QStringLiteral("Token:\n\nThe saved one wasn't accepted."));
@@ -178,8 +199,9 @@ private slots:
         const auto trusting = AskPassHelper::makeAlert(question(newHostPrompt));
         trusting->show();
         QCOMPARE(trusting->messageLabel().text(), QStringLiteral("Trust the server of “office”?"));
-        QVERIFY(trusting->informativeLabel().text().endsWith(QStringLiteral("\n\nED25519 key fingerprint is "
-                                                                            "SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA.")));
+        QVERIFY(trusting->informativeLabel().text().endsWith(
+            QStringLiteral("\n\nED25519 key fingerprint is "
+                           "SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA.")));
         QCOMPARE(trusting->acceptButton()->text(), QStringLiteral("Trust and Connect"));
         QCOMPARE(trusting->rejectButton()->text(), QStringLiteral("Cancel"));
         QVERIFY(!trusting->secretField());
@@ -228,7 +250,8 @@ private slots:
         const auto dialog = AskPassHelper::makeAlert(question(passphrasePrompt));
         dialog->show();
         QCOMPARE(dialog->messageLabel().text(), QStringLiteral("Key passphrase for “office”"));
-        QCOMPARE(dialog->informativeLabel().text(), QStringLiteral("Enter passphrase for key '/home/alice/.ssh/id_ed25519':"));
+        QCOMPARE(dialog->informativeLabel().text(),
+                 QStringLiteral("Enter passphrase for key '/home/alice/.ssh/id_ed25519':"));
         QCOMPARE(dialog->acceptButton()->text(), QStringLiteral("Connect"));
         QCOMPARE(dialog->rejectButton()->text(), QStringLiteral("Cancel"));
         QVERIFY(dialog->acceptButton()->isDefault());
@@ -327,19 +350,21 @@ private slots:
             QTest::keyClicks(dialog->secretField(), QStringLiteral("typed"));
             click(dialog->acceptButton());
         });
-        QCOMPARE(AskPassHelper::ask(question(keyedPasswordPrompt)), AskPassOutcome::answer(QStringLiteral("typed"), true));
+        QCOMPARE(AskPassHelper::ask(question(keyedPasswordPrompt)),
+                 AskPassOutcome::answer(QStringLiteral("typed"), true));
         QVERIFY(wasOnTop);
     }
 
     void contextFromTheCommandLineAndTheEnvironment() {
         const auto tunnel = Uuid::random();
         const auto attempt = Uuid::random();
-        const auto full = contextOf({"burrowlight", "Allow?", "ignored"},
-                                    {{"SSH_ASKPASS_PROMPT", "confirm"},
-                                     {"BURROWLIGHT_TUNNEL_ID", tunnel.toString()},
-                                     {"BURROWLIGHT_ATTEMPT", QString::fromStdString(attempt.toString()).toLower().toStdString()},
-                                     {"BURROWLIGHT_STATE_DIR", "/state/askpass"},
-                                     {"BURROWLIGHT_TUNNEL_NAME", "Büro"}});
+        const auto full = contextOf(
+            {"burrowlight", "Allow?", "ignored"},
+            {{"SSH_ASKPASS_PROMPT", "confirm"},
+             {"BURROWLIGHT_TUNNEL_ID", tunnel.toString()},
+             {"BURROWLIGHT_ATTEMPT", QString::fromStdString(attempt.toString()).toLower().toStdString()},
+             {"BURROWLIGHT_STATE_DIR", "/state/askpass"},
+             {"BURROWLIGHT_TUNNEL_NAME", "Büro"}});
         QVERIFY(full.request == AskPassRequest::of(Kind::confirmation, "Allow?"));
         QCOMPARE(full.tunnel, std::optional(tunnel));
         QCOMPARE(full.attempt, std::optional(attempt));
@@ -354,11 +379,11 @@ private slots:
         QVERIFY(!bare.ledger);
         QCOMPARE(bare.tunnelName, appDisplayName());
 
-        const auto malformed = contextOf({"burrowlight", keyedPasswordPrompt},
-                                         {{"BURROWLIGHT_TUNNEL_ID", "not-a-uuid"},
-                                          {"BURROWLIGHT_ATTEMPT", ""},
-                                          {"BURROWLIGHT_STATE_DIR", ""},
-                                          {"BURROWLIGHT_TUNNEL_NAME", ""}});
+        const auto malformed =
+            contextOf({"burrowlight", keyedPasswordPrompt}, {{"BURROWLIGHT_TUNNEL_ID", "not-a-uuid"},
+                                                             {"BURROWLIGHT_ATTEMPT", ""},
+                                                             {"BURROWLIGHT_STATE_DIR", ""},
+                                                             {"BURROWLIGHT_TUNNEL_NAME", ""}});
         QCOMPARE(malformed.request.kind, Kind::password);
         QVERIFY(!malformed.tunnel);
         QVERIFY(!malformed.attempt);
@@ -393,10 +418,10 @@ private slots:
         QCOMPARE(AskPassHelper::savedSecret(std::nullopt, key, store), std::optional<std::string>());
 
         const auto attempt = Uuid::random();
-        const auto context = contextOf({"burrowlight", passphrasePrompt},
-                                       {{"BURROWLIGHT_TUNNEL_ID", tunnel.toString()},
-                                        {"BURROWLIGHT_ATTEMPT", attempt.toString()},
-                                        {"BURROWLIGHT_STATE_DIR", folder.file("askpass")}});
+        const auto context =
+            contextOf({"burrowlight", passphrasePrompt}, {{"BURROWLIGHT_TUNNEL_ID", tunnel.toString()},
+                                                          {"BURROWLIGHT_ATTEMPT", attempt.toString()},
+                                                          {"BURROWLIGHT_STATE_DIR", folder.file("askpass")}});
         QVERIFY(AskPassHelper::decide(context, store) == AskPassDecision::answer("saved phrase"));
         QVERIFY2(AskPassHelper::decide(context, store) == AskPassDecision::ask(true),
                  "asked again in the same attempt: the saved one was refused");
@@ -453,12 +478,12 @@ private slots:
         QCOMPARE(storedAccounts(), accountsBefore);
         QCOMPARE(ledger.isCancelled(attempt), false);
 
-        QVERIFY(AskPassHelper::settle(AskPassOutcome::answer(QString(), false), password, store) == answered(""));
+        QVERIFY(AskPassHelper::settle(AskPassOutcome::answer(QString(), false), password, store) ==
+                answered(""));
 
         auto withoutAttempt = password;
         withoutAttempt.attempt.reset();
-        QVERIFY(AskPassHelper::settle(AskPassOutcome::cancelled(), withoutAttempt, store) ==
-                cancelledReply);
+        QVERIFY(AskPassHelper::settle(AskPassOutcome::cancelled(), withoutAttempt, store) == cancelledReply);
         QVERIFY(!std::filesystem::exists(folder.file("askpass")));
 
         QVERIFY(AskPassHelper::settle(AskPassOutcome::cancelled(), password, store) == cancelledReply);
@@ -470,11 +495,12 @@ private slots:
     // Last: it leaves the keyring locked.
     void failedSaveStillAnswers() {
         const auto tunnel = Uuid::random();
-        const auto context = contextOf({"burrowlight", keyedPasswordPrompt}, {{"BURROWLIGHT_TUNNEL_ID", tunnel.toString()}});
+        const auto context =
+            contextOf({"burrowlight", keyedPasswordPrompt}, {{"BURROWLIGHT_TUNNEL_ID", tunnel.toString()}});
         const auto lockFailure = testing_support::lockDefaultCollection();
         QVERIFY2(!lockFailure, lockFailure ? lockFailure->c_str() : "");
-        QVERIFY(AskPassHelper::settle(AskPassOutcome::answer(QStringLiteral("typed"), true), context, store) ==
-                answered("typed"));
+        QVERIFY(AskPassHelper::settle(AskPassOutcome::answer(QStringLiteral("typed"), true), context,
+                                      store) == answered("typed"));
     }
 };
 

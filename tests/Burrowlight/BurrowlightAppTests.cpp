@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 
 using namespace burrowlight;
@@ -24,7 +23,7 @@ int runEventLoopWhile(const std::function<void()>& action) {
 class BurrowlightAppTests : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() {
         // As in the application: only Quit ends it, never a closed window.
         QApplication::setQuitOnLastWindowClosed(false);

@@ -32,7 +32,8 @@ Environment environmentWithHome(const TempDir& folder) {
     std::filesystem::create_directory(home);
     ::chmod(home.c_str(), 0700);
     environment["HOME"] = home;
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
         environment[name] = home;
     }
     return environment;
@@ -45,7 +46,7 @@ bool mapsLibrary(pid_t pid, const std::string& name) {
 
 } // namespace
 
-TEST(ExecutableRoles, helperNotStartedByTheApplicationRefusesAndCreatesNothing) {
+TEST(ExecutableRoles, HelperNotStartedByTheApplicationRefusesAndCreatesNothing) {
     TempDir folder;
     auto environment = environmentWithHome(folder);
     const auto ledger = folder.file("askpass");
@@ -66,15 +67,15 @@ TEST(ExecutableRoles, helperNotStartedByTheApplicationRefusesAndCreatesNothing) 
     };
     for (const auto& arguments : questions) {
         SCOPED_TRACE(arguments.empty() ? "no prompt" : arguments.front());
-        const auto joined = runChildProcess(
-            {burrowlightExecutable, arguments, environment, ErrorOutput::joined, std::chrono::milliseconds(60s)});
+        const auto joined = runChildProcess({burrowlightExecutable, arguments, environment,
+                                             ErrorOutput::joined, std::chrono::milliseconds(60s)});
         ASSERT_TRUE(joined) << joined.error().message();
         EXPECT_EQ(joined->termination, Termination(Exited{1}));
         EXPECT_EQ(joined->output, refusalLine);
 
         // Standard output alone stays empty: the line went to standard error.
-        const auto outputOnly = runChildProcess(
-            {burrowlightExecutable, arguments, environment, ErrorOutput::discarded, std::chrono::milliseconds(60s)});
+        const auto outputOnly = runChildProcess({burrowlightExecutable, arguments, environment,
+                                                 ErrorOutput::discarded, std::chrono::milliseconds(60s)});
         ASSERT_TRUE(outputOnly) << outputOnly.error().message();
         EXPECT_EQ(outputOnly->termination, Termination(Exited{1}));
         EXPECT_EQ(outputOnly->output, "");
@@ -83,10 +84,10 @@ TEST(ExecutableRoles, helperNotStartedByTheApplicationRefusesAndCreatesNothing) 
     EXPECT_TRUE(isEmptyFolder(environment["HOME"])) << "no settings, no keyring item, nothing";
 }
 
-TEST(ExecutableRoles, anyOtherFlagValueStartsTheApplication) {
+TEST(ExecutableRoles, AnyOtherFlagValueStartsTheApplication) {
     for (const std::optional<std::string>& value :
-         {std::optional<std::string>("true"), std::optional<std::string>("01"), std::optional<std::string>(""),
-          std::optional<std::string>("1 "), std::optional<std::string>()}) {
+         {std::optional<std::string>("true"), std::optional<std::string>("01"),
+          std::optional<std::string>(""), std::optional<std::string>("1 "), std::optional<std::string>()}) {
         SCOPED_TRACE(value ? "BURROWLIGHT_ASKPASS=\"" + *value + "\"" : "no BURROWLIGHT_ASKPASS");
         TempDir folder;
         auto environment = environmentWithHome(folder);
