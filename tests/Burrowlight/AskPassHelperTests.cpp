@@ -3,6 +3,7 @@
 // clang-format off
 // GLib's headers name a field "signals", which Qt defines as a word of its own: GLib first.
 #include "SecretServiceControl.h"
+#include "ThrowawayKeyring.h"
 // clang-format on
 
 #include "Burrowlight/AppIdentity.h"
@@ -92,10 +93,7 @@ class AskPassHelperTests : public QObject {
 
   private slots:
     void initTestCase() {
-        const char* throwaway = std::getenv("BURROWLIGHT_THROWAWAY_KEYRING");
-        const char* home = std::getenv("HOME");
-        QVERIFY2(throwaway && home && std::string(throwaway) == home,
-                 "run through tests/support/with-secret-service.sh");
+        QVERIFY2(testing_support::runsInThrowawayKeyring(), "run through tests/support/with-secret-service.sh");
         QApplication::setWindowIcon(appIcon());
     }
 

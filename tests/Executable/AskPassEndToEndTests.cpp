@@ -13,6 +13,8 @@
 #include "TunnelKit/TunnelConnection.h"
 
 #include <filesystem>
+#include "ThrowawayKeyring.h"
+
 #include <gtest/gtest.h>
 
 using namespace tunnelkit;
@@ -37,9 +39,7 @@ enum class SSHParent { burrowlight, test };
 class AskPassEndToEnd : public testing::Test {
   protected:
     void SetUp() override {
-        const char* throwaway = std::getenv("BURROWLIGHT_THROWAWAY_KEYRING");
-        const char* home = std::getenv("HOME");
-        ASSERT_TRUE(throwaway && home && std::string(throwaway) == home)
+        ASSERT_TRUE(testing_support::runsInThrowawayKeyring())
             << "run through tests/support/with-secret-service.sh";
         ASSERT_TRUE(server.isRunning());
         // The server's client key, now opened only with the passphrase.

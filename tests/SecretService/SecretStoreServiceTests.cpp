@@ -2,6 +2,7 @@
 // which gives it a private session bus and an unlocked gnome-keyring in a throwaway home.
 #include "Platform/LibsecretBackend.h"
 #include "SecretServiceControl.h"
+#include "ThrowawayKeyring.h"
 #include "TempDir.h"
 #include "TunnelKit/AskPass.h"
 #include "TunnelKit/FileIO.h"
@@ -52,10 +53,8 @@ std::vector<std::string> labelsOf(const std::string& account) {
 class SecretServiceTest : public testing::Test {
 protected:
     void SetUp() override {
-        const char* throwaway = std::getenv("BURROWLIGHT_THROWAWAY_KEYRING");
-        const char* home = std::getenv("HOME");
         // Never the user's own keyring.
-        ASSERT_TRUE(throwaway && home && std::string(throwaway) == home)
+        ASSERT_TRUE(testing_support::runsInThrowawayKeyring())
             << "run through tests/support/with-secret-service.sh";
     }
 
