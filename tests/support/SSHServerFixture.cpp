@@ -324,6 +324,8 @@ void SSHServer::stop() {
             return !left;
         },
         5s);
+    // Only for this collection: orphans of later tests in this process must go where they went before.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 SSHClientSetup::SSHClientSetup(const SSHServer& server) : server_(server), home_(folder_.file("home")) {
