@@ -102,8 +102,9 @@ std::optional<SSHFailure> failure(std::string_view line) {
     if (line.starts_with(rejected)) {
         return SSHFailure::remoteForwardRejected(std::string(line.substr(rejected.size())));
     }
+    // "forwarding spec" is how ssh starts its refusal of an -L, -R or -D argument it can't read.
     if (contains(line, "Bad configuration option") || line.starts_with("command-line line") ||
-        contains(line, "forwarding specification") || contains(line, "Unsupported option")) {
+        contains(line, "forwarding spec") || contains(line, "Unsupported option")) {
         return SSHFailure::badConfiguration(std::string(line));
     }
     constexpr std::string_view sshPrefix = "ssh: ";

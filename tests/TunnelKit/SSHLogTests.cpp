@@ -1,3 +1,4 @@
+#include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/SSHLog.h"
 #include "TunnelKit/SessionInfo.h"
 
@@ -79,10 +80,28 @@ TEST(SSHLogParserFailure, Forwards) {
     });
 }
 
+// What the real ssh says of "-L 8080", a forward without its target.
+static std::string refusalOfALoneLocalPort() {
+    tunnelkit::ChildProcessRequest request;
+    request.executable = "/usr/bin/ssh";
+    request.arguments = {"-G", "-L", "8080", "example.invalid"};
+    request.errorOutput = tunnelkit::ErrorOutput::joined;
+    const auto result = tunnelkit::runChildProcess(request);
+    if (!result) {
+        return {};
+    }
+    std::string line = result->output.substr(0, result->output.find('\n'));
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
+
 TEST(SSHLogParserFailure, ConfigurationAndTheRest) {
     const std::string badOption = "/home/alice/.ssh/config: line 3: Bad configuration option: fowardagent";
     const std::string commandLine = "command-line line 0: missing argument.";
-    const std::string badForward = "Bad local forwarding specification '8080'";
+    const std::string badForward = refusalOfALoneLocalPort();
+    ASSERT_FALSE(badForward.empty());
     const std::string unsupported = "/etc/ssh/ssh_config line 5: Unsupported option \"rsaauthentication\"";
     expectFailures({
         {badOption, SSHFailure::badConfiguration(badOption)},
