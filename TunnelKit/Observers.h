@@ -43,6 +43,18 @@ public:
         }
     }
 
+    // Observed properties notify only on a real change: stores `value` into `field` and tells the
+    // observers `change` when it differs from what was there. Returns whether it did.
+    template <class T>
+    bool assign(T& field, T value, const Event& change) {
+        if (value == field) {
+            return false;
+        }
+        field = std::move(value);
+        notify(change);
+        return true;
+    }
+
     size_t count() const {
         return static_cast<size_t>(std::count_if(observers_.begin(), observers_.end(),
                                                  [](const auto& weak) { return !weak.expired(); }));

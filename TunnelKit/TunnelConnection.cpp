@@ -77,13 +77,7 @@ void TunnelConnection::clearLog() {
     observers_.notify(Change::log);
 }
 
-void TunnelConnection::update(Tunnel tunnel) {
-    if (tunnel == tunnel_) {
-        return;
-    }
-    tunnel_ = std::move(tunnel);
-    observers_.notify(Change::tunnel);
-}
+void TunnelConnection::update(Tunnel tunnel) { observers_.assign(tunnel_, std::move(tunnel), Change::tunnel); }
 
 bool TunnelConnection::isActive() const {
     return state_.isActive() || (state_.is<TunnelState::Disconnecting>() && restartsAfterExit_);
@@ -274,19 +268,11 @@ void TunnelConnection::setState(TunnelState state) {
 }
 
 void TunnelConnection::setProblem(std::optional<TunnelProblem> problem) {
-    if (problem == problem_) {
-        return;
-    }
-    problem_ = std::move(problem);
-    observers_.notify(Change::problem);
+    observers_.assign(problem_, std::move(problem), Change::problem);
 }
 
 void TunnelConnection::setSession(SessionInfo session) {
-    if (session == session_) {
-        return;
-    }
-    session_ = std::move(session);
-    observers_.notify(Change::session);
+    observers_.assign(session_, std::move(session), Change::session);
 }
 
 } // namespace tunnelkit

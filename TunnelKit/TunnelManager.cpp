@@ -297,27 +297,15 @@ void TunnelManager::shutdown() {
 // Observed properties
 
 void TunnelManager::setTunnels(std::vector<Tunnel> tunnels) {
-    const bool changed = tunnels != tunnels_;
-    tunnels_ = std::move(tunnels);
-    if (changed) {
-        observers_.notify(Change::tunnels);
-    }
+    observers_.assign(tunnels_, std::move(tunnels), Change::tunnels);
 }
 
 void TunnelManager::setStorageError(std::optional<std::string> text) {
-    if (text == storageError_) {
-        return;
-    }
-    storageError_ = std::move(text);
-    observers_.notify(Change::storageError);
+    observers_.assign(storageError_, std::move(text), Change::storageError);
 }
 
 void TunnelManager::setLoadError(std::optional<std::string> text) {
-    if (text == loadError_) {
-        return;
-    }
-    loadError_ = std::move(text);
-    observers_.notify(Change::loadError);
+    observers_.assign(loadError_, std::move(text), Change::loadError);
 }
 
 } // namespace tunnelkit

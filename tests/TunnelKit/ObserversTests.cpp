@@ -41,3 +41,15 @@ TEST(ObserverList, SubscribingDuringNotificationTakesEffectNextTime) {
     list.notify(0);
     EXPECT_EQ(lateCalls, 1);
 }
+
+TEST(ObserverList, AssignNotifiesOnlyOnARealChange) {
+    ObserverList<int> list;
+    int calls = 0;
+    auto observer = list.subscribe([&](int) { ++calls; });
+    std::string field = "a";
+    EXPECT_FALSE(list.assign(field, std::string("a"), 1));
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(list.assign(field, std::string("b"), 1));
+    EXPECT_EQ(field, "b");
+    EXPECT_EQ(calls, 1);
+}

@@ -33,25 +33,35 @@ bool fillAddress(const std::string& address, int port, sockaddr_storage& storage
     return ::inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1;
 }
 
-UniqueFd listeningSocket(const std::string& address, int port) {
+// A TCP socket of the address's family, with the address ready for bind or connect.
+struct SocketFor {
+    UniqueFd socket;
     sockaddr_storage storage{};
     socklen_t length = 0;
-    if (!fillAddress(address, port, storage, length)) {
-        return {};
+
+    SocketFor(const std::string& address, int port) {
+        if (fillAddress(address, port, storage, length)) {
+            socket.reset(::socket(storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        }
     }
-    UniqueFd socket(::socket(storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const sockaddr* address() const { return reinterpret_cast<const sockaddr*>(&storage); }
+};
+
+UniqueFd listeningSocket(const std::string& address, int port) {
+    SocketFor made(address, port);
+    auto& socket = made.socket;
     if (!socket) {
         return {};
     }
-    if (storage.ss_family == AF_INET6) {
+    if (made.storage.ss_family == AF_INET6) {
         const int only = 1;
         ::setsockopt(socket.get(), IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof only);
     }
-    if (::bind(socket.get(), reinterpret_cast<sockaddr*>(&storage), length) != 0 ||
+    if (::bind(socket.get(), made.address(), made.length) != 0 ||
         ::listen(socket.get(), 16) != 0) {
         return {};
     }
-    return socket;
+    return std::move(socket);
 }
 
 void setTimeouts(int fd) {
@@ -61,20 +71,16 @@ void setTimeouts(int fd) {
 }
 
 UniqueFd connectTo(const std::string& address, int port) {
-    sockaddr_storage storage{};
-    socklen_t length = 0;
-    if (!fillAddress(address, port, storage, length)) {
-        return {};
-    }
-    UniqueFd socket(::socket(storage.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    SocketFor made(address, port);
+    auto& socket = made.socket;
     if (!socket) {
         return {};
     }
     setTimeouts(socket.get());
-    if (::connect(socket.get(), reinterpret_cast<sockaddr*>(&storage), length) != 0) {
+    if (::connect(socket.get(), made.address(), made.length) != 0) {
         return {};
     }
-    return socket;
+    return std::move(socket);
 }
 
 bool sendAll(int fd, const std::string& bytes) {
