@@ -1,4 +1,4 @@
-#include "Burrowlight/AppIdentity.h"
+#include "Burrowlight/Core/AppIdentity.h"
 
 #include <QTemporaryDir>
 #include <QTest>

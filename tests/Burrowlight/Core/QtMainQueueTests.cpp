@@ -1,4 +1,4 @@
-#include "Burrowlight/QtMainQueue.h"
+#include "Burrowlight/Core/QtMainQueue.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>

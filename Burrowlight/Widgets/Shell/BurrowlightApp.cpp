@@ -1,7 +1,7 @@
-#include "Burrowlight/BurrowlightApp.h"
+#include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 
-#include "Burrowlight/AppIdentity.h"
-#include "Burrowlight/QtMainQueue.h"
+#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/QtMainQueue.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -24,7 +24,7 @@ int BurrowlightApp::main(int argc, char** argv) {
 }
 
 AppPresence::AppPresence(bool trayAvailable) : tray_(trayIcon()) {
-    const QString quitTitle = QObject::tr("Quit %1").arg(appDisplayName());
+    const QString quitTitle = tr("Quit %1").arg(appDisplayName());
     quit_ = menu_.addAction(quitTitle);
     QObject::connect(quit_, &QAction::triggered, qApp, &QApplication::quit);
     tray_.setToolTip(appDisplayName());
@@ -35,7 +35,7 @@ AppPresence::AppPresence(bool trayAvailable) : tray_(trayIcon()) {
         return;
     }
     fallback_ = std::make_unique<QMessageBox>(QMessageBox::Information, appDisplayName(),
-                                              QObject::tr("%1 is running.").arg(appDisplayName()));
+                                              tr("%1 is running.").arg(appDisplayName()));
     fallback_->setStandardButtons(QMessageBox::NoButton);
     QPushButton* button = fallback_->addButton(quitTitle, QMessageBox::AcceptRole);
     QObject::connect(button, &QPushButton::clicked, qApp, &QApplication::quit);
