@@ -2,6 +2,7 @@
 
 #include "Burrowlight/AskPass/AskPassAnswers.h"
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppLanguage.h"
 #include "Platform/LibsecretBackend.h"
 
 #include <QApplication>
@@ -35,6 +36,7 @@ int AskPassHelper::answerOneQuestion(int argc, char** argv) {
     char* qtArguments[] = {programName, nullptr};
     int qtArgumentCount = 1;
     QApplication application(qtArgumentCount, qtArguments);
+    const AppTranslation translation(startupLocalization());
     QApplication::setApplicationName(QStringLiteral("burrowlight"));
     QApplication::setDesktopFileName(QString::fromLatin1(bundleIdentifier));
     QApplication::setWindowIcon(appIcon());

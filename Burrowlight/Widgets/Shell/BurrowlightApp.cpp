@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/QtMainQueue.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ namespace burrowlight {
 
 int BurrowlightApp::main(int argc, char** argv) {
     QApplication application(argc, argv);
+    const AppTranslation translation(startupLocalization());
     QApplication::setApplicationName(QStringLiteral("burrowlight"));
     QApplication::setApplicationDisplayName(appDisplayName());
     QApplication::setOrganizationName(QString::fromLatin1(bundleIdentifier));
