@@ -110,12 +110,6 @@ class TranslationCatalogueTests : public QObject {
         }
         QVERIFY2(broken.isEmpty(), qPrintable(broken.join('\n')));
     }
-
-    void placeholdersAreCounted() {
-        QCOMPARE(placeholders(QStringLiteral("%1 of %L2, %n, 100% and %1")),
-                 (QStringList{"%1", "%1", "%L2", "%n"}));
-        QCOMPARE(placeholders(QStringLiteral("%Ln forwards")), QStringList{"%Ln"});
-    }
 };
 
 QTEST_GUILESS_MAIN(TranslationCatalogueTests)
