@@ -1,5 +1,5 @@
-#include "Burrowlight/AskPassHelper.h"
-#include "Burrowlight/BurrowlightApp.h"
+#include "Burrowlight/AskPass/AskPassHelper.h"
+#include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "TunnelKit/AskPass.h"
 
 #include <cstdlib>

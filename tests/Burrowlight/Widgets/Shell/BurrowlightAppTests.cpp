@@ -1,5 +1,5 @@
-#include "Burrowlight/AppIdentity.h"
-#include "Burrowlight/BurrowlightApp.h"
+#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,7 +1,6 @@
-#include "Burrowlight/AppIdentity.h"
+#include "Burrowlight/Core/AppIdentity.h"
 
-#include "Burrowlight/AppIdentityConfig.h"
-
+#include "Burrowlight/Core/AppIdentityConfig.h"
 #include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/Text.h"
 
@@ -10,25 +9,15 @@
 #include <QIcon>
 #include <QSaveFile>
 
-// The resources live in a static library, whose unreferenced parts the linker leaves out: the
-// registration has to be asked for by name, outside any namespace.
-static void registerResources() { Q_INIT_RESOURCE(burrowlight); }
-
 namespace burrowlight {
 
-namespace {
-
-QIcon resourceIcon(const QString& path) {
-    static const bool registered = (registerResources(), true);
-    (void)registered;
-    return QIcon(path);
+QIcon appIcon() {
+    return QIcon(QStringLiteral(":/icons/burrowlight.svg"));
 }
 
-} // namespace
-
-QIcon appIcon() { return resourceIcon(QStringLiteral(":/icons/burrowlight.svg")); }
-
-QIcon trayIcon() { return resourceIcon(QStringLiteral(":/icons/BurrowlightMenuIcon.svg")); }
+QIcon trayIcon() {
+    return QIcon(QStringLiteral(":/icons/BurrowlightMenuIcon.svg"));
+}
 
 QString appDisplayName() {
     const QString name = QStringLiteral(BURROWLIGHT_DISPLAY_NAME);
@@ -41,7 +30,8 @@ QString composeVersion(const QString& shortVersion, const QString& buildVersion)
 }
 
 QString appVersion() {
-    return composeVersion(QStringLiteral(BURROWLIGHT_SHORT_VERSION), QStringLiteral(BURROWLIGHT_BUILD_VERSION));
+    return composeVersion(QStringLiteral(BURROWLIGHT_SHORT_VERSION),
+                          QStringLiteral(BURROWLIGHT_BUILD_VERSION));
 }
 
 std::unique_ptr<QSettings> openAppSettings() {
@@ -53,7 +43,9 @@ bool currentTermsAccepted(const QSettings& settings) {
     return stored.typeId() == QMetaType::QString && stored.toString() == QLatin1String(currentTermsVersion);
 }
 
-bool currentTermsAccepted() { return currentTermsAccepted(*openAppSettings()); }
+bool currentTermsAccepted() {
+    return currentTermsAccepted(*openAppSettings());
+}
 
 ExportFile ExportFile::read(const QString& path) {
     ExportFile file;

@@ -1,9 +1,8 @@
-#include "Burrowlight/QtMainQueue.h"
+#include "Burrowlight/Core/QtMainQueue.h"
 
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
-
 #include <chrono>
 
 namespace burrowlight {
@@ -18,7 +17,8 @@ QtMainQueue::~QtMainQueue() {
 }
 
 void QtMainQueue::post(tunnelkit::Job job) {
-    QMetaObject::invokeMethod(context_.get(), [job = std::move(job)] { job(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        context_.get(), [job = std::move(job)] { job(); }, Qt::QueuedConnection);
 }
 
 void QtMainQueue::schedule(tunnelkit::BootClock::time_point deadline, tunnelkit::Job job) {

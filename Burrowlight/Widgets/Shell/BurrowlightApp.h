@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -17,6 +18,8 @@ class BurrowlightApp {
 // Where the running application shows on the desktop: the tray icon with its menu, or, without a
 // tray host, a small window, so that it stays reachable. Both offer Quit, which ends the event loop.
 class AppPresence {
+    Q_DECLARE_TR_FUNCTIONS(AppPresence)
+
   public:
     explicit AppPresence(bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
 

@@ -1,7 +1,8 @@
-#include "Burrowlight/BurrowlightApp.h"
+#include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 
-#include "Burrowlight/AppIdentity.h"
-#include "Burrowlight/QtMainQueue.h"
+#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Core/QtMainQueue.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -10,6 +11,7 @@ namespace burrowlight {
 
 int BurrowlightApp::main(int argc, char** argv) {
     QApplication application(argc, argv);
+    const AppTranslation translation(startupLocalization());
     QApplication::setApplicationName(QStringLiteral("burrowlight"));
     QApplication::setApplicationDisplayName(appDisplayName());
     QApplication::setOrganizationName(QString::fromLatin1(bundleIdentifier));
@@ -24,7 +26,7 @@ int BurrowlightApp::main(int argc, char** argv) {
 }
 
 AppPresence::AppPresence(bool trayAvailable) : tray_(trayIcon()) {
-    const QString quitTitle = QObject::tr("Quit %1").arg(appDisplayName());
+    const QString quitTitle = tr("Quit %1").arg(appDisplayName());
     quit_ = menu_.addAction(quitTitle);
     QObject::connect(quit_, &QAction::triggered, qApp, &QApplication::quit);
     tray_.setToolTip(appDisplayName());
@@ -35,7 +37,7 @@ AppPresence::AppPresence(bool trayAvailable) : tray_(trayIcon()) {
         return;
     }
     fallback_ = std::make_unique<QMessageBox>(QMessageBox::Information, appDisplayName(),
-                                              QObject::tr("%1 is running.").arg(appDisplayName()));
+                                              tr("%1 is running.").arg(appDisplayName()));
     fallback_->setStandardButtons(QMessageBox::NoButton);
     QPushButton* button = fallback_->addButton(quitTitle, QMessageBox::AcceptRole);
     QObject::connect(button, &QPushButton::clicked, qApp, &QApplication::quit);

@@ -1,4 +1,4 @@
-#include "Burrowlight/AppIdentity.h"
+#include "Burrowlight/Core/AppIdentity.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -8,7 +8,7 @@ using namespace burrowlight;
 class AppIdentityTests : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void versionFallsBackPartByPart() {
         QCOMPARE(composeVersion(QStringLiteral("1.2.3"), QStringLiteral("45")), QStringLiteral("1.2.3 (45)"));
         QCOMPARE(composeVersion(QStringLiteral("1.2.3"), QString()), QStringLiteral("1.2.3 (0)"));
@@ -58,14 +58,15 @@ private slots:
         const QString chatty = dir.filePath(QStringLiteral("chatty"));
         writeScript(quiet, "#!/bin/sh\nexit 3\n");
         // Far more than a pipe holds, on standard error, before exiting.
-        writeScript(chatty, "#!/bin/sh\nyes x | tr -d '\\n' | head -c 300000 >&2\necho >&2\necho ' v1 ' >&2\n");
+        writeScript(chatty,
+                    "#!/bin/sh\nyes x | tr -d '\\n' | head -c 300000 >&2\necho >&2\necho ' v1 ' >&2\n");
         QCOMPARE(sshVersion(quiet.toStdString()), QString());
         const QString long_ = sshVersion(chatty.toStdString());
         QVERIFY(long_.endsWith(QStringLiteral("\n v1")));
         QCOMPARE(long_.size(), 300000 + 4);
     }
 
-private:
+  private:
     static void writeScript(const QString& path, const char* body) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));

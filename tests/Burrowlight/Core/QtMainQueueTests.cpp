@@ -1,9 +1,8 @@
-#include "Burrowlight/QtMainQueue.h"
+#include "Burrowlight/Core/QtMainQueue.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <atomic>
 #include <thread>
 
@@ -13,7 +12,7 @@ using namespace std::chrono_literals;
 class QtMainQueueTests : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void postedJobsRunOnTheGuiThreadInOrder() {
         auto queue = std::make_shared<QtMainQueue>();
         std::vector<int> order;

@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <QSettings>
 #include <QString>
-
 #include <memory>
 #include <string>
 

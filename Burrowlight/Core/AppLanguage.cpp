@@ -1,0 +1,83 @@
+#include "Burrowlight/Core/AppLanguage.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QRegularExpression>
+#include <array>
+#include <cstdlib>
+
+namespace burrowlight {
+
+namespace {
+
+constexpr std::array<const char*, 2> shippedLocalizations{"en", "it"};
+
+// "it_IT.UTF-8@euro" and "it-IT" both speak "it".
+QString languageCode(const QString& identifier) {
+    const auto end = identifier.indexOf(QRegularExpression(QStringLiteral("[_.@-]")));
+    return identifier.left(end).toLower();
+}
+
+std::optional<QString> firstSet(const VariableLookup& variable, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        if (const auto value = variable(name); value && !value->empty()) {
+            return QString::fromStdString(*value);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> processVariable(const char* name) {
+    if (const char* value = std::getenv(name)) {
+        return std::string(value);
+    }
+    return std::nullopt;
+}
+
+QStringList systemLanguages(const VariableLookup& variable) {
+    const auto locale = firstSet(variable, {"LC_ALL", "LC_MESSAGES", "LANG"});
+    if (!locale || *locale == QLatin1String("C") || locale->startsWith(QLatin1String("C.")) ||
+        *locale == QLatin1String("POSIX")) {
+        return {};
+    }
+    QStringList languages;
+    if (const auto list = firstSet(variable, {"LANGUAGE"})) {
+        languages = list->split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    }
+    languages.push_back(*locale);
+    return languages;
+}
+
+QString resolvedLocalization(const QStringList& preferences) {
+    for (const auto& preference : preferences) {
+        const QString code = languageCode(preference);
+        for (const char* shipped : shippedLocalizations) {
+            if (code == QLatin1String(shipped)) {
+                return code;
+            }
+        }
+    }
+    return QStringLiteral("en");
+}
+
+QString startupLocalization() {
+    return resolvedLocalization(systemLanguages());
+}
+
+AppTranslation::AppTranslation(const QString& localization) : localization_(localization) {
+    // English is the language of the code; there is nothing to install for it.
+    if (localization_ == QLatin1String("en")) {
+        return;
+    }
+    if (application_.load(QStringLiteral(":/i18n/burrowlight_") + localization_)) {
+        QCoreApplication::installTranslator(&application_);
+    }
+    if (qt_.load(QStringLiteral("qtbase_") + localization_,
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qt_);
+    }
+}
+
+} // namespace burrowlight

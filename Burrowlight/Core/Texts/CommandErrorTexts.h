@@ -1,0 +1,17 @@
+#pragma once
+
+#include "TunnelKit/SSHCommandBuilder.h"
+#include "TunnelKit/SSHOption.h"
+
+#include <QString>
+
+// Why a tunnel can't become an ssh command, and the titles of the option groups.
+namespace burrowlight::texts {
+
+QString message(const tunnelkit::SSHCommandError& error);
+QString message(tunnelkit::SSHCommandError::ForwardProblem problem);
+QString message(tunnelkit::SSHCommandError::OptionProblem problem, const QString& option);
+
+QString title(tunnelkit::SSHOption::Group group);
+
+} // namespace burrowlight::texts

@@ -1,0 +1,414 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT">
+<context>
+    <name>AppPresence</name>
+    <message>
+        <source>Quit %1</source>
+        <translation>Esci da %1</translation>
+    </message>
+    <message>
+        <source>%1 is running.</source>
+        <translation>%1 è in esecuzione.</translation>
+    </message>
+</context>
+<context>
+    <name>AskPassDialogModel</name>
+    <message>
+        <source>Trust the server of “%1”?</source>
+        <translation>Ti fidi del server di “%1”?</translation>
+    </message>
+    <message>
+        <source>This is the first connection to this server, or its address changed. Check that the fingerprint matches the server&apos;s before trusting it.</source>
+        <translation>È la prima connessione a questo server, oppure il suo indirizzo è cambiato. Prima di fidarti, controlla che l’impronta corrisponda a quella del server.</translation>
+    </message>
+    <message>
+        <source>Trust and Connect</source>
+        <translation>Fidati e connetti</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Allow</source>
+        <translation>Consenti</translation>
+    </message>
+    <message>
+        <source>Deny</source>
+        <translation>Nega</translation>
+    </message>
+    <message>
+        <source>Key passphrase for “%1”</source>
+        <translation>Passphrase della chiave per “%1”</translation>
+    </message>
+    <message>
+        <source>Password for “%1”</source>
+        <translation>Password per “%1”</translation>
+    </message>
+    <message>
+        <source>The saved one wasn&apos;t accepted.</source>
+        <translation>Quella salvata non è stata accettata.</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connetti</translation>
+    </message>
+    <message>
+        <source>Remember in keyring</source>
+        <translation>Ricorda nel portachiavi</translation>
+    </message>
+</context>
+<context>
+    <name>Forward</name>
+    <message>
+        <source>Local</source>
+        <translation>Locale</translation>
+    </message>
+    <message>
+        <source>Remote</source>
+        <translation>Remoto</translation>
+    </message>
+    <message>
+        <source>SOCKS on This Computer</source>
+        <translation>SOCKS su questo computer</translation>
+    </message>
+    <message>
+        <source>SOCKS on Server</source>
+        <translation>SOCKS sul server</translation>
+    </message>
+    <message>
+        <source>A port on this computer that leads to a service the server can reach.</source>
+        <translation>Una porta su questo computer che conduce a un servizio raggiungibile dal server.</translation>
+    </message>
+    <message>
+        <source>A port on the server that leads to a service this computer can reach.</source>
+        <translation>Una porta sul server che conduce a un servizio raggiungibile da questo computer.</translation>
+    </message>
+    <message>
+        <source>A proxy on this computer: connections leave from the server.</source>
+        <translation>Un proxy su questo computer: le connessioni partono dal server.</translation>
+    </message>
+    <message>
+        <source>A proxy on the server: connections leave from this computer.</source>
+        <translation>Un proxy sul server: le connessioni partono da questo computer.</translation>
+    </message>
+    <message>
+        <source>SOCKS %1</source>
+        <translation>SOCKS %1</translation>
+    </message>
+</context>
+<context>
+    <name>ForwardDraft</name>
+    <message>
+        <source>Listening Address</source>
+        <translation>Indirizzo di ascolto</translation>
+    </message>
+    <message>
+        <source>Port on This Computer</source>
+        <translation>Porta su questo computer</translation>
+    </message>
+    <message>
+        <source>Port on the Server</source>
+        <translation>Porta sul server</translation>
+    </message>
+    <message>
+        <source>Socket Path</source>
+        <translation>Percorso del socket</translation>
+    </message>
+    <message>
+        <source>Destination Address</source>
+        <translation>Indirizzo di destinazione</translation>
+    </message>
+    <message>
+        <source>Destination Port</source>
+        <translation>Porta di destinazione</translation>
+    </message>
+    <message>
+        <source>Port already used by “%1”.</source>
+        <translation>Porta già usata da “%1”.</translation>
+    </message>
+    <message>
+        <source>The port is missing.</source>
+        <translation>Manca la porta.</translation>
+    </message>
+    <message>
+        <source>Ports go from 1 to 65535.</source>
+        <translation>Le porte vanno da 1 a 65535.</translation>
+    </message>
+    <message>
+        <source>The address is missing.</source>
+        <translation>Manca l’indirizzo.</translation>
+    </message>
+    <message>
+        <source>Addresses can&apos;t contain spaces or slashes, or start with a dash.</source>
+        <translation>Gli indirizzi non possono contenere spazi o barre, né iniziare con un trattino.</translation>
+    </message>
+    <message>
+        <source>The socket path is missing.</source>
+        <translation>Manca il percorso del socket.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Fix %n forwards to save.</source>
+        <translation>
+            <numerusform>Correggi %n inoltro per salvare.</numerusform>
+            <numerusform>Correggi %n inoltri per salvare.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Complete “%1”, or remove it.</source>
+        <translation>Completa l’inoltro “%1” o rimuovilo.</translation>
+    </message>
+    <message>
+        <source>Fix “%1” to save.</source>
+        <translation>Correggi l’inoltro “%1” per salvare.</translation>
+    </message>
+</context>
+<context>
+    <name>SSHCommandError</name>
+    <message>
+        <source>Port %1 isn&apos;t between 1 and 65535.</source>
+        <translation>La porta %1 non è compresa tra 1 e 65535.</translation>
+    </message>
+    <message>
+        <source>The file path %1 isn&apos;t valid.</source>
+        <translation>Il percorso del file %1 non è valido.</translation>
+    </message>
+    <message>
+        <source>Enter the server&apos;s host name or address.</source>
+        <translation>Inserisci il nome host o l’indirizzo del server.</translation>
+    </message>
+    <message>
+        <source>The host name can&apos;t contain spaces or start with a dash.</source>
+        <translation>Il nome host non può contenere spazi né iniziare con un trattino.</translation>
+    </message>
+    <message>
+        <source>The user name can&apos;t start with a dash.</source>
+        <translation>Il nome utente non può iniziare con un trattino.</translation>
+    </message>
+    <message>
+        <source>Jump hosts are written user@host:port, separated by commas.</source>
+        <translation>Gli host di salto si scrivono utente@host:porta, separati da virgole.</translation>
+    </message>
+    <message>
+        <source>A forward has a port outside 1–65535.</source>
+        <translation>Un inoltro ha una porta fuori dall’intervallo 1–65535.</translation>
+    </message>
+    <message>
+        <source>A forward has an address with spaces or a leading dash.</source>
+        <translation>Un inoltro ha un indirizzo con spazi o che inizia con un trattino.</translation>
+    </message>
+    <message>
+        <source>Socket paths start with / or ~/ and can&apos;t contain spaces or colons.</source>
+        <translation>I percorsi dei socket iniziano con / o ~/ e non possono contenere spazi né due punti.</translation>
+    </message>
+    <message>
+        <source>A forward is missing its destination.</source>
+        <translation>Manca la destinazione di un inoltro.</translation>
+    </message>
+    <message>
+        <source>SOCKS proxies listen on a port, not a socket.</source>
+        <translation>I proxy SOCKS restano in ascolto su una porta, non su un socket.</translation>
+    </message>
+    <message>
+        <source>%1 isn&apos;t an ssh option.</source>
+        <translation>%1 non è un’opzione di ssh.</translation>
+    </message>
+    <message>
+        <source>%1 is managed by Burrowlight.</source>
+        <translation>L’opzione %1 è gestita da Burrowlight.</translation>
+    </message>
+    <message>
+        <source>Set %1 with its field above.</source>
+        <translation>Imposta %1 con il suo campo qui sopra.</translation>
+    </message>
+    <message>
+        <source>%1 needs a value.</source>
+        <translation>L’opzione %1 richiede un valore.</translation>
+    </message>
+    <message>
+        <source>The value of %1 can&apos;t span several lines.</source>
+        <translation>Il valore di %1 non può occupare più righe.</translation>
+    </message>
+    <message>
+        <source>%1 needs a whole number.</source>
+        <translation>L’opzione %1 richiede un numero intero.</translation>
+    </message>
+    <message>
+        <source>%1 is set twice.</source>
+        <translation>L’opzione %1 è impostata due volte.</translation>
+    </message>
+</context>
+<context>
+    <name>SSHFailure</name>
+    <message>
+        <source>A port on this computer is already in use.</source>
+        <translation>Una porta su questo computer è già in uso.</translation>
+    </message>
+    <message>
+        <source>%1 is already in use on this computer.</source>
+        <translation>%1 è già in uso su questo computer.</translation>
+    </message>
+    <message>
+        <source>The server didn&apos;t open port %1. It may be in use, or forwarding may be off.</source>
+        <translation>Il server non ha aperto la porta %1. Potrebbe essere già in uso, oppure l’inoltro potrebbe essere disattivato.</translation>
+    </message>
+    <message>
+        <source>ssh rejected the settings: %1</source>
+        <translation>ssh ha rifiutato le impostazioni: %1</translation>
+    </message>
+    <message>
+        <source>The server refused the connection. Check the host and port.</source>
+        <translation>Il server ha rifiutato la connessione. Controlla host e porta.</translation>
+    </message>
+    <message>
+        <source>The host name couldn&apos;t be found.</source>
+        <translation>Impossibile trovare il nome host.</translation>
+    </message>
+    <message>
+        <source>The server didn&apos;t answer in time.</source>
+        <translation>Il server non ha risposto in tempo.</translation>
+    </message>
+    <message>
+        <source>The network can&apos;t reach the server.</source>
+        <translation>La rete non riesce a raggiungere il server.</translation>
+    </message>
+    <message>
+        <source>The connection was lost.</source>
+        <translation>La connessione si è interrotta.</translation>
+    </message>
+    <message>
+        <source>The server didn&apos;t accept the key or password.</source>
+        <translation>Il server non ha accettato la chiave o la password.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s identity wasn&apos;t confirmed.</source>
+        <translation>L’identità del server non è stata confermata.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s identity has changed since the last connection. If you didn&apos;t expect it, someone may be intercepting the connection. Otherwise remove its old entry from known_hosts.</source>
+        <translation>L’identità del server è cambiata dall’ultima connessione. Se non te lo aspettavi, qualcuno potrebbe intercettare la connessione. Altrimenti rimuovi la sua vecchia voce da known_hosts.</translation>
+    </message>
+</context>
+<context>
+    <name>SSHOption</name>
+    <message>
+        <source>Connection</source>
+        <translation>Connessione</translation>
+    </message>
+    <message>
+        <source>Keep-Alive</source>
+        <translation>Keep-alive</translation>
+    </message>
+    <message>
+        <source>Forwarding</source>
+        <translation>Inoltro</translation>
+    </message>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>Host Keys</source>
+        <translation>Chiavi dell’host</translation>
+    </message>
+    <message>
+        <source>Authentication</source>
+        <translation>Autenticazione</translation>
+    </message>
+    <message>
+        <source>Algorithms</source>
+        <translation>Algoritmi</translation>
+    </message>
+    <message>
+        <source>Host Name Canonicalization</source>
+        <translation>Canonicalizzazione dei nomi host</translation>
+    </message>
+    <message>
+        <source>Commands</source>
+        <translation>Comandi</translation>
+    </message>
+</context>
+<context>
+    <name>SecretKey</name>
+    <message>
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Password for %1</source>
+        <translation>Password per %1</translation>
+    </message>
+    <message>
+        <source>Key passphrase</source>
+        <translation>Passphrase della chiave</translation>
+    </message>
+    <message>
+        <source>Passphrase for %1</source>
+        <translation>Passphrase per %1</translation>
+    </message>
+</context>
+<context>
+    <name>Tunnel</name>
+    <message>
+        <source>Untitled Tunnel</source>
+        <translation>Tunnel senza nome</translation>
+    </message>
+    <message>
+        <source>No forwards</source>
+        <translation>Nessun inoltro</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n forwards</source>
+        <translation>
+            <numerusform>%n inoltro</numerusform>
+            <numerusform>%n inoltri</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TunnelProblem</name>
+    <message>
+        <source>Couldn&apos;t start ssh: %1</source>
+        <translation>Impossibile avviare ssh: %1</translation>
+    </message>
+    <message>
+        <source>ssh stopped unexpectedly (status %1).</source>
+        <translation>ssh si è interrotto in modo imprevisto (codice di uscita %1).</translation>
+    </message>
+    <message>
+        <source>The question from ssh was cancelled.</source>
+        <translation>La domanda di ssh è stata annullata.</translation>
+    </message>
+</context>
+<context>
+    <name>TunnelState</name>
+    <message>
+        <source>Connected</source>
+        <translation>Connesso</translation>
+    </message>
+    <message numerus="yes">
+        <source>Retrying (attempt %n)</source>
+        <translation>
+            <numerusform>Nuovo tentativo (%n)</numerusform>
+            <numerusform>Nuovo tentativo (%n)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not Connected</source>
+        <translation>Non connesso</translation>
+    </message>
+    <message>
+        <source>Connecting…</source>
+        <translation>Connessione…</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Non riuscito</translation>
+    </message>
+    <message>
+        <source>Disconnecting…</source>
+        <translation>Disconnessione…</translation>
+    </message>
+</context>
+</TS>
