@@ -1,5 +1,7 @@
 #include "Burrowlight/Core/AppLanguage.h"
 
+#include "Burrowlight/Core/AppIdentity.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QRegularExpression>
@@ -11,6 +13,11 @@ namespace burrowlight {
 namespace {
 
 constexpr std::array<const char*, 2> shippedLocalizations{"en", "it"};
+
+QString& currentLocalization() {
+    static QString localization = QStringLiteral("en");
+    return localization;
+}
 
 // "it_IT.UTF-8@euro" and "it-IT" both speak "it".
 QString languageCode(const QString& identifier) {
@@ -62,11 +69,85 @@ QString resolvedLocalization(const QStringList& preferences) {
     return QStringLiteral("en");
 }
 
-QString startupLocalization() {
-    return resolvedLocalization(systemLanguages());
+QString rawValue(AppLanguage language) {
+    switch (language) {
+    case AppLanguage::system:
+        return QStringLiteral("system");
+    case AppLanguage::english:
+        return QStringLiteral("en");
+    case AppLanguage::italian:
+        return QStringLiteral("it");
+    }
+    return {};
 }
 
-AppTranslation::AppTranslation(const QString& localization) : localization_(localization) {
+std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw) {
+    for (const auto language : allAppLanguages) {
+        if (rawValue(language) == raw) {
+            return language;
+        }
+    }
+    return std::nullopt;
+}
+
+AppLanguage currentAppLanguage(const QSettings& settings) {
+    const QVariant stored = settings.value(QLatin1String(appLanguagesKey));
+    if (stored.typeId() != QMetaType::QStringList) {
+        return AppLanguage::system;
+    }
+    const QStringList list = stored.toStringList();
+    if (list.isEmpty()) {
+        return AppLanguage::system;
+    }
+    const QString code = languageCode(list.front());
+    if (code == QLatin1String("en")) {
+        return AppLanguage::english;
+    }
+    if (code == QLatin1String("it")) {
+        return AppLanguage::italian;
+    }
+    return AppLanguage::system;
+}
+
+void applyAppLanguage(AppLanguage language, QSettings& settings) {
+    if (language == AppLanguage::system) {
+        settings.remove(QLatin1String(appLanguagesKey));
+    } else {
+        settings.setValue(QLatin1String(appLanguagesKey), QStringList{rawValue(language)});
+    }
+    settings.sync();
+}
+
+QString resolvedLocalization(AppLanguage language, const QStringList& systemPreferences) {
+    switch (language) {
+    case AppLanguage::system:
+        return resolvedLocalization(systemPreferences);
+    case AppLanguage::english:
+    case AppLanguage::italian:
+        return rawValue(language);
+    }
+    return resolvedLocalization(systemPreferences);
+}
+
+QString startupLocalization(const QSettings& settings) {
+    return resolvedLocalization(currentAppLanguage(settings), systemLanguages());
+}
+
+QString startupLocalization() {
+    return startupLocalization(*openAppSettings());
+}
+
+QString runningLocalization() {
+    return currentLocalization();
+}
+
+AppTranslation::~AppTranslation() {
+    currentLocalization() = replaced_;
+}
+
+AppTranslation::AppTranslation(const QString& localization)
+    : localization_(localization), replaced_(currentLocalization()) {
+    currentLocalization() = localization_;
     // English is the language of the code; there is nothing to install for it.
     if (localization_ == QLatin1String("en")) {
         return;

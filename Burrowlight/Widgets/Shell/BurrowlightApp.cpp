@@ -3,9 +3,14 @@
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/QtMainQueue.h"
+#include "Burrowlight/Core/SiteLink.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
+#include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
+#include "Burrowlight/Widgets/Shell/OnboardingStandIn.h"
+#include "Burrowlight/Widgets/Shell/TermsWindow.h"
 
 #include <QApplication>
-#include <QPushButton>
+#include <QMessageBox>
 
 namespace burrowlight {
 
@@ -21,27 +26,71 @@ int BurrowlightApp::main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     // The engine's owners run their work on it; it lives as long as the event loop.
     const auto mainQueue = std::make_shared<QtMainQueue>();
-    const AppPresence presence;
+    AppShell shell;
+    shell.launch();
     return application.exec();
 }
 
-AppPresence::AppPresence(bool trayAvailable) : tray_(trayIcon()) {
-    const QString quitTitle = tr("Quit %1").arg(appDisplayName());
-    quit_ = menu_.addAction(quitTitle);
-    QObject::connect(quit_, &QAction::triggered, qApp, &QApplication::quit);
+AppPresence::AppPresence(std::function<void()> quit) : tray_(trayIcon()) {
+    quit_ = menu_.addAction(tr("Quit %1").arg(appDisplayName()));
+    QObject::connect(quit_, &QAction::triggered, std::move(quit));
     tray_.setToolTip(appDisplayName());
     tray_.setContextMenu(&menu_);
+    tray_.show();
+}
 
-    if (trayAvailable) {
-        tray_.show();
-        return;
-    }
-    fallback_ = std::make_unique<QMessageBox>(QMessageBox::Information, appDisplayName(),
-                                              tr("%1 is running.").arg(appDisplayName()));
-    fallback_->setStandardButtons(QMessageBox::NoButton);
-    QPushButton* button = fallback_->addButton(quitTitle, QMessageBox::AcceptRole);
-    QObject::connect(button, &QPushButton::clicked, qApp, &QApplication::quit);
-    fallback_->show();
+AppShell::AppShell()
+    : termination_({}), router_([] { return currentTermsAccepted(); }),
+      presence_([this] { termination_.requestTerminationFromMenu(); }) {
+    installWindows();
+    connectActions();
+}
+
+AppShell::~AppShell() = default;
+
+void AppShell::launch() {
+    const auto settings = openAppSettings();
+    router_.openAtLaunch({
+        .termsAccepted = currentTermsAccepted(*settings),
+        .onboardingCompleted = settings->value(QStringLiteral("onboardingCompleted"), false).toBool(),
+        .showsDockIcon = settings->value(QStringLiteral("showsDockIcon"), true).toBool(),
+        .trayAvailable = QSystemTrayIcon::isSystemTrayAvailable(),
+    });
+}
+
+void AppShell::installWindows() {
+    router_.setFactory(WindowId::main, [this] {
+        return std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent());
+    });
+    router_.setFactory(WindowId::terms, [this] {
+        auto window = std::make_unique<TermsWindow>(std::make_unique<TermsModel>());
+        QObject::connect(&window->model(), &TermsModel::quitRequested, &termination_, [this] {
+            if (!currentTermsAccepted()) {
+                termination_.requestTermination();
+            }
+        });
+        return window;
+    });
+    router_.setFactory(WindowId::onboarding, [this] {
+        auto window = std::make_unique<OnboardingStandIn>();
+        QObject::connect(window.get(), &OnboardingStandIn::continued, &router_, [this] {
+            openAppSettings()->setValue(QStringLiteral("onboardingCompleted"), true);
+            router_.open(WindowId::main);
+            router_.dismiss(WindowId::onboarding);
+        });
+        return window;
+    });
+}
+
+void AppShell::connectActions() {
+    QObject::connect(&actions_.quit, &QAction::triggered, &termination_,
+                     [this] { termination_.requestTerminationFromMenu(); });
+    QObject::connect(&actions_.help, &QAction::triggered,
+                     [] { openSite(QStringLiteral("/guida"), QStringLiteral("/en/guide")); });
+    QObject::connect(&actions_.privacy, &QAction::triggered,
+                     [] { openSite(QStringLiteral("/privacy"), QStringLiteral("/en/privacy")); });
+    QObject::connect(&actions_.termsOfUse, &QAction::triggered,
+                     [] { openSite(QStringLiteral("/condizioni"), QStringLiteral("/en/terms")); });
 }
 
 } // namespace burrowlight

@@ -1,10 +1,12 @@
 #include "Burrowlight/AskPass/AskPassDialogModel.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/ForwardDraft.h"
+#include "Burrowlight/Core/SiteLink.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
@@ -43,6 +45,47 @@ class AppLanguageTests : public QObject {
         QVERIFY(languagesOf({{"LANGUAGE", "it"}}).isEmpty());
         QCOMPARE(resolvedLocalization({}), QStringLiteral("en"));
         QCOMPARE(resolvedLocalization({QStringLiteral("IT-it")}), QStringLiteral("it"));
+    }
+
+    void theUsersChoiceIsTheFirstStoredLanguage() {
+        const QTemporaryDir folder;
+        QSettings settings(folder.filePath(QStringLiteral("burrowlight.conf")), QSettings::IniFormat);
+        const auto storedAs = [&](const QVariant& list) {
+            settings.setValue(QLatin1String(appLanguagesKey), list);
+            return currentAppLanguage(settings);
+        };
+        QCOMPARE(currentAppLanguage(settings), AppLanguage::system);
+        QCOMPARE(storedAs(QStringList{"it-IT", "en"}), AppLanguage::italian);
+        QCOMPARE(storedAs(QStringList{"fr", "it"}), AppLanguage::system);
+        QCOMPARE(storedAs(QStringList{}), AppLanguage::system);
+        QCOMPARE(storedAs(42), AppLanguage::system);
+
+        QCOMPARE(storedAs(QStringLiteral("it")), AppLanguage::system);
+
+        applyAppLanguage(AppLanguage::english, settings);
+        QCOMPARE(currentAppLanguage(QSettings(settings.fileName(), QSettings::IniFormat)),
+                 AppLanguage::english);
+        QCOMPARE(startupLocalization(settings), QStringLiteral("en"));
+
+        applyAppLanguage(AppLanguage::system, settings);
+        QVERIFY(!settings.contains(QLatin1String(appLanguagesKey)));
+        QCOMPARE(resolvedLocalization(AppLanguage::system, {QStringLiteral("it_IT.UTF-8")}),
+                 QStringLiteral("it"));
+        QCOMPARE(resolvedLocalization(AppLanguage::english, {QStringLiteral("it_IT.UTF-8")}),
+                 QStringLiteral("en"));
+    }
+
+    void siteLinksFollowTheRunningLanguage() {
+        QCOMPARE(runningLocalization(), QStringLiteral("en"));
+        {
+            const AppTranslation italian(QStringLiteral("it"));
+            QCOMPARE(runningLocalization(), QStringLiteral("it"));
+            QCOMPARE(sitePage("/condizioni", "/en/terms", runningLocalization()),
+                     QUrl(QString::fromLatin1(siteAddress) + "/condizioni"));
+        }
+        QCOMPARE(sitePage("/condizioni", "/en/terms", runningLocalization()),
+                 QUrl(QString::fromLatin1(siteAddress) + "/en/terms"));
+        QCOMPARE(sitePage("/guida", "/en/guide", QStringLiteral("fr")).path(), QStringLiteral("/en/guide"));
     }
 
     // Each family of texts has its own translation context; a context the catalogue does not know

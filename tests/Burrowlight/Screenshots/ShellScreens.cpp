@@ -1,0 +1,64 @@
+// The shell's windows: the terms of use, the main window's frame and menus, the onboarding stand-in.
+#include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
+#include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
+#include "Burrowlight/Widgets/Shell/OnboardingStandIn.h"
+#include "Burrowlight/Widgets/Shell/TermsWindow.h"
+#include "Screenshots.h"
+
+#include <QMenuBar>
+
+using namespace burrowlight;
+
+namespace {
+
+TermsWindow& termsWindow(screenshots::Stage& stage) {
+    return stage.own(std::make_unique<TermsWindow>(std::make_unique<TermsModel>()));
+}
+
+MainWindowFrame& mainWindow(screenshots::Stage& stage) {
+    auto& actions = stage.own(std::make_unique<AppActions>());
+    return stage.own(std::make_unique<MainWindowFrame>(actions, makeMainWindowContent()));
+}
+
+// The main window's menu at `index`, open.
+QWidget& openMenu(screenshots::Stage& stage, int index) {
+    auto& window = mainWindow(stage);
+    window.show();
+    QMenu* menu = window.menuBar()->actions().at(index)->menu();
+    menu->popup(window.mapToGlobal(
+        window.menuBar()->actionGeometry(window.menuBar()->actions().at(index)).bottomLeft()));
+    return *menu;
+}
+
+} // namespace
+
+BURROWLIGHT_SCREENSHOT("terms", "unticked") {
+    return termsWindow(stage);
+}
+
+BURROWLIGHT_SCREENSHOT("terms", "ticked") {
+    auto& window = termsWindow(stage);
+    window.acceptsTermsBox().box().setChecked(true);
+    window.approvesLiabilityBox().box().setChecked(true);
+    return window;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "placeholder") {
+    return mainWindow(stage);
+}
+
+BURROWLIGHT_SCREENSHOT("main", "file-menu") {
+    return openMenu(stage, 0);
+}
+
+BURROWLIGHT_SCREENSHOT("main", "tunnels-menu") {
+    return openMenu(stage, 1);
+}
+
+BURROWLIGHT_SCREENSHOT("main", "help-menu") {
+    return openMenu(stage, 2);
+}
+
+BURROWLIGHT_SCREENSHOT("onboarding", "stand-in") {
+    return stage.own(std::make_unique<OnboardingStandIn>());
+}
