@@ -4,7 +4,7 @@
 #include "Burrowlight/Desktop/AppLog.h"
 #include "Burrowlight/Desktop/DBusReplies.h"
 
-#include <QDBusPendingReply>
+#include <QDBusReply>
 #include <QGuiApplication>
 
 namespace burrowlight {
@@ -66,11 +66,10 @@ void DesktopNotifications::askCapabilities(std::function<void(bool)> answered) {
         return;
     }
     askingCapabilities_ = true;
-    whenAnswered(bus_.asyncCall(methodCall(QStringLiteral("GetCapabilities"))), this,
-                 [this](QDBusPendingCallWatcher& call) {
-                     const QDBusPendingReply<QStringList> reply = call;
-                     capabilitiesAnswered(reply.error(), reply.isError() ? QStringList() : reply.value());
-                 });
+    callAsync(bus_, methodCall(QStringLiteral("GetCapabilities")), this, [this](const QDBusMessage& answer) {
+        const QDBusReply<QStringList> reply(answer);
+        capabilitiesAnswered(reply.error(), reply.isValid() ? reply.value() : QStringList());
+    });
 }
 
 void DesktopNotifications::capabilitiesAnswered(const QDBusError& error, const QStringList& capabilities) {
@@ -79,15 +78,12 @@ void DesktopNotifications::capabilitiesAnswered(const QDBusError& error, const Q
     if (answered) {
         bodyMarkup_ = capabilities.contains(QStringLiteral("body-markup"));
         absenceLogged_ = false;
-    } else {
-        bodyMarkup_.reset();
-        logAbsence(error);
-    }
-    if (answered) {
         for (const QString& key : entries_.keys()) {
             send(key);
         }
     } else {
+        bodyMarkup_.reset();
+        logAbsence(error);
         dropWaitingPosts();
     }
     for (const auto& waiting : std::exchange(waitingForCapabilities_, {})) {
@@ -107,11 +103,11 @@ void DesktopNotifications::send(const QString& key) {
     call.setArguments({QGuiApplication::applicationDisplayName(), entry.id,
                        QString::fromLatin1(bundleIdentifier), content.title, body, QStringList(), hints, -1});
     entry.sending = true;
-    whenAnswered(bus_.asyncCall(call), this, [this, key](QDBusPendingCallWatcher& call) {
-        const QDBusPendingReply<uint> reply = call;
+    callAsync(bus_, call, this, [this, key](const QDBusMessage& answer) {
+        const QDBusReply<uint> reply(answer);
         Entry& answered = entries_[key];
         answered.sending = false;
-        if (reply.isError()) {
+        if (!reply.isValid()) {
             // The server went away or refused: ask again before the next post goes out.
             logAbsence(reply.error());
             bodyMarkup_.reset();

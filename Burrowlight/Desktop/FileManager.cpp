@@ -18,16 +18,16 @@ void revealInFileManager(const QString& path) {
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(absolute).toString(QUrl::FullyEncoded)} << QString();
-    whenAnswered(
-        QDBusConnection::sessionBus().asyncCall(call), QCoreApplication::instance(),
-        [absolute](QDBusPendingCallWatcher& answer) {
-            if (!answer.isError()) {
+    callAsync(
+        QDBusConnection::sessionBus(), call, QCoreApplication::instance(),
+        [absolute](const QDBusMessage& answer) {
+            if (answer.type() != QDBusMessage::ErrorMessage) {
                 return;
             }
             const QString folder = QFileInfo(absolute).absolutePath();
             if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
                 AppLog::app().write(
-                    QStringLiteral("No file manager shows %1 (%2)").arg(absolute, answer.error().message()));
+                    QStringLiteral("No file manager shows %1 (%2)").arg(absolute, answer.errorMessage()));
             }
         });
 }

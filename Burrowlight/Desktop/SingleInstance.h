@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Burrowlight/AppIdentity.h"
 #include "Platform/InstanceLock.h"
 
 #include <QDBusConnection>
@@ -50,7 +51,7 @@ class SingleInstance : public QObject {
     Q_OBJECT
 
   public:
-    static constexpr const char* serviceName = "com.tolvan.burrowlight";
+    static constexpr const char* serviceName = bundleIdentifier;
     static constexpr const char* objectPath = "/com/tolvan/burrowlight";
 
     struct HandedOver {};
@@ -63,7 +64,7 @@ class SingleInstance : public QObject {
 
     ~SingleInstance() override;
 
-    // False when running without a session bus (or with the name held by a stranger).
+    // False when running without a session bus: later launches can't hand anything over then.
     bool ownsBusName() const { return ownsName_; }
 
   signals:

@@ -4,7 +4,7 @@
 #include "Burrowlight/Desktop/DBusReplies.h"
 
 #include <QDBusConnectionInterface>
-#include <QDBusPendingReply>
+#include <QDBusReply>
 
 namespace burrowlight {
 
@@ -29,9 +29,9 @@ WakeMonitor::WakeMonitor(QDBusConnection systemBus, QObject* parent)
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
     hasOwner << logind;
-    whenAnswered(bus_.asyncCall(hasOwner), this, [](QDBusPendingCallWatcher& call) {
-        const QDBusPendingReply<bool> reply = call;
-        if (reply.isError() || !reply.value()) {
+    callAsync(bus_, hasOwner, this, [](const QDBusMessage& answer) {
+        const QDBusReply<bool> reply(answer);
+        if (!reply.isValid() || !reply.value()) {
             AppLog::app().write(
                 QStringLiteral("systemd-logind is not running; wake events are not received"));
         }

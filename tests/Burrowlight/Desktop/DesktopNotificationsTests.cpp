@@ -58,6 +58,14 @@ class DesktopNotificationsTests : public QObject {
         QCOMPARE(askAuthorization(notifications), true);
         QCOMPARE(server.notifyCalls().size(),
                  size_t(0)); // what was posted without a server is not shown late
+
+        const QString nowhere = QStringLiteral("nowhere");
+        {
+            DesktopNotifications withoutABus(
+                QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), nowhere));
+            QCOMPARE(askAuthorization(withoutABus), false);
+        }
+        QDBusConnection::disconnectFromBus(nowhere);
     }
 
     void oneNotificationPerKeyEvenWhenPostsFollowClosely() {
