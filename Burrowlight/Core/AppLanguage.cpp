@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/AppLanguage.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Desktop/AppLog.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -116,6 +117,7 @@ void applyAppLanguage(AppLanguage language, QSettings& settings) {
         settings.setValue(QLatin1String(appLanguagesKey), QStringList{rawValue(language)});
     }
     settings.sync();
+    AppLog::app().write(QStringLiteral("Language chosen: %1").arg(rawValue(language)));
 }
 
 QString resolvedLocalization(AppLanguage language, const QStringList& systemPreferences) {

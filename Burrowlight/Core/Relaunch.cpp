@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/Relaunch.h"
 
 #include "Burrowlight/Core/AppTermination.h"
+#include "Burrowlight/Desktop/AppLog.h"
 #include "Platform/ProcessTable.h"
 
 #include <cerrno>
@@ -48,6 +49,7 @@ QString systemReason(int code) {
 } // namespace
 
 bool relaunch(AppTermination& termination) {
+    AppLog::app().write(QStringLiteral("Relaunch asked"));
     relaunchAsked = true;
     const bool cancelled = termination.requestTermination();
     if (cancelled) {
@@ -105,12 +107,11 @@ void relaunchIfAsked() {
     }
     const auto executable = platform::processes::ownExecutablePath();
     if (!executable) {
-        // TODO log
+        AppLog::app().error(QStringLiteral("Relaunch failed: the executable is unknown"));
         return;
     }
-    const auto started = startRelauncher(QString::fromStdString(*executable), ::getpid());
-    if (!started) {
-        // TODO log
+    if (const auto started = startRelauncher(QString::fromStdString(*executable), ::getpid()); !started) {
+        AppLog::app().error(QStringLiteral("Relaunch failed: %1").arg(started.error()));
     }
 }
 

@@ -9,13 +9,65 @@
 #include "Burrowlight/Widgets/Shell/OnboardingStandIn.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 
+#include "Burrowlight/Desktop/SingleInstance.h"
+#include "Platform/Folders.h"
+
 #include <QApplication>
-#include <QMessageBox>
+#include <QDir>
+#include <cstdio>
+#include <cstring>
 
 namespace burrowlight {
 
+namespace {
+
+// The running instance of this user's, or the reason there is none.
+using InstanceClaim = SingleInstance::Claim;
+
+InstanceClaim claimInstance(const LaunchRequest& request) {
+    const auto folder = platform::folders::applicationSupportDirectory(bundleIdentifier);
+    if (!folder) {
+        return InstanceError{InstanceError::Kind::lockFailed, QStringLiteral("no home folder is known")};
+    }
+    if (const int code = platform::folders::createPrivateFolders(*folder); code != 0) {
+        return InstanceError{InstanceError::Kind::lockFailed,
+                             QString::fromStdString(*folder) + QStringLiteral(": ") +
+                                 QString::fromLocal8Bit(std::strerror(code))};
+    }
+    return SingleInstance::claim(QString::fromStdString(*folder), request);
+}
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index) {
+        arguments.append(QString::fromLocal8Bit(argv[index]));
+    }
+    return arguments;
+}
+
+} // namespace
+
 int BurrowlightApp::main(int argc, char** argv) {
+    // Read before the application object, which takes the launcher's activation token for itself.
+    LaunchRequest request = LaunchRequest::fromArguments(argumentsOf(argc, argv), QDir::currentPath());
     QApplication application(argc, argv);
+    // Without the options Qt took for itself.
+    request.files = LaunchRequest::fromArguments(QApplication::arguments().mid(1), QDir::currentPath()).files;
+
+    // A second instance would end the first one's ssh as orphans: it hands its request over instead.
+    auto claim = claimInstance(request);
+    if (std::holds_alternative<SingleInstance::HandedOver>(claim)) {
+        return EXIT_SUCCESS;
+    }
+    if (const auto* error = std::get_if<InstanceError>(&claim)) {
+        std::fprintf(stderr, "Burrowlight: %s\n",
+                     qPrintable(error->kind == InstanceError::Kind::alreadyRunning
+                                    ? QStringLiteral("already running, and it can't be reached over D-Bus")
+                                    : error->detail));
+        return EXIT_FAILURE;
+    }
+    const auto instance = std::move(std::get<std::unique_ptr<SingleInstance>>(claim));
+
     const AppTranslation translation(startupLocalization());
     QApplication::setApplicationName(QStringLiteral("burrowlight"));
     QApplication::setApplicationDisplayName(appDisplayName());
