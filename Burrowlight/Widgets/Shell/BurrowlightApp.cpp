@@ -4,12 +4,11 @@
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/QtMainQueue.h"
 #include "Burrowlight/Core/SiteLink.h"
+#include "Burrowlight/Desktop/SingleInstance.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/OnboardingStandIn.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
-
-#include "Burrowlight/Desktop/SingleInstance.h"
 #include "Platform/Folders.h"
 
 #include <QApplication>

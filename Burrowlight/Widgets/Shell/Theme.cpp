@@ -147,7 +147,7 @@ void TolvanCard::paintEvent(QPaintEvent* /*event*/) {
     const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath shape;
     shape.addRoundedRect(bounds, radius_, radius_);
-    painter.fillPath(shape, faded(application.color(QPalette::Base), 0.55));
+    painter.fillPath(shape, faded(application.color(QPalette::Window), 0.55));
     painter.setPen(QPen(faded(separator(application), 0.6), 1));
     painter.drawPath(shape);
 }

@@ -5,6 +5,7 @@
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 #include "Screenshots.h"
 
+#include <QCheckBox>
 #include <QMenuBar>
 
 using namespace burrowlight;
@@ -61,4 +62,22 @@ BURROWLIGHT_SCREENSHOT("main", "help-menu") {
 
 BURROWLIGHT_SCREENSHOT("onboarding", "stand-in") {
     return stage.own(std::make_unique<OnboardingStandIn>());
+}
+
+// The settings form container with the stage's tunnels as rows: what the settings panes build on.
+BURROWLIGHT_SCREENSHOT("theme", "settings-form") {
+    auto& form = stage.own(std::make_unique<TolvanSettingsForm>());
+    const auto tunnels = screenshots::Stage::tunnels();
+    for (const auto* section : {"Work", "Home"}) {
+        QFormLayout& rows = form.addSection(QString::fromLatin1(section));
+        for (const auto& tunnel : tunnels) {
+            if ((std::string_view(section) == "Home") == (tunnel.tags == std::vector<std::string>{"home"})) {
+                auto& box = stage.own(std::make_unique<QCheckBox>());
+                box.setChecked(tunnel.connectsAtLaunch);
+                rows.addRow(QString::fromStdString(tunnel.name.empty() ? tunnel.host : tunnel.name), &box);
+            }
+        }
+    }
+    form.resize(520, 360);
+    return form;
 }
