@@ -93,7 +93,8 @@ std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw) {
 
 AppLanguage currentAppLanguage(const QSettings& settings) {
     const QVariant stored = settings.value(QLatin1String(appLanguagesKey));
-    if (stored.typeId() != QMetaType::QStringList) {
+    // The settings file keeps a one-entry list as plain text: read back by another process, it is one.
+    if (stored.typeId() != QMetaType::QStringList && stored.typeId() != QMetaType::QString) {
         return AppLanguage::system;
     }
     const QStringList list = stored.toStringList();

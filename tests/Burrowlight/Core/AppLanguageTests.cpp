@@ -60,7 +60,7 @@ class AppLanguageTests : public QObject {
         QCOMPARE(storedAs(QStringList{}), AppLanguage::system);
         QCOMPARE(storedAs(42), AppLanguage::system);
 
-        QCOMPARE(storedAs(QStringLiteral("it")), AppLanguage::system);
+        QCOMPARE(storedAs(QStringLiteral("it")), AppLanguage::italian);
 
         applyAppLanguage(AppLanguage::english, settings);
         QCOMPARE(currentAppLanguage(QSettings(settings.fileName(), QSettings::IniFormat)),
