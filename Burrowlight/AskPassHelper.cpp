@@ -2,6 +2,7 @@
 
 #include "Burrowlight/AppIdentity.h"
 #include "Platform/LibsecretBackend.h"
+#include "Platform/ProcessTable.h"
 #include "TunnelKit/Text.h"
 
 #include <QApplication>
@@ -189,7 +190,7 @@ void AskPassHelper::run(int argc, char** argv) {
 }
 
 int AskPassHelper::answerOneQuestion(int argc, char** argv) {
-    if (!tunnelkit::AskPassOrigin::isStartedByApp()) {
+    if (!tunnelkit::AskPassOrigin::isStartedByApp(platform::LinuxProcessTable())) {
         const auto line = refusalLine();
         std::fwrite(line.data(), 1, line.size(), stderr);
         return 1;

@@ -1,5 +1,7 @@
 #include "Platform/Folders.h"
 
+#include "TunnelKit/SSHCommandBuilder.h"
+
 #include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -86,6 +88,15 @@ std::optional<std::string> wrapperConfigPath(std::string_view bundleIdentifier,
         cache = withoutTrailingSlashes(home) + "/.cache";
     }
     return withoutTrailingSlashes(*cache) + "/" + identifier + "/ssh_config";
+}
+
+std::optional<std::string> wrapperConfigLocation(std::string_view bundleIdentifier,
+                                                 const Environment& environment) {
+    auto path = wrapperConfigPath(bundleIdentifier, environment);
+    if (!path || tunnelkit::ShellQuoting::needsQuoting(*path)) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 } // namespace platform::folders

@@ -29,4 +29,10 @@ std::string homeDirectory(const Environment& environment = Environment::current(
 std::optional<std::string> wrapperConfigPath(std::string_view bundleIdentifier,
                                              const Environment& environment = Environment::current());
 
+// The wrapper path above, or nothing when no wrapper is to be used: ssh pastes the "-F" path
+// unquoted into the command it builds for jump hosts, so a path with any character a shell reads
+// specially is never handed to it.
+std::optional<std::string> wrapperConfigLocation(std::string_view bundleIdentifier,
+                                                 const Environment& environment = Environment::current());
+
 } // namespace platform::folders

@@ -2,10 +2,6 @@
 
 namespace tunnelkit {
 
-std::string describe(const StoreError& error) {
-    return std::visit([](const auto& e) { return e.message(); }, error);
-}
-
 namespace {
 
 nlohmann::json tunnelsJson(const std::vector<Tunnel>& tunnels) {
@@ -73,9 +69,21 @@ Result<TunnelArchive, DecodingError> TunnelArchive::decode(std::string_view byte
         return archive;
     });
     if (decoded && decoded->format != formatIdentifier) {
-        return Failure(DecodingError{DecodingError::Kind::dataCorrupted, "", "Not a Burrowlight file"});
+        return Failure(DecodingError{DecodingError::Problem::notAnArchive, ""});
     }
     return decoded;
+}
+
+Result<TunnelArchive, StoreError> TunnelArchive::load(const std::string& path) {
+    const auto bytes = readFile(path);
+    if (!bytes) {
+        return Failure(StoreError{bytes.error()});
+    }
+    auto archive = decode(*bytes);
+    if (!archive) {
+        return Failure(StoreError{archive.error()});
+    }
+    return std::move(*archive);
 }
 
 } // namespace tunnelkit

@@ -3,6 +3,7 @@
 // - 50 registry registrations in one turn of the main queue, against the same rewrites unsynced;
 // - 150,000 lines of ssh output through a connection, against a bare read and split of the pipe.
 
+#include "Platform/ProcessTable.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/MainQueue.h"
 #include "TunnelKit/ProcessRegistry.h"
@@ -11,11 +12,10 @@
 #include "TunnelKit/TunnelManager.h"
 
 #include <benchmark/benchmark.h>
-
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -57,7 +57,8 @@ ConnectionEnvironment environmentRunning(const Folder& folder, const std::string
     return {SSHCommandBuilder(executable, false, folder.file("home")),
             "/bin/false",
             folder.file("askpass"),
-            std::make_shared<ProcessRegistry>(folder.file("ssh-processes.json"), executable),
+            std::make_shared<ProcessRegistry>(folder.file("ssh-processes.json"), executable,
+                                              std::make_shared<platform::LinuxProcessTable>(), queue),
             RetryPolicy{},
             {{"PATH", "/usr/bin:/bin"}},
             std::move(queue)};
@@ -125,13 +126,19 @@ void BM_Register50(benchmark::State& state) {
     for (int i = 0; i < tunnelCount; ++i) {
         children.push_back(spawnSleeper());
     }
-    const ProcessRegistry registry(folder.file("ssh-processes.json"), "/bin/sleep");
+    auto queue = std::make_shared<RunLoopQueue>();
+    const auto registry =
+        std::make_shared<ProcessRegistry>(folder.file("ssh-processes.json"), "/bin/sleep",
+                                          std::make_shared<platform::LinuxProcessTable>(), queue);
     for (auto _ : state) {
         for (const auto& child : children) {
-            registry.registerProcess(child->pid());
+            registry->registerProcess(child->pid());
         }
+        bool turnEnded = false; // where the registry writes
+        queue->post([&] { turnEnded = true; });
+        queue->runUntil([&] { return turnEnded; }, 10s);
         state.PauseTiming();
-        registry.save({});
+        registry->save({});
         state.ResumeTiming();
     }
     for (const auto& child : children) {
