@@ -87,13 +87,14 @@ ProcessRegistry::~ProcessRegistry() { flush(); }
 
 std::vector<ProcessRegistry::Entry> ProcessRegistry::load() const {
     const auto bytes = readFile(filePath_);
-    if (!bytes) {
-        return {};
-    }
-    if (auto entries = decodeEntries(*bytes)) {
+    return bytes ? decode(*bytes) : std::vector<Entry>{};
+}
+
+std::vector<ProcessRegistry::Entry> ProcessRegistry::decode(std::string_view bytes) {
+    if (auto entries = decodeEntries(bytes)) {
         return std::move(*entries);
     }
-    if (auto entries = decodeLegacyPids(*bytes)) {
+    if (auto entries = decodeLegacyPids(bytes)) {
         return std::move(*entries);
     }
     return {};

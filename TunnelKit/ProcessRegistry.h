@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -57,6 +58,8 @@ public:
 
     // The file as it is now; a missing, unreadable or corrupt file is empty.
     std::vector<Entry> load() const;
+    // The file's bytes as `load` reads them: the current form, else the legacy list of pids.
+    static std::vector<Entry> decode(std::string_view bytes);
     // Replaces the list and writes it at once.
     void save(std::vector<Entry> entries);
 

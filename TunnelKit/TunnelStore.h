@@ -32,6 +32,10 @@ public:
     // Atomic: on failure the old file stays as it was.
     Result<void, StoreError> save(const std::vector<Tunnel>& tunnels) const;
 
+    // The file's bytes as `load` reads them, and what `save` writes.
+    static Result<std::vector<Tunnel>, DecodingError> decode(std::string_view bytes);
+    static std::string encode(const std::vector<Tunnel>& tunnels);
+
 private:
     std::string filePath_;
 };
