@@ -165,6 +165,32 @@
     </message>
 </context>
 <context>
+    <name>QuitCheck</name>
+    <message>
+        <source>“%1” has unsaved changes.</source>
+        <translation>“%1” ha modifiche non salvate.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n tunnels have unsaved changes.</source>
+        <translation>
+            <numerusform>%n tunnel ha modifiche non salvate.</numerusform>
+            <numerusform>%n tunnel hanno modifiche non salvate.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>If you quit now, the changes are lost.</source>
+        <translation>Se esci ora, le modifiche andranno perse.</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Esci</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+</context>
+<context>
     <name>SSHCommandError</name>
     <message>
         <source>Port %1 isn&apos;t between 1 and 65535.</source>
@@ -409,6 +435,56 @@
     <message>
         <source>Disconnecting…</source>
         <translation>Disconnessione…</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TunnelDraft</name>
+    <message>
+        <source>New Tunnel</source>
+        <translation>Nuovo tunnel</translation>
+    </message>
+    <message>
+        <source>key %1</source>
+        <translation>chiave %1</translation>
+    </message>
+    <message>
+        <source>via %1</source>
+        <translation>tramite %1</translation>
+    </message>
+    <message>
+        <source>tags %1</source>
+        <translation>etichette %1</translation>
+    </message>
+    <message>
+        <source>pinned</source>
+        <translation>fissato</translation>
+    </message>
+    <message>
+        <source>connects at launch</source>
+        <translation>si connette all’avvio</translation>
+    </message>
+    <message>
+        <source>doesn&apos;t retry</source>
+        <translation>non riprova</translation>
+    </message>
+    <message numerus="yes">
+        <source>SSH options: %n</source>
+        <translation>
+            <numerusform>opzioni SSH: %n</numerusform>
+            <numerusform>opzioni SSH: %n</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>note</source>
+        <translation>nota</translation>
+    </message>
+    <message>
+        <source>key from the SSH agent or config, no jump hosts</source>
+        <translation>chiave dall’agente SSH o dalla configurazione, nessun host di salto</translation>
+    </message>
+    <message>
+        <source>The port must be a number.</source>
+        <translation>La porta deve essere un numero.</translation>
     </message>
 </context>
 </TS>
