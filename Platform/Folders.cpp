@@ -1,5 +1,6 @@
 #include "Platform/Folders.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -45,6 +46,19 @@ std::string withoutTrailingSlashes(std::string path) {
     return path;
 }
 
+// An XDG base folder: the variable when it holds an absolute path, else its default under home.
+std::optional<std::string> baseDirectory(const Environment& environment, const std::string& variable,
+                                         const std::string& defaultUnderHome) {
+    if (auto value = absolutePathVariable(environment, variable)) {
+        return withoutTrailingSlashes(*value);
+    }
+    const auto home = homeDirectory(environment);
+    if (home.empty()) {
+        return std::nullopt;
+    }
+    return withoutTrailingSlashes(home) + "/" + defaultUnderHome;
+}
+
 } // namespace
 
 Environment Environment::current() {
@@ -86,6 +100,36 @@ std::optional<std::string> wrapperConfigPath(std::string_view bundleIdentifier,
         cache = withoutTrailingSlashes(home) + "/.cache";
     }
     return withoutTrailingSlashes(*cache) + "/" + identifier + "/ssh_config";
+}
+
+std::optional<std::string> applicationSupportDirectory(std::string_view bundleIdentifier,
+                                                       const Environment& environment) {
+    const auto data = baseDirectory(environment, "XDG_DATA_HOME", ".local/share");
+    if (!data) {
+        return std::nullopt;
+    }
+    return *data + "/" + std::string(bundleIdentifier);
+}
+
+int createPrivateFolders(const std::string& path) {
+    for (auto slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (!folder.empty() && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            return errno;
+        }
+        if (slash == std::string::npos) {
+            return 0;
+        }
+    }
+}
+
+std::optional<std::string> autostartEntryPath(std::string_view bundleIdentifier,
+                                              const Environment& environment) {
+    const auto config = baseDirectory(environment, "XDG_CONFIG_HOME", ".config");
+    if (!config) {
+        return std::nullopt;
+    }
+    return *config + "/autostart/" + std::string(bundleIdentifier) + ".desktop";
 }
 
 } // namespace platform::folders

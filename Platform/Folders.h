@@ -29,4 +29,19 @@ std::string homeDirectory(const Environment& environment = Environment::current(
 std::optional<std::string> wrapperConfigPath(std::string_view bundleIdentifier,
                                              const Environment& environment = Environment::current());
 
+// The application-support folder: the bundle identifier under $XDG_DATA_HOME (default
+// ~/.local/share). Nothing when no home is known.
+std::optional<std::string>
+applicationSupportDirectory(std::string_view bundleIdentifier,
+                            const Environment& environment = Environment::current());
+
+// The login item: "<bundle id>.desktop" in the autostart folder under $XDG_CONFIG_HOME (default
+// ~/.config). Nothing when no home is known.
+std::optional<std::string> autostartEntryPath(std::string_view bundleIdentifier,
+                                              const Environment& environment = Environment::current());
+
+// Makes the folder and its missing parents, the new ones with mode 0700 as the XDG conventions ask.
+// 0, or the errno of the first folder that could not be made.
+int createPrivateFolders(const std::string& path);
+
 } // namespace platform::folders
