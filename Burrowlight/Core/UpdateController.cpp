@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/UpdateController.h"
 
 #include "Burrowlight/Core/AppIdentityConfig.h"
+#include "Burrowlight/Desktop/AppLog.h"
 
 namespace burrowlight {
 
@@ -32,6 +33,7 @@ void UpdateController::setAutomaticallyChecks(bool checks) {
 }
 
 void UpdateController::checkForUpdates() {
+    AppLog::updates().write(QStringLiteral("Check for Updates chosen"));
     if (backend_) {
         backend_->checkForUpdates();
     }
@@ -41,7 +43,7 @@ void UpdateController::updateAnnounced(const QString& displayVersion, bool userI
     if (userInitiated) {
         return;
     }
-    Q_UNUSED(displayVersion);
+    AppLog::updates().write(QStringLiteral("Update %1 waiting in the menu").arg(displayVersion));
     setUpdateWaiting(true);
 }
 

@@ -438,6 +438,21 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::StatusNotifier</name>
+    <message>
+        <source>Couldn&apos;t connect.</source>
+        <translation>Impossibile connettersi.</translation>
+    </message>
+    <message>
+        <source>Connection lost, reconnecting…</source>
+        <translation>Connessione persa, nuovo tentativo…</translation>
+    </message>
+    <message>
+        <source>Connected. %1</source>
+        <translation>Connesso. %1</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::TunnelDraft</name>
     <message>
         <source>New Tunnel</source>

@@ -1,4 +1,5 @@
 #include "Burrowlight/Core/UpdateController.h"
+#include "Burrowlight/Desktop/AppLog.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -34,10 +35,12 @@ class UpdateControllerTests : public QObject {
 
   private slots:
     void thisBuildHasNoUpdates() {
+        const AppLogRecorder log;
         UpdateController updates;
         QVERIFY(!updates.isConfigured());
         QVERIFY(!updates.automaticallyChecks());
         updates.checkForUpdates();
+        QCOMPARE(log.count(QStringLiteral("Check for Updates chosen")), 1);
 
         RecordingUpdater* made = nullptr;
         UpdateController withoutKey(UpdateFeed{QStringLiteral("https://example.com/feed.xml"), {}},
@@ -54,12 +57,15 @@ class UpdateControllerTests : public QObject {
         QVERIFY(updates.isConfigured());
         QVERIFY(updates.automaticallyChecks());
         QSignalSpy waiting(&updates, &UpdateController::updateWaitingChanged);
+        const AppLogRecorder log;
         QSignalSpy automatic(&updates, &UpdateController::automaticallyChecksChanged);
 
         updates.updateAnnounced(QStringLiteral("2.1"), true);
         QVERIFY(!updates.updateWaiting());
+        QCOMPARE(log.lines().size(), 0);
         updates.updateAnnounced(QStringLiteral("2.1"), false);
         QVERIFY(updates.updateWaiting());
+        QCOMPARE(log.count(QStringLiteral("Update 2.1 waiting in the menu")), 1);
         updates.userAttendedToUpdate();
         QCOMPARE(waiting.count(), 2);
 
