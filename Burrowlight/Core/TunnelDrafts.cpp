@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/TunnelDrafts.h"
 
+#include "Burrowlight/Core/Texts/AlertTexts.h"
 #include "TunnelKit/Text.h"
 
 #include <algorithm>
@@ -93,15 +94,12 @@ std::vector<TunnelDrafts::Draft> TunnelDrafts::unsavedDrafts() const {
     return sorted;
 }
 
-Alert QuitCheck::unsavedChangesAlert(const std::vector<TunnelDrafts::Draft>& drafts) {
-    Alert alert;
-    alert.message = drafts.size() == 1
-                        ? tr("“%1” has unsaved changes.").arg(drafts.front()->title())
-                        : tr("%n tunnels have unsaved changes.", nullptr, static_cast<int>(drafts.size()));
-    alert.informativeText = tr("If you quit now, the changes are lost.");
-    alert.buttons = {{tr("Quit"), Alert::Button::Role::destructive},
-                     {tr("Cancel"), Alert::Button::Role::cancel}};
-    return alert;
+Alert unsavedChangesAlert(const std::vector<TunnelDrafts::Draft>& drafts) {
+    QStringList titles;
+    for (const auto& draft : drafts) {
+        titles << draft->title();
+    }
+    return texts::unsavedChangesAlert(titles);
 }
 
 bool confirmQuitWithUnsavedChanges(TunnelDrafts& drafts, AlertPresenter& alerts,
@@ -110,7 +108,7 @@ bool confirmQuitWithUnsavedChanges(TunnelDrafts& drafts, AlertPresenter& alerts,
     if (unsaved.empty()) {
         return true;
     }
-    if (alerts.run(QuitCheck::unsavedChangesAlert(unsaved)) == 0) {
+    if (alerts.run(unsavedChangesAlert(unsaved)) == 0) {
         return true;
     }
     if (openMainWindow) {

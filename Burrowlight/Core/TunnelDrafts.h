@@ -3,7 +3,6 @@
 #include "Burrowlight/Core/Alert.h"
 #include "Burrowlight/Core/TunnelDraft.h"
 
-#include <QCoreApplication>
 #include <QObject>
 #include <functional>
 #include <map>
@@ -58,13 +57,7 @@ class TunnelDrafts : public QObject {
     std::optional<tunnelkit::Uuid> focusRequest_;
 };
 
-// The texts of the alert that asks before quitting with unsaved drafts.
-struct QuitCheck {
-    Q_DECLARE_TR_FUNCTIONS(QuitCheck)
-
-  public:
-    static Alert unsavedChangesAlert(const std::vector<TunnelDrafts::Draft>& drafts);
-};
+Alert unsavedChangesAlert(const std::vector<TunnelDrafts::Draft>& drafts);
 
 // Whether quitting may go on. With unsaved drafts it asks; going back opens the main window and asks
 // it to show the first of them.

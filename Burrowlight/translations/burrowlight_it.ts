@@ -13,6 +13,36 @@
     </message>
 </context>
 <context>
+    <name>ArchiveImport</name>
+    <message numerus="yes">
+        <source>Import %n tunnels from “%1”?</source>
+        <translation>
+            <numerusform>Importare %n tunnel da “%1”?</numerusform>
+            <numerusform>Importare %n tunnel da “%1”?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Some of these tunnels run programs on this computer when they connect (%1). Import them only if you trust who made the file.</source>
+        <translation>Alcuni di questi tunnel avviano programmi su questo computer quando si connettono (%1). Importali solo se ti fidi di chi ha creato il file.</translation>
+    </message>
+    <message>
+        <source>Some of these tunnels lower the protection ssh gives: the server may use your keys, a changed server goes unnoticed, or other computers reach a forward (%1). Import them only if you trust who made the file.</source>
+        <translation>Alcuni di questi tunnel riducono la protezione offerta da ssh: il server può usare le tue chiavi, un server cambiato passa inosservato, oppure altri computer raggiungono un inoltro (%1). Importali solo se ti fidi di chi ha creato il file.</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importa</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>“%1” isn&apos;t a Burrowlight file.</source>
+        <translation>“%1” non è un file di Burrowlight.</translation>
+    </message>
+</context>
+<context>
     <name>AskPassDialogModel</name>
     <message>
         <source>Trust the server of “%1”?</source>
@@ -435,6 +465,25 @@
     <message>
         <source>Disconnecting…</source>
         <translation>Disconnessione…</translation>
+    </message>
+</context>
+<context>
+    <name>TunnelsFile</name>
+    <message>
+        <source>The tunnels couldn&apos;t be read</source>
+        <translation>Impossibile leggere i tunnel</translation>
+    </message>
+    <message>
+        <source>The tunnels file is left as it is, and nothing is saved until it can be read: changes made now are lost when you quit. If you opened an older version of the app, quit it and open the newer one.</source>
+        <translation>Il file dei tunnel resta com’è e non viene salvato nulla finché non si può leggere: le modifiche fatte ora andranno perse quando esci. Se hai aperto una versione precedente dell’app, chiudila e apri quella più recente.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Show in Files</source>
+        <translation>Mostra nella cartella</translation>
     </message>
 </context>
 <context>
