@@ -1,5 +1,7 @@
 #include "Platform/Folders.h"
 
+#include "TunnelKit/SSHCommandBuilder.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
@@ -130,6 +132,15 @@ std::optional<std::string> autostartEntryPath(std::string_view bundleIdentifier,
         return std::nullopt;
     }
     return *config + "/autostart/" + std::string(bundleIdentifier) + ".desktop";
+}
+
+std::optional<std::string> wrapperConfigLocation(std::string_view bundleIdentifier,
+                                                 const Environment& environment) {
+    auto path = wrapperConfigPath(bundleIdentifier, environment);
+    if (!path || tunnelkit::ShellQuoting::needsQuoting(*path)) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 } // namespace platform::folders

@@ -44,4 +44,10 @@ std::optional<std::string> autostartEntryPath(std::string_view bundleIdentifier,
 // 0, or the errno of the first folder that could not be made.
 int createPrivateFolders(const std::string& path);
 
+// The wrapper path above, or nothing when no wrapper is to be used: ssh pastes the "-F" path
+// unquoted into the command it builds for jump hosts, so a path with any character a shell reads
+// specially is never handed to it.
+std::optional<std::string> wrapperConfigLocation(std::string_view bundleIdentifier,
+                                                 const Environment& environment = Environment::current());
+
 } // namespace platform::folders

@@ -16,7 +16,7 @@ std::expected<InstanceLock, InstanceLockError> InstanceLock::acquire(const std::
             return std::unexpected(InstanceLockError{Kind::failed, path, code});
         }
     }
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    tunnelkit::UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (!fd) {
         return std::unexpected(InstanceLockError{Kind::failed, path, errno});
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/UniqueFd.h"
+#include "TunnelKit/UniqueFd.h"
 
 #include <expected>
 #include <string>
@@ -28,10 +28,10 @@ class InstanceLock {
     const std::string& path() const { return path_; }
 
   private:
-    InstanceLock(std::string path, UniqueFd fd) : path_(std::move(path)), fd_(std::move(fd)) {}
+    InstanceLock(std::string path, tunnelkit::UniqueFd fd) : path_(std::move(path)), fd_(std::move(fd)) {}
 
     std::string path_;
-    UniqueFd fd_;
+    tunnelkit::UniqueFd fd_;
 };
 
 } // namespace platform

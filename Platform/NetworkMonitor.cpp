@@ -14,6 +14,8 @@
 
 namespace platform {
 
+using tunnelkit::UniqueFd;
+
 namespace {
 
 using Bytes = std::span<const char>;

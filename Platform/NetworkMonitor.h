@@ -1,33 +1,17 @@
 #pragma once
 
-#include "Platform/UniqueFd.h"
+#include "TunnelKit/NetworkMonitor.h"
+#include "TunnelKit/UniqueFd.h"
 
 #include <atomic>
 #include <cstdint>
 #include <expected>
-#include <functional>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace platform {
-
-// Tells whether the network is available and reports each change.
-class NetworkMonitor {
-public:
-    using UpdateHandler = std::function<void(bool available)>;
-
-    virtual ~NetworkMonitor() = default;
-
-    // Called once. The handler runs on the monitor's own thread: first with the current state,
-    // then each time availability changes. It must not wait for the thread that calls cancel().
-    virtual void start(UpdateHandler onUpdate) = 0;
-
-    // Once cancel() has returned, the handler never runs again. It may also be called from inside
-    // the handler; the thread then ends when the handler returns.
-    virtual void cancel() = 0;
-};
 
 // One network interface as rtnetlink reports it.
 struct NetworkLink {
@@ -66,7 +50,7 @@ std::expected<bool, std::error_code> currentNetworkAvailable();
 
 // Listens on an rtnetlink socket to the link and route groups and reads the whole state again
 // after each batch of messages; reports only when the answer changes.
-class NetlinkNetworkMonitor final : public NetworkMonitor {
+class NetlinkNetworkMonitor final : public tunnelkit::NetworkMonitor {
 public:
     NetlinkNetworkMonitor() = default;
     // Cancels. Must not run on the monitor's own thread.
@@ -82,7 +66,7 @@ private:
 
     std::mutex mutex_;
     std::thread thread_;
-    UniqueFd wake_;
+    tunnelkit::UniqueFd wake_;
     std::atomic<bool> cancelled_ = false;
 };
 

@@ -1,8 +1,13 @@
 #include "Platform/ProcessTable.h"
 
+#include "TunnelKit/FileIO.h"
+
+#include <charconv>
 #include <climits>
-#include <limits>
+#include <dirent.h>
 #include <fstream>
+#include <limits>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
 #include <vector>
@@ -95,6 +100,38 @@ std::optional<uint64_t> startTime(pid_t pid) {
     } catch (...) {
         return std::nullopt;
     }
+}
+
+std::optional<std::vector<std::string>> commandLine(pid_t pid) {
+    const auto bytes = tunnelkit::readFile(procPath(pid, "cmdline"));
+    if (!bytes) {
+        return std::nullopt;
+    }
+    std::vector<std::string> words;
+    std::string_view rest(*bytes);
+    while (!rest.empty()) {
+        const auto end = rest.find('\0');
+        words.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    return words;
+}
+
+std::vector<pid_t> processIDs() {
+    std::vector<pid_t> pids;
+    const std::unique_ptr<DIR, tunnelkit::DirectoryCloser> proc(::opendir("/proc"));
+    if (!proc) {
+        return pids;
+    }
+    while (const dirent* entry = ::readdir(proc.get())) {
+        const std::string_view name(entry->d_name);
+        pid_t pid = 0;
+        const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+        if (error == std::errc() && end == name.data() + name.size() && pid > 0) {
+            pids.push_back(pid);
+        }
+    }
+    return pids;
 }
 
 std::optional<std::string> ownExecutablePath() { return executablePath(::getpid()); }

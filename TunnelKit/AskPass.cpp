@@ -1,6 +1,5 @@
 #include "TunnelKit/AskPass.h"
 
-#include "Platform/ProcessTable.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/Text.h"
 #include "TunnelKit/Tunnel.h"
@@ -155,11 +154,11 @@ std::string AskPassRequest::keyPath(std::string_view passphrasePrompt) {
     return std::string(rest.substr(0, quote));
 }
 
-bool AskPassOrigin::isStartedByApp() {
-    return isStartedByApp(::getpid(), {platform::processes::parentOf, platform::processes::executablePath});
+bool AskPassOrigin::isStartedByApp(const ProcessTable& processes) {
+    return isStartedByApp(::getpid(), processes);
 }
 
-bool AskPassOrigin::isStartedByApp(pid_t process, const ProcessLookups& lookups) {
+bool AskPassOrigin::isStartedByApp(pid_t process, const ProcessTable& lookups) {
     const auto ownPath = lookups.executablePath(process);
     if (!ownPath) {
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TunnelKit/Identifiers.h"
+#include "TunnelKit/ProcessTable.h"
 
 #include <array>
 #include <compare>
@@ -94,14 +95,9 @@ struct AskPassOrigin {
 
     static constexpr int maximumAncestors = 16;
 
-    struct ProcessLookups {
-        std::function<std::optional<pid_t>(pid_t)> parentOf;
-        std::function<std::optional<std::string>(pid_t)> executablePath;
-    };
-
-    // Over the kernel's process table, from this process.
-    static bool isStartedByApp();
-    static bool isStartedByApp(pid_t process, const ProcessLookups& lookups);
+    // From this process.
+    static bool isStartedByApp(const ProcessTable& processes);
+    static bool isStartedByApp(pid_t process, const ProcessTable& processes);
 };
 
 class AskPassLedger;

@@ -1,36 +1,14 @@
 #include "TunnelKit/FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tunnelkit {
-
-std::string FileError::message() const {
-    return path + ": " + std::strerror(code);
-}
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        reset(other.release());
-    }
-    return *this;
-}
-
-int UniqueFd::release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
-void UniqueFd::reset(int fd) {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-    fd_ = fd;
-}
 
 bool fileExists(const std::string& path) {
     struct stat info {};
@@ -54,7 +32,7 @@ Result<void, FileError> createDirectories(const std::string& path, mode_t mode) 
         if (S_ISDIR(info.st_mode)) {
             return {};
         }
-        return Failure(FileError{path, ENOTDIR});
+        return Failure(FileError::system(FileError::Operation::createFolder, path, ENOTDIR));
     }
     const auto parent = parentDirectory(path);
     if (parent != path) {
@@ -63,17 +41,31 @@ Result<void, FileError> createDirectories(const std::string& path, mode_t mode) 
         }
     }
     if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST) {
-        return Failure(FileError{path, errno});
+        return Failure(FileError::system(FileError::Operation::createFolder, path, errno));
     }
     return {};
 }
 
-Result<std::string, FileError> readFile(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+Result<std::string, FileError> readFile(const std::string& path, uint64_t maximumSize) {
+    const auto failure = [&](FileError::Kind kind, int code = 0) {
+        return Failure(FileError{FileError::Operation::read, path, kind, code});
+    };
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd) {
-        return Failure(FileError{path, errno});
+        return failure(FileError::Kind::system, errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return failure(FileError::Kind::system, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return failure(FileError::Kind::notRegularFile);
+    }
+    if (static_cast<uint64_t>(info.st_size) > maximumSize) {
+        return failure(FileError::Kind::tooLarge);
     }
     std::string bytes;
+    bytes.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     while (true) {
         const auto n = ::read(fd.get(), buffer, sizeof buffer);
@@ -81,10 +73,14 @@ Result<std::string, FileError> readFile(const std::string& path) {
             if (errno == EINTR) {
                 continue;
             }
-            return Failure(FileError{path, errno});
+            return failure(FileError::Kind::system, errno);
         }
         if (n == 0) {
             return bytes;
+        }
+        // The file may have grown since it was measured.
+        if (bytes.size() + static_cast<size_t>(n) > maximumSize) {
+            return failure(FileError::Kind::tooLarge);
         }
         bytes.append(buffer, static_cast<size_t>(n));
     }
@@ -106,39 +102,74 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+std::string fileName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The name mkostemp makes of ".NAME.XXXXXX": six letters or digits in place of the X.
+bool isTemporaryOf(std::string_view candidate, std::string_view name) {
+    constexpr size_t suffixLength = 6;
+    const auto prefixLength = name.size() + 2;
+    if (candidate.size() != prefixLength + suffixLength || !candidate.starts_with(".") ||
+        candidate.substr(1, name.size()) != name || candidate[prefixLength - 1] != '.') {
+        return false;
+    }
+    const auto suffix = candidate.substr(prefixLength);
+    return std::ranges::all_of(suffix, [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
 } // namespace
 
-Result<void, FileError> writeFileAtomically(const std::string& path, std::string_view bytes, mode_t mode) {
+Result<void, FileError> writeFileAtomically(const std::string& path, std::string_view bytes, mode_t mode,
+                                            Durability durability) {
     const auto folder = parentDirectory(path);
     if (auto made = createDirectories(folder); !made) {
         return made;
     }
-    const auto slash = path.find_last_of('/');
-    const auto name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temporary = folder + "/." + name + ".XXXXXX";
+    std::string temporary = folder + "/." + fileName(path) + ".XXXXXX";
     // mkstemp creates the file 0600, so it is never readable by others, even briefly.
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd) {
-        return Failure(FileError{temporary, errno});
+        return Failure(FileError::system(FileError::Operation::write, path, errno));
     }
-    auto fail = [&](int code) {
+    const bool syncs = durability == Durability::survivesPowerLoss;
+    auto fail = [&](FileError::Operation operation, int code) {
         ::unlink(temporary.c_str());
-        return Failure(FileError{path, code});
+        return Failure(FileError::system(operation, path, code));
     };
-    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
-        return fail(errno);
+    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), bytes) || (syncs && ::fsync(fd.get()) != 0)) {
+        return fail(FileError::Operation::write, errno);
     }
     if (::close(fd.release()) != 0) {
-        return fail(errno);
+        return fail(FileError::Operation::write, errno);
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        return fail(errno);
+        return fail(FileError::Operation::rename, errno);
     }
-    UniqueFd directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory) {
-        ::fsync(directory.get());
+    if (syncs) {
+        UniqueFd directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (directory) {
+            ::fsync(directory.get());
+        }
     }
     return {};
+}
+
+void removeStaleTemporaries(const std::string& path) {
+    const auto folder = parentDirectory(path);
+    const auto name = fileName(path);
+    const std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(folder.c_str()));
+    if (!directory) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(directory.get())) {
+        if (isTemporaryOf(entry->d_name, name)) {
+            ::unlinkat(::dirfd(directory.get()), entry->d_name, 0);
+        }
+    }
 }
 
 } // namespace tunnelkit

@@ -3,7 +3,6 @@
 #include <uuid/uuid.h>
 
 #include <cstdio>
-#include <ctime>
 
 namespace tunnelkit {
 
@@ -39,13 +38,19 @@ std::string Uuid::toString() const {
     return std::string(buffer, 36);
 }
 
+Date currentDate() { return std::chrono::floor<Date::duration>(std::chrono::system_clock::now()); }
+
 std::string formatIsoDate(Date date) {
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(date);
-    const std::time_t t = std::chrono::system_clock::to_time_t(seconds);
-    std::tm parts{};
-    gmtime_r(&t, &parts);
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    using namespace std::chrono;
+    const auto wholeSeconds = floor<seconds>(date);
+    const auto day = floor<days>(wholeSeconds);
+    const year_month_day ymd{day};
+    const hh_mm_ss time{wholeSeconds - day};
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
     return buffer;
 }
 
@@ -81,7 +86,7 @@ std::optional<Date> parseIsoDate(std::string_view text) {
     if (!ymd.ok() || hour > 23 || minute > 59 || second > 59) {
         return std::nullopt;
     }
-    return sys_days(ymd) + hours(hour) + minutes(minute) + seconds(second);
+    return Date(sys_days(ymd) + hours(hour) + minutes(minute) + seconds(second));
 }
 
 } // namespace tunnelkit

@@ -29,9 +29,14 @@ private:
     std::array<uint8_t, 16> bytes_{};
 };
 
-using Date = std::chrono::system_clock::time_point;
+// Microseconds in 64 bits: every moment of the years 0001 to 9999 that a stored date can name, and
+// far beyond, without overflow. (The system clock's own nanoseconds end in 2262.)
+using Date = std::chrono::sys_time<std::chrono::microseconds>;
 
-// ISO 8601 internet date-time in UTC, whole seconds, "Z" designator (2026-01-31T09:15:00Z).
+Date currentDate();
+
+// ISO 8601 internet date-time in UTC, whole seconds, "Z" designator (2026-01-31T09:15:00Z); the
+// year always with four digits.
 std::string formatIsoDate(Date date);
 // Accepts only that exact form: a fraction of a second or another zone is refused.
 std::optional<Date> parseIsoDate(std::string_view text);

@@ -5,47 +5,30 @@
 
 namespace tunnelkit {
 
-std::string DecodingError::message() const {
-    const std::string where = path.empty() ? "" : " at " + path;
-    switch (kind) {
-    case Kind::keyNotFound:
-        return "Missing key" + where + ": " + description;
-    case Kind::valueNotFound:
-        return "Missing value" + where + ": " + description;
-    case Kind::typeMismatch:
-        return "Wrong type" + where + ": " + description;
-    case Kind::dataCorrupted:
+DecodingError::Kind DecodingError::kind() const {
+    switch (problem) {
+    case Problem::missingKey:
+        return Kind::keyNotFound;
+    case Problem::nullValue:
+        return Kind::valueNotFound;
+    case Problem::wrongType:
+    case Problem::endpointKeyCount:
+        return Kind::typeMismatch;
+    case Problem::notJSON:
+    case Problem::numberOutOfRange:
+    case Problem::notWholeNumber:
+    case Problem::invalidUUID:
+    case Problem::invalidDate:
+    case Problem::unknownForwardKind:
+    case Problem::notAnArchive:
         break;
     }
-    return "Invalid data" + where + ": " + description;
+    return Kind::dataCorrupted;
 }
 
 namespace json {
 
 namespace {
-
-std::string typeName(const nlohmann::json& value) {
-    if (value.is_number_float()) {
-        return "a fractional number";
-    }
-    if (value.is_number()) {
-        return "a number";
-    }
-    switch (value.type()) {
-    case nlohmann::json::value_t::null:
-        return "null";
-    case nlohmann::json::value_t::object:
-        return "an object";
-    case nlohmann::json::value_t::array:
-        return "a list";
-    case nlohmann::json::value_t::string:
-        return "a text";
-    case nlohmann::json::value_t::boolean:
-        return "true or false";
-    default:
-        return "an unknown value";
-    }
-}
 
 std::string childPath(const std::string& parent, std::string_view key) {
     return parent.empty() ? std::string(key) : parent + "." + std::string(key);
@@ -53,13 +36,13 @@ std::string childPath(const std::string& parent, std::string_view key) {
 
 } // namespace
 
-void Reader::fail(DecodingError::Kind kind, std::string description) const {
-    throw detail::Raised{DecodingError{kind, path_, std::move(description)}};
+void Reader::fail(DecodingError::Problem problem) const {
+    throw detail::Raised{DecodingError{problem, path_}};
 }
 
 void Reader::expectObject() const {
     if (!value_->is_object()) {
-        fail(DecodingError::Kind::typeMismatch, "expected an object but found " + typeName(*value_) + ".");
+        fail(DecodingError::Problem::wrongType);
     }
 }
 
@@ -69,11 +52,11 @@ Reader Reader::required(std::string_view key) const {
     expectObject();
     const auto found = value_->find(key);
     if (found == value_->end()) {
-        fail(DecodingError::Kind::keyNotFound, "No value associated with key \"" + std::string(key) + "\".");
+        Reader(*value_, childPath(path_, key)).fail(DecodingError::Problem::missingKey);
     }
     Reader child(*found, childPath(path_, key));
     if (found->is_null()) {
-        child.fail(DecodingError::Kind::valueNotFound, "Expected a value but found null.");
+        child.fail(DecodingError::Problem::nullValue);
     }
     return child;
 }
@@ -89,7 +72,7 @@ std::optional<Reader> Reader::optional(std::string_view key) const {
 
 std::string Reader::string() const {
     if (!value_->is_string()) {
-        fail(DecodingError::Kind::typeMismatch, "expected a text but found " + typeName(*value_) + ".");
+        fail(DecodingError::Problem::wrongType);
     }
     return value_->get<std::string>();
 }
@@ -98,32 +81,35 @@ int64_t Reader::integer() const {
     if (value_->is_number_integer()) {
         if (value_->is_number_unsigned() &&
             value_->get<uint64_t>() > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-            fail(DecodingError::Kind::dataCorrupted, "The number does not fit.");
+            fail(DecodingError::Problem::numberOutOfRange);
         }
         return value_->get<int64_t>();
     }
     if (value_->is_number_float()) {
         // 8.0 is a whole number written with a fraction; 8.5 is not.
         const double number = value_->get<double>();
-        if (std::trunc(number) == number && std::fabs(number) < 9.0e18) {
-            return static_cast<int64_t>(number);
+        if (std::trunc(number) != number) {
+            fail(DecodingError::Problem::notWholeNumber);
         }
-        fail(DecodingError::Kind::dataCorrupted, "The number " + value_->dump() + " is not a whole number.");
+        if (std::fabs(number) >= 9.0e18) {
+            fail(DecodingError::Problem::numberOutOfRange);
+        }
+        return static_cast<int64_t>(number);
     }
-    fail(DecodingError::Kind::typeMismatch, "expected a whole number but found " + typeName(*value_) + ".");
+    fail(DecodingError::Problem::wrongType);
 }
 
 int Reader::intValue() const {
     const auto value = integer();
     if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
-        fail(DecodingError::Kind::dataCorrupted, "The number " + std::to_string(value) + " does not fit.");
+        fail(DecodingError::Problem::numberOutOfRange);
     }
     return static_cast<int>(value);
 }
 
 bool Reader::boolean() const {
     if (!value_->is_boolean()) {
-        fail(DecodingError::Kind::typeMismatch, "expected true or false but found " + typeName(*value_) + ".");
+        fail(DecodingError::Problem::wrongType);
     }
     return value_->get<bool>();
 }
@@ -132,7 +118,7 @@ Uuid Reader::uuid() const {
     const auto text = string();
     const auto parsed = Uuid::parse(text);
     if (!parsed) {
-        fail(DecodingError::Kind::dataCorrupted, "Attempted to decode a UUID from invalid text \"" + text + "\".");
+        fail(DecodingError::Problem::invalidUUID);
     }
     return *parsed;
 }
@@ -141,14 +127,14 @@ Date Reader::date() const {
     const auto text = string();
     const auto parsed = parseIsoDate(text);
     if (!parsed) {
-        fail(DecodingError::Kind::dataCorrupted, "Expected date string to be ISO8601-formatted, found \"" + text + "\".");
+        fail(DecodingError::Problem::invalidDate);
     }
     return *parsed;
 }
 
 std::vector<Reader> Reader::array() const {
     if (!value_->is_array()) {
-        fail(DecodingError::Kind::typeMismatch, "expected a list but found " + typeName(*value_) + ".");
+        fail(DecodingError::Problem::wrongType);
     }
     std::vector<Reader> items;
     items.reserve(value_->size());
@@ -171,9 +157,11 @@ namespace detail {
 Result<nlohmann::json, DecodingError> parse(std::string_view bytes) {
     try {
         return nlohmann::json::parse(bytes.begin(), bytes.end());
-    } catch (const nlohmann::json::parse_error& error) {
-        return Failure(DecodingError{DecodingError::Kind::dataCorrupted, "",
-                                     "The given data was not valid JSON (byte " + std::to_string(error.byte) + ")."});
+    } catch (const nlohmann::json::out_of_range&) {
+        // 1e400: valid JSON text, but no double holds it.
+        return Failure(DecodingError{DecodingError::Problem::numberOutOfRange, ""});
+    } catch (const std::exception&) {
+        return Failure(DecodingError{DecodingError::Problem::notJSON, ""});
     }
 }
 

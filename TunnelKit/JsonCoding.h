@@ -12,16 +12,32 @@
 #include <vector>
 
 // Strict JSON reading: every value's type is checked, so a number where a string is due, 1.5 for
-// an integer or `true` for a number fails with a message that names where it happened.
+// an integer or `true` for a number fails with an error that names where it happened. No exception
+// of the JSON library ever leaves `decode`.
 namespace tunnelkit {
 
+// Why stored or imported JSON could not be read: what was wrong, and where. The application words it.
 struct DecodingError {
+    // The four families of decoding errors.
     enum class Kind { keyNotFound, valueNotFound, typeMismatch, dataCorrupted };
-    Kind kind = Kind::dataCorrupted;
-    std::string path; // e.g. tunnels[0].forwards[1].listen; empty at the top
-    std::string description;
+    enum class Problem {
+        notJSON,            // the bytes are not JSON text
+        missingKey,         // a required key is absent (the path names it)
+        nullValue,          // a required value is null
+        wrongType,          // for instance a number where a text is due
+        endpointKeyCount,   // an endpoint with both "tcp" and "socket", or neither
+        numberOutOfRange,   // a number too large for the field, or for any number at all
+        notWholeNumber,     // 1.5 where a whole number is due
+        invalidUUID,        // a text that is no identifier
+        invalidDate,        // a text that is no ISO 8601 date of the form 2026-01-31T09:15:00Z
+        unknownForwardKind, // a forward kind other than the four known ones
+        notAnArchive,       // valid JSON, but the format word is not "burrowlight"
+    };
 
-    std::string message() const;
+    Problem problem = Problem::notJSON;
+    std::string codingPath; // e.g. tunnels[0].forwards[1].listen; empty for the whole document
+
+    Kind kind() const;
     bool operator==(const DecodingError&) const = default;
 };
 
@@ -49,7 +65,7 @@ public:
     const nlohmann::json& raw() const { return *value_; }
     const std::string& path() const { return path_; }
 
-    [[noreturn]] void fail(DecodingError::Kind kind, std::string description) const;
+    [[noreturn]] void fail(DecodingError::Problem problem) const;
 
 private:
     void expectObject() const;
@@ -75,6 +91,9 @@ auto decode(std::string_view bytes, Body body) -> Result<decltype(body(std::decl
         return body(Reader(*document, ""));
     } catch (const detail::Raised& raised) {
         return Failure(raised.error);
+    } catch (const std::exception&) {
+        // A library's own refusal deep inside a value; the checks above should leave none.
+        return Failure(DecodingError{DecodingError::Problem::notJSON, ""});
     }
 }
 

@@ -16,8 +16,9 @@ constexpr mode_t defaultFileMode = 0666;
 
 LogFileWriter::LogFileWriter(const std::string& path) : path_(path) {
     (void)createDirectories(parentDirectory(path), defaultFolderMode);
-    handle_.reset(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, defaultFileMode));
+    // Non-blocking, so that a FIFO named as the log file never holds up the main queue.
+    handle_.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
+                         defaultFileMode));
 }
 
 std::string LogFileWriter::formattedLine(const SSHLogLine& line) {
@@ -39,7 +40,7 @@ std::optional<FileError> LogFileWriter::write(const SSHLogLine& line) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        const FileError error{path_, n < 0 ? errno : EIO};
+        const auto error = FileError::system(FileError::Operation::write, path_, n < 0 ? errno : EIO);
         handle_.reset();
         return error;
     }

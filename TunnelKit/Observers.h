@@ -32,15 +32,22 @@ public:
         return Subscription(std::move(shared));
     }
 
-    // Observers may subscribe or cancel while being notified; those cancelled are not called.
+    // Observers may subscribe or cancel while being notified; those cancelled are not called, those
+    // added are called from the next notification on.
     void notify(const Event& event) {
-        std::erase_if(observers_, [](const auto& weak) { return weak.expired(); });
-        const auto snapshot = observers_;
-        for (const auto& weak : snapshot) {
-            if (auto callback = weak.lock()) {
+        if (notifying_ == 0) {
+            std::erase_if(observers_, [](const auto& weak) { return weak.expired(); });
+        }
+        // By index over the observers there were at the start: additions go to the end, and nothing
+        // is removed while a notification runs, so no copy of the list is needed.
+        ++notifying_;
+        const size_t count = observers_.size();
+        for (size_t index = 0; index < count; ++index) {
+            if (auto callback = observers_[index].lock()) {
                 (*callback)(event);
             }
         }
+        --notifying_;
     }
 
     // Observed properties notify only on a real change: stores `value` into `field` and tells the
@@ -62,6 +69,7 @@ public:
 
 private:
     std::vector<std::weak_ptr<Callback>> observers_;
+    int notifying_ = 0;
 };
 
 } // namespace tunnelkit

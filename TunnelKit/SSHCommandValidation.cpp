@@ -150,6 +150,16 @@ bool isValidHostName(std::string_view text) {
     return SSHCommandBuilder::isValidHostToken(text) && text.find('/') == std::string_view::npos;
 }
 
+namespace {
+
+// A bracket or a leading "~" in a TCP host would not come back from the endpoint's text: the host
+// "::1]" prints as "[::1]]:542", which no longer reads, and "~@" as "~@:6", which reads as a socket.
+bool readsBackFromItsText(std::string_view host) {
+    return host.find_first_of("[]") == std::string_view::npos && !text::startsWith(host, "~");
+}
+
+} // namespace
+
 std::optional<ForwardProblem> SSHCommandBuilder::endpointProblem(const Endpoint& endpoint,
                                                                  bool onListenSide) {
     if (const auto* socket = endpoint.asSocket()) {
@@ -165,7 +175,7 @@ std::optional<ForwardProblem> SSHCommandBuilder::endpointProblem(const Endpoint&
     if (!isPortInRange(tcp.port)) {
         return ForwardProblem::port;
     }
-    if (tcp.host.empty() ? !onListenSide : !isValidHostName(tcp.host)) {
+    if (tcp.host.empty() ? !onListenSide : !isValidHostName(tcp.host) || !readsBackFromItsText(tcp.host)) {
         return ForwardProblem::host;
     }
     return std::nullopt;

@@ -26,7 +26,7 @@ struct Listing {
         if (depth > maximumIncludeDepth || !pathsRead.insert(path).second) {
             return;
         }
-        const auto bytes = readFile(path);
+        const auto bytes = readFile(path, maximumFileSize);
         if (!bytes) {
             return;
         }

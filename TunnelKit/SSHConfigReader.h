@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@ namespace tunnelkit {
 namespace SSHConfigReader {
 
 inline constexpr int maximumIncludeDepth = 16;
+// A larger file, or anything but a regular file (a FIFO, /dev/zero), counts as missing.
+inline constexpr uint64_t maximumFileSize = 1024 * 1024;
 
 struct TokenizedLine {
     std::string keyword; // lower-cased; empty for a blank or comment line

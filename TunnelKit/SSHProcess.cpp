@@ -44,6 +44,7 @@ struct SSHProcess::Watch {
     UniqueFd output;
     std::string pending;
     size_t scanned = 0; // leading bytes of `pending` known to hold no line feed
+    std::vector<std::string> lines; // cut since the last hand-over to the main queue
     std::optional<Clock::time_point> forcedCloseAt;
 
     static void watch(std::shared_ptr<Watch> self) { self->run(); }
@@ -98,6 +99,23 @@ struct SSHProcess::Watch {
             forcedCloseAt = Clock::now() + outputGraceAfterExit;
         }
         handleDeadlines(Clock::now(), killDeadline);
+        handOverLines();
+    }
+
+    // One job on the main queue for all the lines of one wake-up, not one per line.
+    void handOverLines() {
+        if (lines.empty()) {
+            return;
+        }
+        mainQueue->post([events = events, batch = std::exchange(lines, {})] {
+            const auto owner = events->owner.lock();
+            if (!owner || !events->onLine) {
+                return;
+            }
+            for (const auto& line : batch) {
+                events->onLine(line);
+            }
+        });
     }
 
     void handleDeadlines(Clock::time_point now, std::optional<Clock::time_point> killDeadline) {
@@ -153,14 +171,9 @@ struct SSHProcess::Watch {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (line.empty()) {
-            return;
+        if (!line.empty()) {
+            lines.push_back(std::move(line));
         }
-        mainQueue->post([events = events, line = std::move(line)] {
-            if (const auto owner = events->owner.lock(); owner && events->onLine) {
-                events->onLine(line);
-            }
-        });
     }
 };
 
@@ -208,6 +221,8 @@ void SSHProcess::terminate(Grace grace) const {
 }
 
 bool SSHProcess::hasExited() const { return watch_->child->isReaped(); }
+
+UniqueFd SSHProcess::exitDescriptor() const { return watch_->child->duplicateExitDescriptor(); }
 
 void SSHProcess::killGroup() const { watch_->child->signalGroup(SIGKILL); }
 

@@ -22,7 +22,8 @@ struct SSHProcessEvents {
 
 // One child (ssh, as a rule) in a process group of its own, its standard output and error joined
 // on one pipe and cut into lines. A thread of its own reads the pipe and watches the exit; the
-// lines, then exactly once the end, are handed to the main queue in order. The watching goes on
+// lines (those of one read together, in one job), then exactly once the end, are handed to the main
+// queue in order. The watching goes on
 // after the handle is freed, until the child has exited; freeing the handle kills nothing.
 class SSHProcess {
 public:
@@ -44,6 +45,9 @@ public:
     void terminate(Grace grace) const;
     // Whether the child has been reaped; from then on its pid may belong to another process.
     bool hasExited() const;
+    // A descriptor of the caller's own that becomes readable once the child has exited (a pidfd);
+    // none when the child has been reaped already.
+    UniqueFd exitDescriptor() const;
     // SIGKILL to the child's process group at once; nothing once the child has been reaped.
     void killGroup() const;
 

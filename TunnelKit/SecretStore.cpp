@@ -6,22 +6,6 @@
 
 namespace tunnelkit {
 
-std::string SecretError::message() const {
-    if (!glibMessage.empty()) {
-        return glibMessage;
-    }
-    return "GLib error " + std::to_string(code);
-}
-
-namespace {
-
-// Decoding replaces every ill-formed sequence, so only well-formed text comes back unchanged.
-bool isWellFormedUTF8(std::string_view bytes) {
-    return text::fromCodePoints(text::toCodePoints(bytes)) == bytes;
-}
-
-} // namespace
-
 std::string SecretStore::account(Uuid tunnel, const SecretKey& key) {
     return tunnel.toString() + "/" + std::string(rawValue(key.kind)) + "/" + key.identity;
 }
@@ -45,7 +29,7 @@ std::optional<SecretKey> SecretStore::parseAccount(std::string_view account, Uui
 
 std::optional<std::string> SecretStore::secret(Uuid tunnel, const SecretKey& key) const {
     auto found = backend_->lookup(service_, account(tunnel, key));
-    if (!found || !*found || !isWellFormedUTF8(**found)) {
+    if (!found || !*found || !text::isWellFormedUTF8(**found)) {
         return std::nullopt;
     }
     return std::move(**found);

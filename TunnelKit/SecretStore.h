@@ -13,13 +13,12 @@
 
 namespace tunnelkit {
 
-// A failure of the desktop's secret store, as GLib reported it.
+// A failure of the desktop's secret store, as GLib reported it: its code and its own text, which
+// may be empty. The application words it.
 struct SecretError {
     int32_t code = 0;
     std::string glibMessage;
 
-    // GLib's text, or "GLib error" and the code when it gave none.
-    std::string message() const;
     bool operator==(const SecretError&) const = default;
 };
 

@@ -134,9 +134,12 @@ int pollTimeoutUntil(std::optional<std::chrono::steady_clock::time_point> deadli
     return static_cast<int>(std::clamp<decltype(left)>(left, 0, 60'000));
 }
 
-std::string decodeUTF8(std::string_view bytes) { return text::fromCodePoints(text::toCodePoints(bytes)); }
-
-std::string LaunchError::message() const { return std::strerror(code); }
+std::string decodeUTF8(std::string_view bytes) {
+    if (text::isWellFormedUTF8(bytes)) {
+        return std::string(bytes); // nearly every line ssh prints
+    }
+    return text::fromCodePoints(text::toCodePoints(bytes));
+}
 
 Termination terminationFromWaitStatus(int waitStatus) {
     if ((waitStatus & 0x7f) != 0) {
@@ -154,6 +157,14 @@ Child::~Child() {
 int Child::exitDescriptor() const {
     std::lock_guard lock(mutex_);
     return pidfd_.get();
+}
+
+UniqueFd Child::duplicateExitDescriptor() const {
+    std::lock_guard lock(mutex_);
+    if (!pidfd_) {
+        return {};
+    }
+    return UniqueFd(::fcntl(pidfd_.get(), F_DUPFD_CLOEXEC, 0));
 }
 
 bool Child::signal(int signalNumber) { return send(signalNumber, false); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TunnelKit/FileIO.h"
+#include "TunnelKit/UniqueFd.h"
 #include "TunnelKit/Result.h"
 
 #include <chrono>
@@ -35,8 +35,7 @@ int pollTimeoutUntil(std::optional<std::chrono::steady_clock::time_point> deadli
 // Why a child could not be started: the errno of the step that failed.
 struct LaunchError {
     int code = 0;
-    std::string message() const;
-    bool operator==(const LaunchError& other) const { return code == other.code; }
+    bool operator==(const LaunchError&) const = default;
 };
 
 // How a child ended.
@@ -65,6 +64,9 @@ public:
     pid_t pid() const { return pid_; }
     // Becomes readable when the child exits; -1 once it has been reaped.
     int exitDescriptor() const;
+    // A copy of that descriptor the caller owns, safe to wait on while another thread reaps the child;
+    // none once it has been reaped.
+    UniqueFd duplicateExitDescriptor() const;
 
     // Both return false when the child has been reaped or the signal could not be sent.
     bool signal(int signalNumber);

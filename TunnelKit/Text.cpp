@@ -30,6 +30,24 @@ bool isControl(char32_t c) {
     return type == U_CONTROL_CHAR || type == U_FORMAT_CHAR;
 }
 
+bool isWellFormedUTF8(std::string_view bytes) {
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    const auto length = static_cast<int32_t>(bytes.size());
+    int32_t i = 0;
+    while (i < length) {
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        UChar32 c;
+        U8_NEXT(data, i, length, c);
+        if (c < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::u32string toCodePoints(std::string_view utf8) {
     std::u32string out;
     out.reserve(utf8.size());

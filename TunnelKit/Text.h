@@ -21,6 +21,7 @@ bool isControl(char32_t c);
 // LF, CR, VT, FF, NEL, LINE SEPARATOR, PARAGRAPH SEPARATOR.
 bool isLineBreak(char32_t c);
 
+bool isWellFormedUTF8(std::string_view bytes);
 // Decodes UTF-8; an ill-formed sequence yields U+FFFD for each maximal subpart.
 std::u32string toCodePoints(std::string_view utf8);
 std::string fromCodePoints(std::u32string_view codePoints);

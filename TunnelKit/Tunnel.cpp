@@ -303,12 +303,12 @@ namespace json {
 
 Endpoint decodeEndpoint(const Reader& reader) {
     if (!reader.raw().is_object()) {
-        reader.fail(DecodingError::Kind::typeMismatch, "expected an endpoint object.");
+        reader.fail(DecodingError::Problem::wrongType);
     }
     const bool isTcp = reader.contains("tcp");
     const bool isSocket = reader.contains("socket");
     if (isTcp == isSocket) {
-        reader.fail(DecodingError::Kind::typeMismatch, "Invalid number of keys found, expected one.");
+        reader.fail(DecodingError::Problem::endpointKeyCount);
     }
     if (isTcp) {
         const auto payload = reader.required("tcp");
@@ -324,7 +324,7 @@ Forward decodeForward(const Reader& reader) {
     const auto kindText = kindReader.string();
     const auto kind = forwardKindFromRawValue(kindText);
     if (!kind) {
-        kindReader.fail(DecodingError::Kind::dataCorrupted, "Cannot initialize Kind from invalid value \"" + kindText + "\".");
+        kindReader.fail(DecodingError::Problem::unknownForwardKind);
     }
     forward.kind = *kind;
     forward.isEnabled = reader.required("isEnabled").boolean();

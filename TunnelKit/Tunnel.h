@@ -100,7 +100,7 @@ struct Tunnel {
     std::optional<Date> deletedAt;
 
     // A tunnel the system creates: a fresh id, empty fields, the default retry limit, created now.
-    static Tunnel created(Date now = std::chrono::system_clock::now());
+    static Tunnel created(Date now = currentDate());
 
     std::vector<Forward> enabledForwards() const;
     bool isTrashed() const { return deletedAt.has_value(); }

@@ -123,7 +123,7 @@ bool TunnelConnection::prepareLaunch(SSHInvocation& invocation) {
         return false;
     }
     if (auto written = environment_.builder.writeWrapperConfig(); !written) {
-        failLaunch(TunnelProblem::launchFailed(written.error().message()));
+        failLaunch(TunnelProblem::launchFailed(written.error()));
         return false;
     }
     invocation = std::move(*built);
@@ -142,7 +142,7 @@ void TunnelConnection::startProcess(const SSHInvocation& invocation, const Envir
     auto launched = SSHProcess::launch(invocation.executable, invocation.arguments, environment,
                                        environment_.mainQueue, std::move(events));
     if (!launched) {
-        failLaunch(TunnelProblem::launchFailed(launched.error().message()));
+        failLaunch(TunnelProblem::launchFailed(launched.error()));
         return;
     }
     process_ = std::move(*launched);
@@ -174,7 +174,7 @@ void TunnelConnection::handleLine(const std::string& line) {
     if (state_.is<TunnelState::Connecting>() && progress_.isConfirmed()) {
         retryCount_ = 0;
         setProblem(std::nullopt);
-        setState(TunnelState::connected(std::chrono::system_clock::now()));
+        setState(TunnelState::connected(currentDate()));
     }
 }
 
@@ -228,7 +228,7 @@ TunnelProblem TunnelConnection::problemOfEndedAttempt(const Termination& termina
 
 void TunnelConnection::scheduleRetry() {
     const auto delay = environment_.retryPolicy.delay(retryCount_);
-    const auto at = std::chrono::system_clock::now() + std::chrono::duration_cast<Date::duration>(delay);
+    const auto at = currentDate() + std::chrono::duration_cast<Date::duration>(delay);
     setState(TunnelState::retrying(retryCount_, at));
     retryTask_ = environment_.mainQueue->after(delay, [weak = weak_from_this()] {
         if (const auto self = weak.lock()) {
@@ -239,7 +239,7 @@ void TunnelConnection::scheduleRetry() {
 }
 
 void TunnelConnection::append(std::string text, SSHLogLine::Level level) {
-    SSHLogLine line{nextLineID_++, std::chrono::system_clock::now(), std::move(text), level};
+    SSHLogLine line{nextLineID_++, currentDate(), std::move(text), level};
     log_.push_back(line);
     while (log_.size() > logLimit) {
         log_.pop_front();
@@ -260,11 +260,10 @@ void TunnelConnection::setState(TunnelState state) {
     if (state == state_) {
         return;
     }
+    // Copies: an observer may change the state again while it is being told of this change.
     const auto old = std::exchange(state_, state);
     observers_.notify(Change::state);
-    if (onStateChange_) {
-        onStateChange_(old, state);
-    }
+    stateChanges_.notify(StateChange{old, state});
 }
 
 void TunnelConnection::setProblem(std::optional<TunnelProblem> problem) {

@@ -83,9 +83,10 @@ struct TunnelProblem {
         SSHCommandError error;
         bool operator==(const InvalidSettings&) const = default;
     };
-    // ssh did not start; the text says why.
+    // ssh did not start: the wrapper configuration could not be written (a file error), or the
+    // system refused to start the program (an errno).
     struct LaunchFailed {
-        std::string reason;
+        std::variant<FileError, LaunchError> reason;
         bool operator==(const LaunchFailed&) const = default;
     };
     // ssh exited with this status without a failure the log parser knows.
@@ -104,7 +105,8 @@ struct TunnelProblem {
     static TunnelProblem invalidSettings(SSHCommandError error) {
         return {InvalidSettings{std::move(error)}};
     }
-    static TunnelProblem launchFailed(std::string reason) { return {LaunchFailed{std::move(reason)}}; }
+    static TunnelProblem launchFailed(FileError reason) { return {LaunchFailed{std::move(reason)}}; }
+    static TunnelProblem launchFailed(LaunchError reason) { return {LaunchFailed{reason}}; }
     static TunnelProblem exited(int32_t status) { return {Exited{status}}; }
     static TunnelProblem cancelled() { return {Cancelled{}}; }
 
@@ -125,7 +127,7 @@ struct ConnectionEnvironment {
     // The askpass ledger's folder.
     std::string stateDirectory;
     // Shared by all connections and the manager; none keeps no record.
-    std::shared_ptr<const ProcessRegistry> registry;
+    std::shared_ptr<ProcessRegistry> registry;
     RetryPolicy retryPolicy;
     // The environment ssh starts from.
     Environment baseEnvironment;
@@ -142,9 +144,12 @@ class TunnelConnection : public std::enable_shared_from_this<TunnelConnection> {
 public:
     // Which observed property changed.
     enum class Change { tunnel, state, problem, log, session };
+    // A real change of state, reported synchronously after `Change::state`.
+    struct StateChange {
+        const TunnelState& old;
+        const TunnelState& now;
+    };
     using Log = std::deque<SSHLogLine>;
-    // Called with the old and the new state, synchronously, for every real change of state.
-    using StateChangeHandler = std::function<void(const TunnelState& old, const TunnelState& now)>;
 
     static constexpr size_t logLimit = 2000;
     // How long ssh gets to end after SIGTERM before SIGKILL.
@@ -179,10 +184,15 @@ public:
 
     const ConnectionEnvironment& environment() const { return environment_; }
     void setEnvironment(ConnectionEnvironment environment) { environment_ = std::move(environment); }
-    void setOnStateChange(StateChangeHandler handler) { onStateChange_ = std::move(handler); }
 
     [[nodiscard]] ObserverList<Change>::Subscription observe(std::function<void(const Change&)> observer) {
         return observers_.subscribe(std::move(observer));
+    }
+    // With the old and the new state, for every real change; a problem set with the change is
+    // already in place.
+    [[nodiscard]] ObserverList<StateChange>::Subscription
+    observeStateChanges(std::function<void(const StateChange&)> observer) {
+        return stateChanges_.subscribe(std::move(observer));
     }
 
 private:
@@ -207,7 +217,7 @@ private:
     Log log_;
     SessionInfo session_;
     ObserverList<Change> observers_;
-    StateChangeHandler onStateChange_;
+    ObserverList<StateChange> stateChanges_;
     ConnectionEnvironment environment_;
 
     std::optional<SSHProcess> process_;

@@ -1,37 +1,50 @@
 #include "TunnelKit/TunnelManager.h"
 
 #include <algorithm>
-#include <thread>
+#include <poll.h>
+#include <sys/resource.h>
 #include <unordered_set>
 
 namespace tunnelkit {
 
-std::shared_ptr<TunnelManager> TunnelManager::make(TunnelStore store, ConnectionEnvironment environment,
-                                                   std::shared_ptr<SecretStore> secrets,
-                                                   NetworkMonitorFactory networkMonitors) {
-    return std::make_shared<TunnelManager>(Key{}, std::move(store), std::move(environment), std::move(secrets),
-                                           std::move(networkMonitors));
+namespace {
+
+// Each running tunnel holds three descriptors (its pipe, its pidfd, its wake-up event); the usual
+// soft limit of 1024 would stop the 330th or so from starting.
+void raiseOpenFileLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
-TunnelManager::NetworkMonitorFactory TunnelManager::netlinkMonitors() {
-    return [] { return std::make_unique<platform::NetlinkNetworkMonitor>(); };
+} // namespace
+
+std::shared_ptr<TunnelManager> TunnelManager::make(TunnelStore store, ConnectionEnvironment environment,
+                                                   std::shared_ptr<SecretStore> secrets,
+                                                   std::unique_ptr<NetworkMonitor> networkMonitor) {
+    return std::make_shared<TunnelManager>(Key{}, std::move(store), std::move(environment),
+                                           std::move(secrets), std::move(networkMonitor));
 }
 
 TunnelManager::TunnelManager(Key, TunnelStore store, ConnectionEnvironment environment,
-                             std::shared_ptr<SecretStore> secrets, NetworkMonitorFactory networkMonitors)
+                             std::shared_ptr<SecretStore> secrets,
+                             std::unique_ptr<NetworkMonitor> networkMonitor)
     : store_(std::move(store)), secrets_(std::move(secrets)), environment_(std::move(environment)),
-      networkMonitors_(std::move(networkMonitors)) {}
+      networkMonitor_(std::move(networkMonitor)) {}
 
 void TunnelManager::start(bool connectingAtLaunch, Date now) {
+    raiseOpenFileLimit();
+    removeInterruptedWrites();
     if (environment_.registry) {
-        environment_.registry->reapStale();
+        environment_.registry->reapStale(environment_.builder.wrapperURL);
     }
     if (auto loaded = store_.load()) {
         setTunnels(std::move(*loaded));
     } else {
-        const auto text = describe(loaded.error());
-        setLoadError(text);
-        setStorageError(text);
+        setLoadError(loaded.error());
+        setStorageError(loaded.error());
     }
     purgeTrash(now);
     if (connectingAtLaunch) {
@@ -40,11 +53,19 @@ void TunnelManager::start(bool connectingAtLaunch, Date now) {
     startNetworkMonitor();
 }
 
-void TunnelManager::startNetworkMonitor() {
-    if (!networkMonitors_) {
-        return;
+// Nothing else writes these files at start, so a temporary beside them is what a write cut short
+// by a crash or a kill left behind.
+void TunnelManager::removeInterruptedWrites() const {
+    removeStaleTemporaries(store_.filePath());
+    if (environment_.registry) {
+        removeStaleTemporaries(environment_.registry->filePath());
     }
-    networkMonitor_ = networkMonitors_();
+    if (environment_.builder.wrapperURL) {
+        removeStaleTemporaries(*environment_.builder.wrapperURL);
+    }
+}
+
+void TunnelManager::startNetworkMonitor() {
     if (!networkMonitor_) {
         return;
     }
@@ -123,23 +144,16 @@ std::shared_ptr<TunnelConnection> TunnelManager::connection(Uuid id) {
         record->id = id;
     }
     auto created = TunnelConnection::make(std::move(*record), environment_);
-    created->setOnStateChange([weakSelf = weak_from_this(), weakConnection = std::weak_ptr(created)](
-                                  const TunnelState& old, const TunnelState& now) {
-        const auto self = weakSelf.lock();
-        const auto connection = weakConnection.lock();
-        if (self && connection) {
-            self->reportStateChange(*connection, old, now);
-        }
-    });
+    // The subscription lives in the manager, so the manager is there whenever it is called.
+    connectionStates_.insert_or_assign(
+        id, created->observeStateChanges([this, weakConnection = std::weak_ptr(created)](
+                                             const TunnelConnection::StateChange& change) {
+            if (const auto connection = weakConnection.lock()) {
+                stateChanges_.notify({connection->tunnel(), change.old, change.now, connection->problem()});
+            }
+        }));
     connections_.emplace(id, created);
     return created;
-}
-
-void TunnelManager::reportStateChange(const TunnelConnection& connection, const TunnelState& old,
-                                      const TunnelState& now) {
-    if (onStateChange_) {
-        onStateChange_(connection.tunnel(), old, now, connection.problem());
-    }
 }
 
 // Connecting and disconnecting
@@ -263,6 +277,41 @@ void TunnelManager::networkChanged(bool available) {
     networkAvailable_ = true;
 }
 
+namespace {
+
+// Waits on the processes' pidfds until every one of them has exited or the deadline has passed;
+// returns the processes still running then.
+std::vector<SSHProcess> waitForExits(std::vector<SSHProcess> processes,
+                                     std::chrono::steady_clock::time_point deadline) {
+    std::vector<UniqueFd> exits;
+    std::vector<SSHProcess> running;
+    for (auto& process : processes) {
+        if (auto exit = process.exitDescriptor()) {
+            exits.push_back(std::move(exit));
+            running.push_back(std::move(process));
+        }
+    }
+    while (!running.empty()) {
+        std::vector<pollfd> fds;
+        for (const auto& exit : exits) {
+            fds.push_back({exit.get(), POLLIN, 0});
+        }
+        const int ready = ::poll(fds.data(), fds.size(), pollTimeoutUntil(deadline));
+        if (ready == 0 && std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        for (size_t index = fds.size(); index-- > 0;) {
+            if (fds[index].revents != 0) {
+                exits.erase(exits.begin() + static_cast<ptrdiff_t>(index));
+                running.erase(running.begin() + static_cast<ptrdiff_t>(index));
+            }
+        }
+    }
+    return running;
+}
+
+} // namespace
+
 void TunnelManager::shutdown() {
     // Handles, not pids: a handle knows when its child has been reaped and never signals it after,
     // while a bare pid may by then name some other process.
@@ -274,20 +323,17 @@ void TunnelManager::shutdown() {
     }
     disconnectAll();
 
-    const auto running = [&] {
-        return std::ranges::any_of(processes, [](const SSHProcess& process) { return !process.hasExited(); });
-    };
-    const auto deadline = std::chrono::steady_clock::now() + shutdownDeadline;
-    while (std::chrono::steady_clock::now() < deadline && running()) {
-        std::this_thread::sleep_for(shutdownPollInterval);
-    }
+    std::vector<pid_t> pids;
     for (const auto& process : processes) {
+        pids.push_back(process.pid());
+    }
+    for (const auto& process :
+         waitForExits(std::move(processes), std::chrono::steady_clock::now() + shutdownDeadline)) {
         process.killGroup();
     }
-    if (environment_.registry) {
-        for (const auto& process : processes) {
-            environment_.registry->unregisterProcess(process.pid());
-        }
+    if (environment_.registry && !pids.empty()) {
+        environment_.registry->unregisterProcesses(pids);
+        environment_.registry->flush();
     }
     if (networkMonitor_) {
         networkMonitor_->cancel();
@@ -300,12 +346,12 @@ void TunnelManager::setTunnels(std::vector<Tunnel> tunnels) {
     observers_.assign(tunnels_, std::move(tunnels), Change::tunnels);
 }
 
-void TunnelManager::setStorageError(std::optional<std::string> text) {
-    observers_.assign(storageError_, std::move(text), Change::storageError);
+void TunnelManager::setStorageError(std::optional<StoreError> error) {
+    observers_.assign(storageError_, std::move(error), Change::storageError);
 }
 
-void TunnelManager::setLoadError(std::optional<std::string> text) {
-    observers_.assign(loadError_, std::move(text), Change::loadError);
+void TunnelManager::setLoadError(std::optional<StoreError> error) {
+    observers_.assign(loadError_, std::move(error), Change::loadError);
 }
 
 } // namespace tunnelkit

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/NetworkMonitor.h"
 #include "TunnelKit/Identifiers.h"
+#include "TunnelKit/NetworkMonitor.h"
 #include "TunnelKit/Observers.h"
 #include "TunnelKit/SecretStore.h"
 #include "TunnelKit/Tunnel.h"
@@ -29,47 +29,53 @@ class TunnelManager : public std::enable_shared_from_this<TunnelManager> {
 public:
     // Which observed property changed.
     enum class Change { tunnels, storageError, loadError };
-    // Called for every real state change of any connection: its record, the old and the new state,
-    // and its problem at that moment.
-    using StateChangeHandler = std::function<void(const Tunnel& tunnel, const TunnelState& old,
-                                                  const TunnelState& now,
-                                                  const std::optional<TunnelProblem>& problem)>;
-    using NetworkMonitorFactory = std::function<std::unique_ptr<platform::NetworkMonitor>()>;
+    // A real state change of any connection: its record, the old and the new state, and its
+    // problem at that moment.
+    struct StateChange {
+        const Tunnel& tunnel;
+        const TunnelState& old;
+        const TunnelState& now;
+        const std::optional<TunnelProblem>& problem;
+    };
     using Ids = std::vector<Uuid>;
 
     // A trashed tunnel older than this is deleted for good at start.
     static constexpr std::chrono::seconds trashRetention{2'592'000};
     // How long quitting waits for ssh to end before killing it.
     static constexpr std::chrono::milliseconds shutdownDeadline{1500};
-    static constexpr std::chrono::milliseconds shutdownPollInterval{50};
 
-    // Reads nothing. Without a secret store, deleting leaves saved secrets alone; without a monitor
-    // factory, the network is never watched.
+    // Reads nothing. Without a secret store, deleting leaves saved secrets alone; without a network
+    // monitor, the network is never watched.
     static std::shared_ptr<TunnelManager> make(TunnelStore store, ConnectionEnvironment environment,
                                                std::shared_ptr<SecretStore> secrets,
-                                               NetworkMonitorFactory networkMonitors = netlinkMonitors());
-    static NetworkMonitorFactory netlinkMonitors();
+                                               std::unique_ptr<NetworkMonitor> networkMonitor);
 
-    TunnelManager(Key, TunnelStore store, ConnectionEnvironment environment, std::shared_ptr<SecretStore> secrets,
-                  NetworkMonitorFactory networkMonitors);
+    TunnelManager(Key, TunnelStore store, ConnectionEnvironment environment,
+                  std::shared_ptr<SecretStore> secrets, std::unique_ptr<NetworkMonitor> networkMonitor);
     TunnelManager(const TunnelManager&) = delete;
     TunnelManager& operator=(const TunnelManager&) = delete;
 
-    // Called once: ends an earlier run's orphans, reads the file, purges old trash, connects the
-    // tunnels marked for launch when asked to, and starts watching the network.
-    void start(bool connectingAtLaunch, Date now = std::chrono::system_clock::now());
+    // Called once: ends an earlier run's orphans and removes what interrupted writes left behind,
+    // reads the file, purges old trash, connects the tunnels marked for launch when asked to, and
+    // starts watching the network.
+    void start(bool connectingAtLaunch, Date now = currentDate());
 
-    void setOnStateChange(StateChangeHandler handler) { onStateChange_ = std::move(handler); }
     [[nodiscard]] ObserverList<Change>::Subscription observe(std::function<void(const Change&)> observer) {
         return observers_.subscribe(std::move(observer));
+    }
+    // Called on the main queue for every real state change of every connection, once the manager
+    // has done its own part of it.
+    [[nodiscard]] ObserverList<StateChange>::Subscription
+    observeStateChanges(std::function<void(const StateChange&)> observer) {
+        return stateChanges_.subscribe(std::move(observer));
     }
 
     // Observed properties.
     const std::vector<Tunnel>& tunnels() const { return tunnels_; }
-    // The text of the last failed read or write of the file; none once a write succeeded.
-    const std::optional<std::string>& storageError() const { return storageError_; }
-    // The text of the failed read at start; kept for the whole run, and no write happens meanwhile.
-    const std::optional<std::string>& loadError() const { return loadError_; }
+    // The last failed read or write of the file; none once a write succeeded.
+    const std::optional<StoreError>& storageError() const { return storageError_; }
+    // The failed read at start; kept for the whole run, and no write happens meanwhile.
+    const std::optional<StoreError>& loadError() const { return loadError_; }
 
     // Queries.
     std::vector<Tunnel> liveTunnels() const;
@@ -105,8 +111,9 @@ public:
     void restartActive();
     // Used from the next launch on; nothing is relaunched.
     void setBuilder(const SSHCommandBuilder& builder);
-    // Blocks for at most about the deadline: disconnects everything, kills what is still running
-    // then, empties the registry of it and stops watching the network.
+    // Blocks for at most about the deadline: disconnects everything, waits for the processes to
+    // end, kills what is still running then, removes them all from the registry in one write and
+    // stops watching the network.
     void shutdown();
     // The network monitor's entry.
     void networkChanged(bool available);
@@ -142,29 +149,29 @@ public:
 
 private:
     void startNetworkMonitor();
-    void reportStateChange(const TunnelConnection& connection, const TunnelState& old, const TunnelState& now);
+    void removeInterruptedWrites() const;
     void modify(const std::function<bool(const Tunnel&)>& selects, const std::function<void(Tunnel&)>& change);
     void modify(const Ids& ids, const std::function<void(Tunnel&)>& change);
     void handToConnection(const Tunnel& tunnel);
     void deletePendingSecrets();
 
     void setTunnels(std::vector<Tunnel> tunnels);
-    void setStorageError(std::optional<std::string> text);
-    void setLoadError(std::optional<std::string> text);
+    void setStorageError(std::optional<StoreError> error);
+    void setLoadError(std::optional<StoreError> error);
 
     std::vector<Tunnel> tunnels_;
-    std::optional<std::string> storageError_;
-    std::optional<std::string> loadError_;
-    StateChangeHandler onStateChange_;
+    std::optional<StoreError> storageError_;
+    std::optional<StoreError> loadError_;
     ObserverList<Change> observers_;
+    ObserverList<StateChange> stateChanges_;
     std::unordered_map<Uuid, std::shared_ptr<TunnelConnection>> connections_;
+    std::unordered_map<Uuid, ObserverList<TunnelConnection::StateChange>::Subscription> connectionStates_;
     const TunnelStore store_;
     const std::shared_ptr<SecretStore> secrets_;
     // Tunnels deleted for good whose secrets wait for a write of the file without them.
     std::unordered_set<Uuid> secretsToDelete_;
     ConnectionEnvironment environment_;
-    NetworkMonitorFactory networkMonitors_;
-    std::unique_ptr<platform::NetworkMonitor> networkMonitor_;
+    std::unique_ptr<NetworkMonitor> networkMonitor_;
     bool networkAvailable_ = true;
 };
 

@@ -11,7 +11,7 @@ bool TunnelManager::persist() {
         return false; // the unreadable file stays as it is: this run's changes can't be merged into it
     }
     if (const auto saved = store_.save(tunnels_); !saved) {
-        setStorageError(describe(saved.error()));
+        setStorageError(saved.error());
         return false;
     }
     setStorageError(std::nullopt);
@@ -88,7 +88,7 @@ std::optional<Tunnel> TunnelManager::duplicate(Uuid id, const std::function<std:
     }
     copy->id = Uuid::random();
     copy->name = uniqueName(naming(copy->name));
-    copy->createdAt = std::chrono::system_clock::now();
+    copy->createdAt = currentDate();
     copy->connectsAtLaunch = false;
     giveForwardsNewIds(*copy);
     save(*copy);
@@ -158,7 +158,7 @@ std::vector<std::string> TunnelManager::allTags() const {
 
 void TunnelManager::moveToTrash(const Ids& ids) {
     disconnect(ids);
-    const auto now = std::chrono::system_clock::now();
+    const auto now = currentDate();
     modify(ids, [now](Tunnel& tunnel) { tunnel.deletedAt = now; });
 }
 
@@ -172,6 +172,7 @@ void TunnelManager::deletePermanently(const Ids& ids) {
     disconnect(unique);
     for (const auto& id : unique) {
         connections_.erase(id);
+        connectionStates_.erase(id);
         secretsToDelete_.insert(id);
     }
     auto list = tunnels_;
@@ -197,7 +198,7 @@ std::string TunnelManager::exportTunnels(const Ids& ids) const {
     std::vector<Tunnel> chosen;
     std::ranges::copy_if(tunnels_, std::back_inserter(chosen),
                          [&](const Tunnel& tunnel) { return selected.contains(tunnel.id); });
-    return TunnelArchive::make(chosen, std::chrono::system_clock::now()).encoded();
+    return TunnelArchive::make(chosen, currentDate()).encoded();
 }
 
 std::vector<Tunnel> TunnelManager::importTunnels(const std::vector<Tunnel>& records) {

@@ -2,10 +2,6 @@
 
 namespace tunnelkit {
 
-std::string describe(const StoreError& error) {
-    return std::visit([](const auto& e) { return e.message(); }, error);
-}
-
 namespace {
 
 nlohmann::json tunnelsJson(const std::vector<Tunnel>& tunnels) {
@@ -26,19 +22,26 @@ Result<std::vector<Tunnel>, StoreError> TunnelStore::load() const {
     if (!bytes) {
         return Failure(StoreError{bytes.error()});
     }
-    auto decoded = json::decode(*bytes, [](const json::Reader& top) {
-        top.required("version").intValue();
-        return json::decodeTunnels(top.required("tunnels"));
-    });
+    auto decoded = decode(*bytes);
     if (!decoded) {
         return Failure(StoreError{decoded.error()});
     }
     return std::move(*decoded);
 }
 
+Result<std::vector<Tunnel>, DecodingError> TunnelStore::decode(std::string_view bytes) {
+    return json::decode(bytes, [](const json::Reader& top) {
+        top.required("version").intValue();
+        return json::decodeTunnels(top.required("tunnels"));
+    });
+}
+
+std::string TunnelStore::encode(const std::vector<Tunnel>& tunnels) {
+    return json::encodePretty(nlohmann::json{{"version", 1}, {"tunnels", tunnelsJson(tunnels)}});
+}
+
 Result<void, StoreError> TunnelStore::save(const std::vector<Tunnel>& tunnels) const {
-    const nlohmann::json contents{{"version", 1}, {"tunnels", tunnelsJson(tunnels)}};
-    auto written = writeFileAtomically(filePath_, json::encodePretty(contents));
+    auto written = writeFileAtomically(filePath_, encode(tunnels));
     if (!written) {
         return Failure(StoreError{written.error()});
     }
@@ -73,9 +76,21 @@ Result<TunnelArchive, DecodingError> TunnelArchive::decode(std::string_view byte
         return archive;
     });
     if (decoded && decoded->format != formatIdentifier) {
-        return Failure(DecodingError{DecodingError::Kind::dataCorrupted, "", "Not a Burrowlight file"});
+        return Failure(DecodingError{DecodingError::Problem::notAnArchive, ""});
     }
     return decoded;
+}
+
+Result<TunnelArchive, StoreError> TunnelArchive::load(const std::string& path) {
+    const auto bytes = readFile(path);
+    if (!bytes) {
+        return Failure(StoreError{bytes.error()});
+    }
+    auto archive = decode(*bytes);
+    if (!archive) {
+        return Failure(StoreError{archive.error()});
+    }
+    return std::move(*archive);
 }
 
 } // namespace tunnelkit

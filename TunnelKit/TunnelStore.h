@@ -13,7 +13,6 @@ namespace tunnelkit {
 
 // Why the tunnels file or an archive could not be read or written.
 using StoreError = std::variant<FileError, DecodingError>;
-std::string describe(const StoreError& error);
 
 // The tunnels file: every tunnel of the user, live and trashed, rewritten whole on each change.
 class TunnelStore {
@@ -28,9 +27,14 @@ public:
     const std::string& filePath() const { return filePath_; }
 
     // No file yet is the empty list; an empty or unreadable file is an error, never a partial list.
+    // Anything but a regular file, or a file larger than `maximumFileSize`, is refused.
     Result<std::vector<Tunnel>, StoreError> load() const;
     // Atomic: on failure the old file stays as it was.
     Result<void, StoreError> save(const std::vector<Tunnel>& tunnels) const;
+
+    // The file's bytes as `load` reads them, and what `save` writes.
+    static Result<std::vector<Tunnel>, DecodingError> decode(std::string_view bytes);
+    static std::string encode(const std::vector<Tunnel>& tunnels);
 
 private:
     std::string filePath_;
@@ -50,6 +54,9 @@ struct TunnelArchive {
 
     std::string encoded() const;
     static Result<TunnelArchive, DecodingError> decode(std::string_view bytes);
+    // Reads the file as the tunnels file is read (regular files of at most `maximumFileSize`
+    // only) and decodes it.
+    static Result<TunnelArchive, StoreError> load(const std::string& path);
 };
 
 } // namespace tunnelkit

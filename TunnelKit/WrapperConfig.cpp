@@ -1,5 +1,3 @@
-#include "TunnelKit/WrapperConfig.h"
-
 #include "TunnelKit/SSHCommandBuilder.h"
 #include "TunnelKit/Text.h"
 
@@ -41,15 +39,6 @@ Result<void, FileError> SSHCommandBuilder::writeWrapperConfig() const {
     // Missing folders are made first. The temporary file is created 0600 and renamed into place:
     // never readable by others, and a reader sees the old text or the new one, never a part.
     return writeFileAtomically(*wrapperURL, wrapperConfigText(), 0600);
-}
-
-std::optional<std::string> wrapperConfigLocation(std::string_view bundleIdentifier,
-                                                 const platform::folders::Environment& environment) {
-    auto path = platform::folders::wrapperConfigPath(bundleIdentifier, environment);
-    if (!path || ShellQuoting::needsQuoting(*path)) {
-        return std::nullopt;
-    }
-    return path;
 }
 
 } // namespace tunnelkit

@@ -6,4 +6,9 @@ function(burrowlight_warnings target)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     target_compile_options(${target} PRIVATE -Wno-restrict)
   endif()
+  # clang in C++23 mode flags libstdc++ 12's own stable_sort, which still uses the deprecated
+  # get_temporary_buffer; only the fuzz targets' build uses clang.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    target_compile_options(${target} PRIVATE -Wno-deprecated-declarations)
+  endif()
 endfunction()

@@ -4,6 +4,7 @@
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Platform/LibsecretBackend.h"
+#include "Platform/ProcessTable.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -17,7 +18,7 @@ void AskPassHelper::run(int argc, char** argv) {
 }
 
 int AskPassHelper::answerOneQuestion(int argc, char** argv) {
-    if (!tunnelkit::AskPassOrigin::isStartedByApp()) {
+    if (!tunnelkit::AskPassOrigin::isStartedByApp(platform::LinuxProcessTable())) {
         const auto line = askpass::refusalLine();
         std::fwrite(line.data(), 1, line.size(), stderr);
         return 1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/UniqueFd.h"
+#include "TunnelKit/UniqueFd.h"
 
 #include <QObject>
 #include <array>
@@ -30,8 +30,8 @@ class TerminationSignals : public QObject {
   private:
     void readPending();
 
-    platform::UniqueFd readEnd_;
-    platform::UniqueFd writeEnd_;
+    tunnelkit::UniqueFd readEnd_;
+    tunnelkit::UniqueFd writeEnd_;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::array<struct sigaction, handledSignals.size()> replaced_{};
     bool installed_ = false;

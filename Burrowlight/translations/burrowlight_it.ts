@@ -90,6 +90,84 @@
     </message>
 </context>
 <context>
+    <name>DecodingError</name>
+    <message>
+        <source>%1 (at %2)</source>
+        <translation>%1 (in %2)</translation>
+    </message>
+    <message>
+        <source>The file isn&apos;t in the expected format.</source>
+        <translation>Il file non è nel formato previsto.</translation>
+    </message>
+    <message>
+        <source>A value is missing.</source>
+        <translation>Manca un valore.</translation>
+    </message>
+    <message>
+        <source>A value is empty.</source>
+        <translation>Un valore è vuoto.</translation>
+    </message>
+    <message>
+        <source>A value has the wrong type.</source>
+        <translation>Un valore è del tipo sbagliato.</translation>
+    </message>
+    <message>
+        <source>An address must be either a port or a socket.</source>
+        <translation>Un indirizzo deve essere una porta oppure un socket.</translation>
+    </message>
+    <message>
+        <source>A number is out of range.</source>
+        <translation>Un numero è fuori dall’intervallo consentito.</translation>
+    </message>
+    <message>
+        <source>A number must be a whole number.</source>
+        <translation>Un numero deve essere intero.</translation>
+    </message>
+    <message>
+        <source>An identifier isn&apos;t valid.</source>
+        <translation>Un identificatore non è valido.</translation>
+    </message>
+    <message>
+        <source>A date isn&apos;t valid.</source>
+        <translation>Una data non è valida.</translation>
+    </message>
+    <message>
+        <source>A forward has an unknown kind.</source>
+        <translation>Un inoltro è di un tipo sconosciuto.</translation>
+    </message>
+    <message>
+        <source>It isn&apos;t a Burrowlight file.</source>
+        <translation>Non è un file di Burrowlight.</translation>
+    </message>
+</context>
+<context>
+    <name>FileError</name>
+    <message>
+        <source>it isn&apos;t a regular file</source>
+        <translation>non è un file normale</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MB</source>
+        <translation>è più grande di %1 MB</translation>
+    </message>
+    <message>
+        <source>“%1” couldn&apos;t be read: %2.</source>
+        <translation>Impossibile leggere “%1”: %2.</translation>
+    </message>
+    <message>
+        <source>The folder “%1” couldn&apos;t be created: %2.</source>
+        <translation>Impossibile creare la cartella “%1”: %2.</translation>
+    </message>
+    <message>
+        <source>“%1” couldn&apos;t be written: %2.</source>
+        <translation>Impossibile scrivere “%1”: %2.</translation>
+    </message>
+    <message>
+        <source>“%1” couldn&apos;t be replaced: %2.</source>
+        <translation>Impossibile sostituire “%1”: %2.</translation>
+    </message>
+</context>
+<context>
     <name>Forward</name>
     <message>
         <source>Local</source>
@@ -402,6 +480,65 @@
     <message>
         <source>Passphrase for %1</source>
         <translation>Passphrase per %1</translation>
+    </message>
+</context>
+<context>
+    <name>SystemError</name>
+    <message>
+        <source>no such file or folder</source>
+        <translation>il file o la cartella non esiste</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>permesso negato</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>il disco è pieno</translation>
+    </message>
+    <message>
+        <source>the disk is read-only</source>
+        <translation>il disco è di sola lettura</translation>
+    </message>
+    <message>
+        <source>a part of the path isn&apos;t a folder</source>
+        <translation>una parte del percorso non è una cartella</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>è una cartella</translation>
+    </message>
+    <message>
+        <source>the name is too long</source>
+        <translation>il nome è troppo lungo</translation>
+    </message>
+    <message>
+        <source>too many symbolic links</source>
+        <translation>troppi collegamenti simbolici</translation>
+    </message>
+    <message>
+        <source>too many open files</source>
+        <translation>troppi file aperti</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>memoria insufficiente</translation>
+    </message>
+    <message>
+        <source>input/output error</source>
+        <translation>errore di input/output</translation>
+    </message>
+    <message>
+        <source>the system is busy, try again</source>
+        <translation>il sistema è occupato, riprova</translation>
+    </message>
+    <message>
+        <source>it isn&apos;t a program this system can run</source>
+        <translation>non è un programma che questo sistema può eseguire</translation>
+    </message>
+    <message>
+        <source>system error %1 (%2)</source>
+        <translation>errore di sistema %1 (%2)</translation>
     </message>
 </context>
 <context>

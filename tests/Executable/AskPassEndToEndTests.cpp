@@ -4,17 +4,17 @@
 // the keyring is a throwaway.
 #include "BurrowlightProcess.h"
 #include "ConnectionHarness.h"
+#include "ErrorPrinting.h"
 #include "LoopbackNetwork.h"
 #include "Platform/LibsecretBackend.h"
 #include "SSHServerFixture.h"
+#include "ThrowawayKeyring.h"
 #include "TunnelKit/AskPass.h"
 #include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/SecretStore.h"
 #include "TunnelKit/TunnelConnection.h"
 
 #include <filesystem>
-#include "ThrowawayKeyring.h"
-
 #include <gtest/gtest.h>
 
 using namespace tunnelkit;
@@ -50,7 +50,7 @@ class AskPassEndToEnd : public testing::Test {
                              ErrorOutput::joined,
                              std::chrono::milliseconds(30'000)});
         ASSERT_TRUE(changed && changed->termination == Termination(Exited{0}))
-            << (changed ? changed->output : changed.error().message());
+            << (changed ? changed->output : std::string(std::strerror(changed.error().code)));
     }
 
     TunnelConnection& connection(SSHParent parent) {

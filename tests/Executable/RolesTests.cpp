@@ -1,5 +1,6 @@
 // The one executable's two roles, told apart by the environment it is started with.
 #include "BurrowlightProcess.h"
+#include "ErrorPrinting.h"
 #include "TempDir.h"
 #include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/FileIO.h"
@@ -69,14 +70,14 @@ TEST(ExecutableRoles, HelperNotStartedByTheApplicationRefusesAndCreatesNothing) 
         SCOPED_TRACE(arguments.empty() ? "no prompt" : arguments.front());
         const auto joined = runChildProcess({burrowlightExecutable, arguments, environment,
                                              ErrorOutput::joined, std::chrono::milliseconds(60s)});
-        ASSERT_TRUE(joined) << joined.error().message();
+        ASSERT_TRUE(joined) << joined.error();
         EXPECT_EQ(joined->termination, Termination(Exited{1}));
         EXPECT_EQ(joined->output, refusalLine);
 
         // Standard output alone stays empty: the line went to standard error.
         const auto outputOnly = runChildProcess({burrowlightExecutable, arguments, environment,
                                                  ErrorOutput::discarded, std::chrono::milliseconds(60s)});
-        ASSERT_TRUE(outputOnly) << outputOnly.error().message();
+        ASSERT_TRUE(outputOnly) << outputOnly.error();
         EXPECT_EQ(outputOnly->termination, Termination(Exited{1}));
         EXPECT_EQ(outputOnly->output, "");
     }
@@ -100,7 +101,7 @@ TEST(ExecutableRoles, AnyOtherFlagValueStartsTheApplication) {
                                    environment,
                                    true,
                                    ErrorOutput::joined});
-        ASSERT_TRUE(spawned) << spawned.error().message();
+        ASSERT_TRUE(spawned) << spawned.error();
         auto& child = *spawned->child;
 
         // The application makes its window system connection (the offscreen platform here) and

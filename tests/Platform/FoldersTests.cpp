@@ -21,6 +21,10 @@ std::string makeFolder(const testing_support::TempDir& base, const std::string& 
     return path;
 }
 
+Environment runtimeAt(const std::string& runtime) {
+    return Environment::fixed({{"XDG_RUNTIME_DIR", runtime}, {"HOME", "/home/me"}}, ::getuid());
+}
+
 } // namespace
 
 TEST(HomeFolder, FromTheEnvironmentElseThePasswordDatabase) {
@@ -75,4 +79,18 @@ TEST(WrapperConfigPath, CacheHomeFromTheEnvironment) {
               "/home/me/.cache/com.tolvan.burrowlight/ssh_config")
         << "a relative cache home is ignored";
     EXPECT_EQ(path({{"HOME", "/"}}), "/.cache/com.tolvan.burrowlight/ssh_config");
+}
+
+TEST(WrapperLocation, UsedOnlyWhenThePathNeedsNoQuoting) {
+    testing_support::TempDir folder;
+    const auto runtime = folder.file("run");
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    EXPECT_EQ(folders::wrapperConfigLocation(identifier, runtimeAt(runtime)),
+              runtime + "/com.tolvan.burrowlight.ssh_config");
+
+    for (const char* name : {"run dir", "run$dir", "run'dir", "ru\u00F1", "run~", "run*"}) {
+        const auto odd = folder.file(name);
+        ASSERT_EQ(::mkdir(odd.c_str(), 0700), 0) << name;
+        EXPECT_EQ(folders::wrapperConfigLocation(identifier, runtimeAt(odd)), std::nullopt) << name;
+    }
 }

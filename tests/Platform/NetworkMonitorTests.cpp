@@ -223,7 +223,7 @@ namespace {
 // Collects the monitor's reports, which arrive on its own thread.
 class Reports {
 public:
-    NetworkMonitor::UpdateHandler handler() {
+    tunnelkit::NetworkMonitor::UpdateHandler handler() {
         return [this](bool available) {
             std::lock_guard lock(mutex_);
             values_.push_back(available);

@@ -204,23 +204,26 @@ TEST(AskPassEnvironment, SshGetsNoDisplayButTheHelperCanRestoreIt) {
 namespace {
 
 // A made-up process table: pid -> (parent, executable).
-struct FakeProcesses {
-    std::map<pid_t, std::pair<std::optional<pid_t>, std::optional<std::string>>> table;
+struct FakeProcesses final : ProcessTable {
+    using Table = std::map<pid_t, std::pair<std::optional<pid_t>, std::optional<std::string>>>;
+    FakeProcesses() = default;
+    explicit FakeProcesses(Table table) : table(std::move(table)) {}
+
+    Table table;
     mutable int pathLookups = 0;
 
-    AskPassOrigin::ProcessLookups lookups() const {
-        return {
-            [this](pid_t pid) -> std::optional<pid_t> {
-                auto found = table.find(pid);
-                return found == table.end() ? std::nullopt : found->second.first;
-            },
-            [this](pid_t pid) -> std::optional<std::string> {
-                ++pathLookups;
-                auto found = table.find(pid);
-                return found == table.end() ? std::nullopt : found->second.second;
-            },
-        };
+    std::optional<pid_t> parentOf(pid_t pid) const override {
+        auto found = table.find(pid);
+        return found == table.end() ? std::nullopt : found->second.first;
     }
+    std::optional<std::string> executablePath(pid_t pid) const override {
+        ++pathLookups;
+        auto found = table.find(pid);
+        return found == table.end() ? std::nullopt : found->second.second;
+    }
+    std::vector<pid_t> processIDs() const override { return {}; }
+    std::optional<uint64_t> startTime(pid_t) const override { return std::nullopt; }
+    std::optional<std::vector<std::string>> commandLine(pid_t) const override { return std::nullopt; }
 };
 
 const std::string app = "/usr/bin/burrowlight";
@@ -232,7 +235,8 @@ constexpr const char* probeVariable = "BURROWLIGHT_ORIGIN_PROBE";
 // any test runs.
 [[maybe_unused]] const bool probeReported = [] {
     if (std::getenv(probeVariable)) {
-        std::_Exit(AskPassOrigin::isStartedByApp() ? probeFoundTheApp : probeFoundNothing);
+        std::_Exit(AskPassOrigin::isStartedByApp(platform::LinuxProcessTable()) ? probeFoundTheApp
+                                                                                : probeFoundNothing);
     }
     return false;
 }();
@@ -241,31 +245,31 @@ constexpr const char* probeVariable = "BURROWLIGHT_ORIGIN_PROBE";
 
 TEST(AskPassOrigin, AcceptsTheAppAsGrandparent) {
     FakeProcesses processes{{{500, {400, app}}, {400, {300, "/usr/bin/ssh"}}, {300, {1, app}}}};
-    EXPECT_TRUE(AskPassOrigin::isStartedByApp(500, processes.lookups()));
+    EXPECT_TRUE(AskPassOrigin::isStartedByApp(500, processes));
 }
 
 TEST(AskPassOrigin, RefusesWithoutTheSameExecutableAbove) {
     FakeProcesses terminal{
         {{500, {400, app}}, {400, {300, "/usr/bin/bash"}}, {300, {1, "/usr/bin/gnome-terminal"}}}};
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, terminal.lookups()));
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, terminal));
 
     FakeProcesses otherCopy{{{500, {400, app}}, {400, {300, "/usr/bin/ssh"}}, {300, {1, app + "-old"}}}};
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, otherCopy.lookups())) << "exact path equality";
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, otherCopy)) << "exact path equality";
 
     FakeProcesses unknownSelf{{{500, {400, std::nullopt}}, {400, {1, std::nullopt}}}};
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, unknownSelf.lookups()))
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, unknownSelf))
         << "two unknown paths are not the same file";
 
     FakeProcesses initIsTheApp{{{500, {1, app}}, {1, {0, app}}}};
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, initIsTheApp.lookups())) << "pid 1 is never asked";
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, initIsTheApp)) << "pid 1 is never asked";
 }
 
 TEST(AskPassOrigin, UnreadableAncestorsAreWalkedPast) {
     FakeProcesses processes{{{500, {400, app}}, {400, {300, std::nullopt}}, {300, {1, app}}}};
-    EXPECT_TRUE(AskPassOrigin::isStartedByApp(500, processes.lookups()));
+    EXPECT_TRUE(AskPassOrigin::isStartedByApp(500, processes));
 
     FakeProcesses orphan{{{500, {400, app}}, {400, {std::nullopt, "/usr/bin/ssh"}}, {300, {1, app}}}};
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, orphan.lookups())) << "no parent ends the walk";
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, orphan)) << "no parent ends the walk";
 }
 
 TEST(AskPassOrigin, WalksSixteenAncestorsAtMost) {
@@ -278,22 +282,22 @@ TEST(AskPassOrigin, WalksSixteenAncestorsAtMost) {
         processes.table[1000 - depth] = {1, app};
         return processes;
     };
-    EXPECT_TRUE(AskPassOrigin::isStartedByApp(1000, chain(16).lookups()));
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(1000, chain(17).lookups()));
+    EXPECT_TRUE(AskPassOrigin::isStartedByApp(1000, chain(16)));
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(1000, chain(17)));
 }
 
 TEST(AskPassOrigin, ACycleEndsTheWalk) {
     FakeProcesses processes{{{500, {400, app}}, {400, {300, "/usr/bin/ssh"}}, {300, {400, "/usr/bin/sh"}}}};
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, processes.lookups()));
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, processes));
     EXPECT_EQ(processes.pathLookups, 3) << "each process is asked once";
 
     FakeProcesses ownParent{{{500, {500, app}}}};
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, ownParent.lookups()));
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(500, ownParent));
 }
 
 TEST(AskPassOrigin, RealProcessTable) {
     // This test process is no descendant of another copy of itself.
-    EXPECT_FALSE(AskPassOrigin::isStartedByApp());
+    EXPECT_FALSE(AskPassOrigin::isStartedByApp(platform::LinuxProcessTable()));
 
     // A copy of this test binary started through a shell, as ssh starts the helper, finds this
     // process two levels up; the copy reports what it found through its exit status.

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace tunnelkit;
 using testing_support::readWholeFile;
@@ -37,6 +38,11 @@ TEST(LogFileWriterTest, FileThatCannotBeOpenedIsSilentlyNotWritten) {
     LogFileWriter writer(folder.path()); // a folder, not a file
     EXPECT_FALSE(writer.isOpen());
     EXPECT_EQ(writer.write(line("x")), std::nullopt);
+
+    // A FIFO nobody reads used to hold up the opening, and with it the main queue, for good.
+    const auto fifo = folder.file("fifo.log");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(LogFileWriter(fifo).isOpen());
 }
 
 TEST(LogFileWriterTest, FailedWriteReportsItsErrorOnceAndClosesTheFile) {

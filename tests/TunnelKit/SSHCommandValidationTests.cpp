@@ -2,6 +2,7 @@
 #include "TunnelKit/SSHCommandBuilder.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace tunnelkit;
 
@@ -140,8 +141,15 @@ TEST(TunnelValidation, LocalAndRemoteForwardEndpoints) {
     EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::host));
     f = local(Endpoint::tcp("", 80), Endpoint::tcp("db/x", 80));
     EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::host));
-    f = local(Endpoint::tcp("[::1]", 80), Endpoint::tcp("fe80::1", 80));
-    EXPECT_EQ(problemOf(f), std::nullopt) << "bracketed and bare addresses";
+    f = local(Endpoint::tcp("::1", 80), Endpoint::tcp("fe80::1", 80));
+    EXPECT_EQ(problemOf(f), std::nullopt) << "addresses are stored bare";
+    // Hosts that would not read back from the endpoint's own text.
+    for (const char* host : {"[::1]", "::1]", "a[b", "~@", "~"}) {
+        f = local(Endpoint::tcp("", 80), Endpoint::tcp(host, 80));
+        EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::host)) << host;
+        f = forward(Forward::Kind::dynamic, Endpoint::tcp(host, 1080));
+        EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::host)) << host;
+    }
 
     f = forward(Forward::Kind::remote, Endpoint::tcp("", 8080));
     EXPECT_EQ(problemOf(f), SSHCommandError::invalidForward(f.id, FP::missingTarget));
@@ -307,4 +315,31 @@ TEST(HostRules, TokensAndNames) {
     EXPECT_TRUE(containsControlCharacters("a\tb"));
     EXPECT_TRUE(containsControlCharacters("\u00AD")) << "soft hyphen, a format character";
     EXPECT_FALSE(containsControlCharacters("caf\u00E9 \u00A0"));
+}
+
+// Whatever passes validation is shown as text the user may copy back in: that text must read as the
+// same endpoint. Texts of the characters that matter to the reader and the printer, from a fixed seed.
+TEST(TunnelValidation, EveryValidEndpointReadsBackFromItsOwnText) {
+    const std::vector<std::string> pieces{"[",  "]", ":",     "~", "/",   "@", " ",   "\t",   "\u00A0", "1",
+                                          "22", "0", "65535", "a", "b.c", "-", "::1", "fe80", "\u00E9", "%"};
+    std::mt19937 random(20241209);
+    std::vector<std::string> texts{"::1]:542", "[~@]:6", "[::1]:22", "[]:80", "[a]b]:1", "~:1", "[ ~x]:3"};
+    for (int i = 0; i < 5000; ++i) {
+        std::string text;
+        for (int length = std::uniform_int_distribution(1, 6)(random); length > 0; --length) {
+            text += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
+        }
+        texts.push_back(text);
+    }
+    int valid = 0;
+    for (const auto& text : texts) {
+        const auto parsed = Endpoint::parse(text);
+        if (!parsed || SSHCommandBuilder::endpointProblem(*parsed, true)) {
+            continue;
+        }
+        ++valid;
+        EXPECT_EQ(Endpoint::parse(parsed->displayText()), parsed)
+            << "'" << text << "' is shown as '" << parsed->displayText() << "'";
+    }
+    EXPECT_GT(valid, 500) << "the generated texts exercise valid endpoints too";
 }

@@ -1,9 +1,9 @@
-#include "TunnelKit/SSHConfigReader.h"
 #include "SSHHome.h"
+#include "TunnelKit/SSHConfigReader.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace tunnelkit;
@@ -141,4 +141,14 @@ TEST(SSHConfigReader, RepeatedAliasIsListedOnceAtItsFirstPosition) {
     home.write("more.conf", "Host db web Web\n");
     home.writeConfig("Host web\nInclude more.conf\nHost db\n");
     EXPECT_EQ(aliasesOf(home), (Aliases{"web", "db", "Web"}));
+}
+
+TEST(SSHConfigReader, OnlyRegularFilesOfAtMostAMebibyteAreRead) {
+    SSHHome home;
+    ASSERT_EQ(::mkfifo((home.sshFolder() + "/fifo").c_str(), 0600), 0);
+    home.write("big", "Host big\n" + std::string(SSHConfigReader::maximumFileSize, '#'));
+    home.write("fits", "Host fits\n" + std::string(SSHConfigReader::maximumFileSize - 10, '#'));
+    home.writeConfig("Host first\nInclude /dev/zero\nInclude fifo\nInclude big\nInclude fits\nHost last\n");
+    // Unbounded reading of /dev/zero ran out of memory; a FIFO blocked the reader for good.
+    EXPECT_EQ(aliasesOf(home), (Aliases{"first", "fits", "last"}));
 }

@@ -224,7 +224,7 @@ TEST(SSHLogParserSignal, OrdinaryLinesGiveFailuresOrNothing) {
 }
 
 TEST(SSHLogLine, EqualityAndHashingCoverEveryField) {
-    const Date now = std::chrono::system_clock::now();
+    const Date now = currentDate();
     const SSHLogLine line{7, now, "debug1: Exit status 0", Level::debug};
     SSHLogLine sameLine = line;
     EXPECT_EQ(line, sameLine);

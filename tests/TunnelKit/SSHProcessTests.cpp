@@ -1,8 +1,7 @@
-#include "TunnelKit/SSHProcess.h"
+#include "ErrorPrinting.h"
 #include "ProcessCounts.h"
 #include "TempDir.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/SSHProcess.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -173,7 +173,6 @@ TEST_F(SSHProcessTest, MissingOrNonExecutableProgramIsATypedLaunchErrorThatLeaks
     const auto missing = SSHProcess::launch(dir.file("no-such-ssh"), {"-N"}, {}, queue, recorder->events(recorder));
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().code, ENOENT);
-    EXPECT_EQ(missing.error().message(), std::strerror(ENOENT));
 
     const auto refused = SSHProcess::launch(plain, {}, {}, queue, recorder->events(recorder));
     ASSERT_FALSE(refused);
@@ -264,10 +263,12 @@ TEST(SSHProcess, OwnerFreedBeforeItsEventsRunGetsNothing) {
     const std::weak_ptr<Recorder> watched = recorder;
     int calls = 0;
     SSHProcessEvents events{recorder, [&](const std::string&) { ++calls; }, [&](const Termination&) { ++calls; }};
-    ASSERT_TRUE(SSHProcess::launch("/bin/sh", {"-c", "echo one; echo two"}, shellEnvironment, queue, events));
+    // One write of both lines, so one hand-over for the lines and one for the end.
+    ASSERT_TRUE(
+        SSHProcess::launch("/bin/sh", {"-c", "printf 'one\\ntwo\\n'"}, shellEnvironment, queue, events));
     recorder.reset();
     ASSERT_TRUE(watched.expired());
-    EXPECT_TRUE(queue->loop.runUntil([&] { return queue->posted == 3; }, 30s));
+    EXPECT_TRUE(queue->loop.runUntil([&] { return queue->posted == 2; }, 30s));
     queue->loop.runFor(20ms);
     EXPECT_EQ(calls, 0);
 }
@@ -284,7 +285,7 @@ TEST(SSHProcess, AThousandShortLivedChildrenLeaveNoDescriptorThreadOrZombie) {
         std::vector<SSHProcess> running;
         for (size_t i = 0; i < perBatch; ++i) {
             auto process = SSHProcess::launch("/bin/echo", {"x"}, {}, queue, recorder->events(recorder));
-            ASSERT_TRUE(process) << process.error().message();
+            ASSERT_TRUE(process) << process.error();
             running.push_back(std::move(*process));
         }
         const size_t expected = (batch + 1) * perBatch;

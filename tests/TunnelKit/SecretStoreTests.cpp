@@ -48,9 +48,3 @@ TEST(SecretStoreAccount, ForeignAccountsGiveNoKey) {
               (SecretKey{SecretKind::password, ""}))
         << "an empty identity still parses";
 }
-
-TEST(SecretError, MessageFallsBackToTheCode) {
-    EXPECT_EQ((SecretError{2, "Cannot create an item in a locked collection"}).message(),
-              "Cannot create an item in a locked collection");
-    EXPECT_EQ((SecretError{-7, ""}).message(), "GLib error -7");
-}

@@ -1,9 +1,9 @@
-#include "TunnelKit/Spawn.h"
+#include "ErrorPrinting.h"
 #include "ProcessCounts.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/Spawn.h"
 
 #include <csignal>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -11,7 +11,7 @@ using namespace tunnelkit;
 
 TEST(Spawn, AReapedChildIsNeverSignalled) {
     auto spawned = spawnChild(SpawnRequest{"/bin/true", {}, {}, true, ErrorOutput::joined});
-    ASSERT_TRUE(spawned) << spawned.error().message();
+    ASSERT_TRUE(spawned) << spawned.error();
     Child& child = *spawned->child;
     EXPECT_TRUE(child.signal(0)) << "an unreaped child can be signalled";
     EXPECT_EQ(terminationFromWaitStatus(child.waitForExit()), Termination{Exited{0}});

@@ -79,18 +79,30 @@ TEST(JsonReading, WrongTypesAreDecodingErrorsWithTheirPlace) {
     };
     EXPECT_EQ(readInt(R"({"n": 8})").value(), 8);
     EXPECT_EQ(readInt(R"({"n": 8.0})").value(), 8);
-    EXPECT_EQ(readInt(R"({"n": 1.5})").error().kind, DecodingError::Kind::dataCorrupted);
-    EXPECT_EQ(readInt(R"({"n": true})").error().kind, DecodingError::Kind::typeMismatch);
-    EXPECT_EQ(readInt(R"({"n": "8"})").error().kind, DecodingError::Kind::typeMismatch);
-    EXPECT_EQ(readInt(R"({"n": null})").error().kind, DecodingError::Kind::valueNotFound);
-    EXPECT_EQ(readInt(R"({"m": 1})").error().kind, DecodingError::Kind::keyNotFound);
-    EXPECT_EQ(readInt(R"({"n": 99999999999})").error().kind, DecodingError::Kind::dataCorrupted);
-    EXPECT_EQ(readInt(R"([1])").error().kind, DecodingError::Kind::typeMismatch);
-    EXPECT_EQ(readInt("{\"n\":").error().kind, DecodingError::Kind::dataCorrupted);
+    using Problem = DecodingError::Problem;
+    EXPECT_EQ(readInt(R"({"n": 1.5})").error(), (DecodingError{Problem::notWholeNumber, "n"}));
+    EXPECT_EQ(readInt(R"({"n": true})").error(), (DecodingError{Problem::wrongType, "n"}));
+    EXPECT_EQ(readInt(R"({"n": "8"})").error(), (DecodingError{Problem::wrongType, "n"}));
+    EXPECT_EQ(readInt(R"({"n": null})").error(), (DecodingError{Problem::nullValue, "n"}));
+    EXPECT_EQ(readInt(R"({"m": 1})").error(), (DecodingError{Problem::missingKey, "n"}));
+    EXPECT_EQ(readInt(R"({"n": 99999999999})").error(), (DecodingError{Problem::numberOutOfRange, "n"}));
+    EXPECT_EQ(readInt(R"({"n": 1e300})").error(), (DecodingError{Problem::numberOutOfRange, "n"}));
+    EXPECT_EQ(readInt(R"([1])").error(), (DecodingError{Problem::wrongType, ""}));
+    EXPECT_EQ(readInt("{\"n\":").error(), (DecodingError{Problem::notJSON, ""}));
 
-    const auto error = readInt(R"({"n": "eight"})").error();
-    EXPECT_EQ(error.path, "n");
-    EXPECT_NE(error.message().find("n"), std::string::npos);
+    EXPECT_EQ(readInt(R"({"n": 1.5})").error().kind(), DecodingError::Kind::dataCorrupted);
+    EXPECT_EQ(readInt(R"({"n": true})").error().kind(), DecodingError::Kind::typeMismatch);
+    EXPECT_EQ(readInt(R"({"n": null})").error().kind(), DecodingError::Kind::valueNotFound);
+    EXPECT_EQ(readInt(R"({"m": 1})").error().kind(), DecodingError::Kind::keyNotFound);
+}
+
+TEST(JsonReading, ANumberBeyondEveryDoubleIsADecodingErrorNotACrash) {
+    for (const char* bytes : {R"({"n": 1e400})", R"({"n": -1e999})", R"({"m": [1e400], "n": 1})"}) {
+        const auto read =
+            json::decode(bytes, [](const json::Reader& r) { return r.required("n").intValue(); });
+        ASSERT_FALSE(read) << bytes;
+        EXPECT_EQ(read.error(), (DecodingError{DecodingError::Problem::numberOutOfRange, ""})) << bytes;
+    }
 }
 
 TEST(JsonWriting, KeysSortedAndSlashesEscaped) {

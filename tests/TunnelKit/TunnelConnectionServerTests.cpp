@@ -66,6 +66,7 @@ TEST_F(TunnelConnectionServerTest, LocalForwardCarriesBytesAndDisconnectsCleanly
     EXPECT_EQ(harness.stateNames(), (Names{"connecting", "connected", "disconnecting", "disconnected"}));
     // An established ssh -N ends with status 0 on SIGTERM.
     EXPECT_EQ(tunnel.log().back().text, "ssh exited with status 0");
+    harness.endTurn();
     EXPECT_TRUE(tunnel.environment().registry->load().empty());
 }
 

@@ -7,6 +7,8 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace tunnelkit;
@@ -66,7 +68,7 @@ TEST_F(TunnelManagerTest, MissingFileStartsEmptyWithoutErrorsAndWritesNothing) {
     EXPECT_TRUE(harness.network->started);
 }
 
-TEST_F(TunnelManagerTest, UnreadableFileSetsBothErrorsToItsDescription) {
+TEST_F(TunnelManagerTest, UnreadableFileSetsBothErrorsToTheReadError) {
     std::filesystem::create_directories(harness.tunnelsFile()); // a folder where the file should be
     auto& manager = harness.makeRunning("exit 0");
     manager.start(false);
@@ -75,7 +77,9 @@ TEST_F(TunnelManagerTest, UnreadableFileSetsBothErrorsToItsDescription) {
     EXPECT_EQ(manager.storageError(), manager.loadError());
     const auto expected = TunnelStore(harness.tunnelsFile()).load();
     ASSERT_FALSE(expected);
-    EXPECT_EQ(*manager.loadError(), describe(expected.error()));
+    EXPECT_EQ(*manager.loadError(), expected.error());
+    EXPECT_EQ(*manager.loadError(), StoreError(FileError{FileError::Operation::read, harness.tunnelsFile(),
+                                                         FileError::Kind::notRegularFile, 0}));
 }
 
 TEST_F(TunnelManagerTest, UndecodableFileIsLeftUntouchedByLaterSaves) {
@@ -88,6 +92,62 @@ TEST_F(TunnelManagerTest, UndecodableFileIsLeftUntouchedByLaterSaves) {
     manager.save(namedTunnel("kept in memory"));
     EXPECT_EQ(harness.fileBytes(), "{\"version\": 1}");
     EXPECT_EQ(manager.tunnels().size(), 1u);
+}
+
+TEST_F(TunnelManagerTest, AFileWithANumberBeyondEveryDoubleIsReportedAndLeftAsItIs) {
+    const std::string damaged = R"({"version":1,"tunnels":[],"x":1e400})";
+    ASSERT_TRUE(writeFileAtomically(harness.tunnelsFile(), damaged));
+    auto& manager = harness.makeRunning("exit 0");
+    manager.start(false);
+    EXPECT_EQ(manager.loadError(), StoreError(DecodingError{DecodingError::Problem::numberOutOfRange, ""}));
+    manager.save(namedTunnel("kept in memory"));
+    EXPECT_EQ(harness.fileBytes(), damaged);
+}
+
+TEST_F(TunnelManagerTest, AFIFOInPlaceOfTheFileIsAnErrorNotAWait) {
+    std::filesystem::create_directories(std::filesystem::path(harness.tunnelsFile()).parent_path());
+    ASSERT_EQ(::mkfifo(harness.tunnelsFile().c_str(), 0600), 0);
+    auto& manager = harness.makeRunning("exit 0");
+    manager.start(false);
+    EXPECT_EQ(manager.loadError(), StoreError(FileError{FileError::Operation::read, harness.tunnelsFile(),
+                                                        FileError::Kind::notRegularFile, 0}));
+}
+
+TEST_F(TunnelManagerTest, StartRemovesTheTemporariesOfInterruptedWritesOnly) {
+    const auto folder = std::filesystem::path(harness.tunnelsFile()).parent_path();
+    std::filesystem::create_directories(folder);
+    const auto registryFolder = std::filesystem::path(harness.registry->filePath()).parent_path();
+    const std::vector<std::filesystem::path> leftovers{folder / ".tunnels.json.aB3xYz",
+                                                       registryFolder / ".ssh-processes.json.Q1w2E3"};
+    const std::vector<std::filesystem::path> others{
+        folder / ".tunnels.json.bak", folder / "tunnels.json.aB3xYz", folder / ".tunnels.jsonXaB3xYz",
+        folder / ".other.json.aB3xYz"};
+    for (const auto& path : leftovers) {
+        ASSERT_TRUE(writeFileAtomically(path.string(), std::string(1000, 'x')));
+    }
+    for (const auto& path : others) {
+        ASSERT_TRUE(writeFileAtomically(path.string(), "keep"));
+    }
+    harness.writeTunnels({namedTunnel("web")});
+    auto& manager = harness.makeRunning("exit 0");
+    manager.start(false);
+    for (const auto& path : leftovers) {
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    }
+    for (const auto& path : others) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    }
+    EXPECT_EQ(namesOf(manager.tunnels()), (Names{"web"}));
+}
+
+TEST_F(TunnelManagerTest, StartRaisesTheOpenFileLimitToTheHardLimit) {
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit lowered{std::min<rlim_t>(limit.rlim_max, 256), limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    harness.makeRunning("exit 0").start(false);
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    EXPECT_EQ(limit.rlim_cur, limit.rlim_max);
 }
 
 TEST_F(TunnelManagerTest, StartPurgesTrashOlderThanThirtyDaysOnly) {
@@ -125,7 +185,7 @@ TEST_F(TunnelManagerTest, ConnectAtLaunchTakesMarkedLiveTunnelsInListOrder) {
     pinned.isPinned = true;
     auto trashed = namedTunnel("trashed");
     trashed.connectsAtLaunch = true;
-    trashed.deletedAt = std::chrono::system_clock::now();
+    trashed.deletedAt = currentDate();
     const auto unmarked = namedTunnel("unmarked");
 
     auto& manager = startedRunning(connectsAndStays, {zulu, alpha, trashed, unmarked, pinned});
@@ -170,7 +230,7 @@ TEST_F(TunnelManagerTest, TaggedTunnelsMatchExactlyAndLeaveTheTrashOut) {
     upper.tags = {"Prod"};
     auto trashed = namedTunnel("trashed");
     trashed.tags = {"prod"};
-    trashed.deletedAt = std::chrono::system_clock::now();
+    trashed.deletedAt = currentDate();
     auto& manager = startedRunning(connectsAndStays, {lower, upper, trashed});
 
     EXPECT_EQ(namesOf(manager.tunnels("prod")), (Names{"lower"}));
@@ -379,6 +439,7 @@ TEST_F(TunnelManagerTest, ShutdownKillsAnSSHThatIgnoresSIGTERMAndEmptiesTheRegis
     ASSERT_TRUE(harness.runUntil([&] { return manager.connectedTunnels() == 2; }));
     const auto stubbornGroup = *manager.connection(stubborn.id)->processID();
     const auto politeGroup = *manager.connection(polite.id)->processID();
+    harness.endTurn();
     ASSERT_EQ(harness.registry->load().size(), 2u);
 
     const auto began = std::chrono::steady_clock::now();

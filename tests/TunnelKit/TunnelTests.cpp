@@ -1,8 +1,8 @@
+#include "ErrorPrinting.h"
 #include "TunnelKit/Tunnel.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 using namespace tunnelkit;
 
@@ -83,7 +83,7 @@ TEST(TunnelJson, RoundTripAndShape) {
     EXPECT_EQ(object["forwards"][0]["listen"], nlohmann::json::parse(R"({"tcp":{"host":"","port":8080}})"));
     EXPECT_EQ(object["id"], tunnel.id.toString());
     const auto decoded = decodeTunnel(object.dump());
-    ASSERT_TRUE(decoded) << decoded.error().message();
+    ASSERT_TRUE(decoded) << decoded.error();
     EXPECT_EQ(*decoded, tunnel);
 }
 
@@ -97,12 +97,14 @@ TEST(TunnelJson, OptionalKeysMayBeMissingOrNullRequiredOnesMayNot) {
     withoutNote.erase("note");
     const auto failed = decodeTunnel(withoutNote.dump());
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error().kind, DecodingError::Kind::keyNotFound);
+    EXPECT_EQ(failed.error(), (DecodingError{DecodingError::Problem::missingKey, "note"}));
+    EXPECT_EQ(failed.error().kind(), DecodingError::Kind::keyNotFound);
 
     auto badKind = toJson(sampleTunnel());
     badKind["forwards"][0]["kind"] = "sideways";
     ASSERT_FALSE(decodeTunnel(badKind.dump()));
-    EXPECT_EQ(decodeTunnel(badKind.dump()).error().path, "forwards[0].kind");
+    EXPECT_EQ(decodeTunnel(badKind.dump()).error(),
+              (DecodingError{DecodingError::Problem::unknownForwardKind, "forwards[0].kind"}));
 
     auto lowerId = toJson(sampleTunnel());
     lowerId["id"] = "6f1e2d3c-4b5a-4968-8776-655443322110";
@@ -121,12 +123,13 @@ TEST(TunnelJson, EndpointNeedsExactlyOneKnownKey) {
     both["forwards"][0]["listen"]["socket"] = {{"path", "/s"}};
     const auto failed = decodeTunnel(both.dump());
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error().description, "Invalid number of keys found, expected one.");
-    EXPECT_EQ(failed.error().path, "forwards[0].listen");
+    EXPECT_EQ(failed.error(),
+              (DecodingError{DecodingError::Problem::endpointKeyCount, "forwards[0].listen"}));
+    EXPECT_EQ(failed.error().kind(), DecodingError::Kind::typeMismatch);
 
     auto neither = toJson(sampleTunnel());
     neither["forwards"][0]["listen"] = {{"udp", 1}};
-    EXPECT_EQ(decodeTunnel(neither.dump()).error().description, "Invalid number of keys found, expected one.");
+    EXPECT_EQ(decodeTunnel(neither.dump()).error().problem, DecodingError::Problem::endpointKeyCount);
 
     auto extra = toJson(sampleTunnel());
     extra["forwards"][0]["listen"]["other"] = 1;

@@ -1,8 +1,8 @@
+#include "ErrorPrinting.h"
 #include "TempDir.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/SSHCommandBuilder.h"
 #include "TunnelKit/Text.h"
-#include "TunnelKit/WrapperConfig.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -28,11 +28,6 @@ mode_t permissionsOf(const std::string& path) {
     struct stat info {};
     EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
     return info.st_mode & 07777;
-}
-
-platform::folders::Environment runtimeAt(const std::string& runtime) {
-    return platform::folders::Environment::fixed({{"XDG_RUNTIME_DIR", runtime}, {"HOME", "/home/me"}},
-                                                 ::getuid());
 }
 
 } // namespace
@@ -75,7 +70,7 @@ TEST(WrapperConfig, WrittenPrivateFromTheStartAndReplaced) {
     const auto oldMask = ::umask(0);
     auto written = builder.writeWrapperConfig();
     ::umask(oldMask);
-    ASSERT_TRUE(written) << written.error().message();
+    ASSERT_TRUE(written) << written.error();
     EXPECT_EQ(readFile(*builder.wrapperURL), builder.wrapperConfigText());
     EXPECT_EQ(permissionsOf(*builder.wrapperURL), 0600u) << "even with an open umask";
     EXPECT_EQ(permissionsOf(folder.file("cache/com.tolvan.burrowlight")), 0700u)
@@ -100,18 +95,4 @@ TEST(WrapperConfig, WriteFailureIsReported) {
     const auto written = builder.writeWrapperConfig();
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().code, ENOTDIR);
-}
-
-TEST(WrapperLocation, UsedOnlyWhenThePathNeedsNoQuoting) {
-    testing_support::TempDir folder;
-    const auto runtime = folder.file("run");
-    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
-    EXPECT_EQ(wrapperConfigLocation("com.tolvan.burrowlight", runtimeAt(runtime)),
-              runtime + "/com.tolvan.burrowlight.ssh_config");
-
-    for (const char* name : {"run dir", "run$dir", "run'dir", "ru\u00F1", "run~", "run*"}) {
-        const auto odd = folder.file(name);
-        ASSERT_EQ(::mkdir(odd.c_str(), 0700), 0) << name;
-        EXPECT_EQ(wrapperConfigLocation("com.tolvan.burrowlight", runtimeAt(odd)), std::nullopt) << name;
-    }
 }

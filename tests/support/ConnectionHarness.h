@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/ProcessTable.h"
 #include "SSHCommandErrorPrinting.h"
 #include "SSHServerFixture.h"
 #include "SSHTranscripts.h"
@@ -48,7 +49,11 @@ inline void PrintTo(const TunnelProblem& problem, std::ostream* out) {
             } else if constexpr (std::is_same_v<Case, TunnelProblem::InvalidSettings>) {
                 *out << "invalidSettings(" << describe(payload.error) << ")";
             } else if constexpr (std::is_same_v<Case, TunnelProblem::LaunchFailed>) {
-                *out << "launchFailed(\"" << payload.reason << "\")";
+                if (const auto* file = std::get_if<FileError>(&payload.reason)) {
+                    *out << "launchFailed(file " << file->path << ", errno " << file->code << ")";
+                } else {
+                    *out << "launchFailed(errno " << std::get<LaunchError>(payload.reason).code << ")";
+                }
             } else if constexpr (std::is_same_v<Case, TunnelProblem::Exited>) {
                 *out << "exited(" << payload.status << ")";
             } else {
@@ -98,8 +103,9 @@ public:
         return {std::move(builder),
                 "/bin/false",
                 folder.file("askpass"),
-                std::make_shared<tunnelkit::ProcessRegistry>(folder.file("ssh-processes.json"),
-                                                             tunnelkit::SSHCommandBuilder::defaultExecutable),
+                std::make_shared<tunnelkit::ProcessRegistry>(
+                    folder.file("ssh-processes.json"), tunnelkit::SSHCommandBuilder::defaultExecutable,
+                    std::make_shared<platform::LinuxProcessTable>(), queue),
                 tunnelkit::RetryPolicy{std::chrono::milliseconds(50), std::chrono::milliseconds(200)},
                 std::move(base),
                 queue};
@@ -108,9 +114,9 @@ public:
     tunnelkit::TunnelConnection& make(tunnelkit::Tunnel tunnel,
                                       tunnelkit::ConnectionEnvironment environment) {
         connection = tunnelkit::TunnelConnection::make(std::move(tunnel), std::move(environment));
-        connection->setOnStateChange(
-            [this](const tunnelkit::TunnelState& old, const tunnelkit::TunnelState& now) {
-                reports.push_back({old, now, connection->problem(), connection->log().size()});
+        stateChanges =
+            connection->observeStateChanges([this](const tunnelkit::TunnelConnection::StateChange& change) {
+                reports.push_back({change.old, change.now, connection->problem(), connection->log().size()});
                 if (const auto pid = connection->processID()) {
                     processes.track(*pid);
                 }
@@ -132,6 +138,12 @@ public:
     }
     bool runUntil(const std::function<bool()>& done, std::chrono::seconds limit = patience) {
         return queue->runUntil(done, limit);
+    }
+    // Runs what the current turn of the queue left for its end (the registry's write among it).
+    void endTurn() {
+        bool ended = false;
+        queue->post([&ended] { ended = true; });
+        EXPECT_TRUE(queue->runUntil([&ended] { return ended; }, patience));
     }
     // Until the connection has no process and is not waiting for a retry.
     bool runUntilSettled(std::chrono::seconds limit = patience) {
@@ -174,6 +186,7 @@ public:
     ProcessGroupWatch processes;
     std::vector<Report> reports;
     std::shared_ptr<tunnelkit::TunnelConnection> connection;
+    tunnelkit::ObserverList<tunnelkit::TunnelConnection::StateChange>::Subscription stateChanges;
 
 private:
     bool finished_ = false;

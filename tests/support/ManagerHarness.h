@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConnectionHarness.h"
+#include "Platform/ProcessTable.h"
 #include "SSHServerFixture.h"
 #include "SSHTranscripts.h"
 #include "TempDir.h"
@@ -17,7 +18,7 @@
 namespace testing_support {
 
 // A network monitor the test drives: it reports what the test says, on the test's thread.
-class FakeNetworkMonitor final : public platform::NetworkMonitor {
+class FakeNetworkMonitor final : public tunnelkit::NetworkMonitor {
 public:
     struct Shared {
         UpdateHandler onUpdate;
@@ -121,20 +122,18 @@ public:
     }
 
     tunnelkit::TunnelManager& make(tunnelkit::ConnectionEnvironment env) {
-        manager = tunnelkit::TunnelManager::make(
-            tunnelkit::TunnelStore(tunnelsFile()), std::move(env), secrets,
-            [shared = network] { return std::make_unique<FakeNetworkMonitor>(shared); });
-        manager->setOnStateChange([this](const tunnelkit::Tunnel& tunnel, const tunnelkit::TunnelState& old,
-                                         const tunnelkit::TunnelState& now,
-                                         const std::optional<tunnelkit::TunnelProblem>& problem) {
-            reports.push_back({tunnel, old, now, problem});
-            if (!manager->hasConnection(tunnel.id)) {
-                return;
-            }
-            if (const auto pid = manager->connection(tunnel.id)->processID()) {
-                processes.track(*pid);
-            }
-        });
+        manager = tunnelkit::TunnelManager::make(tunnelkit::TunnelStore(tunnelsFile()), std::move(env),
+                                                 secrets, std::make_unique<FakeNetworkMonitor>(network));
+        stateChanges =
+            manager->observeStateChanges([this](const tunnelkit::TunnelManager::StateChange& change) {
+                reports.push_back({change.tunnel, change.old, change.now, change.problem});
+                if (!manager->hasConnection(change.tunnel.id)) {
+                    return;
+                }
+                if (const auto pid = manager->connection(change.tunnel.id)->processID()) {
+                    processes.track(*pid);
+                }
+            });
         return *manager;
     }
     // A manager whose ssh is a shell script running `body`.
@@ -155,6 +154,12 @@ public:
 
     bool runUntil(const std::function<bool()>& done, std::chrono::seconds limit = patience) {
         return queue->runUntil(done, limit);
+    }
+    // Runs what the current turn of the queue left for its end (the registry's write among it).
+    void endTurn() {
+        bool ended = false;
+        queue->post([&ended] { ended = true; });
+        EXPECT_TRUE(queue->runUntil([&ended] { return ended; }, patience));
     }
     template <class Case> bool runUntilState(tunnelkit::Uuid id, std::chrono::seconds limit = patience) {
         return runUntil([&] { return manager->state(id).is<Case>(); }, limit);
@@ -201,7 +206,8 @@ public:
     std::shared_ptr<tunnelkit::RunLoopQueue> queue = std::make_shared<tunnelkit::RunLoopQueue>();
     TempDir folder;
     std::shared_ptr<tunnelkit::ProcessRegistry> registry = std::make_shared<tunnelkit::ProcessRegistry>(
-        folder.file("ssh-processes.json"), tunnelkit::SSHCommandBuilder::defaultExecutable);
+        folder.file("ssh-processes.json"), tunnelkit::SSHCommandBuilder::defaultExecutable,
+        std::make_shared<platform::LinuxProcessTable>(), queue);
     std::shared_ptr<FakeNetworkMonitor::Shared> network = std::make_shared<FakeNetworkMonitor::Shared>();
     std::shared_ptr<FakeSecretBackend> secretBackend = std::make_shared<FakeSecretBackend>();
     std::shared_ptr<tunnelkit::SecretStore> secrets =
@@ -209,6 +215,7 @@ public:
     ProcessGroupWatch processes;
     std::vector<Report> reports;
     std::shared_ptr<tunnelkit::TunnelManager> manager;
+    tunnelkit::ObserverList<tunnelkit::TunnelManager::StateChange>::Subscription stateChanges;
 
 private:
     bool finished_ = false;

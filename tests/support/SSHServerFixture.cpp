@@ -1,5 +1,6 @@
 #include "SSHServerFixture.h"
 
+#include "ErrorPrinting.h"
 #include "LoopbackNetwork.h"
 #include "Platform/ProcessTable.h"
 #include "TunnelKit/ChildProcess.h"
@@ -149,7 +150,7 @@ std::string generateKey(const std::string& path) {
                                                   std::chrono::milliseconds(30'000)});
     if (!made || made->termination != tunnelkit::Termination(tunnelkit::Exited{0})) {
         ADD_FAILURE() << "ssh-keygen failed for " << path << ": "
-                      << (made ? made->output : made.error().message());
+                      << (made ? made->output : std::string(std::strerror(made.error().code)));
         return {};
     }
     auto publicKey = readFile(path + ".pub").value_or("");

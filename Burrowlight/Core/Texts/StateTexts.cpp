@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/Cases.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
+#include "Burrowlight/Core/Texts/StorageTexts.h"
 
 #include <QCoreApplication>
 
@@ -60,7 +61,12 @@ QString message(const tunnelkit::TunnelProblem& problem) {
             [](const P::SSH& ssh) { return message(ssh.failure); },
             [](const P::InvalidSettings& invalid) { return message(invalid.error); },
             [](const P::LaunchFailed& failed) {
-                return ProblemWords::tr("Couldn't start ssh: %1").arg(fromUtf8(failed.reason));
+                const QString reason = std::visit(
+                    [](const auto& cause) {
+                        return message(cause);
+                    },
+                    failed.reason);
+                return ProblemWords::tr("Couldn't start ssh: %1").arg(reason);
             },
             [](const P::Exited& exited) {
                 return ProblemWords::tr("ssh stopped unexpectedly (status %1).").arg(exited.status);

@@ -84,7 +84,8 @@ class ForwardDraftTests : public QObject {
 
     void addressesAndSocketPathsAreChecked() {
         QVERIFY(!addressProblem(QStringLiteral(" db.example.com ")));
-        QVERIFY(!addressProblem(QStringLiteral("[::1]")));
+        QVERIFY(!addressProblem(QStringLiteral("::1")));
+        QVERIFY(addressProblem(QStringLiteral("[::1]")));
         for (const char* text : {"a b", "-db", "a/b"}) {
             QCOMPARE(addressProblem(QString::fromLatin1(text))->message,
                      QStringLiteral("Addresses can't contain spaces or slashes, or start with a dash."));

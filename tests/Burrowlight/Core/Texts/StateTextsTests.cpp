@@ -1,4 +1,5 @@
 #include "Burrowlight/Core/Texts/StateTexts.h"
+#include "Burrowlight/Core/Texts/StorageTexts.h"
 
 #include <QTest>
 
@@ -22,12 +23,25 @@ class StateTextsTests : public QObject {
     void problemsCarryTheirDetails() {
         QCOMPARE(texts::message(TunnelProblem::exited(255)),
                  QStringLiteral("ssh stopped unexpectedly (status 255)."));
-        QCOMPARE(texts::message(TunnelProblem::launchFailed("No such file or directory")),
-                 QStringLiteral("Couldn't start ssh: No such file or directory"));
+        QCOMPARE(texts::message(TunnelProblem::launchFailed(tunnelkit::LaunchError{ENOENT})),
+                 QStringLiteral("Couldn't start ssh: no such file or folder"));
+        QCOMPARE(texts::message(TunnelProblem::launchFailed(
+                     tunnelkit::FileError::system(tunnelkit::FileError::Operation::write, "/run/x", EROFS))),
+                 QStringLiteral("Couldn't start ssh: “/run/x” couldn't be written: the disk is read-only."));
         QCOMPARE(texts::message(TunnelProblem::ssh(SSHFailure::connectionLost())),
                  QStringLiteral("The connection was lost."));
         QCOMPARE(texts::message(TunnelProblem::invalidSettings(tunnelkit::SSHCommandError::missingHost())),
                  QStringLiteral("Enter the server's host name or address."));
+    }
+
+    void storageErrorsSayWhatWhereAndWhy() {
+        using tunnelkit::DecodingError;
+        QCOMPARE(texts::message(tunnelkit::StoreError{DecodingError{DecodingError::Problem::numberOutOfRange, "x"}}),
+                 QStringLiteral("A number is out of range. (at x)"));
+        QCOMPARE(texts::message(tunnelkit::StoreError{tunnelkit::FileError{
+                     tunnelkit::FileError::Operation::read, "/a/tunnels.json", tunnelkit::FileError::Kind::notRegularFile, 0}}),
+                 QStringLiteral("“/a/tunnels.json” couldn't be read: it isn't a regular file."));
+        QVERIFY(texts::systemReason(EXDEV).contains(QStringLiteral("EXDEV")));
     }
 
     void sshFailuresKeepSshsOwnWords() {

@@ -3,16 +3,18 @@
 #include <unistd.h>
 #include <utility>
 
-namespace platform {
+namespace tunnelkit {
 
-// Owns one file descriptor and closes it when it goes.
+// Owns one file descriptor and closes it exactly once.
 class UniqueFd {
 public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
     UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept {
-        reset(other.release());
+        if (this != &other) {
+            reset(other.release());
+        }
         return *this;
     }
     UniqueFd(const UniqueFd&) = delete;
@@ -33,4 +35,4 @@ private:
     int fd_ = -1;
 };
 
-} // namespace platform
+} // namespace tunnelkit
