@@ -25,8 +25,8 @@ tunnelkit::Tunnel tunnelWithTwoForwards() {
     return tunnel;
 }
 
-const auto connected = TunnelState::connected(std::chrono::system_clock::now());
-const auto retrying = TunnelState::retrying(1, std::chrono::system_clock::now());
+const auto connected = TunnelState::connected(tunnelkit::currentDate());
+const auto retrying = TunnelState::retrying(1, tunnelkit::currentDate());
 
 } // namespace
 

@@ -91,7 +91,7 @@ class TunnelDraftsTests : public QObject {
         QCOMPARE(drafts.draft(kept.id), keptDraft);
         QVERIFY(drafts.isEdited(kept.id));
 
-        trashed.deletedAt = std::chrono::system_clock::now();
+        trashed.deletedAt = tunnelkit::currentDate();
         drafts.prune({kept, trashed});
         QCOMPARE(drafts.edited().size(), size_t(1));
 
