@@ -1,4 +1,5 @@
 #include "Burrowlight/AskPass/AskPassHelper.h"
+#include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "TunnelKit/AskPass.h"
 
@@ -12,5 +13,7 @@ int main(int argc, char** argv) {
     if (role && std::string_view(role) == "1") {
         burrowlight::AskPassHelper::run(argc, argv);
     }
+    // Before any window, model or launch step reads a setting: a first run has no stored values.
+    burrowlight::AppSettings::registerDefaults();
     return burrowlight::BurrowlightApp::main(argc, argv);
 }

@@ -9,6 +9,36 @@
     </message>
 </context>
 <context>
+    <name>ArchiveImport</name>
+    <message numerus="yes">
+        <source>Import %n tunnels from “%1”?</source>
+        <translation>
+            <numerusform>Importare %n tunnel da “%1”?</numerusform>
+            <numerusform>Importare %n tunnel da “%1”?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Some of these tunnels run programs on this computer when they connect (%1). Import them only if you trust who made the file.</source>
+        <translation>Alcuni di questi tunnel avviano programmi su questo computer quando si connettono (%1). Importali solo se ti fidi di chi ha creato il file.</translation>
+    </message>
+    <message>
+        <source>Some of these tunnels lower the protection ssh gives: the server may use your keys, a changed server goes unnoticed, or other computers reach a forward (%1). Import them only if you trust who made the file.</source>
+        <translation>Alcuni di questi tunnel riducono la protezione offerta da ssh: il server può usare le tue chiavi, un server cambiato passa inosservato, oppure altri computer raggiungono un inoltro (%1). Importali solo se ti fidi di chi ha creato il file.</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importa</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>“%1” isn&apos;t a Burrowlight file.</source>
+        <translation>“%1” non è un file di Burrowlight.</translation>
+    </message>
+</context>
+<context>
     <name>AskPassDialogModel</name>
     <message>
         <source>Trust the server of “%1”?</source>
@@ -236,6 +266,32 @@
     <message>
         <source>Fix “%1” to save.</source>
         <translation>Correggi l’inoltro “%1” per salvare.</translation>
+    </message>
+</context>
+<context>
+    <name>QuitCheck</name>
+    <message>
+        <source>“%1” has unsaved changes.</source>
+        <translation>“%1” ha modifiche non salvate.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n tunnels have unsaved changes.</source>
+        <translation>
+            <numerusform>%n tunnel ha modifiche non salvate.</numerusform>
+            <numerusform>%n tunnel hanno modifiche non salvate.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>If you quit now, the changes are lost.</source>
+        <translation>Se esci ora, le modifiche andranno perse.</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Esci</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
     </message>
 </context>
 <context>
@@ -546,6 +602,41 @@
 </context>
 <context>
     <name>burrowlight::AppActions</name>
+    <name>TunnelsFile</name>
+    <message>
+        <source>The tunnels couldn&apos;t be read</source>
+        <translation>Impossibile leggere i tunnel</translation>
+    </message>
+    <message>
+        <source>The tunnels file is left as it is, and nothing is saved until it can be read: changes made now are lost when you quit. If you opened an older version of the app, quit it and open the newer one.</source>
+        <translation>Il file dei tunnel resta com’è e non viene salvato nulla finché non si può leggere: le modifiche fatte ora andranno perse quando esci. Se hai aperto una versione precedente dell’app, chiudila e apri quella più recente.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Show in Files</source>
+        <translation>Mostra nella cartella</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::StatusNotifier</name>
+    <message>
+        <source>Couldn&apos;t connect.</source>
+        <translation>Impossibile connettersi.</translation>
+    </message>
+    <message>
+        <source>Connection lost, reconnecting…</source>
+        <translation>Connessione persa, nuovo tentativo…</translation>
+    </message>
+    <message>
+        <source>Connected. %1</source>
+        <translation>Connesso. %1</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TunnelDraft</name>
     <message>
         <source>New Tunnel</source>
         <translation>Nuovo tunnel</translation>
@@ -651,6 +742,47 @@
     <message>
         <source>Accept</source>
         <translation>Accetta</translation>
+        <source>key %1</source>
+        <translation>chiave %1</translation>
+    </message>
+    <message>
+        <source>via %1</source>
+        <translation>tramite %1</translation>
+    </message>
+    <message>
+        <source>tags %1</source>
+        <translation>etichette %1</translation>
+    </message>
+    <message>
+        <source>pinned</source>
+        <translation>fissato</translation>
+    </message>
+    <message>
+        <source>connects at launch</source>
+        <translation>si connette all’avvio</translation>
+    </message>
+    <message>
+        <source>doesn&apos;t retry</source>
+        <translation>non riprova</translation>
+    </message>
+    <message numerus="yes">
+        <source>SSH options: %n</source>
+        <translation>
+            <numerusform>opzioni SSH: %n</numerusform>
+            <numerusform>opzioni SSH: %n</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>note</source>
+        <translation>nota</translation>
+    </message>
+    <message>
+        <source>key from the SSH agent or config, no jump hosts</source>
+        <translation>chiave dall’agente SSH o dalla configurazione, nessun host di salto</translation>
+    </message>
+    <message>
+        <source>The port must be a number.</source>
+        <translation>La porta deve essere un numero.</translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "ErrorPrinting.h"
 #include "LoopbackNetwork.h"
 #include "Platform/ProcessTable.h"
+#include "TestFailure.h"
 #include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/FileIO.h"
 
@@ -13,7 +14,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sstream>
 #include <sys/prctl.h>
@@ -103,7 +103,9 @@ std::string currentUserName() {
 }
 
 void writeText(const std::string& path, const std::string& text, mode_t mode = 0600) {
-    ASSERT_TRUE(tunnelkit::writeFileAtomically(path, text, mode)) << path;
+    if (!tunnelkit::writeFileAtomically(path, text, mode)) {
+        recordFailure("cannot write " + path);
+    }
 }
 
 // sshd in the foreground, its output appended to `logPath`. Forked rather than spawned so that
@@ -149,8 +151,8 @@ std::string generateKey(const std::string& path) {
                                                   tunnelkit::ErrorOutput::joined,
                                                   std::chrono::milliseconds(30'000)});
     if (!made || made->termination != tunnelkit::Termination(tunnelkit::Exited{0})) {
-        ADD_FAILURE() << "ssh-keygen failed for " << path << ": "
-                      << (made ? made->output : std::string(std::strerror(made.error().code)));
+        recordFailure("ssh-keygen failed for " + path + ": " +
+                      (made ? made->output : std::string(std::strerror(made.error().code))));
         return {};
     }
     auto publicKey = readFile(path + ".pub").value_or("");
@@ -247,14 +249,14 @@ bool SSHServer::startOnce(bool mayChangePort) {
             port_ = freeLoopbackPort();
         }
         if (!writeConfig()) {
-            ADD_FAILURE() << "cannot write sshd_config";
+            recordFailure("cannot write sshd_config");
             return false;
         }
         const auto logPath = folder_.file("sshd.log");
         const auto logStart = log().size();
         const pid_t daemon = startDaemon(folder_.file("sshd_config"), logPath);
         if (daemon < 0) {
-            ADD_FAILURE() << "fork failed";
+            recordFailure("fork failed");
             return false;
         }
         const std::string listening = "Server listening on 127.0.0.1 port " + std::to_string(port_) + ".";
@@ -282,7 +284,7 @@ bool SSHServer::startOnce(bool mayChangePort) {
             std::this_thread::sleep_for(200ms);
         }
     }
-    ADD_FAILURE() << "sshd did not start on port " << port_ << ":\n" << log();
+    recordFailure("sshd did not start on port " + std::to_string(port_) + ":\n" + log());
     return false;
 }
 
@@ -389,12 +391,12 @@ void ProcessGroupWatch::expectAllEnded() {
     }
     for (const pid_t pid : pids_) {
         if (groupExists(pid)) {
-            ADD_FAILURE() << "the process group of " << pid << " is still there";
+            recordFailure("the process group of " + std::to_string(pid) + " is still there");
             ::kill(-pid, SIGKILL);
         }
     }
     for (const pid_t pid : ourSSHChildren()) {
-        ADD_FAILURE() << "ssh " << pid << " is still running";
+        recordFailure("ssh " + std::to_string(pid) + " is still running");
         ::kill(pid, SIGKILL);
     }
 }

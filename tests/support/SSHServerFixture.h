@@ -32,7 +32,7 @@ public:
     SSHServer(const SSHServer&) = delete;
     SSHServer& operator=(const SSHServer&) = delete;
 
-    // False when the server could not be started; the reason is in the failure GoogleTest recorded.
+    // False when the server could not be started; the reason is in the failure the test recorded.
     bool isRunning() const { return daemon_ > 0; }
     int port() const { return port_; }
     const std::string& folder() const { return folder_.path(); }
@@ -88,7 +88,7 @@ public:
 
     void track(pid_t pid) { pids_.insert(pid); }
     const std::set<pid_t>& tracked() const { return pids_; }
-    // Waits a while for the groups to end; records a GoogleTest failure for each that doesn't.
+    // Waits a while for the groups to end; records a test failure for each that does not.
     void expectAllEnded();
 
 private:

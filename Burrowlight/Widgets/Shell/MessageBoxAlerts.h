@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Burrowlight/Core/Alert.h"
+
+#include <QMessageBox>
+#include <memory>
+
+class QWidget;
+
+namespace burrowlight {
+
+// Shows alerts as modal message boxes, every text as plain text.
+class MessageBoxAlerts : public AlertPresenter {
+  public:
+    std::optional<size_t> run(const Alert& alert) override;
+
+    // The box of an alert, not yet shown, with each button's index; what run() shows.
+    struct Box {
+        std::unique_ptr<QMessageBox> box;
+        std::vector<QAbstractButton*> buttons; // owned by the box
+    };
+    static Box makeBox(const Alert& alert, QWidget* parent = nullptr);
+};
+
+} // namespace burrowlight

@@ -1,0 +1,237 @@
+#include "Burrowlight/Core/AppModel.h"
+#include "PrivateBuses.h"
+#include "SSHServerFixture.h"
+#include "StandInNotificationServer.h"
+#include "TempDir.h"
+#include "TunnelKit/FileIO.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+#include <filesystem>
+
+using namespace burrowlight;
+using namespace std::chrono_literals;
+using testing_support::TempDir;
+using tunnelkit::Tunnel;
+using tunnelkit::TunnelState;
+
+namespace {
+
+// Answers every alert with the button it was told to choose, and keeps what it was shown.
+struct ScriptedAlerts : AlertPresenter {
+    std::optional<size_t> answer;
+    std::vector<Alert> shown;
+    std::optional<size_t> run(const Alert& alert) override {
+        shown.push_back(alert);
+        return answer;
+    }
+};
+
+// A throwaway XDG home for one model: its settings, its folders, and ssh pointed at the tests' own
+// server through the ssh configuration the model's wrapper includes.
+struct ThrowawayHome {
+    TempDir folder;
+    std::unique_ptr<testing_support::SSHServer> server;
+    std::unique_ptr<testing_support::SSHClientSetup> client;
+    AppSettings settings{std::make_unique<QSettings>(QString::fromStdString(folder.file("burrowlight.conf")),
+                                                     QSettings::IniFormat)};
+    ScriptedAlerts alerts;
+
+    ThrowawayHome() {
+        for (const char* name : {"data", "runtime", "cache", "config"}) {
+            std::filesystem::create_directories(folder.file(name));
+        }
+        std::filesystem::permissions(folder.file("runtime"), std::filesystem::perms::owner_all);
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.file("data")));
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.file("runtime")));
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(folder.file("cache")));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.file("config")));
+    }
+
+    void startServer() {
+        server = std::make_unique<testing_support::SSHServer>();
+        client = std::make_unique<testing_support::SSHClientSetup>(*server);
+        QVERIFY(tunnelkit::writeFileAtomically(client->home() + "/.ssh/config",
+                                               "Include " + client->folder() + "/ssh_config\n"));
+    }
+
+    AppModel::Parts parts() const {
+        auto parts = AppModel::Parts::ofThisSession();
+        parts.homeDirectory = client ? client->home() : folder.file("home");
+        parts.networkMonitor = {};
+        return parts;
+    }
+
+    std::string applicationSupport() const { return folder.file("data/com.tolvan.burrowlight"); }
+
+    void storeTunnels(const std::vector<Tunnel>& tunnels) const {
+        QVERIFY(tunnelkit::TunnelStore(applicationSupport() + "/tunnels.json").save(tunnels));
+    }
+
+    Tunnel launchTunnel() const {
+        Tunnel tunnel = client->tunnel({});
+        tunnel.connectsAtLaunch = true;
+        return tunnel;
+    }
+};
+
+} // namespace
+
+class AppModelTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
+        AppSettings::registerDefaults();
+    }
+
+    void connectsAtLaunchOnceTheTermsAreAccepted() {
+        ThrowawayHome home;
+        home.startServer();
+        QVERIFY(home.server->isRunning());
+        const Tunnel tunnel = home.launchTunnel();
+        home.storeTunnels({tunnel});
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        const testing_support::StandInNotificationServer notifications;
+
+        AppModel model(home.settings, home.alerts, home.parts());
+        QCOMPARE(model.parts().applicationSupportDirectory, home.applicationSupport());
+        QVERIFY(model.termsAccepted());
+        QSignalSpy states(&model.engine(), &EngineBridge::stateChanged);
+        // The manager made the connection itself, at start: the bridge reports its lines all the same.
+        QSignalSpy logLines(&model.engine(), &EngineBridge::logAppended);
+        QTRY_VERIFY_WITH_TIMEOUT(model.manager().state(tunnel.id).isConnected(), 20'000);
+        QTRY_COMPARE(notifications.notifyCalls().size(), size_t(1));
+        QCOMPARE(notifications.notifyCalls()[0].summary, QStringLiteral("test server"));
+        QCOMPARE(notifications.notifyCalls()[0].body, QStringLiteral("Connected. No forwards"));
+        QVERIFY(!states.isEmpty());
+        QCOMPARE(states.last().at(0).value<tunnelkit::Uuid>(), tunnel.id);
+        QVERIFY(!logLines.isEmpty());
+        QCOMPARE(logLines.last().at(0).value<tunnelkit::Uuid>(), tunnel.id);
+
+        const auto ssh = model.manager().connection(tunnel.id)->processID();
+        QVERIFY(ssh);
+        model.shutdown();
+        QVERIFY2(::kill(*ssh, 0) != 0, "ssh outlived the shutdown");
+        QTRY_COMPARE(model.manager().state(tunnel.id), TunnelState::disconnected());
+    }
+
+    void nothingConnectsBeforeTheTermsAreAccepted() {
+        ThrowawayHome home;
+        Tunnel tunnel = Tunnel::created();
+        tunnel.host = "127.0.0.1";
+        tunnel.connectsAtLaunch = true;
+        home.storeTunnels({tunnel});
+
+        AppModel model(home.settings, home.alerts, home.parts());
+        QVERIFY(!model.termsAccepted());
+        QCOMPARE(model.manager().liveTunnels().size(), size_t(1));
+        QCOMPARE(model.manager().state(tunnel.id), TunnelState::disconnected());
+        QVERIFY(!model.manager().hasConnection(tunnel.id));
+    }
+
+    void importsArchivesOnlyAfterAskingAndOnceTheTermsAreAccepted() {
+        ThrowawayHome home;
+        AppModel model(home.settings, home.alerts, home.parts());
+        Tunnel shared = Tunnel::created();
+        shared.name = "shared";
+        shared.host = "shared.example.com";
+        const std::string archive = home.folder.file("team.burrowlight");
+        QVERIFY(tunnelkit::writeFileAtomically(
+            archive, tunnelkit::TunnelArchive::make({shared}, tunnelkit::currentDate()).encoded()));
+
+        model.importTunnels(QString::fromStdString(archive));
+        QVERIFY(home.alerts.shown.empty());
+
+        model.setTermsAccepted(true);
+        home.alerts.answer = 1;
+        model.importTunnels(QString::fromStdString(archive));
+        QCOMPARE(home.alerts.shown.size(), size_t(1));
+        QVERIFY(model.manager().liveTunnels().empty());
+
+        home.alerts.answer = 0;
+        model.importTunnels(QString::fromStdString(archive));
+        QCOMPARE(model.manager().liveTunnels().size(), size_t(1));
+        QCOMPARE(model.manager().liveTunnels()[0].name, std::string("shared"));
+
+        const std::string notAnArchive = home.folder.file("notes.burrowlight");
+        QVERIFY(tunnelkit::writeFileAtomically(
+            notAnArchive,
+            "{\"format\":\"other\",\"version\":1,\"exportedAt\":\"2024-01-01T00:00:00Z\",\"tunnels\":[]}"));
+        model.importTunnels(QString::fromStdString(notAnArchive));
+        QCOMPARE(home.alerts.shown.back().message,
+                 QStringLiteral("“notes.burrowlight” isn't a Burrowlight file."));
+        QCOMPARE(home.alerts.shown.back().informativeText, QStringLiteral("It isn't a Burrowlight file."));
+    }
+
+    void anUnreadableTunnelsFileIsReportedAndKept() {
+        ThrowawayHome home;
+        const std::string file = home.applicationSupport() + "/tunnels.json";
+        QVERIFY(tunnelkit::writeFileAtomically(file, "{\"version\":1,\"tunnels\":[{\"id\":5}]}"));
+        AppModel model(home.settings, home.alerts, home.parts());
+        home.alerts.answer = 0;
+        model.reportLoadError();
+        QCOMPARE(home.alerts.shown.size(), size_t(1));
+        const Alert& alert = home.alerts.shown[0];
+        QCOMPARE(alert.style, Alert::Style::critical);
+        QCOMPARE(alert.message, QStringLiteral("The tunnels couldn't be read"));
+        QVERIFY2(alert.informativeText.endsWith(
+                     QStringLiteral("\n\nA value has the wrong type. (at tunnels[0].id)")),
+                 qPrintable(alert.informativeText));
+
+        model.manager().save(Tunnel::created());
+        QCOMPARE(tunnelkit::readFile(file).value(), std::string("{\"version\":1,\"tunnels\":[{\"id\":5}]}"));
+    }
+
+    void aSavedDraftIsStoredAndItsHostResolvedAgain() {
+        ThrowawayHome home;
+        AppModel model(home.settings, home.alerts, home.parts());
+        auto& drafts = model.drafts();
+        const auto id = drafts.beginNewTunnel(Tunnel::created());
+        const auto draft = drafts.draft(id);
+        draft->setPort(QStringLiteral("abc"));
+        QVERIFY(!draft->save(model.manager(), model.configHosts(), false));
+        QVERIFY(model.manager().liveTunnels().empty());
+
+        draft->setPort(QStringLiteral("2222"));
+        draft->editTunnel([](Tunnel& tunnel) { tunnel.host = " db.example.com "; });
+        const auto saved = draft->save(model.manager(), model.configHosts(), true);
+        QVERIFY(saved);
+        QCOMPARE(saved->host, std::string("db.example.com"));
+        QCOMPARE(model.manager().tunnel(id), saved);
+        QVERIFY(!draft->isNew());
+        QVERIFY(!draft->hasUnsavedChanges());
+        QVERIFY(draft->forwards().empty());
+        QVERIFY(model.configHosts().asked().contains("db.example.com"));
+        QCOMPARE(model.manager().state(id), TunnelState::disconnected());
+    }
+
+    void copiesTheCommandAndFollowsTheSshConfigurationSetting() {
+        ThrowawayHome home;
+        AppModel model(home.settings, home.alerts, home.parts());
+        Tunnel tunnel = Tunnel::created();
+        tunnel.host = "db.example.com";
+        model.copyCommand(tunnel);
+        const QString command = QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+        QVERIFY2(command.startsWith(QStringLiteral("/usr/bin/ssh ")), qPrintable(command));
+        QVERIFY(command.endsWith(QStringLiteral("db.example.com")));
+
+        tunnel.host.clear();
+        model.copyCommand(tunnel);
+        QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard), command);
+
+        QVERIFY(model.makeBuilder().usesConfigFiles);
+        QSignalSpy hosts(&model.configHosts(), &ConfigHosts::hostsChanged);
+        home.settings.setUsesSSHConfig(false);
+        QVERIFY(!model.makeBuilder().usesConfigFiles);
+        QCOMPARE(model.configHosts().generation(), 1);
+        QCOMPARE(hosts.count(), 1);
+    }
+};
+
+QTEST_MAIN(AppModelTests)
+#include "AppModelTests.moc"

@@ -1,0 +1,63 @@
+#include "Burrowlight/Core/Texts/AlertTexts.h"
+
+#include <QTest>
+
+using namespace burrowlight;
+using tunnelkit::Tunnel;
+
+namespace {
+
+Tunnel tunnelNumber(int number) {
+    Tunnel tunnel = Tunnel::created();
+    tunnel.name = "t" + std::to_string(number);
+    tunnel.host = "host" + std::to_string(number) + ".example.com";
+    tunnel.user = "me";
+    return tunnel;
+}
+
+} // namespace
+
+class AlertTextsTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void importListsEightTunnelsAndWarnsOfBothRisks() {
+        std::vector<Tunnel> tunnels;
+        for (int number = 1; number <= 9; ++number) {
+            tunnels.push_back(tunnelNumber(number));
+        }
+        tunnels[0].options = {{tunnelkit::Uuid::random(), "proxycommand", "nc %h %p"}};
+        tunnels[1].options = {{tunnelkit::Uuid::random(), "ProxyCommand", "nc %h %p"},
+                              {tunnelkit::Uuid::random(), "ForwardAgent", "yes"}};
+        tunnels[2].name.clear();
+
+        const auto alert = texts::importAlert(tunnels, QStringLiteral("team.burrowlight"));
+        QVERIFY(alert);
+        QCOMPARE(alert->style, Alert::Style::critical);
+        QCOMPARE(alert->message, QStringLiteral("Import 9 tunnels from “team.burrowlight”?"));
+        const QStringList paragraphs = alert->informativeText.split(QStringLiteral("\n\n"));
+        QCOMPARE(paragraphs.size(), 3);
+        const QStringList lines = paragraphs[0].split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 9);
+        QCOMPARE(lines[0], QStringLiteral("• t1 (me@host1.example.com)"));
+        QCOMPARE(lines[2], QStringLiteral("• host3.example.com (me@host3.example.com)"));
+        QCOMPARE(lines[8], QStringLiteral("…"));
+        QCOMPARE(paragraphs[1],
+                 QStringLiteral("Some of these tunnels run programs on this computer when they "
+                                "connect (ProxyCommand). Import them only if you trust who made "
+                                "the file."));
+        QVERIFY2(paragraphs[2].contains(QStringLiteral("(ForwardAgent yes)")), qPrintable(paragraphs[2]));
+        QCOMPARE(alert->buttons.at(0).title, QStringLiteral("Import"));
+        QCOMPARE(alert->buttons.at(1).role, Alert::Button::Role::cancel);
+    }
+
+    void importOfNothingAsksNothing() {
+        QVERIFY(!texts::importAlert({}, QStringLiteral("empty.burrowlight")));
+        const auto plain = texts::importAlert({tunnelNumber(1)}, QStringLiteral("one.burrowlight"));
+        QCOMPARE(plain->style, Alert::Style::warning);
+        QCOMPARE(plain->informativeText, QStringLiteral("• t1 (me@host1.example.com)"));
+    }
+};
+
+QTEST_GUILESS_MAIN(AlertTextsTests)
+#include "AlertTextsTests.moc"

@@ -1,0 +1,59 @@
+#include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace burrowlight;
+
+namespace {
+
+Alert importAlert() {
+    Alert alert;
+    alert.style = Alert::Style::critical;
+    alert.message = QStringLiteral("Import 1 tunnels from “<b>x</b>.burrowlight”?");
+    alert.informativeText = QStringLiteral("• <i>db</i> (db.example.com)");
+    alert.buttons = {{QStringLiteral("Import")}, {QStringLiteral("Cancel"), Alert::Button::Role::cancel}};
+    return alert;
+}
+
+} // namespace
+
+class MessageBoxAlertsTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void textsStayPlainAndButtonsKeepTheirOrder() {
+        const auto made = MessageBoxAlerts::makeBox(importAlert());
+        QCOMPARE(made.box->icon(), QMessageBox::Critical);
+        QCOMPARE(made.box->textFormat(), Qt::PlainText);
+        const auto* informative = made.box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+        QVERIFY(informative);
+        QCOMPARE(informative->textFormat(), Qt::PlainText);
+        QCOMPARE(made.buttons.size(), size_t(2));
+        QCOMPARE(made.buttons[0]->text(), QStringLiteral("Import"));
+        QCOMPARE(static_cast<QAbstractButton*>(made.box->defaultButton()), made.buttons[0]);
+        QCOMPARE(made.box->escapeButton(), made.buttons[1]);
+
+        Alert broken;
+        broken.message = QStringLiteral("Broken");
+        const auto plain = MessageBoxAlerts::makeBox(broken);
+        QCOMPARE(plain.buttons.size(), size_t(1));
+    }
+
+    void runAnswersWithTheChosenButton() {
+        MessageBoxAlerts alerts;
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            box->buttons().size() == 2 ? box->escapeButton()->click() : box->reject();
+        });
+        QCOMPARE(alerts.run(importAlert()), std::optional<size_t>(1));
+    }
+};
+
+QTEST_MAIN(MessageBoxAlertsTests)
+#include "MessageBoxAlertsTests.moc"
