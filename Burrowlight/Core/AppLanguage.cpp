@@ -1,6 +1,6 @@
 #include "Burrowlight/Core/AppLanguage.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Desktop/AppLog.h"
 
 #include <QCoreApplication>
@@ -91,17 +91,11 @@ std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw) {
     return std::nullopt;
 }
 
-AppLanguage currentAppLanguage(const QSettings& settings) {
-    const QVariant stored = settings.value(QLatin1String(appLanguagesKey));
-    // The settings file keeps a one-entry list as plain text: read back by another process, it is one.
-    if (stored.typeId() != QMetaType::QStringList && stored.typeId() != QMetaType::QString) {
+AppLanguage appLanguage(const std::optional<QStringList>& stored) {
+    if (!stored || stored->isEmpty()) {
         return AppLanguage::system;
     }
-    const QStringList list = stored.toStringList();
-    if (list.isEmpty()) {
-        return AppLanguage::system;
-    }
-    const QString code = languageCode(list.front());
+    const QString code = languageCode(stored->front());
     if (code == QLatin1String("en")) {
         return AppLanguage::english;
     }
@@ -111,13 +105,13 @@ AppLanguage currentAppLanguage(const QSettings& settings) {
     return AppLanguage::system;
 }
 
-void applyAppLanguage(AppLanguage language, QSettings& settings) {
-    if (language == AppLanguage::system) {
-        settings.remove(QLatin1String(appLanguagesKey));
-    } else {
-        settings.setValue(QLatin1String(appLanguagesKey), QStringList{rawValue(language)});
-    }
-    settings.sync();
+AppLanguage currentAppLanguage(const AppSettings& settings) {
+    return appLanguage(settings.languages());
+}
+
+void applyAppLanguage(AppLanguage language, AppSettings& settings) {
+    settings.setLanguages(language == AppLanguage::system ? std::nullopt
+                                                          : std::optional(QStringList{rawValue(language)}));
     AppLog::app().write(QStringLiteral("Language chosen: %1").arg(rawValue(language)));
 }
 
@@ -132,12 +126,12 @@ QString resolvedLocalization(AppLanguage language, const QStringList& systemPref
     return resolvedLocalization(systemPreferences);
 }
 
-QString startupLocalization(const QSettings& settings) {
+QString startupLocalization(const AppSettings& settings) {
     return resolvedLocalization(currentAppLanguage(settings), systemLanguages());
 }
 
 QString startupLocalization() {
-    return startupLocalization(*openAppSettings());
+    return startupLocalization(AppSettings());
 }
 
 QString runningLocalization() {

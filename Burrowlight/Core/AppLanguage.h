@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
@@ -10,6 +9,8 @@
 #include <string>
 
 namespace burrowlight {
+
+class AppSettings;
 
 using VariableLookup = std::function<std::optional<std::string>(const char* name)>;
 std::optional<std::string> processVariable(const char* name);
@@ -23,25 +24,25 @@ QStringList systemLanguages(const VariableLookup& variable = processVariable);
 QString resolvedLocalization(const QStringList& preferences);
 
 // The language the user chose for the application, whatever the system's: it takes effect at the
-// next start. Stored as the one-entry list "AppleLanguages" in the application's own settings;
-// following the system removes the key.
+// next start. Stored as a one-entry language list in the application's own settings; following the
+// system removes it.
 enum class AppLanguage { system, english, italian };
 inline constexpr std::array allAppLanguages{AppLanguage::system, AppLanguage::english, AppLanguage::italian};
-inline constexpr const char* appLanguagesKey = "AppleLanguages";
 
 // "system", "en", "it".
 QString rawValue(AppLanguage language);
 std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw);
-// The stored choice: the language code of the list's first entry ("it_IT" is Italian); anything
-// else, an empty list or none follows the system.
-AppLanguage currentAppLanguage(const QSettings& settings);
-void applyAppLanguage(AppLanguage language, QSettings& settings);
+// The choice a stored list makes: the language code of its first entry ("it_IT" is Italian);
+// anything else, an empty list or none follows the system.
+AppLanguage appLanguage(const std::optional<QStringList>& stored);
+AppLanguage currentAppLanguage(const AppSettings& settings);
+void applyAppLanguage(AppLanguage language, AppSettings& settings);
 // The localization a choice gives, given the system's languages.
 QString resolvedLocalization(AppLanguage language, const QStringList& systemPreferences);
 
 // The localization of this run, chosen once at start from the stored choice and the system's
 // languages.
-QString startupLocalization(const QSettings& settings);
+QString startupLocalization(const AppSettings& settings);
 QString startupLocalization();
 // The localization the running application speaks: that of the translation installed at start,
 // English before one is.

@@ -601,7 +601,6 @@
     </message>
 </context>
 <context>
-    <name>burrowlight::AppActions</name>
     <name>TunnelsFile</name>
     <message>
         <source>The tunnels couldn&apos;t be read</source>
@@ -621,22 +620,7 @@
     </message>
 </context>
 <context>
-    <name>burrowlight::StatusNotifier</name>
-    <message>
-        <source>Couldn&apos;t connect.</source>
-        <translation>Impossibile connettersi.</translation>
-    </message>
-    <message>
-        <source>Connection lost, reconnecting…</source>
-        <translation>Connessione persa, nuovo tentativo…</translation>
-    </message>
-    <message>
-        <source>Connected. %1</source>
-        <translation>Connesso. %1</translation>
-    </message>
-</context>
-<context>
-    <name>burrowlight::TunnelDraft</name>
+    <name>burrowlight::AppActions</name>
     <message>
         <source>New Tunnel</source>
         <translation>Nuovo tunnel</translation>
@@ -706,6 +690,21 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::StatusNotifier</name>
+    <message>
+        <source>Couldn&apos;t connect.</source>
+        <translation>Impossibile connettersi.</translation>
+    </message>
+    <message>
+        <source>Connection lost, reconnecting…</source>
+        <translation>Connessione persa, nuovo tentativo…</translation>
+    </message>
+    <message>
+        <source>Connected. %1</source>
+        <translation>Connesso. %1</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::TermsWindow</name>
     <message>
         <source>I have read and accept the terms of use.</source>
@@ -742,6 +741,15 @@
     <message>
         <source>Accept</source>
         <translation>Accetta</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TunnelDraft</name>
+    <message>
+        <source>New Tunnel</source>
+        <translation>Nuovo tunnel</translation>
+    </message>
+    <message>
         <source>key %1</source>
         <translation>chiave %1</translation>
     </message>

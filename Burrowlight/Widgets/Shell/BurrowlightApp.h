@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/AppTermination.h"
+#include "Burrowlight/Desktop/TerminationSignals.h"
+#include "Burrowlight/Models/AppCommands.h"
 #include "Burrowlight/Widgets/Shell/AppActions.h"
+#include "Burrowlight/Widgets/Shell/AppDelegate.h"
 #include "Burrowlight/Widgets/Shell/WindowRouter.h"
 
 #include <QCoreApplication>
@@ -12,8 +16,10 @@
 
 namespace burrowlight {
 
-// The application role: the windows, the tray, the menu commands and the quit sequence, over one
-// event loop.
+class SingleInstance;
+
+// The application role: one instance per user, its windows, the tray, the menu commands and the
+// quit sequence, over one event loop.
 class BurrowlightApp {
   public:
     static int main(int argc, char** argv);
@@ -35,28 +41,41 @@ class AppPresence {
     QSystemTrayIcon tray_;
 };
 
-// Everything the running application shows and how it quits, wired together.
+// Everything the running application shows and how it quits, wired together over the model.
 class AppShell {
   public:
-    AppShell();
+    AppShell(AppSettings& settings, AlertPresenter& alerts,
+             AppModel::Parts parts = AppModel::Parts::ofThisSession(),
+             bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
     ~AppShell();
 
+    AppModel& model() { return model_; }
     AppTermination& termination() { return termination_; }
     WindowRouter& router() { return router_; }
+    AppDelegate& delegate() { return delegate_; }
     AppActions& actions() { return actions_; }
-    AppPresence& presence() { return presence_; }
+    AppCommands& commands() { return commands_; }
 
-    // The windows of the launch rules.
-    void launch();
+    // The windows of the launch rules, then the rest of the launch; `files` as if opened after it.
+    void launch(const QStringList& files = {});
+    // Later launches of this user's hand their requests to this one.
+    void serve(SingleInstance& instance);
 
   private:
     void installWindows();
     void connectActions();
+    void showAbout();
 
+    AppSettings& settings_;
+    bool trayAvailable_;
+    AppModel model_;
     AppTermination termination_;
-    AppActions actions_;
     WindowRouter router_;
+    AppDelegate delegate_;
+    AppActions actions_;
+    AppCommands commands_;
     AppPresence presence_;
+    TerminationSignals signals_;
 };
 
 } // namespace burrowlight

@@ -20,6 +20,15 @@ QString identifier(WindowId id) {
     return {};
 }
 
+std::optional<WindowId> windowIdentified(const QString& text) {
+    for (const auto id : allWindowIds) {
+        if (identifier(id) == text) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<WindowId> windowsAtLaunch(const LaunchFacts& facts) {
     if (!facts.termsAccepted) {
         return {WindowId::terms};

@@ -18,6 +18,7 @@ inline constexpr std::array allWindowIds{WindowId::main, WindowId::terms, Window
                                          WindowId::settings};
 // "main", "terms", "onboarding", "settings".
 QString identifier(WindowId id);
+std::optional<WindowId> windowIdentified(const QString& identifier);
 
 // What decides which windows open at launch.
 struct LaunchFacts {

@@ -1,5 +1,6 @@
 #include "Burrowlight/AskPass/AskPassDialogModel.h"
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Core/ForwardDraft.h"
 #include "Burrowlight/Core/SiteLink.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
@@ -48,27 +49,21 @@ class AppLanguageTests : public QObject {
     }
 
     void theUsersChoiceIsTheFirstStoredLanguage() {
+        QCOMPARE(appLanguage(std::nullopt), AppLanguage::system);
+        QCOMPARE(appLanguage(QStringList{"it-IT", "en"}), AppLanguage::italian);
+        QCOMPARE(appLanguage(QStringList{"fr", "it"}), AppLanguage::system);
+        QCOMPARE(appLanguage(QStringList{}), AppLanguage::system);
+
         const QTemporaryDir folder;
-        QSettings settings(folder.filePath(QStringLiteral("burrowlight.conf")), QSettings::IniFormat);
-        const auto storedAs = [&](const QVariant& list) {
-            settings.setValue(QLatin1String(appLanguagesKey), list);
-            return currentAppLanguage(settings);
-        };
-        QCOMPARE(currentAppLanguage(settings), AppLanguage::system);
-        QCOMPARE(storedAs(QStringList{"it-IT", "en"}), AppLanguage::italian);
-        QCOMPARE(storedAs(QStringList{"fr", "it"}), AppLanguage::system);
-        QCOMPARE(storedAs(QStringList{}), AppLanguage::system);
-        QCOMPARE(storedAs(42), AppLanguage::system);
-
-        QCOMPARE(storedAs(QStringLiteral("it")), AppLanguage::italian);
-
+        const QString file = folder.filePath(QStringLiteral("burrowlight.conf"));
+        AppSettings settings(std::make_unique<QSettings>(file, QSettings::IniFormat));
         applyAppLanguage(AppLanguage::english, settings);
-        QCOMPARE(currentAppLanguage(QSettings(settings.fileName(), QSettings::IniFormat)),
-                 AppLanguage::english);
+        QCOMPARE(currentAppLanguage(settings), AppLanguage::english);
         QCOMPARE(startupLocalization(settings), QStringLiteral("en"));
 
+        // Following the system again removes the choice, whatever the system's list says.
         applyAppLanguage(AppLanguage::system, settings);
-        QVERIFY(!settings.contains(QLatin1String(appLanguagesKey)));
+        QVERIFY(!settings.languages());
         QCOMPARE(resolvedLocalization(AppLanguage::system, {QStringLiteral("it_IT.UTF-8")}),
                  QStringLiteral("it"));
         QCOMPARE(resolvedLocalization(AppLanguage::english, {QStringLiteral("it_IT.UTF-8")}),

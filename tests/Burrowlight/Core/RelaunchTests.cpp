@@ -2,6 +2,7 @@
 // starts the same executable, which speaks the new language. This test's own executable plays the
 // application in a process of its own (see `playApplication`).
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Core/Relaunch.h"
 #include "Platform/ProcessTable.h"
@@ -47,7 +48,7 @@ bool isRunning(pid_t pid) {
 // behind records what it is and which language it starts in.
 int playApplication(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    QSettings settings(stageFile("settings.conf"), QSettings::IniFormat);
+    AppSettings settings(std::make_unique<QSettings>(stageFile("settings.conf"), QSettings::IniFormat));
     if (QFile::exists(stageFile("first"))) {
         writeLine(stageFile("second"),
                   QStringLiteral("%1 %2 %3")

@@ -3,15 +3,16 @@
 // The screenshot program's stage and registry. A window's states are registered where its
 // screens are, one definition each:
 //
-//   BURROWLIGHT_SCREENSHOT("terms", "ticked") {
-//       auto& window = stage.own(std::make_unique<TermsWindow>(std::make_unique<TermsModel>()));
-//       window.acceptsTermsBox().box().setChecked(true);
-//       return window;
+//   BURROWLIGHT_SCREENSHOT("main", "placeholder") {
+//       auto& actions = stage.own(std::make_unique<AppActions>());
+//       return stage.own(std::make_unique<MainWindowFrame>(actions, makeMainWindowContent()));
 //   }
 //
 // writes terms-ticked-<en|it>-<light|dark>.png. The body runs once per language and appearance,
 // with that language's catalogue installed and that palette set; whatever it makes lives in the
 // stage until the picture is taken. It returns the widget to photograph; a window is shown for it.
+#include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/AppTermination.h"
 #include "TunnelKit/Tunnel.h"
 
 #include <QDateTime>
@@ -39,6 +40,12 @@ class Stage {
     // run live under it, never in the real one.
     static QString home();
 
+    // The application model over the stage's home, holding `tunnels()`. The terms are not accepted
+    // yet, so nothing connects; alerts are answered with nothing.
+    burrowlight::AppModel& model();
+    // Asked to quit, it declines.
+    burrowlight::AppTermination& termination();
+
     // Keeps an object alive until the picture is taken; the last made goes first.
     template <class T> T& own(std::unique_ptr<T> object) {
         T& kept = *object;
@@ -47,6 +54,9 @@ class Stage {
     }
 
   private:
+    struct Application;
+
+    std::unique_ptr<Application> application_;
     std::vector<std::shared_ptr<void>> owned_;
 };
 

@@ -13,7 +13,8 @@ using namespace burrowlight;
 namespace {
 
 TermsWindow& termsWindow(screenshots::Stage& stage) {
-    return stage.own(std::make_unique<TermsWindow>(std::make_unique<TermsModel>()));
+    return stage.own(std::make_unique<TermsWindow>(
+        std::make_unique<TermsModel>(stage.model(), stage.termination(), TermsModel::Windows{})));
 }
 
 MainWindowFrame& mainWindow(screenshots::Stage& stage) {

@@ -1,4 +1,5 @@
 #include "Screenshots.h"
+#include "TunnelKit/TunnelStore.h"
 
 #include <QDir>
 #include <QTimeZone>
@@ -43,12 +44,46 @@ Tunnel tunnel(uint8_t id, std::string name, std::string host, std::string user, 
 
 } // namespace
 
+struct Stage::Application {
+    struct NoAnswers : burrowlight::AlertPresenter {
+        std::optional<size_t> run(const burrowlight::Alert&) override { return std::nullopt; }
+    };
+
+    burrowlight::AppSettings settings{
+        std::make_unique<QSettings>(QDir(home()).filePath("burrowlight.conf"), QSettings::IniFormat)};
+    NoAnswers alerts;
+    burrowlight::AppTermination termination{{.shouldTerminate = [] { return false; }, .willTerminate = {}}};
+    std::unique_ptr<burrowlight::AppModel> model;
+
+    Application() {
+        settings.setUsesSSHConfig(false);
+        auto parts = burrowlight::AppModel::Parts::ofThisSession();
+        QDir().mkpath(QString::fromStdString(parts.applicationSupportDirectory));
+        tunnelkit::TunnelStore(parts.applicationSupportDirectory + "/tunnels.json").save(tunnels());
+        parts.homeDirectory = home().toStdString();
+        parts.networkMonitor = {};
+        model = std::make_unique<burrowlight::AppModel>(settings, alerts, std::move(parts));
+    }
+};
+
 Stage::Stage() = default;
 
 Stage::~Stage() {
     while (!owned_.empty()) {
         owned_.pop_back();
     }
+}
+
+burrowlight::AppModel& Stage::model() {
+    if (!application_) {
+        application_ = std::make_unique<Application>();
+    }
+    return *application_->model;
+}
+
+burrowlight::AppTermination& Stage::termination() {
+    model();
+    return application_->termination;
 }
 
 QDateTime Stage::now() {

@@ -42,38 +42,6 @@ class WindowRouterTests : public QObject {
     Q_OBJECT
 
   private slots:
-    void launchRules_data() {
-        QTest::addColumn<LaunchFacts>("facts");
-        QTest::addColumn<Windows>("expected");
-        QTest::newRow("first run") << LaunchFacts{} << Windows{WindowId::terms};
-        QTest::newRow("older terms, the rest done")
-            << LaunchFacts{.termsAccepted = false, .onboardingCompleted = true} << Windows{WindowId::terms};
-        QTest::newRow("onboarding not finished, taskbar entry off")
-            << LaunchFacts{.termsAccepted = true, .onboardingCompleted = false, .showsDockIcon = false}
-            << Windows{WindowId::onboarding};
-        QTest::newRow("taskbar entry off")
-            << LaunchFacts{.termsAccepted = true, .onboardingCompleted = true, .showsDockIcon = false}
-            << Windows{};
-        QTest::newRow("taskbar entry on")
-            << LaunchFacts{.termsAccepted = true, .onboardingCompleted = true, .showsDockIcon = true}
-            << Windows{WindowId::main};
-        QTest::newRow("taskbar entry off, no tray") << LaunchFacts{.termsAccepted = true,
-                                                                   .onboardingCompleted = true,
-                                                                   .showsDockIcon = false,
-                                                                   .trayAvailable = false}
-                                                    << Windows{WindowId::main};
-    }
-
-    void launchRules() {
-        QFETCH(LaunchFacts, facts);
-        QFETCH(Windows, expected);
-        Router windows;
-        windows.termsAccepted = facts.termsAccepted;
-        windows.router.openAtLaunch(facts);
-        QCOMPARE(windows.visible(), expected);
-        QCOMPARE(windows.router.hasVisibleWindows(), !expected.empty());
-    }
-
     void mainAndOnboardingNeedTheTermsAccepted() {
         Router windows;
         QWidget* shown = windows.router.open(WindowId::main);
@@ -106,9 +74,6 @@ class WindowRouterTests : public QObject {
         QVERIFY(!windows.router.hasVisibleWindows());
     }
 };
-
-Q_DECLARE_METATYPE(LaunchFacts)
-Q_DECLARE_METATYPE(Windows)
 
 QTEST_MAIN(WindowRouterTests)
 #include "WindowRouterTests.moc"
