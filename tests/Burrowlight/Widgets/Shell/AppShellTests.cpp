@@ -28,6 +28,8 @@ Windows visibleWindows(const WindowRouter& router) {
 }
 
 enum class Terms { none, older, current };
+// Not stored: the registered default, the entry shown.
+enum class TaskbarEntry { unset, shown, hidden };
 
 void acceptTerms(AppShell& shell) {
     auto* terms = qobject_cast<TermsWindow*>(shell.router().open(WindowId::terms));
@@ -42,6 +44,7 @@ void acceptTerms(AppShell& shell) {
 
 Q_DECLARE_METATYPE(Terms)
 Q_DECLARE_METATYPE(Windows)
+Q_DECLARE_METATYPE(TaskbarEntry)
 
 class AppShellTests : public QObject {
     Q_OBJECT
@@ -56,24 +59,25 @@ class AppShellTests : public QObject {
     void launchOpens_data() {
         QTest::addColumn<Terms>("terms");
         QTest::addColumn<bool>("onboardingCompleted");
-        QTest::addColumn<bool>("showsDockIcon");
+        QTest::addColumn<TaskbarEntry>("taskbarEntry");
         QTest::addColumn<bool>("trayAvailable");
         QTest::addColumn<Windows>("expected");
-        QTest::newRow("first run") << Terms::none << false << true << true << Windows{WindowId::terms};
-        QTest::newRow("older terms") << Terms::older << true << true << true << Windows{WindowId::terms};
+        using enum TaskbarEntry;
+        QTest::newRow("first run") << Terms::none << false << unset << true << Windows{WindowId::terms};
+        QTest::newRow("older terms") << Terms::older << true << unset << true << Windows{WindowId::terms};
         QTest::newRow("onboarding not finished")
-            << Terms::current << false << false << true << Windows{WindowId::onboarding};
-        QTest::newRow("taskbar entry off") << Terms::current << true << false << true << Windows{};
+            << Terms::current << false << hidden << true << Windows{WindowId::onboarding};
+        QTest::newRow("taskbar entry off") << Terms::current << true << hidden << true << Windows{};
         QTest::newRow("taskbar entry off, no tray")
-            << Terms::current << true << false << false << Windows{WindowId::main};
-        QTest::newRow("taskbar entry on")
-            << Terms::current << true << true << true << Windows{WindowId::main};
+            << Terms::current << true << hidden << false << Windows{WindowId::main};
+        QTest::newRow("taskbar entry never set")
+            << Terms::current << true << unset << true << Windows{WindowId::main};
     }
 
     void launchOpens() {
         QFETCH(Terms, terms);
         QFETCH(bool, onboardingCompleted);
-        QFETCH(bool, showsDockIcon);
+        QFETCH(TaskbarEntry, taskbarEntry);
         QFETCH(bool, trayAvailable);
         QFETCH(Windows, expected);
         ThrowawayHome home;
@@ -86,7 +90,9 @@ class AppShellTests : public QObject {
         if (onboardingCompleted) {
             home.settings.setOnboardingCompleted(true);
         }
-        home.settings.setShowsDockIcon(showsDockIcon);
+        if (taskbarEntry != TaskbarEntry::unset) {
+            home.settings.setShowsDockIcon(taskbarEntry == TaskbarEntry::shown);
+        }
 
         AppShell shell(home.settings, home.alerts, home.parts(), trayAvailable);
         shell.launch();
