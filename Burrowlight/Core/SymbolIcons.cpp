@@ -7,12 +7,20 @@ namespace burrowlight {
 
 namespace {
 
-constexpr std::array<SymbolIcon, 5> table{{
+constexpr std::array<SymbolIcon, 13> table{{
     {"circle", ":/icons/circle.svg"},
     {"circle.fill", ":/icons/circle.fill.svg"},
     {"circle.dotted", ":/icons/circle.dotted.svg"},
     {"arrow.clockwise.circle", ":/icons/arrow.clockwise.circle.svg"},
     {"exclamationmark.circle.fill", ":/icons/exclamationmark.circle.fill.svg"},
+    {"gearshape", ":/icons/gearshape.svg"},
+    {"terminal", ":/icons/terminal.svg"},
+    {"point.3.connected.trianglepath.dotted", ":/icons/point.3.connected.trianglepath.dotted.svg"},
+    {"doc.text", ":/icons/doc.text.svg"},
+    {"plus.circle", ":/icons/plus.circle.svg"},
+    {"bell", ":/icons/bell.svg"},
+    {"power", ":/icons/power.svg"},
+    {"checkmark.circle.fill", ":/icons/checkmark.circle.fill.svg"},
 }};
 
 } // namespace
