@@ -9,7 +9,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusObjectPath>
-#include <QDBusReply>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -55,11 +54,6 @@ void print(std::FILE* stream, const QString& text) {
 
 bool isHelp(std::string_view argument) {
     return argument == "-h" || argument == "--help";
-}
-
-// The application is not there to answer: it never ran, or it quit meanwhile.
-bool meansNotRunning(const QDBusError& error) {
-    return error.type() == QDBusError::ServiceUnknown || error.type() == QDBusError::Disconnected;
 }
 
 } // namespace
@@ -207,8 +201,9 @@ int CommandLine::perform(const Request& request) {
     }
 
     if (reply.type() == QDBusMessage::ErrorMessage) {
-        const QDBusError error(reply);
-        print(stderr, meansNotRunning(error) ? notRunning : error.message());
+        // It may have quit meanwhile, without answering.
+        const bool quit = !bus.interface()->isServiceRegistered(service);
+        print(stderr, quit ? notRunning : reply.errorMessage());
         return failed;
     }
     for (const QString& line : reply.arguments().value(0).toStringList()) {

@@ -109,29 +109,14 @@ std::vector<ScriptTunnel> scriptTunnels(TunnelManager& manager) {
     return result;
 }
 
-int ScriptError::number() const {
-    switch (kind) {
-    case Kind::parameterMissing:
-        return -1715;
-    case Kind::noSuchTunnel:
-        return -1728;
-    case Kind::termsNotAccepted:
-    case Kind::notConnected:
-        return -10000;
-    }
-    return -10000;
-}
-
 QString ScriptError::name() const {
     switch (kind) {
     case Kind::parameterMissing:
         return QStringLiteral("com.tolvan.burrowlight.Error.ParameterMissing");
     case Kind::noSuchTunnel:
         return QStringLiteral("com.tolvan.burrowlight.Error.NoSuchTunnel");
-    case Kind::termsNotAccepted:
-        return QStringLiteral("com.tolvan.burrowlight.Error.TermsNotAccepted");
-    case Kind::notConnected:
-        return QStringLiteral("com.tolvan.burrowlight.Error.NotConnected");
+    case Kind::failed:
+        return QStringLiteral("com.tolvan.burrowlight.Error.Failed");
     }
     return {};
 }

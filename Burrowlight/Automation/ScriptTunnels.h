@@ -42,19 +42,18 @@ ScriptTunnel scriptTunnel(tunnelkit::TunnelManager& manager, const tunnelkit::Tu
 std::vector<tunnelkit::Tunnel> liveTunnelsInListOrder(const tunnelkit::TunnelManager& manager);
 std::vector<ScriptTunnel> scriptTunnels(tunnelkit::TunnelManager& manager);
 
-// Why a script's request was refused. The number is the one scripts test for.
+// Why a script's request was refused. Each kind is one D-Bus error name standing for one of the
+// numbers scripts test for: -1715, -1728 and -10000. The reply carries the message alone, as
+// GLib's clients read nothing else.
 struct ScriptError {
     enum class Kind {
-        parameterMissing, // -1715
-        noSuchTunnel,     // -1728
-        termsNotAccepted, // -10000
-        notConnected,     // -10000
+        parameterMissing, // -1715: neither tunnels nor a tag
+        noSuchTunnel,     // -1728: a reference or the tag names no live tunnel
+        failed,           // -10000: the terms of use aren't accepted, or tunnels didn't connect
     };
     Kind kind;
     QString message;
 
-    int number() const;
-    // The D-Bus error name.
     QString name() const;
 };
 

@@ -85,7 +85,7 @@ bool TunnelsService::refusedBeforeTerms(bool logged) {
         AppLog::app().write(QStringLiteral("Scripting connect refused: the terms of use aren't accepted"));
     }
     model_.termsWindow().request();
-    fail({ScriptError::Kind::termsNotAccepted, texts::termsNotAccepted()});
+    fail({ScriptError::Kind::failed, texts::termsNotAccepted()});
     return true;
 }
 
@@ -116,7 +116,7 @@ void TunnelsService::finishConnectCommand(const QDBusMessage& call, const std::v
         return;
     }
     AppLog::app().write(QStringLiteral("Scripting connect: %1 tunnels didn't connect").arg(failures.size()));
-    fail(call, {ScriptError::Kind::notConnected, failures.join(QLatin1Char('\n'))});
+    fail(call, {ScriptError::Kind::failed, failures.join(QLatin1Char('\n'))});
 }
 
 void TunnelsService::disconnectCommand(const std::vector<Tunnel>& tunnels) {
@@ -187,9 +187,7 @@ void TunnelsService::fail(const ScriptError& error) {
 }
 
 void TunnelsService::fail(const QDBusMessage& call, const ScriptError& error) {
-    QDBusMessage reply = call.createErrorReply(error.name(), error.message);
-    reply << error.number();
-    bus_.send(reply);
+    bus_.send(call.createErrorReply(error.name(), error.message));
 }
 
 // Nobody is left to be told: the tunnels go on as they are.

@@ -144,11 +144,13 @@ struct Scripting {
     TunnelState state(const Tunnel& tunnel) const { return model.manager().state(tunnel.id); }
 };
 
-void expectError(const QDBusMessage& reply, const QString& name, int number, const QString& text) {
+// Error names stand for the numbers scripts know: ParameterMissing -1715, NoSuchTunnel -1728,
+// Failed -10000. The message is the reply's only argument, where every client library finds it.
+void expectError(const QDBusMessage& reply, const QString& name, const QString& text) {
     QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
     QCOMPARE(reply.errorName(), name);
     QCOMPARE(reply.errorMessage(), text);
-    QCOMPARE(reply.arguments().value(1).toInt(), number);
+    QCOMPARE(reply.signature(), QStringLiteral("s"));
 }
 
 void expectSuccess(const QDBusMessage& reply) {
@@ -279,20 +281,20 @@ class TunnelsServiceTests : public QObject {
 
         expectError(
             scripting.call(QStringLiteral("Connect"), {QStringList(), QString()}),
-            QStringLiteral("com.tolvan.burrowlight.Error.ParameterMissing"), -1715,
+            QStringLiteral("com.tolvan.burrowlight.Error.ParameterMissing"),
             QStringLiteral("Say which tunnels, for example: connect tunnel \"Name\", connect every tunnel "
                            "or connect tagged \"Tag\"."));
         // The tag fails the command even where the names were good.
         expectError(
             scripting.call(QStringLiteral("Connect"), {QStringList{"office"}, QStringLiteral("nope")}),
-            noSuchTunnel, -1728, QStringLiteral("No tunnel is tagged “nope”."));
+            noSuchTunnel, QStringLiteral("No tunnel is tagged “nope”."));
         expectError(
             scripting.call(QStringLiteral("Disconnect"), {QStringList{"office", "nobody"}, QString()}),
-            noSuchTunnel, -1728, QStringLiteral("There's no tunnel “nobody”."));
+            noSuchTunnel, QStringLiteral("There's no tunnel “nobody”."));
         expectError(scripting.call(QStringLiteral("Connect"), {QStringList{id(trashed)}, QString()}),
-                    noSuchTunnel, -1728, QStringLiteral("There's no tunnel “%1”.").arg(id(trashed)));
+                    noSuchTunnel, QStringLiteral("There's no tunnel “%1”.").arg(id(trashed)));
         expectError(scripting.call(QStringLiteral("ConnectTunnels"), {QStringList{"old"}}), noSuchTunnel,
-                    -1728, QStringLiteral("There's no tunnel “old”."));
+                    QStringLiteral("There's no tunnel “old”."));
         QVERIFY(!scripting.model.manager().hasConnection(office.id));
     }
 
@@ -304,18 +306,18 @@ class TunnelsServiceTests : public QObject {
         home.storeTunnels({office});
         const AppLogRecorder log;
         Scripting scripting(home);
-        const QString refusal = QStringLiteral("com.tolvan.burrowlight.Error.TermsNotAccepted");
+        const QString refusal = QStringLiteral("com.tolvan.burrowlight.Error.Failed");
         const QString text = QStringLiteral("Accept the terms of use of Burrowlight first.");
 
         expectError(scripting.call(QStringLiteral("Connect"), {QStringList{"office"}, QString()}), refusal,
-                    -10000, text);
+                    text);
         QCOMPARE(
             log.count(QStringLiteral("app: Scripting connect refused: the terms of use aren't accepted")), 1);
         QVERIFY(scripting.model.termsWindow().isPending());
         int opened = 0;
         scripting.model.termsWindow().install([&opened] { ++opened; });
-        expectError(scripting.call(QStringLiteral("ConnectAll")), refusal, -10000, text);
-        expectError(scripting.call(QStringLiteral("ConnectTunnels"), {QStringList()}), refusal, -10000, text);
+        expectError(scripting.call(QStringLiteral("ConnectAll")), refusal, text);
+        expectError(scripting.call(QStringLiteral("ConnectTunnels"), {QStringList()}), refusal, text);
         QCOMPARE(opened, 3);
         QVERIFY(!scripting.model.manager().hasConnection(office.id));
 
@@ -349,7 +351,7 @@ class TunnelsServiceTests : public QObject {
                  (QStringList{"quiet: Connecting…", "broken: " + brokenText}));
 
         expectError(scripting.call(QStringLiteral("Connect"), {QStringList{"quiet", "broken"}, QString()}),
-                    QStringLiteral("com.tolvan.burrowlight.Error.NotConnected"), -10000,
+                    QStringLiteral("com.tolvan.burrowlight.Error.Failed"),
                     "“broken” didn't connect: " + brokenText +
                         "\n“quiet” is still connecting after 20 seconds.");
         QCOMPARE(log.count(QStringLiteral("app: Scripting connect: 1 tunnels didn't connect")), 0);
@@ -391,8 +393,8 @@ class TunnelsServiceTests : public QObject {
         scripting.model.manager().disconnect({quiet.id});
         QCOMPARE(Scripting::answer(lines).arguments().value(0).toStringList(),
                  QStringList{"quiet: Not Connected"});
-        expectError(Scripting::answer(command), QStringLiteral("com.tolvan.burrowlight.Error.NotConnected"),
-                    -10000, QStringLiteral("“quiet” didn't connect: Not Connected"));
+        expectError(Scripting::answer(command), QStringLiteral("com.tolvan.burrowlight.Error.Failed"),
+                    QStringLiteral("“quiet” didn't connect: Not Connected"));
         QTRY_VERIFY(!scripting.service.isWaiting());
     }
 };
