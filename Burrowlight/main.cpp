@@ -1,4 +1,5 @@
 #include "Burrowlight/AskPass/AskPassHelper.h"
+#include "Burrowlight/Automation/CommandLine.h"
 #include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "TunnelKit/AskPass.h"
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     const char* role = std::getenv(tunnelkit::AskPassEnvironment::askPassFlagKey);
     if (role && std::string_view(role) == "1") {
         burrowlight::AskPassHelper::run(argc, argv);
+    }
+    // Scripts act on the running application; they never start one.
+    if (burrowlight::CommandLine::handles(argc, argv)) {
+        return burrowlight::CommandLine::run(argc, argv);
     }
     // Before any window, model or launch step reads a setting: a first run has no stored values.
     burrowlight::AppSettings::registerDefaults();

@@ -86,6 +86,109 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>NAME</source>
+        <translation>NOME</translation>
+    </message>
+    <message>
+        <source>TAG</source>
+        <translation>ETICHETTA</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>Start %1, or open the files in the one running</source>
+        <translation>Avvia %1, o apri i file in quello in esecuzione</translation>
+    </message>
+    <message>
+        <source>Connect the tunnels and show their status</source>
+        <translation>Connetti i tunnel e mostrane lo stato</translation>
+    </message>
+    <message>
+        <source>Connect the tunnels tagged %1</source>
+        <translation>Connetti i tunnel con l’etichetta %1</translation>
+    </message>
+    <message>
+        <source>Connect every tunnel</source>
+        <translation>Connetti tutti i tunnel</translation>
+    </message>
+    <message>
+        <source>Disconnect the tunnels</source>
+        <translation>Disconnetti i tunnel</translation>
+    </message>
+    <message>
+        <source>Disconnect the tunnels tagged %1</source>
+        <translation>Disconnetti i tunnel con l’etichetta %1</translation>
+    </message>
+    <message>
+        <source>Disconnect every tunnel</source>
+        <translation>Disconnetti tutti i tunnel</translation>
+    </message>
+    <message>
+        <source>Show the status of the tunnels, or of every tunnel</source>
+        <translation>Mostra lo stato dei tunnel indicati, o di tutti</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>Uso:</translation>
+    </message>
+    <message>
+        <source>A %1 is a tunnel&apos;s name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
+        <translation>%1 è il nome o l’ID di un tunnel. La connessione attende i tunnel fino a 20 secondi.</translation>
+    </message>
+    <message>
+        <source>Show this help.</source>
+        <translation>Mostra questo aiuto.</translation>
+    </message>
+    <message>
+        <source>Also the tunnels tagged %1.</source>
+        <translation>Anche i tunnel con l’etichetta %1.</translation>
+    </message>
+    <message>
+        <source>Every tunnel.</source>
+        <translation>Tutti i tunnel.</translation>
+    </message>
+    <message>
+        <source>Connects the tunnels, waits up to 20 seconds for them and shows their status.</source>
+        <translation>Connette i tunnel, li attende fino a 20 secondi e ne mostra lo stato.</translation>
+    </message>
+    <message>
+        <source>Disconnects the tunnels, without waiting for them to stop.</source>
+        <translation>Disconnette i tunnel, senza attendere che si fermino.</translation>
+    </message>
+    <message>
+        <source>Shows the status of the tunnels, or of every tunnel.</source>
+        <translation>Mostra lo stato dei tunnel indicati, o di tutti.</translation>
+    </message>
+    <message>
+        <source>A tunnel&apos;s name or ID.</source>
+        <translation>Il nome o l’ID di un tunnel.</translation>
+    </message>
+    <message>
+        <source>See &quot;%1 %2 --help&quot;.</source>
+        <translation>Vedi &quot;%1 %2 --help&quot;.</translation>
+    </message>
+    <message>
+        <source>--all can&apos;t go with names or --tag.</source>
+        <translation>--all non si può usare con nomi o --tag.</translation>
+    </message>
+    <message>
+        <source>Say which tunnels: their names, --tag %1 or --all.</source>
+        <translation>Indica quali tunnel: i loro nomi, --tag %1 o --all.</translation>
+    </message>
+    <message>
+        <source>%1 isn&apos;t running.</source>
+        <translation>%1 non è in esecuzione.</translation>
+    </message>
+    <message>
+        <source>The commands act on the running %1 over D-Bus. For a command&apos;s options: %2 COMMAND --help</source>
+        <translation>I comandi agiscono su %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
+    </message>
+</context>
+<context>
     <name>DecodingError</name>
     <message>
         <source>%1 (at %2)</source>
@@ -479,6 +582,38 @@
     <message>
         <source>Commands</source>
         <translation>Comandi</translation>
+    </message>
+</context>
+<context>
+    <name>Scripting</name>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>A tunnel&apos;s name, then its state or what went wrong.</extracomment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>“%1” is still connecting after 20 seconds.</source>
+        <translation>“%1” è ancora in connessione dopo 20 secondi.</translation>
+    </message>
+    <message>
+        <source>“%1” didn&apos;t connect: %2</source>
+        <translation>“%1” non si è connesso: %2</translation>
+    </message>
+    <message>
+        <source>Accept the terms of use of Burrowlight first.</source>
+        <translation>Accetta prima le condizioni d’uso di Burrowlight.</translation>
+    </message>
+    <message>
+        <source>No tunnel is tagged “%1”.</source>
+        <translation>Nessun tunnel ha l’etichetta “%1”.</translation>
+    </message>
+    <message>
+        <source>There&apos;s no tunnel “%1”.</source>
+        <translation>Non c’è nessun tunnel “%1”.</translation>
+    </message>
+    <message>
+        <source>Say which tunnels, for example: connect tunnel &quot;Name&quot;, connect every tunnel or connect tagged &quot;Tag&quot;.</source>
+        <translation>Indica quali tunnel, per esempio: connect tunnel &quot;Nome&quot;, connect every tunnel o connect tagged &quot;Etichetta&quot;.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 
+#include "Burrowlight/Automation/TunnelsService.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
@@ -79,6 +80,8 @@ int BurrowlightApp::main(int argc, char** argv) {
     MessageBoxAlerts alerts;
     AppShell shell(settings, alerts);
     shell.serve(*instance);
+    // Scripts reach the tunnels beside the instance's own object, before any launch step acts.
+    const TunnelsService scripting(shell.model(), QDBusConnection::sessionBus());
     shell.launch(request.files);
     return application.exec();
 }

@@ -1,0 +1,215 @@
+#include "Burrowlight/Automation/CommandLine.h"
+
+#include "Burrowlight/Automation/ScriptTunnels.h"
+#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppLanguage.h"
+
+#include <QCommandLineParser>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusObjectPath>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
+namespace burrowlight {
+
+namespace {
+
+using Action = CommandLine::Action;
+
+const QString program = QStringLiteral("burrowlight");
+// A connect waits 20 seconds at most; the rest is for a busy application.
+constexpr int callTimeout = 60'000;
+
+std::optional<Action> actionNamed(const QString& word) {
+    if (word == QLatin1String("connect")) {
+        return Action::connect;
+    }
+    if (word == QLatin1String("disconnect")) {
+        return Action::disconnect;
+    }
+    if (word == QLatin1String("status")) {
+        return Action::status;
+    }
+    return std::nullopt;
+}
+
+QString wordOf(Action action) {
+    switch (action) {
+    case Action::connect:
+        return QStringLiteral("connect");
+    case Action::disconnect:
+        return QStringLiteral("disconnect");
+    case Action::status:
+        return QStringLiteral("status");
+    }
+    return {};
+}
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(qUtf8Printable(text + QLatin1Char('\n')), stream);
+}
+
+bool isHelp(std::string_view argument) {
+    return argument == "-h" || argument == "--help";
+}
+
+} // namespace
+
+bool CommandLine::handles(int argc, char** argv) {
+    if (argc < 2) {
+        return false;
+    }
+    return isHelp(argv[1]) || actionNamed(QString::fromLocal8Bit(argv[1])).has_value();
+}
+
+int CommandLine::run(int argc, char** argv) {
+    const QCoreApplication application(argc, argv);
+    const AppTranslation translation(startupLocalization());
+    const QStringList arguments = QCoreApplication::arguments();
+    const auto action = actionNamed(arguments.value(1));
+    if (!action) {
+        print(stdout, help());
+        return succeeded;
+    }
+    return run(*action, arguments);
+}
+
+QString CommandLine::help() {
+    const QString name = tr("NAME");
+    const QString tag = tr("TAG");
+    const QList<std::pair<QString, QString>> uses{
+        {QStringLiteral("[%1…]").arg(tr("FILE")),
+         tr("Start %1, or open the files in the one running").arg(appDisplayName())},
+        {QStringLiteral("connect %1…").arg(name), tr("Connect the tunnels and show their status")},
+        {QStringLiteral("connect --tag %1").arg(tag), tr("Connect the tunnels tagged %1").arg(tag)},
+        {QStringLiteral("connect --all"), tr("Connect every tunnel")},
+        {QStringLiteral("disconnect %1…").arg(name), tr("Disconnect the tunnels")},
+        {QStringLiteral("disconnect --tag %1").arg(tag), tr("Disconnect the tunnels tagged %1").arg(tag)},
+        {QStringLiteral("disconnect --all"), tr("Disconnect every tunnel")},
+        {QStringLiteral("status [%1…]").arg(name), tr("Show the status of the tunnels, or of every tunnel")},
+    };
+    qsizetype width = 0;
+    for (const auto& use : uses) {
+        width = std::max(width, use.first.size());
+    }
+    QStringList lines{tr("Usage:")};
+    for (const auto& [synopsis, description] : uses) {
+        lines.append(QStringLiteral("  %1 %2  %3").arg(program, synopsis.leftJustified(width), description));
+    }
+    lines.append(QString());
+    lines.append(
+        tr("A %1 is a tunnel's name or ID. Connecting waits up to 20 seconds for the tunnels.").arg(name));
+    lines.append(
+        tr("The commands act on the running %1 over D-Bus. For a command's options: %2 COMMAND --help")
+            .arg(appDisplayName(), program));
+    return lines.join(QLatin1Char('\n'));
+}
+
+int CommandLine::run(Action action, const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, tr("Show this help."));
+    const QCommandLineOption tagOption(QStringLiteral("tag"),
+                                       tr("Also the tunnels tagged %1.").arg(tr("TAG")), tr("TAG"));
+    const QCommandLineOption allOption(QStringLiteral("all"), tr("Every tunnel."));
+    parser.addOption(helpOption);
+    if (action != Action::status) {
+        parser.addOption(tagOption);
+        parser.addOption(allOption);
+    }
+    parser.addPositionalArgument(wordOf(action), [action] {
+        switch (action) {
+        case Action::connect:
+            return tr("Connects the tunnels, waits up to 20 seconds for them and shows their status.");
+        case Action::disconnect:
+            return tr("Disconnects the tunnels, without waiting for them to stop.");
+        case Action::status:
+            return tr("Shows the status of the tunnels, or of every tunnel.");
+        }
+        return QString();
+    }());
+    parser.addPositionalArgument(tr("NAME"), tr("A tunnel's name or ID."),
+                                 QStringLiteral("[%1…]").arg(tr("NAME")));
+
+    if (!parser.parse(arguments)) {
+        print(stderr, parser.errorText());
+        return misused;
+    }
+    if (parser.isSet(helpOption)) {
+        print(stdout, parser.helpText().trimmed());
+        return succeeded;
+    }
+    Request request{action, parser.positionalArguments().mid(1), {}, false};
+    if (action != Action::status) {
+        request.tag = parser.value(tagOption);
+        request.all = parser.isSet(allOption);
+    }
+    if (const QString problem = misuse(request); !problem.isEmpty()) {
+        print(stderr, problem);
+        print(stderr, tr("See \"%1 %2 --help\".").arg(program, wordOf(action)));
+        return misused;
+    }
+    return perform(request);
+}
+
+QString CommandLine::misuse(const Request& request) {
+    if (request.action == Action::status) {
+        return {};
+    }
+    if (request.all && (!request.names.isEmpty() || !request.tag.isEmpty())) {
+        return tr("--all can't go with names or --tag.");
+    }
+    if (!request.all && request.names.isEmpty() && request.tag.isEmpty()) {
+        return tr("Say which tunnels: their names, --tag %1 or --all.").arg(tr("TAG"));
+    }
+    return {};
+}
+
+int CommandLine::perform(const Request& request) {
+    const QString service = QString::fromLatin1(bundleIdentifier);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString notRunning = tr("%1 isn't running.").arg(appDisplayName());
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(service)) {
+        print(stderr, notRunning);
+        return failed;
+    }
+    QDBusInterface tunnels(service, QString::fromLatin1(scripting::tunnelsPath),
+                           QString::fromLatin1(scripting::tunnelsInterface), bus);
+    tunnels.setTimeout(callTimeout);
+
+    QDBusMessage reply;
+    const bool isConnect = request.action == Action::connect;
+    if (request.all) {
+        reply = tunnels.call(isConnect ? QStringLiteral("ConnectAll") : QStringLiteral("DisconnectAll"));
+    } else if (!request.tag.isEmpty()) {
+        reply = tunnels.call(isConnect ? QStringLiteral("Connect") : QStringLiteral("Disconnect"),
+                             request.names, request.tag);
+    } else if (request.action == Action::status) {
+        QStringList names = request.names;
+        if (names.isEmpty()) {
+            for (const auto& path : tunnels.property("Tunnels").value<QList<QDBusObjectPath>>()) {
+                names.append(path.path());
+            }
+        }
+        reply = tunnels.call(QStringLiteral("GetTunnelStatus"), names);
+    } else {
+        reply =
+            tunnels.call(isConnect ? QStringLiteral("ConnectTunnels") : QStringLiteral("DisconnectTunnels"),
+                         request.names);
+    }
+
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        // It may have quit meanwhile, without answering.
+        const bool quit = !bus.interface()->isServiceRegistered(service);
+        print(stderr, quit ? notRunning : reply.errorMessage());
+        return failed;
+    }
+    for (const QString& line : reply.arguments().value(0).toStringList()) {
+        print(stdout, line);
+    }
+    return succeeded;
+}
+
+} // namespace burrowlight

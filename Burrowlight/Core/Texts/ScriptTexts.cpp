@@ -1,0 +1,54 @@
+#include "Burrowlight/Core/Texts/ScriptTexts.h"
+
+#include "Burrowlight/Core/Texts/StateTexts.h"
+
+#include <QCoreApplication>
+
+namespace burrowlight::texts {
+
+namespace {
+
+struct ScriptWords {
+    Q_DECLARE_TR_FUNCTIONS(Scripting)
+};
+
+using S = tunnelkit::TunnelState;
+
+} // namespace
+
+QString statusLine(const QString& name, const tunnelkit::TunnelState& state,
+                   const std::optional<tunnelkit::TunnelProblem>& problem) {
+    const QString status = state.is<S::Failed>() && problem ? message(*problem) : text(state);
+    //: A tunnel's name, then its state or what went wrong.
+    return ScriptWords::tr("%1: %2").arg(name, status);
+}
+
+std::optional<QString> connectOutcome(const QString& name, const tunnelkit::TunnelState& state,
+                                      const std::optional<tunnelkit::TunnelProblem>& problem) {
+    if (state.isConnected()) {
+        return std::nullopt;
+    }
+    if (state.is<S::Connecting>() || state.is<S::Disconnecting>()) {
+        return ScriptWords::tr("“%1” is still connecting after 20 seconds.").arg(name);
+    }
+    return ScriptWords::tr("“%1” didn't connect: %2").arg(name, problem ? message(*problem) : text(state));
+}
+
+QString termsNotAccepted() {
+    return ScriptWords::tr("Accept the terms of use of Burrowlight first.");
+}
+
+QString noTunnelTagged(const QString& tag) {
+    return ScriptWords::tr("No tunnel is tagged “%1”.").arg(tag);
+}
+
+QString noSuchTunnel(const QString& reference) {
+    return ScriptWords::tr("There's no tunnel “%1”.").arg(reference);
+}
+
+QString sayWhichTunnels() {
+    return ScriptWords::tr("Say which tunnels, for example: connect tunnel \"Name\", connect every tunnel or "
+                           "connect tagged \"Tag\".");
+}
+
+} // namespace burrowlight::texts

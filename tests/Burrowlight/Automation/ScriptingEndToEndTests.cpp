@@ -1,0 +1,234 @@
+// The real executable twice over: the running application on a private session bus, and its
+// command-line actions and D-Bus clients of the test's own acting on it.
+#include "Burrowlight/Automation/ScriptTunnels.h"
+#include "Burrowlight/Core/AppIdentity.h"
+#include "LoopbackNetwork.h"
+#include "PrivateBuses.h"
+#include "ThrowawayAppHome.h"
+
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+#include <csignal>
+
+using namespace burrowlight;
+using namespace std::chrono_literals;
+using testing_support::BusPeer;
+using tunnelkit::Tunnel;
+
+namespace {
+
+const QString service = QString::fromLatin1(bundleIdentifier);
+constexpr uint disconnectedCode = 1113027376; // "BWs0"
+constexpr uint connectedCode = 1113027378;    // "BWs2"
+
+QProcessEnvironment environmentIn(const QString& home) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    return environment;
+}
+
+QDBusMessage tunnelsCall(const QString& method, const QVariantList& arguments) {
+    auto call = QDBusMessage::createMethodCall(service, QString::fromLatin1(scripting::tunnelsPath),
+                                               QString::fromLatin1(scripting::tunnelsInterface), method);
+    call.setArguments(arguments);
+    return call;
+}
+
+QDBusMessage answer(const QDBusPendingCall& pending) {
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(pending.isFinished(), 60'000); }();
+    return pending.reply();
+}
+
+uint stateCode(const Tunnel& tunnel) {
+    auto get = QDBusMessage::createMethodCall(service, scripting::tunnelPath(tunnel.id),
+                                              QStringLiteral("org.freedesktop.DBus.Properties"),
+                                              QStringLiteral("Get"));
+    get << QString::fromLatin1(scripting::tunnelInterface) << QStringLiteral("State");
+    return QDBusConnection::sessionBus()
+        .call(get)
+        .arguments()
+        .value(0)
+        .value<QDBusVariant>()
+        .variant()
+        .toUInt();
+}
+
+// The application, started in the home of the test's ssh client, until it is told to quit.
+class RunningApplication {
+  public:
+    explicit RunningApplication(const QString& home) {
+        process_.setProcessEnvironment(environmentIn(home));
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start(QStringLiteral(BURROWLIGHT_EXECUTABLE), {});
+        const auto tunnelsAnswer = [] {
+            auto get = QDBusMessage::createMethodCall(service, QString::fromLatin1(scripting::tunnelsPath),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+            get << QString::fromLatin1(scripting::tunnelsInterface) << QStringLiteral("Tunnels");
+            return QDBusConnection::sessionBus().call(get).type() == QDBusMessage::ReplyMessage;
+        };
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(tunnelsAnswer(), 30'000); }();
+    }
+
+    ~RunningApplication() {
+        if (process_.state() == QProcess::NotRunning) {
+            return;
+        }
+        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        if (!process_.waitForFinished(20'000)) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+
+    bool isRunning() const { return process_.state() == QProcess::Running; }
+
+  private:
+    QProcess process_;
+};
+
+// A command-line action under way; the event loop runs while it does.
+class Action {
+  public:
+    Action(const QString& home, const QStringList& arguments) {
+        process_.setProcessEnvironment(environmentIn(home));
+        process_.start(QStringLiteral(BURROWLIGHT_EXECUTABLE), arguments);
+    }
+
+    struct Outcome {
+        int status = -1;
+        QString output;
+        QString errors;
+    };
+
+    Outcome finish() {
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(process_.state() == QProcess::NotRunning, 60'000); }();
+        return {process_.exitCode(), QString::fromUtf8(process_.readAllStandardOutput()),
+                QString::fromUtf8(process_.readAllStandardError())};
+    }
+
+    void kill() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+
+  private:
+    QProcess process_;
+};
+
+Action::Outcome run(const QString& home, const QStringList& arguments) {
+    return Action(home, arguments).finish();
+}
+
+void expectOutcome(const Action::Outcome& outcome, int status, const QString& output,
+                   const QString& errors = {}) {
+    QCOMPARE(outcome.output, output);
+    QCOMPARE(outcome.errors, errors);
+    QCOMPARE(outcome.status, status);
+}
+
+// Where the application keeps its settings: the terms of use accepted there.
+void acceptTermsOfUse() {
+    const QString file =
+        qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/com.tolvan.burrowlight/burrowlight.conf");
+    AppSettings(std::make_unique<QSettings>(file, QSettings::IniFormat))
+        .recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+}
+
+} // namespace
+
+class ScriptingEndToEndTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
+    }
+
+    void connectsByNameTagAndAllAndReportsTheStatus() {
+        testing_support::ThrowawayAppHome home;
+        home.startServer();
+        Tunnel office = home.client->tunnel({});
+        office.name = "office";
+        office.tags = {"work"};
+        Tunnel lab = home.client->tunnel({});
+        lab.name = "lab";
+        lab.tags = {"work"};
+        Tunnel house = home.client->tunnel({});
+        house.name = "house";
+        home.storeTunnels({office, lab, house});
+        acceptTermsOfUse();
+        const QString clientHome = QString::fromStdString(home.client->home());
+        const RunningApplication application(clientHome);
+
+        QCOMPARE(stateCode(office), disconnectedCode);
+        expectOutcome(run(clientHome, {"status"}), 0,
+                      QStringLiteral("house: Not Connected\nlab: Not Connected\noffice: Not Connected\n"));
+        expectOutcome(run(clientHome, {"connect", "office"}), 0, QStringLiteral("office: Connected\n"));
+        QCOMPARE(stateCode(office), connectedCode);
+        QCOMPARE(stateCode(lab), disconnectedCode);
+
+        expectOutcome(run(clientHome, {"connect", "--tag", "work"}), 0, {});
+        expectOutcome(run(clientHome, {"status", "lab", "house"}), 0,
+                      QStringLiteral("lab: Connected\nhouse: Not Connected\n"));
+        expectOutcome(run(clientHome, {"connect", "--tag", "nope"}), 1, {},
+                      QStringLiteral("No tunnel is tagged “nope”.\n"));
+
+        expectOutcome(run(clientHome, {"disconnect", "--all"}), 0, {});
+        QTRY_COMPARE_WITH_TIMEOUT(stateCode(lab), disconnectedCode, 10'000);
+        expectOutcome(run(clientHome, {"connect", "--all"}), 0, {});
+        expectOutcome(run(clientHome, {"status"}), 0,
+                      QStringLiteral("house: Connected\nlab: Connected\noffice: Connected\n"));
+        expectOutcome(run(clientHome, {"disconnect", "house"}), 0, {});
+        QTRY_COMPARE_WITH_TIMEOUT(stateCode(house), disconnectedCode, 10'000);
+        QVERIFY(application.isRunning());
+    }
+
+    void waitsTwentySecondsForATunnelStillConnectingAndAnswersEveryone() {
+        testing_support::ThrowawayAppHome home;
+        // Takes the connection and never says a word: ssh waits for the server's greeting.
+        const int port = testing_support::freeLoopbackPort();
+        const testing_support::PortHolder silentServer(port);
+        Tunnel quiet = Tunnel::created();
+        quiet.name = "T";
+        quiet.host = "127.0.0.1";
+        quiet.port = port;
+        quiet.options.push_back({tunnelkit::Uuid::random(), "ConnectTimeout", "600"});
+        home.storeTunnels({quiet});
+        acceptTermsOfUse();
+        const QString clientHome = QString::fromStdString(home.folder.file("home"));
+        QVERIFY(QDir().mkpath(clientHome));
+        const RunningApplication application(clientHome);
+
+        BusPeer scriptClient(QDBusConnection::SessionBus);
+        const QDBusPendingCall command = scriptClient.connection().asyncCall(
+            tunnelsCall("Connect", {QStringList{"T"}, QString()}), 60'000);
+        Action commandLine(clientHome, {"connect", "T"});
+        Action leavingCommandLine(clientHome, {"connect", "T"});
+        {
+            BusPeer leaving(QDBusConnection::SessionBus);
+            leaving.connection().asyncCall(tunnelsCall("ConnectTunnels", {QStringList{"T"}}), 60'000);
+            leaving.connection().asyncCall(tunnelsCall("Connect", {QStringList{"T"}, QString()}), 60'000);
+        }
+        QTest::qWait(1000);
+        leavingCommandLine.kill();
+
+        const QDBusMessage failure = answer(command);
+        QCOMPARE(failure.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(failure.errorName(), QStringLiteral("com.tolvan.burrowlight.Error.Failed"));
+        QCOMPARE(failure.errorMessage(), QStringLiteral("“T” is still connecting after 20 seconds."));
+        expectOutcome(commandLine.finish(), 0, QStringLiteral("T: Connecting…\n"));
+
+        QVERIFY(application.isRunning());
+        expectOutcome(run(clientHome, {"status"}), 0, QStringLiteral("T: Connecting…\n"));
+    }
+};
+
+QTEST_MAIN(ScriptingEndToEndTests)
+#include "ScriptingEndToEndTests.moc"
