@@ -100,6 +100,15 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
             button->setAutoDefault(false);
         }
     }
+    // Down the steps, then Continue.
+    QWidget* previous = import_ ? static_cast<QWidget*>(import_.get()) : &newTunnel_;
+    for (QWidget* next :
+         std::initializer_list<QWidget*>{&newTunnel_, &allowNotifications_, &openAtLogin_, &continue_}) {
+        if (next != previous) {
+            setTabOrder(previous, next);
+            previous = next;
+        }
+    }
     connect(&newTunnel_, &QPushButton::clicked, model_.get(), &OnboardingModel::newTunnel);
     connect(&allowNotifications_, &QPushButton::clicked, model_.get(),
             &OnboardingModel::requestNotifications);
