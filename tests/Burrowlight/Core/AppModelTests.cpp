@@ -1,6 +1,6 @@
+#include "AppModelHome.h"
 #include "Burrowlight/Core/AppModel.h"
 #include "PrivateBuses.h"
-#include "SSHServerFixture.h"
 #include "StandInNotificationServer.h"
 #include "TempDir.h"
 #include "TunnelKit/FileIO.h"
@@ -14,71 +14,10 @@
 
 using namespace burrowlight;
 using namespace std::chrono_literals;
-using testing_support::TempDir;
 using tunnelkit::Tunnel;
 using tunnelkit::TunnelState;
 
-namespace {
-
-// Answers every alert with the button it was told to choose, and keeps what it was shown.
-struct ScriptedAlerts : AlertPresenter {
-    std::optional<size_t> answer;
-    std::vector<Alert> shown;
-    std::optional<size_t> run(const Alert& alert) override {
-        shown.push_back(alert);
-        return answer;
-    }
-};
-
-// A throwaway XDG home for one model: its settings, its folders, and ssh pointed at the tests' own
-// server through the ssh configuration the model's wrapper includes.
-struct ThrowawayHome {
-    TempDir folder;
-    std::unique_ptr<testing_support::SSHServer> server;
-    std::unique_ptr<testing_support::SSHClientSetup> client;
-    AppSettings settings{std::make_unique<QSettings>(QString::fromStdString(folder.file("burrowlight.conf")),
-                                                     QSettings::IniFormat)};
-    ScriptedAlerts alerts;
-
-    ThrowawayHome() {
-        for (const char* name : {"data", "runtime", "cache", "config"}) {
-            std::filesystem::create_directories(folder.file(name));
-        }
-        std::filesystem::permissions(folder.file("runtime"), std::filesystem::perms::owner_all);
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.file("data")));
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.file("runtime")));
-        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(folder.file("cache")));
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.file("config")));
-    }
-
-    void startServer() {
-        server = std::make_unique<testing_support::SSHServer>();
-        client = std::make_unique<testing_support::SSHClientSetup>(*server);
-        QVERIFY(tunnelkit::writeFileAtomically(client->home() + "/.ssh/config",
-                                               "Include " + client->folder() + "/ssh_config\n"));
-    }
-
-    AppModel::Parts parts() const {
-        auto parts = AppModel::Parts::ofThisSession();
-        parts.homeDirectory = client ? client->home() : folder.file("home");
-        parts.networkMonitor = {};
-        return parts;
-    }
-
-    std::string applicationSupport() const { return folder.file("data/com.tolvan.burrowlight"); }
-
-    void storeTunnels(const std::vector<Tunnel>& tunnels) const {
-        QVERIFY(tunnelkit::TunnelStore(applicationSupport() + "/tunnels.json").save(tunnels));
-    }
-
-    Tunnel launchTunnel() const {
-        Tunnel tunnel = client->tunnel({});
-        tunnel.connectsAtLaunch = true;
-        return tunnel;
-    }
-};
-
-} // namespace
+using testing_support::ThrowawayHome;
 
 class AppModelTests : public QObject {
     Q_OBJECT
