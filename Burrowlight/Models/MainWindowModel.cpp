@@ -19,12 +19,6 @@ struct SidebarWords {
     Q_DECLARE_TR_FUNCTIONS(Sidebar)
 };
 
-// Set afresh, so that a request still standing from before is followed again.
-void requestFocus(TunnelDrafts& drafts, const Uuid& id) {
-    drafts.setFocusRequest(std::nullopt);
-    drafts.setFocusRequest(id);
-}
-
 bool offersConnect(const TunnelState& state) {
     return state.is<TunnelState::Disconnected>() || state.is<TunnelState::Failed>() ||
            state.is<TunnelState::Disconnecting>();
@@ -79,7 +73,7 @@ void MainWindowModel::createNewTunnel() {
     } else if (group.kind == SidebarItem::Kind::pinned) {
         tunnel.isPinned = true;
     }
-    requestFocus(app_.drafts(), app_.drafts().beginNewTunnel(tunnel));
+    actions_.edit(app_.drafts().beginNewTunnel(tunnel));
 }
 
 void MainWindowModel::followSidebar() {

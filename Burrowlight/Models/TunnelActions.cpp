@@ -20,6 +20,8 @@ TunnelActions::TunnelActions(AppModel& app, MainWindowState& state, MainWindowDi
     : app_(app), state_(state), dialogs_(dialogs) {}
 
 void TunnelActions::edit(const Uuid& id) {
+    // Set afresh, so that a request still standing from before is followed again.
+    app_.drafts().setFocusRequest(std::nullopt);
     app_.drafts().setFocusRequest(id);
 }
 
