@@ -63,6 +63,12 @@ class KeyedListModel : public QAbstractListModel {
         emitChanged(changed);
     }
 
+    // One row's new value under the same key.
+    void replaceRow(int row, Row value, const QList<int>& roles = {}) {
+        rows_[static_cast<size_t>(row)] = std::move(value);
+        rowsChanged(row, row, roles);
+    }
+
     // Without moving anything: the views are told the rows changed.
     void rowsChanged(int first, int last, const QList<int>& roles = {}) {
         if (first <= last) {

@@ -33,7 +33,7 @@ SidebarModel::SidebarModel(AppModel& app, QObject* parent) : KeyedListModel(pare
     connect(&app_.engine(), &EngineBridge::stateChanged, this,
             [this](const tunnelkit::Uuid&, const TunnelState& old, const TunnelState& now) {
                 if (old.isActive() != now.isActive()) {
-                    refresh();
+                    recountConnected();
                 }
             });
     refresh();
@@ -56,6 +56,18 @@ void SidebarModel::refresh() {
     }
     rows.push_back(item(SidebarItem::trash()));
     applyRows(std::move(rows));
+}
+
+// Only the Connected row's count depends on the states.
+void SidebarModel::recountConnected() {
+    auto& manager = app_.manager();
+    const auto row = rowOf(SidebarRow{SidebarRow::Kind::item, SidebarItem::connected(), 0}.key());
+    const int count = manager.connectedTunnels();
+    if (row && rows()[static_cast<size_t>(*row)].count != count) {
+        SidebarRow changed = rows()[static_cast<size_t>(*row)];
+        changed.count = count;
+        replaceRow(*row, std::move(changed), {CountRole, Qt::AccessibleDescriptionRole});
+    }
 }
 
 std::optional<SidebarItem> SidebarModel::itemAt(const QModelIndex& index) const {

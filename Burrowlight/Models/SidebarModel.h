@@ -46,6 +46,8 @@ class SidebarModel : public KeyedListModel<SidebarRow> {
     void refresh();
 
   private:
+    void recountConnected();
+
     AppModel& app_;
 };
 
