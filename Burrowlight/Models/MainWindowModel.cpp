@@ -290,6 +290,14 @@ QString MainWindowTexts::searchPrompt() {
     return tr("Search Tunnels");
 }
 
+QString MainWindowTexts::tunnelsAccessibleName() {
+    return tr("Tunnels");
+}
+
+QString MainWindowTexts::groupsAccessibleName() {
+    return tr("Groups");
+}
+
 QString MainWindowTexts::newTunnel() {
     return tr("New Tunnel");
 }

@@ -92,6 +92,9 @@ class MainWindowTexts {
 
   public:
     static QString searchPrompt();
+    // The list and the sidebar, for screen readers.
+    static QString tunnelsAccessibleName();
+    static QString groupsAccessibleName();
     static QString newTunnel();
     static QString noTunnelSelected();
     static QString noTunnelSelectedHint();

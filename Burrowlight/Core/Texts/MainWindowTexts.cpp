@@ -30,7 +30,6 @@ Alert deletePermanentlyAlert(int count, const QString& name) {
         ActionWords::tr("Their saved passwords are removed from the keyring too. You can't undo this action.");
     alert.buttons = {{ActionWords::tr("Delete"), Alert::Button::Role::destructive},
                      {ActionWords::tr("Cancel"), Alert::Button::Role::cancel}};
-    alert.activatesApplication = false;
     return alert;
 }
 
@@ -40,7 +39,6 @@ Alert exportFailedAlert(int count, const tunnelkit::FileError& error) {
     alert.message = count == 1 ? ActionWords::tr("The tunnel couldn't be exported.")
                                : ActionWords::tr("The tunnels couldn't be exported.");
     alert.informativeText = message(error);
-    alert.activatesApplication = false;
     return alert;
 }
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+namespace burrowlight {
+
+// "Nothing here": a large faded symbol, a title, a line of explanation and a few buttons, centred
+// in whatever space it is given.
+class EmptyStateView : public QWidget {
+  public:
+    explicit EmptyStateView(QWidget* parent = nullptr);
+
+    void show(const QString& symbol, const QString& title, const QString& description = {});
+    // Buttons go below the text: in a column (each as wide as the widest, at most `columnWidth`) or
+    // in a row.
+    QPushButton& addButton(const QString& title);
+    void setButtonsInRow(bool inRow);
+    void clearButtons();
+
+    const QLabel& title() const { return title_; }
+    const QLabel& description() const { return description_; }
+    const std::vector<std::unique_ptr<QPushButton>>& buttons() const { return buttons_; }
+
+    static constexpr int columnWidth = 240;
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void drawSymbol();
+
+    QString symbol_;
+    QLabel icon_;
+    QLabel title_;
+    QLabel description_;
+    QWidget buttonArea_;
+    QVBoxLayout buttonLayout_{&buttonArea_};
+    std::vector<std::unique_ptr<QPushButton>> buttons_;
+    QVBoxLayout layout_{this};
+};
+
+} // namespace burrowlight
