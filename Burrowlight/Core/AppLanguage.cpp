@@ -1,5 +1,8 @@
 #include "Burrowlight/Core/AppLanguage.h"
 
+#include "Burrowlight/Core/AppSettings.h"
+#include "Burrowlight/Desktop/AppLog.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QRegularExpression>
@@ -11,6 +14,11 @@ namespace burrowlight {
 namespace {
 
 constexpr std::array<const char*, 2> shippedLocalizations{"en", "it"};
+
+QString& currentLocalization() {
+    static QString localization = QStringLiteral("en");
+    return localization;
+}
 
 // "it_IT.UTF-8@euro" and "it-IT" both speak "it".
 QString languageCode(const QString& identifier) {
@@ -62,11 +70,81 @@ QString resolvedLocalization(const QStringList& preferences) {
     return QStringLiteral("en");
 }
 
-QString startupLocalization() {
-    return resolvedLocalization(systemLanguages());
+QString rawValue(AppLanguage language) {
+    switch (language) {
+    case AppLanguage::system:
+        return QStringLiteral("system");
+    case AppLanguage::english:
+        return QStringLiteral("en");
+    case AppLanguage::italian:
+        return QStringLiteral("it");
+    }
+    return {};
 }
 
-AppTranslation::AppTranslation(const QString& localization) : localization_(localization) {
+std::optional<AppLanguage> appLanguageFromRawValue(const QString& raw) {
+    for (const auto language : allAppLanguages) {
+        if (rawValue(language) == raw) {
+            return language;
+        }
+    }
+    return std::nullopt;
+}
+
+AppLanguage appLanguage(const std::optional<QStringList>& stored) {
+    if (!stored || stored->isEmpty()) {
+        return AppLanguage::system;
+    }
+    const QString code = languageCode(stored->front());
+    if (code == QLatin1String("en")) {
+        return AppLanguage::english;
+    }
+    if (code == QLatin1String("it")) {
+        return AppLanguage::italian;
+    }
+    return AppLanguage::system;
+}
+
+AppLanguage currentAppLanguage(const AppSettings& settings) {
+    return appLanguage(settings.languages());
+}
+
+void applyAppLanguage(AppLanguage language, AppSettings& settings) {
+    settings.setLanguages(language == AppLanguage::system ? std::nullopt
+                                                          : std::optional(QStringList{rawValue(language)}));
+    AppLog::app().write(QStringLiteral("Language chosen: %1").arg(rawValue(language)));
+}
+
+QString resolvedLocalization(AppLanguage language, const QStringList& systemPreferences) {
+    switch (language) {
+    case AppLanguage::system:
+        return resolvedLocalization(systemPreferences);
+    case AppLanguage::english:
+    case AppLanguage::italian:
+        return rawValue(language);
+    }
+    return resolvedLocalization(systemPreferences);
+}
+
+QString startupLocalization(const AppSettings& settings) {
+    return resolvedLocalization(currentAppLanguage(settings), systemLanguages());
+}
+
+QString startupLocalization() {
+    return startupLocalization(AppSettings());
+}
+
+QString runningLocalization() {
+    return currentLocalization();
+}
+
+AppTranslation::~AppTranslation() {
+    currentLocalization() = replaced_;
+}
+
+AppTranslation::AppTranslation(const QString& localization)
+    : localization_(localization), replaced_(currentLocalization()) {
+    currentLocalization() = localization_;
     // English is the language of the code; there is nothing to install for it.
     if (localization_ == QLatin1String("en")) {
         return;

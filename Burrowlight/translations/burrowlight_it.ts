@@ -7,10 +7,6 @@
         <source>Quit %1</source>
         <translation>Esci da %1</translation>
     </message>
-    <message>
-        <source>%1 is running.</source>
-        <translation>%1 è in esecuzione.</translation>
-    </message>
 </context>
 <context>
     <name>ArchiveImport</name>
@@ -1004,6 +1000,76 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::AppActions</name>
+    <message>
+        <source>New Tunnel</source>
+        <translation>Nuovo tunnel</translation>
+    </message>
+    <message>
+        <source>Import from SSH Config…</source>
+        <translation>Importa dalla configurazione di ssh…</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Impostazioni…</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>Informazioni su %1</translation>
+    </message>
+    <message>
+        <source>Check for Updates…</source>
+        <translation>Controlla aggiornamenti…</translation>
+    </message>
+    <message>
+        <source>Quit %1</source>
+        <translation>Esci da %1</translation>
+    </message>
+    <message>
+        <source>Connect All</source>
+        <translation>Connetti tutti</translation>
+    </message>
+    <message>
+        <source>Disconnect All</source>
+        <translation>Disconnetti tutti</translation>
+    </message>
+    <message>
+        <source>%1 Help</source>
+        <translation>Guida di %1</translation>
+    </message>
+    <message>
+        <source>Privacy</source>
+        <translation>Privacy</translation>
+    </message>
+    <message>
+        <source>Terms of Use</source>
+        <translation>Condizioni d’uso</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Tunnels</source>
+        <translation>&amp;Tunnel</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aiuto</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::OnboardingStandIn</name>
+    <message>
+        <source>Welcome to Burrowlight</source>
+        <translation>Benvenuto in Burrowlight</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Continua</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::StatusNotifier</name>
     <message>
         <source>Couldn&apos;t connect.</source>
@@ -1016,6 +1082,45 @@
     <message>
         <source>Connected. %1</source>
         <translation>Connesso. %1</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TermsWindow</name>
+    <message>
+        <source>I have read and accept the terms of use.</source>
+        <translation>Ho letto e accetto le condizioni d’uso.</translation>
+    </message>
+    <message>
+        <source>I specifically approve the Warranty and Liability section (articles 1341 and 1342 of the Italian Civil Code).</source>
+        <translation>Approvo specificamente la sezione Garanzia e responsabilità (articoli 1341 e 1342 del Codice civile).</translation>
+    </message>
+    <message>
+        <source>Terms of Use</source>
+        <translation>Condizioni d’uso</translation>
+    </message>
+    <message>
+        <source>Burrowlight is free. Before you use it, read and accept the terms of use.</source>
+        <translation>Burrowlight è gratuito. Prima di usarlo, leggi e accetta le condizioni d’uso.</translation>
+    </message>
+    <message>
+        <source>Read the Terms of Use</source>
+        <translation>Leggi le condizioni d’uso</translation>
+    </message>
+    <message>
+        <source>Warranty and Liability</source>
+        <translation>Garanzia e responsabilità</translation>
+    </message>
+    <message>
+        <source>Burrowlight is distributed for free in the hope that it will be useful, but as is and without warranties. We aren&apos;t liable for damages arising from its use, including data loss and interruptions. This exclusion applies to the extent permitted by law and doesn&apos;t affect your rights as a consumer.</source>
+        <translation>Burrowlight è distribuito gratuitamente nella speranza che sia utile, ma così com’è e senza garanzie. Non siamo responsabili dei danni derivanti dal suo uso, comprese la perdita di dati e le interruzioni. Questa esclusione si applica nei limiti consentiti dalla legge e non pregiudica i tuoi diritti di consumatore.</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Esci</translation>
+    </message>
+    <message>
+        <source>Accept</source>
+        <translation>Accetta</translation>
     </message>
 </context>
 <context>

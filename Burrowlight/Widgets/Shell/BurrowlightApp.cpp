@@ -2,15 +2,70 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
-#include "Burrowlight/Core/QtMainQueue.h"
+#include "Burrowlight/Desktop/SingleInstance.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
+#include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
+#include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
+#include "Burrowlight/Widgets/Shell/OnboardingStandIn.h"
+#include "Burrowlight/Widgets/Shell/TermsWindow.h"
+#include "Platform/Folders.h"
 
 #include <QApplication>
-#include <QPushButton>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 namespace burrowlight {
 
+namespace {
+
+SingleInstance::Claim claimInstance(const LaunchRequest& request) {
+    const auto folder = platform::folders::applicationSupportDirectory(bundleIdentifier);
+    if (!folder) {
+        return InstanceError{InstanceError::Kind::lockFailed, QStringLiteral("no home folder is known")};
+    }
+    if (const int code = platform::folders::createPrivateFolders(*folder); code != 0) {
+        return InstanceError{InstanceError::Kind::lockFailed,
+                             QString::fromStdString(*folder) + QStringLiteral(": ") +
+                                 QString::fromLocal8Bit(std::strerror(code))};
+    }
+    return SingleInstance::claim(QString::fromStdString(*folder), request);
+}
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index) {
+        arguments.append(QString::fromLocal8Bit(argv[index]));
+    }
+    return arguments;
+}
+
+} // namespace
+
 int BurrowlightApp::main(int argc, char** argv) {
+    // Read before the application object, which takes the launcher's activation token for itself.
+    LaunchRequest request = LaunchRequest::fromArguments(argumentsOf(argc, argv), QDir::currentPath());
     QApplication application(argc, argv);
+    // Without the options Qt took for itself.
+    request.files = LaunchRequest::fromArguments(QApplication::arguments().mid(1), QDir::currentPath()).files;
+
+    // A second instance would end the first one's ssh as orphans: it hands its request over instead.
+    auto claim = claimInstance(request);
+    if (std::holds_alternative<SingleInstance::HandedOver>(claim)) {
+        return EXIT_SUCCESS;
+    }
+    if (const auto* error = std::get_if<InstanceError>(&claim)) {
+        std::fprintf(stderr, "Burrowlight: %s\n",
+                     qPrintable(error->kind == InstanceError::Kind::alreadyRunning
+                                    ? QStringLiteral("already running, and it can't be reached over D-Bus")
+                                    : error->detail));
+        return EXIT_FAILURE;
+    }
+    const auto instance = std::move(std::get<std::unique_ptr<SingleInstance>>(claim));
+
+    AppSettings settings;
     const AppTranslation translation(startupLocalization());
     QApplication::setApplicationName(QStringLiteral("burrowlight"));
     QApplication::setApplicationDisplayName(appDisplayName());
@@ -19,29 +74,118 @@ int BurrowlightApp::main(int argc, char** argv) {
     QApplication::setWindowIcon(appIcon());
     // The tray keeps the application alive; closing a window never quits it.
     QApplication::setQuitOnLastWindowClosed(false);
-    // The engine's owners run their work on it; it lives as long as the event loop.
-    const auto mainQueue = std::make_shared<QtMainQueue>();
-    const AppPresence presence;
+
+    MessageBoxAlerts alerts;
+    AppShell shell(settings, alerts);
+    shell.serve(*instance);
+    shell.launch(request.files);
     return application.exec();
 }
 
-AppPresence::AppPresence(bool trayAvailable) : tray_(trayIcon()) {
-    const QString quitTitle = tr("Quit %1").arg(appDisplayName());
-    quit_ = menu_.addAction(quitTitle);
-    QObject::connect(quit_, &QAction::triggered, qApp, &QApplication::quit);
+AppPresence::AppPresence(std::function<void()> quit) : tray_(trayIcon()) {
+    quit_ = menu_.addAction(tr("Quit %1").arg(appDisplayName()));
+    QObject::connect(quit_, &QAction::triggered, std::move(quit));
     tray_.setToolTip(appDisplayName());
     tray_.setContextMenu(&menu_);
+    tray_.show();
+}
 
-    if (trayAvailable) {
-        tray_.show();
-        return;
+AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Parts parts, bool trayAvailable)
+    : settings_(settings), trayAvailable_(trayAvailable), model_(settings, alerts, std::move(parts)),
+      termination_({.shouldTerminate = [this] { return delegate_.shouldTerminate(); },
+                    .willTerminate = [this] { delegate_.willTerminate(); }}),
+      router_([this] { return model_.termsAccepted(); }), delegate_(model_, router_),
+      commands_(model_, termination_,
+                {.openMain = [this] { router_.open(WindowId::main); }, .showAbout = [this] { showAbout(); }}),
+      presence_([this] { commands_.quit(); }) {
+    installWindows();
+    connectActions();
+    // The tray is there for the whole run: from now on anything can bring up the terms window.
+    model_.termsWindow().install([this] { router_.open(WindowId::terms); });
+    // Signals and the end of the session quit without dialogs; the tunnels still go down.
+    QObject::connect(&signals_, &TerminationSignals::terminationRequested, &termination_,
+                     [this] { termination_.terminateNow(); });
+}
+
+AppShell::~AppShell() = default;
+
+void AppShell::launch(const QStringList& files) {
+    router_.openAtLaunch({
+        .termsAccepted = model_.termsAccepted(),
+        .onboardingCompleted = settings_.onboardingCompleted(),
+        .showsDockIcon = settings_.showsDockIcon(),
+        .trayAvailable = trayAvailable_,
+    });
+    delegate_.didFinishLaunching();
+    if (!files.isEmpty()) {
+        QTimer::singleShot(0, &delegate_, [this, files] { delegate_.openFiles(files); });
     }
-    fallback_ = std::make_unique<QMessageBox>(QMessageBox::Information, appDisplayName(),
-                                              tr("%1 is running.").arg(appDisplayName()));
-    fallback_->setStandardButtons(QMessageBox::NoButton);
-    QPushButton* button = fallback_->addButton(quitTitle, QMessageBox::AcceptRole);
-    QObject::connect(button, &QPushButton::clicked, qApp, &QApplication::quit);
-    fallback_->show();
+}
+
+void AppShell::serve(SingleInstance& instance) {
+    QObject::connect(&instance, &SingleInstance::filesOpened, &delegate_,
+                     [this](const QStringList& paths) { delegate_.openFiles(paths); });
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate_, [this] { delegate_.reopen(); });
+}
+
+void AppShell::installWindows() {
+    router_.setFactory(WindowId::main, [this] {
+        return std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent());
+    });
+    router_.setFactory(WindowId::terms, [this] {
+        return std::make_unique<TermsWindow>(std::make_unique<TermsModel>(
+            model_, termination_,
+            TermsModel::Windows{.open =
+                                    [this](const QString& identifier) {
+                                        if (const auto id = windowIdentified(identifier)) {
+                                            router_.open(*id);
+                                        }
+                                    },
+                                .dismissTerms = [this] { router_.dismiss(WindowId::terms); }},
+            trayAvailable_));
+    });
+    router_.setFactory(WindowId::onboarding, [this] {
+        auto window = std::make_unique<OnboardingStandIn>();
+        QObject::connect(window.get(), &OnboardingStandIn::continued, &router_, [this] {
+            settings_.setOnboardingCompleted(true);
+            router_.open(WindowId::main);
+            router_.dismiss(WindowId::onboarding);
+        });
+        return window;
+    });
+    // The window that opens the main window hands that action to the model for whoever has none.
+    QObject::connect(&router_, &WindowRouter::windowOpened, &model_, [this](WindowId id) {
+        if (id == WindowId::main || id == WindowId::onboarding) {
+            model_.setOpenMainWindow([this] { router_.open(WindowId::main); });
+        }
+    });
+}
+
+void AppShell::connectActions() {
+    const auto run = [this](QAction& action, void (AppCommands::*command)()) {
+        QObject::connect(&action, &QAction::triggered, &commands_, command);
+    };
+    run(actions_.newTunnel, &AppCommands::newTunnel);
+    run(actions_.importFromSSHConfig, &AppCommands::importFromSSHConfig);
+    run(actions_.about, &AppCommands::about);
+    run(actions_.checkForUpdates, &AppCommands::checkForUpdates);
+    run(actions_.connectAll, &AppCommands::connectAll);
+    run(actions_.disconnectAll, &AppCommands::disconnectAll);
+    run(actions_.help, &AppCommands::help);
+    run(actions_.privacy, &AppCommands::privacy);
+    run(actions_.termsOfUse, &AppCommands::termsOfUse);
+    QObject::connect(&actions_.quit, &QAction::triggered, &commands_, [this] { commands_.quit(); });
+    QObject::connect(&actions_.settings, &QAction::triggered, &router_,
+                     [this] { router_.open(WindowId::settings); });
+    actions_.settings.setVisible(router_.hasFactory(WindowId::settings));
+    actions_.checkForUpdates.setVisible(commands_.showsCheckForUpdates());
+}
+
+// Stands in for the About window until it has its own.
+void AppShell::showAbout() {
+    router_.activate();
+    QMessageBox::about(router_.window(WindowId::main), actions_.about.text(),
+                       appDisplayName() + QLatin1Char('\n') + appVersion());
 }
 
 } // namespace burrowlight

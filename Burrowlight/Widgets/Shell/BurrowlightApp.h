@@ -1,38 +1,81 @@
 #pragma once
 
+#include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/AppTermination.h"
+#include "Burrowlight/Desktop/TerminationSignals.h"
+#include "Burrowlight/Models/AppCommands.h"
+#include "Burrowlight/Widgets/Shell/AppActions.h"
+#include "Burrowlight/Widgets/Shell/AppDelegate.h"
+#include "Burrowlight/Widgets/Shell/WindowRouter.h"
+
 #include <QCoreApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSystemTrayIcon>
+#include <functional>
 #include <memory>
 
 namespace burrowlight {
 
-// The application role: builds the desktop presence and the engine's main queue, and runs the
-// event loop until Quit.
+class SingleInstance;
+
+// The application role: one instance per user, its windows, the tray, the menu commands and the
+// quit sequence, over one event loop.
 class BurrowlightApp {
   public:
     static int main(int argc, char** argv);
 };
 
-// Where the running application shows on the desktop: the tray icon with its menu, or, without a
-// tray host, a small window, so that it stays reachable. Both offer Quit, which ends the event loop.
+// The tray icon and its menu. Stands in with Quit alone until the tray menu has its own screens.
 class AppPresence {
     Q_DECLARE_TR_FUNCTIONS(AppPresence)
 
   public:
-    explicit AppPresence(bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+    explicit AppPresence(std::function<void()> quit);
 
     QAction* quitAction() const { return quit_; }
     const QSystemTrayIcon& tray() const { return tray_; }
-    // Only without a tray host.
-    QMessageBox* fallbackWindow() const { return fallback_.get(); }
 
   private:
     QMenu menu_;
     QAction* quit_ = nullptr; // owned by the menu
     QSystemTrayIcon tray_;
-    std::unique_ptr<QMessageBox> fallback_;
+};
+
+// Everything the running application shows and how it quits, wired together over the model.
+class AppShell {
+  public:
+    AppShell(AppSettings& settings, AlertPresenter& alerts,
+             AppModel::Parts parts = AppModel::Parts::ofThisSession(),
+             bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+    ~AppShell();
+
+    AppModel& model() { return model_; }
+    AppTermination& termination() { return termination_; }
+    WindowRouter& router() { return router_; }
+    AppDelegate& delegate() { return delegate_; }
+    AppActions& actions() { return actions_; }
+    AppCommands& commands() { return commands_; }
+
+    // The windows of the launch rules, then the rest of the launch; `files` as if opened after it.
+    void launch(const QStringList& files = {});
+    // Later launches of this user's hand their requests to this one.
+    void serve(SingleInstance& instance);
+
+  private:
+    void installWindows();
+    void connectActions();
+    void showAbout();
+
+    AppSettings& settings_;
+    bool trayAvailable_;
+    AppModel model_;
+    AppTermination termination_;
+    WindowRouter router_;
+    AppDelegate delegate_;
+    AppActions actions_;
+    AppCommands commands_;
+    AppPresence presence_;
+    TerminationSignals signals_;
 };
 
 } // namespace burrowlight

@@ -1,10 +1,13 @@
 #include "Burrowlight/AskPass/AskPassDialogModel.h"
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Core/ForwardDraft.h"
+#include "Burrowlight/Core/SiteLink.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
@@ -43,6 +46,41 @@ class AppLanguageTests : public QObject {
         QVERIFY(languagesOf({{"LANGUAGE", "it"}}).isEmpty());
         QCOMPARE(resolvedLocalization({}), QStringLiteral("en"));
         QCOMPARE(resolvedLocalization({QStringLiteral("IT-it")}), QStringLiteral("it"));
+    }
+
+    void theUsersChoiceIsTheFirstStoredLanguage() {
+        QCOMPARE(appLanguage(std::nullopt), AppLanguage::system);
+        QCOMPARE(appLanguage(QStringList{"it-IT", "en"}), AppLanguage::italian);
+        QCOMPARE(appLanguage(QStringList{"fr", "it"}), AppLanguage::system);
+        QCOMPARE(appLanguage(QStringList{}), AppLanguage::system);
+
+        const QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("burrowlight.conf"));
+        AppSettings settings(std::make_unique<QSettings>(file, QSettings::IniFormat));
+        applyAppLanguage(AppLanguage::english, settings);
+        QCOMPARE(currentAppLanguage(settings), AppLanguage::english);
+        QCOMPARE(startupLocalization(settings), QStringLiteral("en"));
+
+        // Following the system again removes the choice, whatever the system's list says.
+        applyAppLanguage(AppLanguage::system, settings);
+        QVERIFY(!settings.languages());
+        QCOMPARE(resolvedLocalization(AppLanguage::system, {QStringLiteral("it_IT.UTF-8")}),
+                 QStringLiteral("it"));
+        QCOMPARE(resolvedLocalization(AppLanguage::english, {QStringLiteral("it_IT.UTF-8")}),
+                 QStringLiteral("en"));
+    }
+
+    void siteLinksFollowTheRunningLanguage() {
+        QCOMPARE(runningLocalization(), QStringLiteral("en"));
+        {
+            const AppTranslation italian(QStringLiteral("it"));
+            QCOMPARE(runningLocalization(), QStringLiteral("it"));
+            QCOMPARE(sitePage("/condizioni", "/en/terms", runningLocalization()),
+                     QUrl(QString::fromLatin1(siteAddress) + "/condizioni"));
+        }
+        QCOMPARE(sitePage("/condizioni", "/en/terms", runningLocalization()),
+                 QUrl(QString::fromLatin1(siteAddress) + "/en/terms"));
+        QCOMPARE(sitePage("/guida", "/en/guide", QStringLiteral("fr")).path(), QStringLiteral("/en/guide"));
     }
 
     // Each family of texts has its own translation context; a context the catalogue does not know

@@ -1,8 +1,7 @@
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -29,28 +28,23 @@ class BurrowlightAppTests : public QObject {
         QApplication::setQuitOnLastWindowClosed(false);
     }
 
-    void trayMenuQuitEndsTheApplication() {
-        const AppPresence presence(true);
-        QVERIFY(!presence.fallbackWindow());
+    void trayQuitIsTheApplicationsOwnQuit() {
+        bool fromMenu = false;
+        AppTermination termination({.shouldTerminate =
+                                        [&] {
+                                            fromMenu = termination.quitRequestedFromMenu();
+                                            return true;
+                                        },
+                                    .willTerminate = {}});
+        const AppPresence presence([&] { termination.requestTerminationFromMenu(); });
         QVERIFY(!presence.tray().icon().pixmap(22, 22).isNull());
         QCOMPARE(presence.tray().toolTip(), QStringLiteral("Burrowlight"));
         QVERIFY(presence.tray().contextMenu());
         QCOMPARE(presence.tray().contextMenu()->actions(), QList<QAction*>{presence.quitAction()});
         QCOMPARE(presence.quitAction()->text(), QStringLiteral("Quit Burrowlight"));
         QCOMPARE(runEventLoopWhile([&] { presence.quitAction()->trigger(); }), 0);
-    }
-
-    void withoutATrayAWindowOffersQuit() {
-        const AppPresence presence(false);
-        QMessageBox* window = presence.fallbackWindow();
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->text(), QStringLiteral("Burrowlight is running."));
-        QCOMPARE(window->buttons().size(), 1);
-        auto* quit = qobject_cast<QPushButton*>(window->buttons().front());
-        QVERIFY(quit);
-        QCOMPARE(quit->text(), QStringLiteral("Quit Burrowlight"));
-        QCOMPARE(runEventLoopWhile([&] { QTest::mouseClick(quit, Qt::LeftButton); }), 0);
+        QVERIFY(fromMenu);
+        QVERIFY(!termination.quitRequestedFromMenu());
     }
 };
 

@@ -1,0 +1,302 @@
+// The real burrowlight executable as a user runs it: one instance per user, files handed to the
+// running one, tunnels restarted on wake and shut down on SIGTERM. Every test runs inside
+// with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a keyring and a
+// home of its own; the tunnels go to the tests' own sshd.
+#include "LoopbackNetwork.h"
+#include "PrivateBuses.h"
+#include "SSHServerFixture.h"
+#include "StandInLogin1.h"
+#include "TempDir.h"
+#include "TunnelKit/ProcessRegistry.h"
+#include "TunnelKit/TunnelStore.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QThread>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace tunnelkit;
+using namespace std::chrono_literals;
+using testing_support::EchoServer;
+using testing_support::exchange;
+using testing_support::freeLoopbackPort;
+using testing_support::SSHClientSetup;
+using testing_support::SSHServer;
+
+namespace {
+
+constexpr const char* bundleIdentifier = "com.tolvan.burrowlight";
+constexpr const char* termsVersion = "2026-11-19.2";
+
+// Runs the event loop (the tests' own bus peers answer on it) until `done` holds or time is up.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 30s) {
+    QDeadlineTimer deadline(limit);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+bool isAlive(pid_t pid) {
+    if (::kill(pid, 0) != 0) {
+        return false;
+    }
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto end = line.rfind(')');
+    return end != std::string::npos && end + 2 < line.size() && line[end + 2] != 'Z';
+}
+
+// A tunnel to the tests' sshd with a local forward to an echo server, trusting that server alone
+// whatever the user's ssh configuration says.
+Tunnel tunnelTo(const SSHServer& server, const SSHClientSetup& client, const std::string& name, int localPort,
+                int echoPort) {
+    auto tunnel = client.tunnel(
+        {Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("127.0.0.1", localPort),
+                       Endpoint::tcp("127.0.0.1", echoPort), "")});
+    tunnel.name = name;
+    tunnel.connectsAtLaunch = true;
+    tunnel.retryLimit = 0;
+    for (const auto& [option, value] :
+         std::vector<std::pair<std::string, std::string>>{{"UserKnownHostsFile", client.knownHostsPath()},
+                                                          {"GlobalKnownHostsFile", "/dev/null"},
+                                                          {"StrictHostKeyChecking", "yes"},
+                                                          {"IdentitiesOnly", "yes"},
+                                                          {"IdentityAgent", "none"},
+                                                          {"PasswordAuthentication", "no"},
+                                                          {"KbdInteractiveAuthentication", "no"},
+                                                          {"UpdateHostKeys", "no"}}) {
+        tunnel.options.push_back({Uuid::random(), option, value});
+    }
+    (void)server;
+    return tunnel;
+}
+
+// The application as the user has set it up: terms accepted, onboarding done, the tunnels given.
+class Application {
+  public:
+    Application() {
+        applicationSupport_ = QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath(bundleIdentifier);
+        QDir().mkpath(applicationSupport_);
+        QSettings settings(QDir(qEnvironmentVariable("XDG_CONFIG_HOME"))
+                               .filePath(QStringLiteral("%1/burrowlight.conf").arg(bundleIdentifier)),
+                           QSettings::IniFormat);
+        settings.setValue("termsAcceptedVersion", termsVersion);
+        settings.setValue("onboardingCompleted", true);
+        settings.setValue("showsDockIcon", false);
+        settings.setValue("usesSSHConfig", false);
+    }
+    ~Application() {
+        for (auto& process : processes_) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    }
+
+    void keep(const std::vector<Tunnel>& tunnels) const {
+        ASSERT_TRUE(TunnelStore(tunnelsFile()).save(tunnels));
+    }
+
+    std::string tunnelsFile() const { return (applicationSupport_ + "/tunnels.json").toStdString(); }
+    std::vector<pid_t> registeredSSH() const {
+        std::vector<pid_t> pids;
+        for (const auto& entry : ProcessRegistry((applicationSupport_ + "/ssh-processes.json").toStdString(),
+                                                 "/usr/bin/ssh", nullptr)
+                                     .load()) {
+            pids.push_back(entry.pid);
+        }
+        return pids;
+    }
+
+    // A launch of the executable with these arguments; offscreen unless a display is given.
+    QProcess& launch(const QStringList& arguments = {}, const QString& display = {}) {
+        auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LANG", "en_US.UTF-8");
+        environment.remove("LANGUAGE");
+        environment.remove("LC_ALL");
+        if (display.isEmpty()) {
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+        } else {
+            environment.insert("QT_QPA_PLATFORM", "xcb");
+            environment.insert("DISPLAY", display);
+        }
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(BURROWLIGHT_EXECUTABLE, arguments);
+        process.waitForStarted();
+        return process;
+    }
+
+    static bool ownsTheBusName() {
+        return QDBusConnection::sessionBus().interface()->isServiceRegistered(bundleIdentifier);
+    }
+
+  private:
+    QString applicationSupport_;
+    std::vector<std::unique_ptr<QProcess>> processes_;
+};
+
+// An X server of its own, for the one test that answers an alert with the keyboard.
+class VirtualDisplay {
+  public:
+    VirtualDisplay() {
+        server_.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x800x24"});
+        if (server_.waitForReadyRead(20'000)) {
+            display_ = ":" + QString::fromLatin1(server_.readLine()).trimmed();
+        }
+    }
+    ~VirtualDisplay() {
+        server_.terminate();
+        server_.waitForFinished();
+    }
+    const QString& name() const { return display_; }
+
+    // Keys as a user types them, to whatever window has the focus.
+    void press(const QString& key) const {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display_);
+        tool.setProcessEnvironment(environment);
+        tool.start("xdotool", {"key", key});
+        tool.waitForFinished();
+    }
+
+  private:
+    QProcess server_;
+    QString display_;
+};
+
+class ApplicationProcess : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(testing_support::onPrivateBuses()) << "run through tests/support/with-private-buses.sh";
+        ASSERT_TRUE(server.isRunning());
+    }
+
+    Tunnel tunnel(const std::string& name, int localPort) const {
+        return tunnelTo(server, client, name, localPort, echo.port());
+    }
+
+    static bool carries(int port) { return exchange("127.0.0.1", port, "through") == "through"; }
+
+    SSHServer server;
+    SSHClientSetup client{server};
+    EchoServer echo;
+    Application application;
+};
+
+} // namespace
+
+TEST_F(ApplicationProcess, SIGTERMShutsEveryTunnelDownAndEmptiesTheRegistry) {
+    const int first = freeLoopbackPort();
+    const int second = freeLoopbackPort();
+    application.keep({tunnel("first", first), tunnel("second", second)});
+    auto& running = application.launch();
+    // The registry is written at the end of the application's turn, maybe after ssh is up.
+    ASSERT_TRUE(waitUntil([&] {
+        return carries(first) && carries(second) && application.registeredSSH().size() == 2;
+    })) << server.log();
+    const auto ssh = application.registeredSSH();
+
+    running.terminate();
+    ASSERT_TRUE(running.waitForFinished(2'000)) << "quits within 2 s";
+    EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(running.exitCode(), 0);
+    for (const pid_t pid : ssh) {
+        EXPECT_FALSE(isAlive(pid)) << "ssh " << pid << " is left";
+    }
+    EXPECT_TRUE(application.registeredSSH().empty());
+}
+
+TEST_F(ApplicationProcess, ASecondLaunchLeavesTheFirstsTunnelsRunning) {
+    const int port = freeLoopbackPort();
+    application.keep({tunnel("kept", port)});
+    auto& first = application.launch();
+    ASSERT_TRUE(waitUntil([&] {
+        return Application::ownsTheBusName() && carries(port) && application.registeredSSH().size() == 1;
+    })) << server.log();
+    const auto ssh = application.registeredSSH();
+
+    auto& second = application.launch();
+    ASSERT_TRUE(second.waitForFinished(30'000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(isAlive(ssh.front()));
+    EXPECT_EQ(application.registeredSSH(), ssh);
+    EXPECT_TRUE(carries(port));
+}
+
+TEST_F(ApplicationProcess, WakingRestartsAConnectedTunnel) {
+    testing_support::StandInLogin1 logind;
+    ASSERT_TRUE(logind.isRegistered());
+    const int port = freeLoopbackPort();
+    application.keep({tunnel("woken", port)});
+    application.launch();
+    ASSERT_TRUE(waitUntil([&] { return carries(port) && application.registeredSSH().size() == 1; }))
+        << server.log();
+    const pid_t before = application.registeredSSH().front();
+
+    logind.sendPrepareForSleep(true);
+    logind.sendPrepareForSleep(false);
+    ASSERT_TRUE(waitUntil([&] {
+        const auto now = application.registeredSSH();
+        return now.size() == 1 && now.front() != before && !isAlive(before) && carries(port);
+    })) << server.log();
+}
+
+TEST_F(ApplicationProcess, ALaunchWithAnArchiveHandsItToTheRunningInstanceWhichImportsIt) {
+    const VirtualDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    application.keep({});
+    auto& first = application.launch({}, display.name());
+    ASSERT_TRUE(waitUntil([] { return Application::ownsTheBusName(); }));
+
+    const testing_support::TempDir downloads;
+    auto shared = Tunnel::created();
+    shared.name = "Shared with me";
+    shared.host = "shared.example.com";
+    const auto archive = downloads.file("Shared tunnels.burrowlight");
+    std::ofstream(archive) << TunnelArchive::make({shared}, std::chrono::time_point_cast<Date::duration>(
+                                                                std::chrono::system_clock::now()))
+                                  .encoded();
+
+    auto& second = application.launch({QString::fromStdString(archive)}, display.name());
+    ASSERT_TRUE(second.waitForFinished(30'000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // The first instance asks before it imports: Return takes the alert's default button.
+    const auto imported = [&] {
+        const auto tunnels = TunnelStore(application.tunnelsFile()).load();
+        return tunnels && tunnels->size() == 1 && tunnels->front().name == "Shared with me";
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        display.press("Return");
+        return imported();
+    }));
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,129 @@
+// Opens every registered window state in English and Italian, light and dark, offscreen, and
+// writes each as <window>-<state>-<lang>-<light|dark>.png. With --list it only names the files.
+//
+//   burrowlight-screenshots [--list] [OUTPUT_FOLDER]
+#include "Burrowlight/Core/AppLanguage.h"
+#include "Screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace screenshots;
+
+namespace {
+
+constexpr std::array languages{"en", "it"};
+constexpr std::array appearances{"light", "dark"};
+
+QPalette darkPalette() {
+    QPalette palette;
+    const QColor text(0xE6, 0xE6, 0xE6);
+    const QColor disabled(0x7A, 0x7A, 0x7A);
+    palette.setColor(QPalette::Window, QColor(0x2E, 0x2F, 0x30));
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, QColor(0x1F, 0x20, 0x21));
+    palette.setColor(QPalette::AlternateBase, QColor(0x2A, 0x2B, 0x2C));
+    palette.setColor(QPalette::ToolTipBase, QColor(0x3A, 0x3B, 0x3C));
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::PlaceholderText, QColor(0x8A, 0x8A, 0x8A));
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, QColor(0x3A, 0x3B, 0x3C));
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::BrightText, QColor(0xFF, 0x6B, 0x6B));
+    palette.setColor(QPalette::Light, QColor(0x4A, 0x4B, 0x4C));
+    palette.setColor(QPalette::Midlight, QColor(0x42, 0x43, 0x44));
+    palette.setColor(QPalette::Mid, QColor(0x26, 0x27, 0x28));
+    palette.setColor(QPalette::Dark, QColor(0x1A, 0x1B, 0x1C));
+    palette.setColor(QPalette::Shadow, QColor(0x10, 0x10, 0x10));
+    palette.setColor(QPalette::Link, QColor(0x7F, 0xB2, 0xF0));
+    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x6F, 0xB8));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, disabled);
+    }
+    return palette;
+}
+
+QString fileName(const Screen& screen, const char* language, const char* appearance) {
+    return QStringLiteral("%1-%2-%3-%4.png")
+        .arg(screen.window, screen.state, QLatin1String(language), QLatin1String(appearance));
+}
+
+void settle() {
+    for (int round = 0; round < 3; ++round) {
+        QApplication::processEvents();
+    }
+}
+
+bool photograph(const Screen& screen, const char* language, const QDir& output) {
+    bool written = true;
+    const burrowlight::AppTranslation translation(QString::fromLatin1(language));
+    for (const char* appearance : appearances) {
+        QApplication::setPalette(QLatin1String(appearance) == QLatin1String("dark")
+                                     ? darkPalette()
+                                     : QApplication::style()->standardPalette());
+        Stage stage;
+        QWidget& widget = screen.build(stage);
+        if (widget.isWindow() && !widget.isVisible()) {
+            widget.show();
+        }
+        settle();
+        const QString path = output.filePath(fileName(screen, language, appearance));
+        if (!widget.grab().save(path)) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+            written = false;
+        }
+    }
+    return written;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Nothing of the user's: a home of its own, and no display needed.
+    QTemporaryDir home;
+    for (const char* name :
+         {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
+        qputenv(name, home.path().toLocal8Bit());
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList arguments = QApplication::arguments().mid(1);
+    const bool listOnly = arguments.removeAll(QStringLiteral("--list")) > 0;
+    const QDir output(arguments.value(0, QStringLiteral("build/screenshots")));
+    const auto screens = registeredScreens();
+
+    QTextStream out(stdout);
+    if (listOnly) {
+        for (const auto& screen : screens) {
+            for (const char* language : languages) {
+                for (const char* appearance : appearances) {
+                    out << fileName(screen, language, appearance) << '\n';
+                }
+            }
+        }
+        return EXIT_SUCCESS;
+    }
+    if (!QDir().mkpath(output.path())) {
+        std::fprintf(stderr, "could not make %s\n", qPrintable(output.path()));
+        return EXIT_FAILURE;
+    }
+    bool written = true;
+    for (const auto& screen : screens) {
+        for (const char* language : languages) {
+            written = photograph(screen, language, output) && written;
+        }
+    }
+    out << screens.size() * languages.size() * appearances.size() << " pictures in "
+        << QDir(output).absolutePath() << '\n';
+    return written ? EXIT_SUCCESS : EXIT_FAILURE;
+}
