@@ -29,7 +29,11 @@ class KeyedListModel : public QAbstractListModel {
     const Row* rowAt(const QModelIndex& index) const {
         return index.isValid() && index.row() < rowCount() ? &rows_[static_cast<size_t>(index.row())] : nullptr;
     }
+    // Also while the views hear of a change: the positions are those of the rows as they now are.
     std::optional<int> rowOf(const Key& key) const {
+        if (positionsStale_) {
+            indexPositions();
+        }
         const auto found = positions_.find(key);
         return found == positions_.end() ? std::nullopt : std::optional<int>(found->second);
     }
@@ -93,6 +97,7 @@ class KeyedListModel : public QAbstractListModel {
             }
             beginRemoveRows({}, first, last);
             rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
+            positionsStale_ = true;
             endRemoveRows();
             last = first - 1;
         }
@@ -124,6 +129,7 @@ class KeyedListModel : public QAbstractListModel {
         rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(from));
         rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(before > from ? before - 1 : before),
                      std::move(row));
+        positionsStale_ = true;
         endMoveRows();
     }
 
@@ -138,11 +144,13 @@ class KeyedListModel : public QAbstractListModel {
         }
         rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::make_move_iterator(next.begin() + index),
                      std::make_move_iterator(next.begin() + end));
+        positionsStale_ = true;
         endInsertRows();
         return end;
     }
 
-    void indexPositions() {
+    void indexPositions() const {
+        positionsStale_ = false;
         positions_.clear();
         positions_.reserve(rows_.size());
         for (size_t at = 0; at < rows_.size(); ++at) {
@@ -162,7 +170,8 @@ class KeyedListModel : public QAbstractListModel {
     }
 
     std::vector<Row> rows_;
-    std::unordered_map<Key, int> positions_;
+    mutable std::unordered_map<Key, int> positions_;
+    mutable bool positionsStale_ = false;
 };
 
 } // namespace burrowlight

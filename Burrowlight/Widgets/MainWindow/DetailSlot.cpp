@@ -29,15 +29,15 @@ class TunnelPlaceholder : public QWidget {
         font.setWeight(QFont::DemiBold);
         name_.setFont(font);
         status_.setTextFormat(Qt::PlainText);
-        statusRow_.setContentsMargins(0, 0, 0, 0);
-        statusRow_.setSpacing(6);
-        statusRow_.addWidget(&dot_);
-        statusRow_.addWidget(&status_);
-        statusRow_.addStretch();
+        statusLayout_.setContentsMargins(0, 0, 0, 0);
+        statusLayout_.setSpacing(6);
+        statusLayout_.addWidget(&dot_);
+        statusLayout_.addWidget(&status_);
+        statusLayout_.addStretch();
         layout_.setContentsMargins(24, 24, 24, 24);
         layout_.setSpacing(10);
         layout_.addWidget(&name_);
-        layout_.addLayout(&statusRow_);
+        layout_.addWidget(&statusRow_);
         layout_.addStretch();
         look::onSurface(*this);
         dot_.setVisible(!trashed);
@@ -85,9 +85,11 @@ class TunnelPlaceholder : public QWidget {
     MainWindowModel& window_;
     Uuid id_;
     QLabel name_;
+    // Before what it holds, which goes first.
+    QWidget statusRow_;
     StatusDot dot_;
     QLabel status_;
-    QHBoxLayout statusRow_;
+    QHBoxLayout statusLayout_{&statusRow_};
     QVBoxLayout layout_{this};
 };
 
@@ -127,6 +129,7 @@ void DetailSlot::showPane() {
     // The new page is in place before the old one goes, so the focus has somewhere to be.
     auto page = makePage(pane);
     layout_.addWidget(page.get());
+    page->show();
     page_ = std::move(page);
 }
 

@@ -76,13 +76,19 @@ void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
 SidebarPane::SidebarPane(MainWindowModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     auto& sidebar = model_.sidebar();
-    connect(&sidebar, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { following_ = true; });
-    connect(&sidebar, &QAbstractItemModel::rowsRemoved, this, [this] {
+    // As in the list: rows coming and going are not the user's choice.
+    const auto changing = [this] { following_ = true; };
+    connect(&sidebar, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
+    connect(&sidebar, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
+    connect(&sidebar, &QAbstractItemModel::rowsAboutToBeMoved, this, changing);
+    view_.setModel(&sidebar);
+    const auto changed = [this] {
         following_ = false;
         showChoice();
-    });
-    connect(&sidebar, &QAbstractItemModel::rowsInserted, this, &SidebarPane::showChoice);
-    view_.setModel(&sidebar);
+    };
+    connect(&sidebar, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(&sidebar, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(&sidebar, &QAbstractItemModel::rowsMoved, this, changed);
     view_.setItemDelegate(&delegate_);
     view_.setSelectionMode(QAbstractItemView::SingleSelection);
     view_.setFrameShape(QFrame::NoFrame);

@@ -35,20 +35,27 @@ void TunnelListView::keyPressEvent(QKeyEvent* event) {
 
 TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     auto& list = model_.list();
-    // Before the view's own selection model hears of it: a removed row is not the user deselecting it.
-    connect(&list, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { following_ = true; });
+    // Rows inserted, removed or moved are not the user selecting: the flag is up from before the
+    // view's selection model hears of the change until after it is done with it.
+    const auto changing = [this] { following_ = true; };
+    connect(&list, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
+    connect(&list, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
+    connect(&list, &QAbstractItemModel::rowsAboutToBeMoved, this, changing);
+    view_.setModel(&list);
     connect(&list, &QAbstractItemModel::rowsRemoved, this, [this] {
         following_ = false;
         updatePulse();
     });
     connect(&list, &QAbstractItemModel::rowsInserted, this, [this] {
+        following_ = false;
         showSelection();
         updatePulse();
     });
+    connect(&list, &QAbstractItemModel::rowsMoved, this, [this] {
+        following_ = false;
+        updatePulse();
+    });
     connect(&list, &QAbstractItemModel::dataChanged, this, &TunnelListPane::updatePulse);
-    connect(&list, &QAbstractItemModel::rowsMoved, this, &TunnelListPane::updatePulse);
-
-    view_.setModel(&list);
     view_.setItemDelegate(&delegate_);
     view_.setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_.setFrameShape(QFrame::NoFrame);

@@ -66,9 +66,10 @@ class TunnelListPane : public QWidget {
     StatusPulse pulse_;
     TunnelRowDelegate delegate_{pulse_};
     QLabel title_;
+    // Before what it holds, which goes first.
+    QWidget body_;
     TunnelListView view_;
     EmptyStateView empty_;
-    QWidget body_;
     QStackedLayout stack_{&body_};
     QVBoxLayout layout_{this};
     // The window's selection is being shown, or rows are being removed: not the user's choice.
