@@ -26,10 +26,10 @@ bool offersConnect(const TunnelState& state) {
 
 } // namespace
 
-MainWindowModel::MainWindowModel(AppModel& app, MainWindowDialogs& dialogs, TunnelListModel::Clock now,
+MainWindowModel::MainWindowModel(AppModel& app, MainWindowDialogs& dialogs, std::optional<WindowSources> sources,
                                  QObject* parent)
-    : QObject(parent), app_(app), dialogs_(dialogs), actions_(app, state_, dialogs), sidebar_(app),
-      list_(app, std::move(now)) {
+    : QObject(parent), app_(app), dialogs_(dialogs), sources_(sources ? *sources : WindowSources::of(app.manager())),
+      actions_(app, state_, dialogs), sidebar_(app, sources_.states), list_(app, sources_) {
     list_.setGroup(state_.group());
     connect(&app_, &AppModel::requestsConfigImportChanged, this, &MainWindowModel::followRequests);
     connect(&app_, &AppModel::requestsNewTunnelChanged, this, &MainWindowModel::followRequests);
@@ -134,8 +134,8 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
                                   [this, ids] { actions_.deletePermanently(ids); }, true)};
     }
     Menu menu;
-    const bool anyOff = std::ranges::any_of(ids, [&](const Uuid& id) { return offersConnect(manager.state(id)); });
-    const bool anyOn = std::ranges::any_of(ids, [&](const Uuid& id) { return manager.state(id).isActive(); });
+    const bool anyOff = std::ranges::any_of(ids, [&](const Uuid& id) { return offersConnect(sources_.states(id)); });
+    const bool anyOn = std::ranges::any_of(ids, [&](const Uuid& id) { return sources_.states(id).isActive(); });
     if (anyOff) {
         menu.push_back(MenuEntry::action(ListMenuWords::tr("Connect"), QStringLiteral("play.circle"),
                                          [&manager, idVector] { manager.connect(idVector); }));
@@ -245,13 +245,17 @@ Menu MainWindowModel::tagRowMenu(const std::string& tag) {
             MenuEntry::action(SidebarWords::tr("Delete Tag"), {}, [this, tag] { deleteTag(tag); }, true)};
 }
 
+TextPrompt MainWindowModel::renameTagPrompt(const std::string& tag) const {
+    return {.title = SidebarWords::tr("Rename Tag"),
+            .fieldLabel = SidebarWords::tr("Tag Name"),
+            .text = QString::fromStdString(tag),
+            .acceptTitle = SidebarWords::tr("Rename"),
+            .cancelTitle = SidebarWords::tr("Cancel"),
+            .accepts = [](const QString& text) { return !listing::tagPieces(text).empty(); }};
+}
+
 void MainWindowModel::renameTag(const std::string& tag) {
-    const auto typed = dialogs_.ask({.title = SidebarWords::tr("Rename Tag"),
-                                     .fieldLabel = SidebarWords::tr("Tag Name"),
-                                     .text = QString::fromStdString(tag),
-                                     .acceptTitle = SidebarWords::tr("Rename"),
-                                     .cancelTitle = SidebarWords::tr("Cancel"),
-                                     .accepts = [](const QString& text) { return !listing::tagPieces(text).empty(); }});
+    const auto typed = dialogs_.ask(renameTagPrompt(tag));
     if (!typed) {
         return;
     }

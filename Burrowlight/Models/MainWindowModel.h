@@ -24,8 +24,9 @@ class MainWindowModel : public QObject {
     Q_OBJECT
 
   public:
-    MainWindowModel(AppModel& app, MainWindowDialogs& dialogs,
-                    TunnelListModel::Clock now = tunnelkit::currentDate, QObject* parent = nullptr);
+    // Without sources, the system clock and the manager's states.
+    MainWindowModel(AppModel& app, MainWindowDialogs& dialogs, std::optional<WindowSources> sources = std::nullopt,
+                    QObject* parent = nullptr);
     ~MainWindowModel() override;
 
     AppModel& app() const { return app_; }
@@ -42,6 +43,7 @@ class MainWindowModel : public QObject {
     void createNewTunnel();
 
     const DetailPane& detailPane() const { return detailPane_; }
+    const WindowSources& sources() const { return sources_; }
 
     // The ids that name stored tunnels, trashed ones included.
     TunnelIds savedSelection(const TunnelIds& ids) const;
@@ -64,6 +66,7 @@ class MainWindowModel : public QObject {
     Menu tagRowMenu(const std::string& tag);
     // Asks for the new name; a name that holds no tag ("", ",,") is not accepted.
     void renameTag(const std::string& tag);
+    TextPrompt renameTagPrompt(const std::string& tag) const;
     void deleteTag(const std::string& tag);
 
     // The ssh-config import sheet imported these tunnels.
@@ -80,6 +83,7 @@ class MainWindowModel : public QObject {
 
     AppModel& app_;
     MainWindowDialogs& dialogs_;
+    WindowSources sources_;
     MainWindowState state_;
     TunnelActions actions_;
     SidebarModel sidebar_;

@@ -1,9 +1,14 @@
 #include "Burrowlight/Models/MainWindowState.h"
 
 #include "Burrowlight/Core/TunnelDrafts.h"
+#include "Burrowlight/Models/WindowSources.h"
 #include "TunnelKit/TunnelManager.h"
 
 namespace burrowlight {
+
+WindowSources WindowSources::of(const tunnelkit::TunnelManager& manager) {
+    return {tunnelkit::currentDate, [&manager](const tunnelkit::Uuid& id) { return manager.state(id); }};
+}
 
 std::vector<tunnelkit::Uuid> idList(const TunnelIds& ids) {
     return {ids.begin(), ids.end()};

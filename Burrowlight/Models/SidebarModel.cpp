@@ -28,7 +28,8 @@ std::string SidebarRow::key() const {
     return {};
 }
 
-SidebarModel::SidebarModel(AppModel& app, QObject* parent) : KeyedListModel(parent), app_(app) {
+SidebarModel::SidebarModel(AppModel& app, listing::StateOf states, QObject* parent)
+    : KeyedListModel(parent), app_(app), states_(std::move(states)) {
     connect(&app_.engine(), &EngineBridge::tunnelsChanged, this, &SidebarModel::refresh);
     connect(&app_.engine(), &EngineBridge::stateChanged, this,
             [this](const tunnelkit::Uuid&, const TunnelState& old, const TunnelState& now) {
@@ -41,8 +42,7 @@ SidebarModel::SidebarModel(AppModel& app, QObject* parent) : KeyedListModel(pare
 
 void SidebarModel::refresh() {
     auto& manager = app_.manager();
-    const auto counts =
-        listing::sidebarCounts(manager.tunnels(), [&manager](const tunnelkit::Uuid& id) { return manager.state(id); });
+    const auto counts = listing::sidebarCounts(manager.tunnels(), states_);
     const auto item = [&counts](const SidebarItem& item) {
         return SidebarRow{SidebarRow::Kind::item, item, counts.count(item)};
     };
@@ -60,9 +60,10 @@ void SidebarModel::refresh() {
 
 // Only the Connected row's count depends on the states.
 void SidebarModel::recountConnected() {
-    auto& manager = app_.manager();
     const auto row = rowOf(SidebarRow{SidebarRow::Kind::item, SidebarItem::connected(), 0}.key());
-    const int count = manager.connectedTunnels();
+    const auto& tunnels = app_.manager().tunnels();
+    const int count = static_cast<int>(std::ranges::count_if(
+        tunnels, [this](const tunnelkit::Tunnel& tunnel) { return !tunnel.isTrashed() && states_(tunnel.id).isActive(); }));
     if (row && rows()[static_cast<size_t>(*row)].count != count) {
         SidebarRow changed = rows()[static_cast<size_t>(*row)];
         changed.count = count;

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Models/KeyedListModel.h"
 #include "Burrowlight/Models/SidebarItem.h"
+#include "Burrowlight/Models/TunnelListing.h"
 
 #include <optional>
 #include <string>
@@ -35,7 +36,7 @@ class SidebarModel : public KeyedListModel<SidebarRow> {
         HeaderRole,                   // bool
     };
 
-    explicit SidebarModel(AppModel& app, QObject* parent = nullptr);
+    SidebarModel(AppModel& app, listing::StateOf states, QObject* parent = nullptr);
 
     std::optional<SidebarItem> itemAt(const QModelIndex& index) const;
     QModelIndex indexOf(const SidebarItem& item) const;
@@ -49,6 +50,7 @@ class SidebarModel : public KeyedListModel<SidebarRow> {
     void recountConnected();
 
     AppModel& app_;
+    listing::StateOf states_;
 };
 
 } // namespace burrowlight

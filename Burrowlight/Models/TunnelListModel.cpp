@@ -14,8 +14,8 @@ using tunnelkit::TunnelState;
 using tunnelkit::Uuid;
 using Kind = TunnelListRow::Kind;
 
-TunnelListModel::TunnelListModel(AppModel& app, Clock now, QObject* parent)
-    : KeyedListModel(parent), app_(app), now_(std::move(now)) {
+TunnelListModel::TunnelListModel(AppModel& app, WindowSources sources, QObject* parent)
+    : KeyedListModel(parent), app_(app), sources_(std::move(sources)) {
     connect(&app_.engine(), &EngineBridge::tunnelsChanged, this, [this] {
         searchTexts_.clear();
         refresh();
@@ -59,7 +59,7 @@ QString TunnelListModel::title() const {
 void TunnelListModel::refresh() {
     auto& manager = app_.manager();
     const auto listed = listing::listedTunnels(
-        manager.tunnels(), group_, search_, [&manager](const Uuid& id) { return manager.state(id); },
+        manager.tunnels(), group_, search_, sources_.states,
         [this](const Tunnel& tunnel) { return searchTextsOf(tunnel); });
     std::vector<TunnelListRow> rows;
     rows.reserve(listed.size() + 1);
@@ -155,7 +155,7 @@ QString TunnelListModel::subtitleOf(const TunnelListRow& row) const {
         return TunnelRowTexts::notSavedYet();
     }
     if (row.kind == Kind::saved && group_.isTrash() && row.tunnel.deletedAt) {
-        return texts::deletedLine(*row.tunnel.deletedAt, now_());
+        return texts::deletedLine(*row.tunnel.deletedAt, sources_.now());
     }
     return {};
 }
@@ -172,13 +172,13 @@ QVariant TunnelListModel::data(const QModelIndex& index, int role) const {
         return titleOf(*row);
     case Qt::AccessibleDescriptionRole:
     case StateTextRole:
-        return saved ? texts::text(app_.manager().state(row->id)) : subtitleOf(*row);
+        return saved ? texts::text(sources_.states(row->id)) : subtitleOf(*row);
     case KindRole:
         return static_cast<int>(row->kind);
     case IdRole:
         return row->kind == Kind::note ? QVariant() : QVariant::fromValue(row->id);
     case StateRole:
-        return saved ? QVariant::fromValue(app_.manager().state(row->id)) : QVariant();
+        return saved ? QVariant::fromValue(sources_.states(row->id)) : QVariant();
     case SubtitleRole:
         return subtitleOf(*row);
     case PinnedRole:

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Models/KeyedListModel.h"
 #include "Burrowlight/Models/SidebarItem.h"
+#include "Burrowlight/Models/WindowSources.h"
 #include "TunnelKit/Tunnel.h"
 #include "TunnelKit/TunnelConnection.h"
 
@@ -63,9 +64,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
         EditedRole,      // bool: an open draft has unsaved changes
         InTrashRole,     // bool
     };
-    using Clock = std::function<tunnelkit::Date()>;
-
-    explicit TunnelListModel(AppModel& app, Clock now = tunnelkit::currentDate, QObject* parent = nullptr);
+    TunnelListModel(AppModel& app, WindowSources sources, QObject* parent = nullptr);
     ~TunnelListModel() override;
 
     const SidebarItem& group() const { return group_; }
@@ -100,7 +99,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
     void updateEmptyState();
 
     AppModel& app_;
-    Clock now_;
+    WindowSources sources_;
     SidebarItem group_;
     QString search_;
     std::optional<EmptyListState> emptyState_;

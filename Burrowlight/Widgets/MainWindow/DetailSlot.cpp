@@ -73,10 +73,10 @@ class TunnelPlaceholder : public QWidget {
         }
         name_.setText(texts::displayName(*tunnel));
         if (tunnel->isTrashed()) {
-            status_.setText(tunnel->deletedAt ? texts::deletedLine(*tunnel->deletedAt, tunnelkit::currentDate())
+            status_.setText(tunnel->deletedAt ? texts::deletedLine(*tunnel->deletedAt, window_.sources().now())
                                               : QString());
         } else {
-            const TunnelState state = app.manager().state(id_);
+            const TunnelState state = window_.sources().states(id_);
             dot_.setState(state);
             status_.setText(texts::text(state));
         }

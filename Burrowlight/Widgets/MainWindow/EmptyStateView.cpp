@@ -14,11 +14,11 @@ constexpr int symbolSize = 44;
 
 EmptyStateView::EmptyStateView(QWidget* parent) : QWidget(parent) {
     icon_.setAlignment(Qt::AlignCenter);
+    icon_.setMinimumHeight(symbolSize + 4);
     for (QLabel* label : {&title_, &description_}) {
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);
-        label->setMaximumWidth(360);
     }
     QFont font = title_.font();
     font.setPointSizeF(font.pointSizeF() * 1.35);
@@ -26,14 +26,16 @@ EmptyStateView::EmptyStateView(QWidget* parent) : QWidget(parent) {
     title_.setFont(font);
     buttonLayout_.setContentsMargins(0, 6, 0, 0);
     buttonLayout_.setSpacing(8);
+    columnLayout_.setContentsMargins(0, 0, 0, 0);
+    columnLayout_.setSpacing(8);
+    columnLayout_.addWidget(&icon_);
+    columnLayout_.addSpacing(4);
+    columnLayout_.addWidget(&title_);
+    columnLayout_.addWidget(&description_);
+    columnLayout_.addWidget(&buttonArea_, 0, Qt::AlignHCenter);
     layout_.setContentsMargins(24, 24, 24, 24);
-    layout_.setSpacing(8);
     layout_.addStretch();
-    layout_.addWidget(&icon_, 0, Qt::AlignHCenter);
-    layout_.addSpacing(4);
-    layout_.addWidget(&title_, 0, Qt::AlignHCenter);
-    layout_.addWidget(&description_, 0, Qt::AlignHCenter);
-    layout_.addWidget(&buttonArea_, 0, Qt::AlignHCenter);
+    layout_.addWidget(&column_, 0, Qt::AlignHCenter);
     layout_.addStretch();
     buttonArea_.hide();
 }
@@ -68,6 +70,13 @@ void EmptyStateView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         drawSymbol();
     }
+}
+
+// Wrapped texts take the width they are given: the column's is set, not left to their hints.
+void EmptyStateView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QMargins margins = layout_.contentsMargins();
+    column_.setFixedWidth(std::max(0, std::min(textWidth, width() - margins.left() - margins.right())));
 }
 
 void EmptyStateView::drawSymbol() {

@@ -27,20 +27,25 @@ class EmptyStateView : public QWidget {
     const std::vector<std::unique_ptr<QPushButton>>& buttons() const { return buttons_; }
 
     static constexpr int columnWidth = 240;
+    static constexpr int textWidth = 340;
 
   protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void drawSymbol();
 
     QString symbol_;
+    // The texts' column, at most `textWidth` wide, before what it holds.
+    QWidget column_;
     QLabel icon_;
     QLabel title_;
     QLabel description_;
     QWidget buttonArea_;
     QVBoxLayout buttonLayout_{&buttonArea_};
     std::vector<std::unique_ptr<QPushButton>> buttons_;
+    QVBoxLayout columnLayout_{&column_};
     QVBoxLayout layout_{this};
 };
 

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QPainter>
 #include <QShortcut>
 
 namespace burrowlight {
@@ -13,10 +14,26 @@ namespace {
 
 constexpr int searchWidth = 240;
 
+class LineHandle : public QSplitterHandle {
+  public:
+    using QSplitterHandle::QSplitterHandle;
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), look::separator(palette()));
+    }
+};
+
 } // namespace
 
+QSplitterHandle* ColumnSplitter::createHandle() {
+    // The splitter owns its handles; this is the hook Qt gives to make them.
+    return new LineHandle(orientation(), this);
+}
+
 MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* parent)
-    : QWidget(parent), parts_(std::move(parts)), model_(app, dialogs_),
+    : QWidget(parent), parts_(std::move(parts)), model_(app, dialogs_, parts_.sources),
       detail_(model_, parts_.details ? *parts_.details : placeholders_) {
     newTunnel_.setToolTip(MainWindowTexts::newTunnel());
     newTunnel_.setAccessibleName(MainWindowTexts::newTunnel());

@@ -18,6 +18,15 @@
 
 namespace burrowlight {
 
+// Columns divided by a thin line.
+class ColumnSplitter : public QSplitter {
+  public:
+    using QSplitter::QSplitter;
+
+  protected:
+    QSplitterHandle* createHandle() override;
+};
+
 // What later screens add to the main window.
 struct MainWindowParts {
     // The detail column's pages; stand-ins that name the tunnel when none is given.
@@ -25,6 +34,8 @@ struct MainWindowParts {
     // Shows the ssh-config import sheet over the window; returns when it closes. The sheet hands
     // what it imported to `MainWindowModel::configImported`.
     std::function<void(MainWindowModel&, QWidget& window)> configImport;
+    // The clock and the states the window shows; the system's and the manager's when none.
+    std::optional<WindowSources> sources;
 };
 
 // The main window's content: a toolbar with New Tunnel and the search field (Ctrl+F), and three
@@ -66,7 +77,7 @@ class MainWindowView : public QWidget {
     QShortcut find_{QKeySequence::Find, this};
     QFrame toolBarLine_;
     QAction* searchIcon_ = nullptr; // owned by the search field
-    QSplitter columns_{Qt::Horizontal};
+    ColumnSplitter columns_{Qt::Horizontal};
     SidebarPane sidebar_{model_};
     TunnelListPane list_{model_};
     DetailSlot detail_;

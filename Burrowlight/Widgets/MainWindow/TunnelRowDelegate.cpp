@@ -57,8 +57,8 @@ void paintToggle(QPainter& painter, const QRect& rect, const RowSwitchLook& look
     const QColor accent = onSelection ? tolvanOnAccent(palette) : tolvanAccent(palette);
     QColor track = accent;
     if (!look.isOn) {
-        track = palette.color(QPalette::WindowText);
-        track.setAlphaF(0.22);
+        track = onSelection ? tolvanOnAccent(palette) : palette.color(QPalette::WindowText);
+        track.setAlphaF(0.25);
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -100,7 +100,7 @@ TunnelRowDelegate::Geometry TunnelRowDelegate::geometry(const QStyleOptionViewIt
     const QString subtitle = index.data(TunnelListModel::SubtitleRole).toString();
     const int subtitleHeight = subtitle.isEmpty() ? 0 : QFontMetrics(subtitleFont(option.font)).height() + lineGap;
     const int top = g.text.center().y() - (titleMetrics.height() + subtitleHeight) / 2 + 1;
-    const int markSize = titleMetrics.height() * 2 / 3;
+    const int markSize = titleMetrics.height() * 4 / 5;
     int marks = 0;
     if (index.data(TunnelListModel::PinnedRole).toBool()) {
         marks += 4 + markSize;
@@ -131,11 +131,12 @@ QSize TunnelRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
     const int subtitle = QFontMetrics(subtitleFont(option.font)).height();
     switch (kindOf(index)) {
     case Kind::note: {
-        const int width = (option.widget ? option.widget->width() : 360) - 2 * (inset + leading);
+        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        const int width = (view ? view->viewport()->width() : 360) - 2 * (inset + leading);
         const QRect bounds = QFontMetrics(subtitleFont(option.font))
                                  .boundingRect(QRect(0, 0, std::max(width, 100), 1000), Qt::TextWordWrap,
                                                index.data().toString());
-        return {0, bounds.height() + 16};
+        return {0, bounds.height() + 18};
     }
     case Kind::newTunnel:
         return {0, std::max(44, title + subtitle + lineGap + 14)};
