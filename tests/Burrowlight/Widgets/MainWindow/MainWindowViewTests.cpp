@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -163,6 +165,28 @@ class MainWindowViewTests : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(window.app.manager().state(waiting.id), TunnelState::disconnected(), 10'000);
         QVERIFY(!window.view.list().isPulsing());
         window.app.shutdown();
+    }
+
+    // Whichever window has the keyboard, the question is asked, over the main window.
+    void deletingForGoodAlwaysAsksOverTheWindow() {
+        ThrowawayHome home;
+        Tunnel old = named("old");
+        old.deletedAt = tunnelkit::currentDate();
+        home.storeTunnels({old});
+        Window window(home);
+        window.view.model().state().setSidebar(SidebarItem::trash());
+        window.view.model().state().setSelection({old.id});
+        QWidget* askedOver = nullptr;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            askedOver = box->parentWidget();
+            box->reject();
+        });
+        window.list().setFocus();
+        QTest::keyClick(&window.list(), Qt::Key_Delete);
+        QCOMPARE(askedOver, &window.view);
+        QVERIFY(window.app.manager().tunnel(old.id));
     }
 
     void menusOfferTheModelsEntries() {
