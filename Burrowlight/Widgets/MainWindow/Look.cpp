@@ -5,6 +5,7 @@
 
 #include <QMenu>
 #include <QPainter>
+#include <QPixmapCache>
 
 namespace burrowlight::look {
 
@@ -44,8 +45,19 @@ QColor separator(const QPalette& palette) {
     return faded(palette.color(QPalette::WindowText), 0.12);
 }
 
+// Rows paint their symbols on every frame: each colour and size is drawn from its SVG once.
 QPixmap symbol(const QString& name, const QColor& color, int size, qreal devicePixelRatio) {
-    return tinted(symbolIcon(name), color, size, devicePixelRatio);
+    const QString key = QStringLiteral("burrowlight-symbol:%1:%2:%3:%4")
+                            .arg(name)
+                            .arg(color.rgba(), 8, 16)
+                            .arg(size)
+                            .arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = tinted(symbolIcon(name), color, size, devicePixelRatio);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
 }
 
 QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio) {
