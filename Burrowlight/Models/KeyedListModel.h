@@ -14,8 +14,7 @@ namespace burrowlight {
 // exactly what happened: rows removed, inserted and moved keep the others' selection and scroll
 // position, and rows whose value changed get `dataChanged`; the list is never reset.
 // `Row` needs `key()` (hashable) and `==`.
-template <class Row>
-class KeyedListModel : public QAbstractListModel {
+template <class Row> class KeyedListModel : public QAbstractListModel {
   public:
     using Key = std::remove_cvref_t<decltype(std::declval<const Row&>().key())>;
 
@@ -27,7 +26,8 @@ class KeyedListModel : public QAbstractListModel {
 
     const std::vector<Row>& rows() const { return rows_; }
     const Row* rowAt(const QModelIndex& index) const {
-        return index.isValid() && index.row() < rowCount() ? &rows_[static_cast<size_t>(index.row())] : nullptr;
+        return index.isValid() && index.row() < rowCount() ? &rows_[static_cast<size_t>(index.row())]
+                                                           : nullptr;
     }
     // Also while the views hear of a change: the positions are those of the rows as they now are.
     std::optional<int> rowOf(const Key& key) const {
@@ -142,7 +142,8 @@ class KeyedListModel : public QAbstractListModel {
         for (size_t at = index; at < end; ++at) {
             present.insert(next[at].key());
         }
-        rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::make_move_iterator(next.begin() + index),
+        rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index),
+                     std::make_move_iterator(next.begin() + index),
                      std::make_move_iterator(next.begin() + end));
         positionsStale_ = true;
         endInsertRows();

@@ -26,10 +26,11 @@ bool offersConnect(const TunnelState& state) {
 
 } // namespace
 
-MainWindowModel::MainWindowModel(AppModel& app, MainWindowDialogs& dialogs, std::optional<WindowSources> sources,
-                                 QObject* parent)
-    : QObject(parent), app_(app), dialogs_(dialogs), sources_(sources ? *sources : WindowSources::of(app.manager())),
-      actions_(app, state_, dialogs), sidebar_(app, sources_.states), list_(app, sources_) {
+MainWindowModel::MainWindowModel(AppModel& app, MainWindowDialogs& dialogs,
+                                 std::optional<WindowSources> sources, QObject* parent)
+    : QObject(parent), app_(app), dialogs_(dialogs),
+      sources_(sources ? *sources : WindowSources::of(app.manager())), actions_(app, state_, dialogs),
+      sidebar_(app, sources_.states), list_(app, sources_) {
     list_.setGroup(state_.group());
     connect(&app_, &AppModel::requestsConfigImportChanged, this, &MainWindowModel::followRequests);
     connect(&app_, &AppModel::requestsNewTunnelChanged, this, &MainWindowModel::followRequests);
@@ -130,12 +131,15 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
     if (state_.group().isTrash()) {
         return {MenuEntry::action(ListMenuWords::tr("Restore"), QStringLiteral("arrow.uturn.backward"),
                                   [&manager, idVector] { manager.restore(idVector); }),
-                MenuEntry::action(ListMenuWords::tr("Delete Permanently…"), QStringLiteral("trash"),
-                                  [this, ids] { actions_.deletePermanently(ids); }, true)};
+                MenuEntry::action(
+                    ListMenuWords::tr("Delete Permanently…"), QStringLiteral("trash"),
+                    [this, ids] { actions_.deletePermanently(ids); }, true)};
     }
     Menu menu;
-    const bool anyOff = std::ranges::any_of(ids, [&](const Uuid& id) { return offersConnect(sources_.states(id)); });
-    const bool anyOn = std::ranges::any_of(ids, [&](const Uuid& id) { return sources_.states(id).isActive(); });
+    const bool anyOff =
+        std::ranges::any_of(ids, [&](const Uuid& id) { return offersConnect(sources_.states(id)); });
+    const bool anyOn =
+        std::ranges::any_of(ids, [&](const Uuid& id) { return sources_.states(id).isActive(); });
     if (anyOff) {
         menu.push_back(MenuEntry::action(ListMenuWords::tr("Connect"), QStringLiteral("play.circle"),
                                          [&manager, idVector] { manager.connect(idVector); }));
@@ -149,7 +153,8 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
         const Uuid id = *ids.begin();
         menu.push_back(MenuEntry::action(ListMenuWords::tr("Edit…"), QStringLiteral("pencil"),
                                          [this, id] { actions_.edit(id); }));
-        menu.push_back(MenuEntry::action(ListMenuWords::tr("Duplicate"), QStringLiteral("plus.square.on.square"),
+        menu.push_back(MenuEntry::action(ListMenuWords::tr("Duplicate"),
+                                         QStringLiteral("plus.square.on.square"),
                                          [this, id] { actions_.duplicate(id); }));
         menu.push_back(MenuEntry::action(ListMenuWords::tr("Copy SSH Command"), QStringLiteral("terminal"),
                                          [this, id] { actions_.copyCommand(id); }));
@@ -158,16 +163,18 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
         const auto tunnel = manager.tunnel(id);
         return tunnel && !tunnel->isPinned;
     });
-    menu.push_back(anyUnpinned ? MenuEntry::action(ListMenuWords::tr("Pin"), QStringLiteral("pin"),
-                                                   [&manager, idVector] { manager.setPinned(true, idVector); })
-                               : MenuEntry::action(ListMenuWords::tr("Unpin"), QStringLiteral("pin.slash"),
-                                                   [&manager, idVector] { manager.setPinned(false, idVector); }));
+    menu.push_back(anyUnpinned
+                       ? MenuEntry::action(ListMenuWords::tr("Pin"), QStringLiteral("pin"),
+                                           [&manager, idVector] { manager.setPinned(true, idVector); })
+                       : MenuEntry::action(ListMenuWords::tr("Unpin"), QStringLiteral("pin.slash"),
+                                           [&manager, idVector] { manager.setPinned(false, idVector); }));
     menu.push_back(MenuEntry::submenu(ListMenuWords::tr("Tags"), QStringLiteral("tag"), tagMenu(ids)));
     menu.push_back(MenuEntry::action(ListMenuWords::tr("Export…"), QStringLiteral("square.and.arrow.up"),
                                      [this, ids] { actions_.exportTunnels(ids); }));
     menu.push_back(MenuEntry::separator());
-    menu.push_back(MenuEntry::action(ListMenuWords::tr("Move to Trash"), QStringLiteral("trash"),
-                                     [this, ids] { actions_.moveToTrash(ids); }, true));
+    menu.push_back(MenuEntry::action(
+        ListMenuWords::tr("Move to Trash"), QStringLiteral("trash"),
+        [this, ids] { actions_.moveToTrash(ids); }, true));
     return menu;
 }
 
@@ -183,20 +190,23 @@ Menu MainWindowModel::tagMenu(const TunnelIds& ids) {
     Menu menu;
     const auto tags = manager.allTags();
     for (const auto& tag : tags) {
-        const bool everyOne = std::ranges::all_of(
-            tunnels, [&](const Tunnel& tunnel) { return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end(); });
-        menu.push_back(MenuEntry::toggle(QString::fromStdString(tag), everyOne, [&manager, tag, everyOne, idVector] {
-            if (everyOne) {
-                manager.removeTag(tag, idVector);
-            } else {
-                manager.addTag(tag, idVector);
-            }
-        }));
+        const bool everyOne = std::ranges::all_of(tunnels, [&](const Tunnel& tunnel) {
+            return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end();
+        });
+        menu.push_back(
+            MenuEntry::toggle(QString::fromStdString(tag), everyOne, [&manager, tag, everyOne, idVector] {
+                if (everyOne) {
+                    manager.removeTag(tag, idVector);
+                } else {
+                    manager.addTag(tag, idVector);
+                }
+            }));
     }
     if (!tags.empty()) {
         menu.push_back(MenuEntry::separator());
     }
-    menu.push_back(MenuEntry::action(ListMenuWords::tr("New Tag…"), {}, [this, ids] { actions_.newTag(ids); }));
+    menu.push_back(
+        MenuEntry::action(ListMenuWords::tr("New Tag…"), {}, [this, ids] { actions_.newTag(ids); }));
     return menu;
 }
 
@@ -242,7 +252,8 @@ Menu MainWindowModel::tagRowMenu(const std::string& tag) {
                               [&manager, tag] { manager.disconnect(tag); }),
             MenuEntry::separator(),
             MenuEntry::action(SidebarWords::tr("Rename Tag…"), {}, [this, tag] { renameTag(tag); }),
-            MenuEntry::action(SidebarWords::tr("Delete Tag"), {}, [this, tag] { deleteTag(tag); }, true)};
+            MenuEntry::action(
+                SidebarWords::tr("Delete Tag"), {}, [this, tag] { deleteTag(tag); }, true)};
 }
 
 TextPrompt MainWindowModel::renameTagPrompt(const std::string& tag) const {

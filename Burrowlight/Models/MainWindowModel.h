@@ -25,8 +25,8 @@ class MainWindowModel : public QObject {
 
   public:
     // Without sources, the system clock and the manager's states.
-    MainWindowModel(AppModel& app, MainWindowDialogs& dialogs, std::optional<WindowSources> sources = std::nullopt,
-                    QObject* parent = nullptr);
+    MainWindowModel(AppModel& app, MainWindowDialogs& dialogs,
+                    std::optional<WindowSources> sources = std::nullopt, QObject* parent = nullptr);
     ~MainWindowModel() override;
 
     AppModel& app() const { return app_; }

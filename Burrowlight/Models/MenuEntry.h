@@ -21,7 +21,8 @@ struct MenuEntry {
     // A submenu's entries.
     std::vector<MenuEntry> entries;
 
-    static MenuEntry action(QString title, QString symbol, std::function<void()> run, bool destructive = false) {
+    static MenuEntry action(QString title, QString symbol, std::function<void()> run,
+                            bool destructive = false) {
         return {Kind::action, std::move(title), std::move(symbol), destructive, false, std::move(run), {}};
     }
     static MenuEntry toggle(QString title, bool checked, std::function<void()> run) {

@@ -46,7 +46,8 @@ void SidebarModel::refresh() {
     const auto item = [&counts](const SidebarItem& item) {
         return SidebarRow{SidebarRow::Kind::item, item, counts.count(item)};
     };
-    std::vector<SidebarRow> rows{item(SidebarItem::all()), item(SidebarItem::pinned()), item(SidebarItem::connected())};
+    std::vector<SidebarRow> rows{item(SidebarItem::all()), item(SidebarItem::pinned()),
+                                 item(SidebarItem::connected())};
     if (!counts.tags.empty()) {
         rows.push_back({SidebarRow::Kind::header, {}, 0});
         for (const auto& [tag, count] : counts.tags) {
@@ -62,8 +63,10 @@ void SidebarModel::refresh() {
 void SidebarModel::recountConnected() {
     const auto row = rowOf(SidebarRow{SidebarRow::Kind::item, SidebarItem::connected(), 0}.key());
     const auto& tunnels = app_.manager().tunnels();
-    const int count = static_cast<int>(std::ranges::count_if(
-        tunnels, [this](const tunnelkit::Tunnel& tunnel) { return !tunnel.isTrashed() && states_(tunnel.id).isActive(); }));
+    const int count =
+        static_cast<int>(std::ranges::count_if(tunnels, [this](const tunnelkit::Tunnel& tunnel) {
+            return !tunnel.isTrashed() && states_(tunnel.id).isActive();
+        }));
     if (row && rows()[static_cast<size_t>(*row)].count != count) {
         SidebarRow changed = rows()[static_cast<size_t>(*row)];
         changed.count = count;
@@ -112,7 +115,8 @@ Qt::ItemFlags SidebarModel::flags(const QModelIndex& index) const {
     if (!row) {
         return Qt::NoItemFlags;
     }
-    return row->kind == SidebarRow::Kind::header ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return row->kind == SidebarRow::Kind::header ? Qt::ItemIsEnabled
+                                                 : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 } // namespace burrowlight

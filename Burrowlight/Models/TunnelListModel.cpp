@@ -58,9 +58,9 @@ QString TunnelListModel::title() const {
 
 void TunnelListModel::refresh() {
     auto& manager = app_.manager();
-    const auto listed = listing::listedTunnels(
-        manager.tunnels(), group_, search_, sources_.states,
-        [this](const Tunnel& tunnel) { return searchTextsOf(tunnel); });
+    const auto listed =
+        listing::listedTunnels(manager.tunnels(), group_, search_, sources_.states,
+                               [this](const Tunnel& tunnel) { return searchTextsOf(tunnel); });
     std::vector<TunnelListRow> rows;
     rows.reserve(listed.size() + 1);
     const auto& newTunnel = app_.drafts().newTunnel();
@@ -140,7 +140,8 @@ QString TunnelListModel::titleOf(const TunnelListRow& row) const {
     switch (row.kind) {
     case Kind::newTunnel: {
         const auto& draft = app_.drafts().newTunnel();
-        return TunnelRowTexts::newTunnelTitle(draft ? QString::fromStdString(draft->tunnel().name) : QString());
+        return TunnelRowTexts::newTunnelTitle(draft ? QString::fromStdString(draft->tunnel().name)
+                                                    : QString());
     }
     case Kind::note:
         return TunnelListTexts::trashNote();

@@ -56,13 +56,13 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
   public:
     enum Role {
         KindRole = Qt::UserRole + 1,
-        IdRole,          // QVariant of tunnelkit::Uuid
-        StateRole,       // QVariant of tunnelkit::TunnelState, saved rows
-        StateTextRole,   // "Connected", "Not Connected", ...
-        SubtitleRole,    // "not saved yet", "Deleted yesterday"
-        PinnedRole,      // bool
-        EditedRole,      // bool: an open draft has unsaved changes
-        InTrashRole,     // bool
+        IdRole,        // QVariant of tunnelkit::Uuid
+        StateRole,     // QVariant of tunnelkit::TunnelState, saved rows
+        StateTextRole, // "Connected", "Not Connected", ...
+        SubtitleRole,  // "not saved yet", "Deleted yesterday"
+        PinnedRole,    // bool
+        EditedRole,    // bool: an open draft has unsaved changes
+        InTrashRole,   // bool
     };
     TunnelListModel(AppModel& app, WindowSources sources, QObject* parent = nullptr);
     ~TunnelListModel() override;

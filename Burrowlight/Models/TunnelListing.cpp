@@ -17,7 +17,8 @@ QString trimmedSearch(const QString& typed) {
 QStringList searchTexts(const Tunnel& tunnel) {
     QStringList texts;
     texts.reserve(5 + static_cast<qsizetype>(tunnel.tags.size() + tunnel.forwards.size()));
-    for (const std::string* field : {&tunnel.name, &tunnel.host, &tunnel.user, &tunnel.note, &tunnel.jumpHosts}) {
+    for (const std::string* field :
+         {&tunnel.name, &tunnel.host, &tunnel.user, &tunnel.note, &tunnel.jumpHosts}) {
         texts << QString::fromStdString(*field);
     }
     for (const auto& tag : tunnel.tags) {
@@ -30,7 +31,8 @@ QStringList searchTexts(const Tunnel& tunnel) {
 }
 
 bool matchesSearch(const QStringList& texts, const QString& trimmed) {
-    return std::ranges::any_of(texts, [&](const QString& text) { return text.contains(trimmed, Qt::CaseInsensitive); });
+    return std::ranges::any_of(
+        texts, [&](const QString& text) { return text.contains(trimmed, Qt::CaseInsensitive); });
 }
 
 bool belongsTo(const Tunnel& tunnel, const SidebarItem& group, const TunnelState& state) {
@@ -58,13 +60,15 @@ bool belongsTo(const Tunnel& tunnel, const SidebarItem& group, const TunnelState
 }
 
 std::vector<const Tunnel*> listedTunnels(const std::vector<Tunnel>& tunnels, const SidebarItem& group,
-                                         const QString& search, const StateOf& stateOf, const TextsOf& textsOf) {
+                                         const QString& search, const StateOf& stateOf,
+                                         const TextsOf& textsOf) {
     const QString trimmed = trimmedSearch(search);
     const bool needsState = group.kind == SidebarItem::Kind::connected;
     std::vector<const Tunnel*> listed;
     for (const auto& tunnel : tunnels) {
         const TunnelState state = needsState ? stateOf(tunnel.id) : TunnelState::disconnected();
-        if (belongsTo(tunnel, group, state) && (trimmed.isEmpty() || matchesSearch(textsOf(tunnel), trimmed))) {
+        if (belongsTo(tunnel, group, state) &&
+            (trimmed.isEmpty() || matchesSearch(textsOf(tunnel), trimmed))) {
             listed.push_back(&tunnel);
         }
     }

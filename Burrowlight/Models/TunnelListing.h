@@ -28,13 +28,15 @@ QStringList searchTexts(const tunnelkit::Tunnel& tunnel);
 // Letter case ignored, diacritics kept: "web" finds "Web01", "cafe" does not find "café".
 bool matchesSearch(const QStringList& texts, const QString& trimmed);
 
-bool belongsTo(const tunnelkit::Tunnel& tunnel, const SidebarItem& group, const tunnelkit::TunnelState& state);
+bool belongsTo(const tunnelkit::Tunnel& tunnel, const SidebarItem& group,
+               const tunnelkit::TunnelState& state);
 
 // The group's tunnels the search finds, pinned first, then by name in the localized standard order
 // (tunnels that compare equal keep their stored order).
 std::vector<const tunnelkit::Tunnel*> listedTunnels(const std::vector<tunnelkit::Tunnel>& tunnels,
                                                     const SidebarItem& group, const QString& search,
-                                                    const StateOf& stateOf, const TextsOf& textsOf = searchTexts);
+                                                    const StateOf& stateOf,
+                                                    const TextsOf& textsOf = searchTexts);
 
 struct SidebarCounts {
     int all = 0;

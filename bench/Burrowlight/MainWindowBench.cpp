@@ -56,7 +56,8 @@ std::vector<Tunnel> tunnels() {
         tunnel.name = role + "-" + std::to_string(index);
         tunnel.host = role + std::to_string(index) + ".example.com";
         tunnel.user = "deploy";
-        tunnel.tags = {tags[static_cast<size_t>(index) % tags.size()], tags[static_cast<size_t>(index / 7) % tags.size()]};
+        tunnel.tags = {tags[static_cast<size_t>(index) % tags.size()],
+                       tags[static_cast<size_t>(index / 7) % tags.size()]};
         tunnel.isPinned = index % 10 == 0;
         for (int forward = 0; forward <= index % 3; ++forward) {
             tunnel.forwards.push_back(Forward::make(tunnelkit::Uuid::random(), Forward::Kind::local, true,
@@ -139,8 +140,9 @@ void stateChangeInTheModels(benchmark::State& state) {
     const auto id = shared.app->manager().tunnels()[tunnelCount / 2].id;
     bool connecting = true;
     for (auto _ : state) {
-        emit shared.app->engine().stateChanged(id, connecting ? TunnelState::disconnected() : TunnelState::connecting(),
-                                               connecting ? TunnelState::connecting() : TunnelState::disconnected());
+        emit shared.app->engine().stateChanged(
+            id, connecting ? TunnelState::disconnected() : TunnelState::connecting(),
+            connecting ? TunnelState::connecting() : TunnelState::disconnected());
         connecting = !connecting;
     }
 }

@@ -31,8 +31,8 @@ struct ThrowawayHome {
     TempDir folder;
     std::unique_ptr<SSHServer> server;
     std::unique_ptr<SSHClientSetup> client;
-    burrowlight::AppSettings settings{
-        std::make_unique<QSettings>(QString::fromStdString(folder.file("burrowlight.conf")), QSettings::IniFormat)};
+    burrowlight::AppSettings settings{std::make_unique<QSettings>(
+        QString::fromStdString(folder.file("burrowlight.conf")), QSettings::IniFormat)};
     ScriptedAlerts alerts;
 
     ThrowawayHome() {

@@ -26,8 +26,8 @@ Alert deletePermanentlyAlert(int count, const QString& name) {
     alert.style = Alert::Style::warning;
     alert.message = count == 1 ? ActionWords::tr("Delete “%1” permanently?").arg(name)
                                : ActionWords::tr("Delete %n tunnels permanently?", nullptr, count);
-    alert.informativeText =
-        ActionWords::tr("Their saved passwords are removed from the keyring too. You can't undo this action.");
+    alert.informativeText = ActionWords::tr(
+        "Their saved passwords are removed from the keyring too. You can't undo this action.");
     alert.buttons = {{ActionWords::tr("Delete"), Alert::Button::Role::destructive},
                      {ActionWords::tr("Cancel"), Alert::Button::Role::cancel}};
     return alert;
@@ -52,13 +52,16 @@ QString relativeTime(tunnelkit::Date then, tunnelkit::Date now) {
         return TimeWords::tr("now");
     }
     if (ago < 60) {
-        return ago == 1 ? TimeWords::tr("1 second ago") : TimeWords::tr("%n seconds ago", nullptr, count(ago));
+        return ago == 1 ? TimeWords::tr("1 second ago")
+                        : TimeWords::tr("%n seconds ago", nullptr, count(ago));
     }
     if (ago < 3600) {
-        return ago < 120 ? TimeWords::tr("1 minute ago") : TimeWords::tr("%n minutes ago", nullptr, count(ago / 60));
+        return ago < 120 ? TimeWords::tr("1 minute ago")
+                         : TimeWords::tr("%n minutes ago", nullptr, count(ago / 60));
     }
     if (ago < 86'400) {
-        return ago < 7200 ? TimeWords::tr("1 hour ago") : TimeWords::tr("%n hours ago", nullptr, count(ago / 3600));
+        return ago < 7200 ? TimeWords::tr("1 hour ago")
+                          : TimeWords::tr("%n hours ago", nullptr, count(ago / 3600));
     }
     if (days == 1) {
         return TimeWords::tr("yesterday");

@@ -73,8 +73,9 @@ class TunnelPlaceholder : public QWidget {
         }
         name_.setText(texts::displayName(*tunnel));
         if (tunnel->isTrashed()) {
-            status_.setText(tunnel->deletedAt ? texts::deletedLine(*tunnel->deletedAt, window_.sources().now())
-                                              : QString());
+            status_.setText(tunnel->deletedAt
+                                ? texts::deletedLine(*tunnel->deletedAt, window_.sources().now())
+                                : QString());
         } else {
             const TunnelState state = window_.sources().states(id_);
             dot_.setState(state);

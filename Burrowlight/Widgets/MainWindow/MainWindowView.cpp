@@ -117,8 +117,8 @@ void MainWindowView::changeEvent(QEvent* event) {
 void MainWindowView::applyPalette() {
     const QColor text = palette().color(QPalette::WindowText);
     newTunnel_.setIcon(QIcon(look::symbol(QStringLiteral("plus"), text, 16, devicePixelRatioF())));
-    const QIcon magnifier(look::symbol(QStringLiteral("magnifyingglass"), look::secondary(palette()), 14,
-                                       devicePixelRatioF()));
+    const QIcon magnifier(
+        look::symbol(QStringLiteral("magnifyingglass"), look::secondary(palette()), 14, devicePixelRatioF()));
     if (searchIcon_) {
         searchIcon_->setIcon(magnifier);
     } else {

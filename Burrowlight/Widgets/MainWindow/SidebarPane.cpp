@@ -33,7 +33,8 @@ QSize SidebarDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
     return {0, std::max(30, option.fontMetrics.height() + 12)};
 }
 
-void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
     const QPalette& palette = option.palette;
     const QRect row = option.rect.adjusted(inset, 1, -inset, -1);
     painter->save();
@@ -41,7 +42,8 @@ void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     if (isHeader(index)) {
         painter->setFont(headerFont(option.font));
         painter->setPen(look::secondary(palette));
-        painter->drawText(row.adjusted(8, 0, -8, -3), Qt::AlignLeft | Qt::AlignBottom, index.data().toString());
+        painter->drawText(row.adjusted(8, 0, -8, -3), Qt::AlignLeft | Qt::AlignBottom,
+                          index.data().toString());
         painter->restore();
         return;
     }
@@ -57,8 +59,8 @@ void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QColor text = focused ? tolvanOnAccent(palette) : palette.color(QPalette::WindowText);
     const QColor symbolColor = focused ? text : tolvanAccent(palette);
     const QRect icon(row.left() + 8, row.center().y() - iconSize / 2 + 1, iconSize, iconSize);
-    painter->drawPixmap(icon, look::symbol(index.data(SidebarModel::SymbolRole).toString(), symbolColor, iconSize,
-                                           painter->device()->devicePixelRatioF()));
+    painter->drawPixmap(icon, look::symbol(index.data(SidebarModel::SymbolRole).toString(), symbolColor,
+                                           iconSize, painter->device()->devicePixelRatioF()));
     const QString count = QString::number(index.data(SidebarModel::CountRole).toInt());
     const int countWidth = option.fontMetrics.horizontalAdvance(count);
     const QRect countRect(row.right() - 8 - countWidth, row.top(), countWidth, row.height());

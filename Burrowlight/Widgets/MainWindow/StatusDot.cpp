@@ -19,8 +19,8 @@ void paintStatusDot(QPainter& painter, const QRect& rect, const StatusDotLook& l
                     const QPalette& palette) {
     const QPixmap pixmap = look::symbol(look.symbol, look::tint(look.tint, palette), symbolSize,
                                         painter.device()->devicePixelRatioF());
-    const QRect place(rect.center().x() - symbolSize / 2 + 1, rect.center().y() - symbolSize / 2 + 1, symbolSize,
-                      symbolSize);
+    const QRect place(rect.center().x() - symbolSize / 2 + 1, rect.center().y() - symbolSize / 2 + 1,
+                      symbolSize, symbolSize);
     const qreal opacity = painter.opacity();
     if (look.pulses) {
         painter.setOpacity(opacity * (1 - pulse * (1 - faintest)));

@@ -64,7 +64,8 @@ TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidge
     view_.setContextMenuPolicy(Qt::CustomContextMenu);
     view_.setSpacing(0);
     view_.setAccessibleName(MainWindowTexts::tunnelsAccessibleName());
-    connect(view_.selectionModel(), &QItemSelectionModel::selectionChanged, this, &TunnelListPane::userSelected);
+    connect(view_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TunnelListPane::userSelected);
     connect(&view_, &QAbstractItemView::doubleClicked, this, [this] { model_.openRows(selectedRows()); });
     connect(&view_, &TunnelListView::openPressed, this, [this] { model_.openRows(selectedRows()); });
     connect(&view_, &TunnelListView::deletePressed, &model_, &MainWindowModel::deleteSelection);
@@ -81,7 +82,8 @@ TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidge
     connect(&pulse_, &QVariantAnimation::valueChanged, this, &TunnelListPane::pulseStep);
 
     connect(&model_.state(), &MainWindowState::selectionChanged, this, &TunnelListPane::showSelection);
-    connect(&model_.state(), &MainWindowState::sidebarChanged, this, [this] { title_.setText(model_.list().title()); });
+    connect(&model_.state(), &MainWindowState::sidebarChanged, this,
+            [this] { title_.setText(model_.list().title()); });
     connect(&list, &TunnelListModel::emptyStateChanged, this, &TunnelListPane::showEmptyState);
 
     title_.setTextFormat(Qt::PlainText);
@@ -204,7 +206,8 @@ void TunnelListPane::updatePulse() {
         if (!view_.visualRect(index).intersects(visible)) {
             break;
         }
-        connecting = index.data(TunnelListModel::StateRole).value<TunnelState>().is<TunnelState::Connecting>();
+        connecting =
+            index.data(TunnelListModel::StateRole).value<TunnelState>().is<TunnelState::Connecting>();
     }
     if (connecting && pulse_.state() != QAbstractAnimation::Running) {
         pulse_.start();

@@ -90,15 +90,17 @@ TunnelRowDelegate::Geometry TunnelRowDelegate::geometry(const QStyleOptionViewIt
     g.dot = QRect(content.left(), content.top(), statusDotWidth, content.height());
     int right = content.right();
     if (hasSwitch(index)) {
-        g.toggle = QRect(QPoint(right + 1 - toggleSize.width(), content.center().y() - toggleSize.height() / 2 + 1),
-                         toggleSize);
+        g.toggle =
+            QRect(QPoint(right + 1 - toggleSize.width(), content.center().y() - toggleSize.height() / 2 + 1),
+                  toggleSize);
         right = g.toggle.left() - 8;
     }
     g.text = QRect(QPoint(g.dot.right() + 1 + spacing, content.top()), QPoint(right, content.bottom()));
 
     const QFontMetrics titleMetrics(titleFont(option.font));
     const QString subtitle = index.data(TunnelListModel::SubtitleRole).toString();
-    const int subtitleHeight = subtitle.isEmpty() ? 0 : QFontMetrics(subtitleFont(option.font)).height() + lineGap;
+    const int subtitleHeight =
+        subtitle.isEmpty() ? 0 : QFontMetrics(subtitleFont(option.font)).height() + lineGap;
     const int top = g.text.center().y() - (titleMetrics.height() + subtitleHeight) / 2 + 1;
     const int markSize = titleMetrics.height() * 4 / 5;
     int marks = 0;
@@ -108,8 +110,8 @@ TunnelRowDelegate::Geometry TunnelRowDelegate::geometry(const QStyleOptionViewIt
     if (index.data(TunnelListModel::EditedRole).toBool()) {
         marks += 4 + markSize;
     }
-    const int titleWidth =
-        std::min(titleMetrics.horizontalAdvance(index.data().toString()) + 1, std::max(0, g.text.width() - marks));
+    const int titleWidth = std::min(titleMetrics.horizontalAdvance(index.data().toString()) + 1,
+                                    std::max(0, g.text.width() - marks));
     g.title = QRect(g.text.left(), top, titleWidth, titleMetrics.height());
     int x = g.title.right() + 1;
     const int markTop = g.title.center().y() - markSize / 2 + 1;
@@ -121,7 +123,8 @@ TunnelRowDelegate::Geometry TunnelRowDelegate::geometry(const QStyleOptionViewIt
         g.edited = QRect(x + 4, markTop, markSize, markSize);
     }
     if (!subtitle.isEmpty()) {
-        g.subtitle = QRect(g.text.left(), g.title.bottom() + 1 + lineGap, g.text.width(), subtitleHeight - lineGap);
+        g.subtitle =
+            QRect(g.text.left(), g.title.bottom() + 1 + lineGap, g.text.width(), subtitleHeight - lineGap);
     }
     return g;
 }
@@ -147,7 +150,8 @@ QSize TunnelRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
     return {0, twoLines ? title + subtitle + lineGap + 14 : std::max(36, title + 16)};
 }
 
-void TunnelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void TunnelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
     const Geometry g = geometry(option, index);
     const QPalette& palette = option.palette;
     const bool selected = option.state & QStyle::State_Selected;
@@ -174,7 +178,8 @@ void TunnelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     case Kind::newTunnel:
         painter->drawPixmap(g.dot.center().x() - 6 + 1, g.dot.center().y() - 6 + 1,
                             look::symbol(QStringLiteral("pencil.circle.fill"),
-                                         focused ? text : tolvanAccent(palette), 12, painter->device()->devicePixelRatioF()));
+                                         focused ? text : tolvanAccent(palette), 12,
+                                         painter->device()->devicePixelRatioF()));
         paintTexts(*painter, option, index, g, text);
         break;
     case Kind::saved:
@@ -184,8 +189,8 @@ void TunnelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->restore();
 }
 
-void TunnelRowDelegate::paintSaved(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index,
-                                   const Geometry& g, const QColor& text) const {
+void TunnelRowDelegate::paintSaved(QPainter& painter, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index, const Geometry& g, const QColor& text) const {
     const auto state = index.data(TunnelListModel::StateRole).value<TunnelState>();
     const StatusDotLook dot = statusDot(state);
     if (!dot.hiddenInRow) {
@@ -196,39 +201,44 @@ void TunnelRowDelegate::paintSaved(QPainter& painter, const QStyleOptionViewItem
     const bool focused = isFocusedSelection(option);
     if (!g.pin.isEmpty()) {
         painter.drawPixmap(g.pin, look::symbol(QStringLiteral("pin.fill"),
-                                               focused ? text : look::secondary(option.palette), g.pin.width(), dpr));
+                                               focused ? text : look::secondary(option.palette),
+                                               g.pin.width(), dpr));
     }
     if (!g.edited.isEmpty()) {
         painter.drawPixmap(g.edited, look::symbol(QStringLiteral("pencil"),
-                                                  focused ? text : tolvanAccent(option.palette), g.edited.width(), dpr));
+                                                  focused ? text : tolvanAccent(option.palette),
+                                                  g.edited.width(), dpr));
     }
     if (!g.toggle.isEmpty()) {
         paintToggle(painter, g.toggle, TunnelRowTexts::rowSwitch(state), focused, option.palette);
     }
 }
 
-void TunnelRowDelegate::paintTexts(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index,
-                                   const Geometry& g, const QColor& text) const {
+void TunnelRowDelegate::paintTexts(QPainter& painter, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index, const Geometry& g, const QColor& text) const {
     const QFont title = titleFont(option.font);
     painter.setFont(title);
     painter.setPen(text);
-    painter.drawText(g.title, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetrics(title).elidedText(index.data().toString(), Qt::ElideRight, g.title.width()));
+    painter.drawText(
+        g.title, Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetrics(title).elidedText(index.data().toString(), Qt::ElideRight, g.title.width()));
     if (!g.subtitle.isEmpty()) {
         const QFont subtitle = subtitleFont(option.font);
         painter.setFont(subtitle);
         QColor faded = text;
         faded.setAlphaF(0.62);
         painter.setPen(faded);
-        painter.drawText(g.subtitle, Qt::AlignLeft | Qt::AlignVCenter,
-                         QFontMetrics(subtitle).elidedText(index.data(TunnelListModel::SubtitleRole).toString(),
-                                                           Qt::ElideRight, g.subtitle.width()));
+        painter.drawText(
+            g.subtitle, Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetrics(subtitle).elidedText(index.data(TunnelListModel::SubtitleRole).toString(),
+                                              Qt::ElideRight, g.subtitle.width()));
     }
 }
 
-bool TunnelRowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
-                                    const QModelIndex& index) {
-    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+bool TunnelRowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                    const QStyleOptionViewItem& option, const QModelIndex& index) {
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
     const bool release = event->type() == QEvent::MouseButtonRelease;
     if ((press || release) && hasSwitch(index)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -244,8 +254,8 @@ bool TunnelRowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, co
     return QStyledItemDelegate::editorEvent(event, model, option, index);
 }
 
-bool TunnelRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
-                                  const QModelIndex& index) {
+bool TunnelRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                  const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (event->type() != QEvent::ToolTip || kindOf(index) != Kind::saved) {
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     }

@@ -60,8 +60,10 @@ struct Window {
     AppModel app{home.settings, home.alerts, home.parts()};
     ScriptedDialogs dialogs;
     MainWindowModel model{app, dialogs};
-    QAbstractItemModelTester listTester{&model.list(), QAbstractItemModelTester::FailureReportingMode::QtTest};
-    QAbstractItemModelTester sidebarTester{&model.sidebar(), QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QAbstractItemModelTester listTester{&model.list(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QAbstractItemModelTester sidebarTester{&model.sidebar(),
+                                           QAbstractItemModelTester::FailureReportingMode::QtTest};
 
     explicit Window(ThrowawayHome& home) : home(home) {}
 
@@ -222,7 +224,8 @@ class MainWindowModelTests : public QObject {
         QStringList rows;
         for (int row = 0; row < sidebar.rowCount(); ++row) {
             const auto index = sidebar.index(row);
-            rows << index.data().toString() + QLatin1Char(' ') + index.data(SidebarModel::CountRole).toString();
+            rows << index.data().toString() + QLatin1Char(' ') +
+                        index.data(SidebarModel::CountRole).toString();
         }
         QCOMPARE(rows, (QStringList{"All Tunnels 3", "Pinned 1", "Connected 0", "Tags ", "eu 1", "work 2",
                                     "Untagged 1", "Recently Deleted 1"}));
@@ -245,7 +248,9 @@ class MainWindowModelTests : public QObject {
         QCOMPARE(window.tagsOf(web.id), (std::vector<std::string>{"blue", "prod"}));
         QCOMPARE(window.tagsOf(old.id), (std::vector<std::string>{"blue", "prod"}));
         QCOMPARE(window.state().sidebar(), SidebarItem::tagged("prod"));
-        QCOMPARE(sidebar.index(sidebar.indexOf(SidebarItem::tagged("prod")).row()).data(SidebarModel::CountRole), 2);
+        QCOMPARE(
+            sidebar.index(sidebar.indexOf(SidebarItem::tagged("prod")).row()).data(SidebarModel::CountRole),
+            2);
 
         // Deleting a tag reaches the trash too; deleting the chosen one goes back to All Tunnels.
         window.model.deleteTag("blue");
@@ -304,7 +309,8 @@ class MainWindowModelTests : public QObject {
         QCOMPARE(archive->tunnels[0].name, std::string("web"));
 
         // A failed write is shown, with the reason.
-        window.dialogs.exportPath = QString::fromStdString(home.folder.file("web.burrowlight/inside.burrowlight"));
+        window.dialogs.exportPath =
+            QString::fromStdString(home.folder.file("web.burrowlight/inside.burrowlight"));
         actions.exportTunnels({web.id, db.id});
         QCOMPARE(window.dialogs.alerts.size(), size_t(1));
         QCOMPARE(window.dialogs.alerts[0].message, QStringLiteral("The tunnels couldn't be exported."));
@@ -387,7 +393,8 @@ class MainWindowModelTests : public QObject {
         QCOMPARE(list.index(0).data(TunnelListModel::StateRole).value<TunnelState>(), TunnelState::failed());
         QCOMPARE(statusDot(TunnelState::failed()).tint, StatusDotLook::Tint::red);
         const Menu menu = window.model.contextMenu({broken.id, tunnels[0].id});
-        QCOMPARE(window.menuTitles(menu), (QStringList{"Connect", "-", "Pin", "Tags", "Export…", "-", "Move to Trash"}));
+        QCOMPARE(window.menuTitles(menu),
+                 (QStringList{"Connect", "-", "Pin", "Tags", "Export…", "-", "Move to Trash"}));
 
         // So is an edit in an open draft: the edited mark follows it.
         const auto draft = window.app.drafts().draft(tunnels[2].id, tunnels[2]);
@@ -415,7 +422,8 @@ class MainWindowModelTests : public QObject {
         window.model.toggle(tunnel.id);
         QTRY_VERIFY_WITH_TIMEOUT(stateOfRow().isConnected(), 20'000);
         QCOMPARE(statusDot(stateOfRow()).tint, StatusDotLook::Tint::green);
-        QCOMPARE(TunnelRowTexts::rowSwitch(stateOfRow()), (RowSwitchLook{true, true, QStringLiteral("Disconnect")}));
+        QCOMPARE(TunnelRowTexts::rowSwitch(stateOfRow()),
+                 (RowSwitchLook{true, true, QStringLiteral("Disconnect")}));
         QCOMPARE(window.model.sidebar().index(2).data(SidebarModel::CountRole), 1);
 
         window.state().setSidebar(SidebarItem::connected());

@@ -62,26 +62,31 @@ class TunnelListingTests : public QObject {
         Tunnel byTag = named("tagged");
         byTag.tags = {"webapps"};
         Tunnel byForward = named("forwarded");
-        byForward.forwards = {forward(Forward::Kind::local, Endpoint::tcp("", 8080), Endpoint::tcp("web", 80))};
+        byForward.forwards = {
+            forward(Forward::Kind::local, Endpoint::tcp("", 8080), Endpoint::tcp("web", 80))};
         Tunnel socks = named("proxy");
         socks.forwards = {forward(Forward::Kind::remoteDynamic, Endpoint::tcp("", 1080))};
         Tunnel unsearched = named("quiet");
         unsearched.port = 8080;
         unsearched.identityFile = "~/.ssh/web";
         unsearched.options = {{Uuid::random(), "ProxyJump", "web"}};
-        unsearched.forwards = {Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("", 5432),
-                                             Endpoint::tcp("db", 5432), "web database")};
+        unsearched.forwards = {Forward::make(Uuid::random(), Forward::Kind::local, true,
+                                             Endpoint::tcp("", 5432), Endpoint::tcp("db", 5432),
+                                             "web database")};
         const std::vector<Tunnel> tunnels{byHost, byTag, byForward, socks, unsearched};
 
         QCOMPARE(names(listed(tunnels, SidebarItem::all(), QStringLiteral("web"))),
                  (Names{"forwarded", "tagged", "(Web01)"}));
-        QCOMPARE(names(listed(tunnels, SidebarItem::all(), QStringLiteral("8080 → web:80"))), (Names{"forwarded"}));
+        QCOMPARE(names(listed(tunnels, SidebarItem::all(), QStringLiteral("8080 → web:80"))),
+                 (Names{"forwarded"}));
         QCOMPARE(names(listed(tunnels, SidebarItem::all(), QStringLiteral("socks"))), (Names{"proxy"}));
-        QCOMPARE(names(listed(tunnels, SidebarItem::all(), QStringLiteral(" \tWEB01\t "))), (Names{"(Web01)"}));
+        QCOMPARE(names(listed(tunnels, SidebarItem::all(), QStringLiteral(" \tWEB01\t "))),
+                 (Names{"(Web01)"}));
         QCOMPARE(listed(tunnels, SidebarItem::all(), QStringLiteral("  ")).size(), tunnels.size());
 
         Tunnel targetless = named("odd");
-        targetless.forwards = {Forward{Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("", 7000), {}, ""}};
+        targetless.forwards = {
+            Forward{Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("", 7000), {}, ""}};
         QCOMPARE(searchTexts(targetless).back(), QStringLiteral("7000 → ?"));
     }
 
@@ -124,7 +129,8 @@ class TunnelListingTests : public QObject {
         QCOMPARE(names(listed(tunnels, SidebarItem::pinned())), (Names{"pinned"}));
         QCOMPARE(names(listed(tunnels, SidebarItem::trash())), (Names{"trashed"}));
         QCOMPARE(names(listed(tunnels, SidebarItem::untagged())).size(), size_t(4));
-        QCOMPARE(names(listed(tunnels, SidebarItem::connected(), {}, states)), (Names{"connecting", "retrying"}));
+        QCOMPARE(names(listed(tunnels, SidebarItem::connected(), {}, states)),
+                 (Names{"connecting", "retrying"}));
         QCOMPARE(listed(tunnels, SidebarItem::all()).size(), size_t(6));
 
         const auto counts = sidebarCounts(tunnels, states.lookup());
@@ -149,7 +155,8 @@ class TunnelListingTests : public QObject {
     void typedTagsSplitIntoTrimmedPieces() {
         QVERIFY(tagPieces(QStringLiteral(",,")).empty());
         QVERIFY(tagPieces(QStringLiteral(" , \t,")).empty());
-        QCOMPARE(tagPieces(QStringLiteral(" prod , eu-west,,")), (std::vector<std::string>{"prod", "eu-west"}));
+        QCOMPARE(tagPieces(QStringLiteral(" prod , eu-west,,")),
+                 (std::vector<std::string>{"prod", "eu-west"}));
     }
 
     void deletionTimesReadAsPeopleSayThem() {

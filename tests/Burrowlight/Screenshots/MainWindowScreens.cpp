@@ -66,7 +66,8 @@ std::vector<Tunnel> moreTunnels() {
 // Where each tunnel stands in the pictures, by name; the others are off.
 WindowSources fixedSources(AppModel& app) {
     const std::map<std::string, TunnelState> states{
-        {"Production database", TunnelState::connected(screenshots::Stage::nowDate() - std::chrono::hours(3))},
+        {"Production database",
+         TunnelState::connected(screenshots::Stage::nowDate() - std::chrono::hours(3))},
         {"Staging web", TunnelState::connecting()},
         {"Home NAS", TunnelState::connected(screenshots::Stage::nowDate() - std::chrono::minutes(20))},
         {"Grafana through the bastion",

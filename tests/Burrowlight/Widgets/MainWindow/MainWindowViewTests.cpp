@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace burrowlight;
 using testing_support::ThrowawayHome;
@@ -162,7 +162,8 @@ class MainWindowViewTests : public QObject {
         QVERIFY(!dot.isPulsing());
 
         window.view.model().toggle(waiting.id);
-        QTRY_COMPARE_WITH_TIMEOUT(window.app.manager().state(waiting.id), TunnelState::disconnected(), 10'000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.app.manager().state(waiting.id), TunnelState::disconnected(),
+                                  10'000);
         QVERIFY(!window.view.list().isPulsing());
         window.app.shutdown();
     }
