@@ -7,12 +7,32 @@ namespace burrowlight {
 
 namespace {
 
-constexpr std::array<SymbolIcon, 5> table{{
+constexpr std::array<SymbolIcon, 25> table{{
     {"circle", ":/icons/circle.svg"},
     {"circle.fill", ":/icons/circle.fill.svg"},
     {"circle.dotted", ":/icons/circle.dotted.svg"},
     {"arrow.clockwise.circle", ":/icons/arrow.clockwise.circle.svg"},
     {"exclamationmark.circle.fill", ":/icons/exclamationmark.circle.fill.svg"},
+    {"arrow.uturn.backward", ":/icons/arrow.uturn.backward.svg"},
+    {"bolt.horizontal.circle", ":/icons/bolt.horizontal.circle.svg"},
+    {"magnifyingglass", ":/icons/magnifyingglass.svg"},
+    {"pencil", ":/icons/pencil.svg"},
+    {"pencil.circle.fill", ":/icons/pencil.circle.fill.svg"},
+    {"pin", ":/icons/pin.svg"},
+    {"pin.fill", ":/icons/pin.fill.svg"},
+    {"pin.slash", ":/icons/pin.slash.svg"},
+    {"play.circle", ":/icons/play.circle.svg"},
+    {"plus", ":/icons/plus.svg"},
+    {"plus.square.on.square", ":/icons/plus.square.on.square.svg"},
+    {"point.3.connected.trianglepath.dotted", ":/icons/point.3.connected.trianglepath.dotted.svg"},
+    {"rectangle.stack", ":/icons/rectangle.stack.svg"},
+    {"square.and.arrow.up", ":/icons/square.and.arrow.up.svg"},
+    {"stop.circle", ":/icons/stop.circle.svg"},
+    {"tag", ":/icons/tag.svg"},
+    {"tag.slash", ":/icons/tag.slash.svg"},
+    {"terminal", ":/icons/terminal.svg"},
+    {"tray.full", ":/icons/tray.full.svg"},
+    {"trash", ":/icons/trash.svg"},
 }};
 
 } // namespace
