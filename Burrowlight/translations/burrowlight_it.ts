@@ -39,6 +39,17 @@
     </message>
 </context>
 <context>
+    <name>ArchivePanels</name>
+    <message>
+        <source>Burrowlight Tunnels (*.burrowlight)</source>
+        <translation>Tunnel di Burrowlight (*.burrowlight)</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+</context>
+<context>
     <name>AskPassDialogModel</name>
     <message>
         <source>Trust the server of “%1”?</source>
@@ -394,6 +405,56 @@
     </message>
 </context>
 <context>
+    <name>MainWindow</name>
+    <message>
+        <source>Search Tunnels</source>
+        <translation>Cerca tunnel</translation>
+    </message>
+    <message>
+        <source>Tunnels</source>
+        <translation>Tunnel</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>Gruppi</translation>
+    </message>
+    <message>
+        <source>New Tunnel</source>
+        <translation>Nuovo tunnel</translation>
+    </message>
+    <message>
+        <source>No Tunnel Selected</source>
+        <translation>Nessun tunnel selezionato</translation>
+    </message>
+    <message>
+        <source>Select a tunnel, or create one to forward ports through SSH.</source>
+        <translation>Seleziona un tunnel, o creane uno per inoltrare porte tramite SSH.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Tunnels Selected</source>
+        <translation>
+            <numerusform>%n tunnel selezionato</numerusform>
+            <numerusform>%n tunnel selezionati</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connetti</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnetti</translation>
+    </message>
+    <message>
+        <source>Import from SSH Config…</source>
+        <translation>Importa dalla configurazione di ssh…</translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation>Importa…</translation>
+    </message>
+</context>
+<context>
     <name>QuitCheck</name>
     <message>
         <source>“%1” has unsaved changes.</source>
@@ -417,6 +478,90 @@
     <message>
         <source>Cancel</source>
         <translation>Annulla</translation>
+    </message>
+</context>
+<context>
+    <name>RelativeTime</name>
+    <message>
+        <source>now</source>
+        <translation>adesso</translation>
+    </message>
+    <message>
+        <source>1 second ago</source>
+        <translation>1 secondo fa</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n seconds ago</source>
+        <translation>
+            <numerusform>%n secondo fa</numerusform>
+            <numerusform>%n secondi fa</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>1 minute ago</source>
+        <translation>1 minuto fa</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes ago</source>
+        <translation>
+            <numerusform>%n minuto fa</numerusform>
+            <numerusform>%n minuti fa</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>1 hour ago</source>
+        <translation>1 ora fa</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hours ago</source>
+        <translation>
+            <numerusform>%n ora fa</numerusform>
+            <numerusform>%n ore fa</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>yesterday</source>
+        <translation>ieri</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n days ago</source>
+        <translation>
+            <numerusform>%n giorno fa</numerusform>
+            <numerusform>%n giorni fa</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>last week</source>
+        <translation>la settimana scorsa</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n weeks ago</source>
+        <translation>
+            <numerusform>%n settimana fa</numerusform>
+            <numerusform>%n settimane fa</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>last month</source>
+        <translation>il mese scorso</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n months ago</source>
+        <translation>
+            <numerusform>%n mese fa</numerusform>
+            <numerusform>%n mesi fa</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>last year</source>
+        <translation>l’anno scorso</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n years ago</source>
+        <translation>
+            <numerusform>%n anno fa</numerusform>
+            <numerusform>%n anni fa</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -663,6 +808,65 @@
     </message>
 </context>
 <context>
+    <name>Sidebar</name>
+    <message>
+        <source>Connect All in Tag</source>
+        <translation>Connetti tutti con l’etichetta</translation>
+    </message>
+    <message>
+        <source>Disconnect All in Tag</source>
+        <translation>Disconnetti tutti con l’etichetta</translation>
+    </message>
+    <message>
+        <source>Rename Tag…</source>
+        <translation>Rinomina etichetta…</translation>
+    </message>
+    <message>
+        <source>Delete Tag</source>
+        <translation>Elimina etichetta</translation>
+    </message>
+    <message>
+        <source>Rename Tag</source>
+        <translation>Rinomina etichetta</translation>
+    </message>
+    <message>
+        <source>Tag Name</source>
+        <translation>Nome dell’etichetta</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Rinomina</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>All Tunnels</source>
+        <translation>Tutti i tunnel</translation>
+    </message>
+    <message>
+        <source>Pinned</source>
+        <translation>Fissati</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Connessi</translation>
+    </message>
+    <message>
+        <source>Untagged</source>
+        <translation>Senza etichetta</translation>
+    </message>
+    <message>
+        <source>Recently Deleted</source>
+        <translation>Eliminati di recente</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Etichette</translation>
+    </message>
+</context>
+<context>
     <name>SystemError</name>
     <message>
         <source>no such file or folder</source>
@@ -740,6 +944,151 @@
     </message>
 </context>
 <context>
+    <name>TunnelActions</name>
+    <message>
+        <source>Delete “%1” permanently?</source>
+        <translation>Eliminare definitivamente “%1”?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Delete %n tunnels permanently?</source>
+        <translation>
+            <numerusform>Eliminare definitivamente %n tunnel?</numerusform>
+            <numerusform>Eliminare definitivamente %n tunnel?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Their saved passwords are removed from the keyring too. You can&apos;t undo this action.</source>
+        <translation>Anche le password salvate vengono rimosse dal portachiavi. Non puoi annullare questa azione.</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>The tunnel couldn&apos;t be exported.</source>
+        <translation>Non è stato possibile esportare il tunnel.</translation>
+    </message>
+    <message>
+        <source>The tunnels couldn&apos;t be exported.</source>
+        <translation>Non è stato possibile esportare i tunnel.</translation>
+    </message>
+    <message>
+        <source>%1 Copy</source>
+        <translation>%1 copia</translation>
+    </message>
+    <message>
+        <source>Tunnels</source>
+        <translation>Tunnel</translation>
+    </message>
+    <message>
+        <source>New Tag</source>
+        <translation>Nuova etichetta</translation>
+    </message>
+    <message>
+        <source>Tag Name</source>
+        <translation>Nome dell’etichetta</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Aggiungi</translation>
+    </message>
+</context>
+<context>
+    <name>TunnelList</name>
+    <message>
+        <source>Restore</source>
+        <translation>Ripristina</translation>
+    </message>
+    <message>
+        <source>Delete Permanently…</source>
+        <translation>Elimina definitivamente…</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connetti</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnetti</translation>
+    </message>
+    <message>
+        <source>Edit…</source>
+        <translation>Modifica…</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Duplica</translation>
+    </message>
+    <message>
+        <source>Copy SSH Command</source>
+        <translation>Copia il comando SSH</translation>
+    </message>
+    <message>
+        <source>Pin</source>
+        <translation>Fissa</translation>
+    </message>
+    <message>
+        <source>Unpin</source>
+        <translation>Togli dai fissati</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Etichette</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Esporta…</translation>
+    </message>
+    <message>
+        <source>Move to Trash</source>
+        <translation>Sposta nel cestino</translation>
+    </message>
+    <message>
+        <source>New Tag…</source>
+        <translation>Nuova etichetta…</translation>
+    </message>
+    <message>
+        <source>No Results for “%1”</source>
+        <translation>Nessun risultato per “%1”</translation>
+    </message>
+    <message>
+        <source>Check the spelling or try a new search.</source>
+        <translation>Controlla l’ortografia o prova un’altra ricerca.</translation>
+    </message>
+    <message>
+        <source>No Pinned Tunnels</source>
+        <translation>Nessun tunnel fissato</translation>
+    </message>
+    <message>
+        <source>Pinned tunnels come first here and in the tray menu.</source>
+        <translation>I tunnel fissati vengono per primi qui e nel menu dell’area di notifica.</translation>
+    </message>
+    <message>
+        <source>No Tunnels Connected</source>
+        <translation>Nessun tunnel connesso</translation>
+    </message>
+    <message>
+        <source>No Deleted Tunnels</source>
+        <translation>Nessun tunnel eliminato</translation>
+    </message>
+    <message>
+        <source>No Tunnels</source>
+        <translation>Nessun tunnel</translation>
+    </message>
+    <message>
+        <source>Create a tunnel with +, or import the hosts of ~/.ssh/config or a file.</source>
+        <translation>Crea un tunnel con +, o importa gli host di ~/.ssh/config o un file.</translation>
+    </message>
+    <message>
+        <source>Tunnels stay here for 30 days, then they are deleted for good.</source>
+        <translation>I tunnel restano qui per 30 giorni, poi vengono eliminati per sempre.</translation>
+    </message>
+</context>
+<context>
     <name>TunnelProblem</name>
     <message>
         <source>Couldn&apos;t start ssh: %1</source>
@@ -752,6 +1101,37 @@
     <message>
         <source>The question from ssh was cancelled.</source>
         <translation>La domanda di ssh è stata annullata.</translation>
+    </message>
+</context>
+<context>
+    <name>TunnelRow</name>
+    <message>
+        <source>Deleted %1</source>
+        <translation>Eliminato %1</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnetti</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connetti</translation>
+    </message>
+    <message>
+        <source>New Tunnel</source>
+        <translation>Nuovo tunnel</translation>
+    </message>
+    <message>
+        <source>not saved yet</source>
+        <translation>non ancora salvato</translation>
+    </message>
+    <message>
+        <source>Pinned</source>
+        <translation>Fissato</translation>
+    </message>
+    <message>
+        <source>Unsaved Changes</source>
+        <translation>Modifiche non salvate</translation>
     </message>
 </context>
 <context>

@@ -5,7 +5,9 @@
 
 namespace burrowlight {
 
-// What the main window shows inside its frame. For now a placeholder with the product's name.
-std::unique_ptr<QWidget> makeMainWindowContent();
+class AppModel;
+
+// What the main window shows inside its frame: the sidebar, the list and the detail over the model.
+std::unique_ptr<QWidget> makeMainWindowContent(AppModel& app);
 
 } // namespace burrowlight

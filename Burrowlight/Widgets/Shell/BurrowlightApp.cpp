@@ -135,7 +135,7 @@ void AppShell::serve(SingleInstance& instance) {
 
 void AppShell::installWindows() {
     router_.setFactory(WindowId::main, [this] {
-        return std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent());
+        return std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent(model_));
     });
     router_.setFactory(WindowId::terms, [this] {
         return std::make_unique<TermsWindow>(std::make_unique<TermsModel>(

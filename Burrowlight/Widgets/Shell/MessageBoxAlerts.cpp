@@ -68,7 +68,7 @@ MessageBoxAlerts::Box MessageBoxAlerts::makeBox(const Alert& alert, QWidget* par
 }
 
 std::optional<size_t> MessageBoxAlerts::run(const Alert& alert) {
-    Box made = makeBox(alert);
+    Box made = makeBox(alert, parent_);
     if (alert.activatesApplication) {
         made.box->show();
         made.box->raise();

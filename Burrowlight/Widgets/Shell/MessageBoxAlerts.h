@@ -12,6 +12,9 @@ namespace burrowlight {
 // Shows alerts as modal message boxes, every text as plain text.
 class MessageBoxAlerts : public AlertPresenter {
   public:
+    // With a parent, every box is shown over that window.
+    explicit MessageBoxAlerts(QWidget* parent = nullptr) : parent_(parent) {}
+
     std::optional<size_t> run(const Alert& alert) override;
 
     // The box of an alert, not yet shown, with each button's index; what run() shows.
@@ -20,6 +23,9 @@ class MessageBoxAlerts : public AlertPresenter {
         std::vector<QAbstractButton*> buttons; // owned by the box
     };
     static Box makeBox(const Alert& alert, QWidget* parent = nullptr);
+
+  private:
+    QWidget* parent_;
 };
 
 } // namespace burrowlight

@@ -40,7 +40,7 @@ class ScreenshotsTests : public QObject {
         const QStringList expected = run({QStringLiteral("--list")});
         QVERIFY(!expected.isEmpty());
         QVERIFY(expected.contains(QStringLiteral("terms-unticked-it-dark.png")));
-        QVERIFY(expected.contains(QStringLiteral("main-placeholder-en-light.png")));
+        QVERIFY(expected.contains(QStringLiteral("main-tunnels-en-light.png")));
 
         const QTemporaryDir output;
         QVERIFY(!run({output.path()}).isEmpty());

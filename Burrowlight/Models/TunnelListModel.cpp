@@ -1,0 +1,243 @@
+#include "Burrowlight/Models/TunnelListModel.h"
+
+#include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/Texts/MainWindowTexts.h"
+#include "Burrowlight/Core/Texts/StateTexts.h"
+#include "Burrowlight/Core/Texts/TunnelTexts.h"
+#include "Burrowlight/Models/TunnelListing.h"
+#include "Burrowlight/Models/TunnelRow.h"
+
+namespace burrowlight {
+
+using tunnelkit::Tunnel;
+using tunnelkit::TunnelState;
+using tunnelkit::Uuid;
+using Kind = TunnelListRow::Kind;
+
+TunnelListModel::TunnelListModel(AppModel& app, WindowSources sources, QObject* parent)
+    : KeyedListModel(parent), app_(app), sources_(std::move(sources)) {
+    connect(&app_.engine(), &EngineBridge::tunnelsChanged, this, [this] {
+        searchTexts_.clear();
+        refresh();
+    });
+    connect(&app_.engine(), &EngineBridge::stateChanged, this, &TunnelListModel::stateChanged);
+    connect(&app_.drafts(), &TunnelDrafts::newTunnelChanged, this, [this] {
+        watchNewTunnel();
+        refresh();
+    });
+    connect(&app_.drafts(), &TunnelDrafts::editedChanged, this, &TunnelListModel::watchEditedDrafts);
+    watchNewTunnel();
+    watchEditedDrafts();
+    refresh();
+}
+
+TunnelListModel::~TunnelListModel() {
+    disconnect(newTunnelEdits_);
+    for (const auto& [id, connection] : draftEdits_) {
+        disconnect(connection);
+    }
+}
+
+void TunnelListModel::setGroup(const SidebarItem& group) {
+    if (group != group_) {
+        group_ = group;
+        refresh();
+    }
+}
+
+void TunnelListModel::setSearch(const QString& search) {
+    if (search != search_) {
+        search_ = search;
+        refresh();
+    }
+}
+
+QString TunnelListModel::title() const {
+    return SidebarTexts::title(group_);
+}
+
+void TunnelListModel::refresh() {
+    auto& manager = app_.manager();
+    const auto listed =
+        listing::listedTunnels(manager.tunnels(), group_, search_, sources_.states,
+                               [this](const Tunnel& tunnel) { return searchTextsOf(tunnel); });
+    std::vector<TunnelListRow> rows;
+    rows.reserve(listed.size() + 1);
+    const auto& newTunnel = app_.drafts().newTunnel();
+    if (newTunnel && !group_.isTrash()) {
+        rows.push_back({Kind::newTunnel, newTunnel->id(), {}});
+    }
+    if (group_.isTrash() && !listed.empty()) {
+        rows.push_back({Kind::note, {}, {}});
+    }
+    for (const Tunnel* tunnel : listed) {
+        rows.push_back({Kind::saved, tunnel->id, *tunnel});
+    }
+    applyRows(std::move(rows));
+    updateEmptyState();
+}
+
+void TunnelListModel::updateEmptyState() {
+    std::optional<EmptyListState> state;
+    if (rows().empty()) {
+        state = TunnelListTexts::emptyState(group_, search_);
+    }
+    if (state != emptyState_) {
+        emptyState_ = std::move(state);
+        emit emptyStateChanged();
+    }
+}
+
+const QStringList& TunnelListModel::searchTextsOf(const Tunnel& tunnel) const {
+    auto found = searchTexts_.find(tunnel.id);
+    if (found == searchTexts_.end()) {
+        found = searchTexts_.emplace(tunnel.id, listing::searchTexts(tunnel)).first;
+    }
+    return found->second;
+}
+
+void TunnelListModel::stateChanged(const Uuid& id, const TunnelState& old, const TunnelState& now) {
+    if (group_.kind == SidebarItem::Kind::connected && old.isActive() != now.isActive()) {
+        refresh();
+    }
+    tunnelChanged(id, {StateRole, StateTextRole});
+}
+
+void TunnelListModel::tunnelChanged(const Uuid& id, const QList<int>& roles) {
+    if (const auto row = rowOf(id)) {
+        rowsChanged(*row, *row, roles);
+    }
+}
+
+void TunnelListModel::watchNewTunnel() {
+    disconnect(newTunnelEdits_);
+    if (const auto& draft = app_.drafts().newTunnel()) {
+        newTunnelEdits_ = connect(draft.get(), &TunnelDraft::changed, this,
+                                  [this, id = draft->id()] { tunnelChanged(id, {Qt::DisplayRole}); });
+    }
+}
+
+// The edited mark follows every keystroke in an open draft.
+void TunnelListModel::watchEditedDrafts() {
+    auto previous = std::move(draftEdits_);
+    draftEdits_.clear();
+    for (const auto& [id, connection] : previous) {
+        disconnect(connection);
+        if (!app_.drafts().edited().contains(id)) {
+            tunnelChanged(id, {EditedRole});
+        }
+    }
+    for (const auto& [id, draft] : app_.drafts().edited()) {
+        draftEdits_[id] = connect(draft.get(), &TunnelDraft::changed, this,
+                                  [this, id = id] { tunnelChanged(id, {EditedRole}); });
+        if (!previous.contains(id)) {
+            tunnelChanged(id, {EditedRole});
+        }
+    }
+}
+
+QString TunnelListModel::titleOf(const TunnelListRow& row) const {
+    switch (row.kind) {
+    case Kind::newTunnel: {
+        const auto& draft = app_.drafts().newTunnel();
+        return TunnelRowTexts::newTunnelTitle(draft ? QString::fromStdString(draft->tunnel().name)
+                                                    : QString());
+    }
+    case Kind::note:
+        return TunnelListTexts::trashNote();
+    case Kind::saved:
+        return texts::displayName(row.tunnel);
+    }
+    return {};
+}
+
+QString TunnelListModel::subtitleOf(const TunnelListRow& row) const {
+    if (row.kind == Kind::newTunnel) {
+        return TunnelRowTexts::notSavedYet();
+    }
+    if (row.kind == Kind::saved && group_.isTrash() && row.tunnel.deletedAt) {
+        return texts::deletedLine(*row.tunnel.deletedAt, sources_.now());
+    }
+    return {};
+}
+
+QVariant TunnelListModel::data(const QModelIndex& index, int role) const {
+    const TunnelListRow* row = rowAt(index);
+    if (!row) {
+        return {};
+    }
+    const bool saved = row->kind == Kind::saved;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return titleOf(*row);
+    case Qt::AccessibleDescriptionRole:
+    case StateTextRole:
+        return saved ? texts::text(sources_.states(row->id)) : subtitleOf(*row);
+    case KindRole:
+        return static_cast<int>(row->kind);
+    case IdRole:
+        return row->kind == Kind::note ? QVariant() : QVariant::fromValue(row->id);
+    case StateRole:
+        return saved ? QVariant::fromValue(sources_.states(row->id)) : QVariant();
+    case SubtitleRole:
+        return subtitleOf(*row);
+    case PinnedRole:
+        return saved && row->tunnel.isPinned;
+    case EditedRole:
+        return saved && app_.drafts().isEdited(row->id);
+    case InTrashRole:
+        return saved && group_.isTrash();
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags TunnelListModel::flags(const QModelIndex& index) const {
+    const TunnelListRow* row = rowAt(index);
+    if (!row) {
+        return Qt::NoItemFlags;
+    }
+    return row->kind == Kind::note ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QHash<int, QByteArray> TunnelListModel::roleNames() const {
+    auto names = KeyedListModel::roleNames();
+    names.insert({{KindRole, "kind"},
+                  {IdRole, "id"},
+                  {StateRole, "state"},
+                  {StateTextRole, "stateText"},
+                  {SubtitleRole, "subtitle"},
+                  {PinnedRole, "pinned"},
+                  {EditedRole, "edited"},
+                  {InTrashRole, "inTrash"}});
+    return names;
+}
+
+EmptyListState TunnelListTexts::emptyState(const SidebarItem& group, const QString& typedSearch) {
+    if (!typedSearch.isEmpty()) {
+        return {tr("No Results for “%1”").arg(typedSearch), QStringLiteral("magnifyingglass"),
+                tr("Check the spelling or try a new search."), false};
+    }
+    switch (group.kind) {
+    case SidebarItem::Kind::pinned:
+        return {tr("No Pinned Tunnels"), QStringLiteral("pin"),
+                tr("Pinned tunnels come first here and in the tray menu."), false};
+    case SidebarItem::Kind::connected:
+        return {tr("No Tunnels Connected"), QStringLiteral("bolt.horizontal.circle"), {}, false};
+    case SidebarItem::Kind::trash:
+        return {tr("No Deleted Tunnels"), QStringLiteral("trash"), {}, false};
+    case SidebarItem::Kind::all:
+    case SidebarItem::Kind::untagged:
+    case SidebarItem::Kind::tag:
+        break;
+    }
+    return {tr("No Tunnels"), QStringLiteral("point.3.connected.trianglepath.dotted"),
+            tr("Create a tunnel with +, or import the hosts of ~/.ssh/config or a file."), true};
+}
+
+QString TunnelListTexts::trashNote() {
+    return tr("Tunnels stay here for 30 days, then they are deleted for good.");
+}
+
+} // namespace burrowlight

@@ -1,0 +1,118 @@
+#include "Burrowlight/Widgets/MainWindow/Look.h"
+
+#include "Burrowlight/Core/SymbolIcons.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
+
+#include <QMenu>
+#include <QPainter>
+#include <QPixmapCache>
+
+namespace burrowlight::look {
+
+namespace {
+
+QColor faded(QColor color, qreal opacity) {
+    color.setAlphaF(color.alphaF() * opacity);
+    return color;
+}
+
+QString menuText(const QString& title) {
+    QString escaped = title;
+    return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
+QColor tint(StatusDotLook::Tint tint, const QPalette& palette) {
+    switch (tint) {
+    case StatusDotLook::Tint::green:
+        return makeDynamicColor(0x28A745, 0x32D74B, palette);
+    case StatusDotLook::Tint::orange:
+        return makeDynamicColor(0xE8890C, 0xFF9F0A, palette);
+    case StatusDotLook::Tint::red:
+        return makeDynamicColor(0xE0352B, 0xFF453A, palette);
+    case StatusDotLook::Tint::secondary:
+        break;
+    }
+    return secondary(palette);
+}
+
+QColor secondary(const QPalette& palette) {
+    return faded(palette.color(QPalette::WindowText), 0.62);
+}
+
+QColor separator(const QPalette& palette) {
+    return faded(palette.color(QPalette::WindowText), 0.12);
+}
+
+// Rows paint their symbols on every frame: each colour and size is drawn from its SVG once.
+QPixmap symbol(const QString& name, const QColor& color, int size, qreal devicePixelRatio) {
+    const QString key = QStringLiteral("burrowlight-symbol:%1:%2:%3:%4")
+                            .arg(name)
+                            .arg(color.rgba(), 8, 16)
+                            .arg(size)
+                            .arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = tinted(symbolIcon(name), color, size, devicePixelRatio);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
+QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio) {
+    QPixmap pixmap = icon.pixmap(QSize(size, size), devicePixelRatio);
+    if (pixmap.isNull()) {
+        return pixmap;
+    }
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), color);
+    return pixmap;
+}
+
+void onSurface(QWidget& widget) {
+    applyTolvanSurface(widget);
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Base, tolvanSurface(QGuiApplication::palette()));
+    widget.setPalette(palette);
+}
+
+void fill(QMenu& menu, const Menu& entries) {
+    const QColor iconColor = menu.palette().color(QPalette::WindowText);
+    for (const auto& entry : entries) {
+        switch (entry.kind) {
+        case MenuEntry::Kind::separator:
+            menu.addSeparator();
+            break;
+        case MenuEntry::Kind::submenu: {
+            QMenu* submenu = menu.addMenu(menuText(entry.title));
+            if (!entry.symbol.isEmpty()) {
+                submenu->setIcon(QIcon(symbol(entry.symbol, iconColor, 16, menu.devicePixelRatioF())));
+            }
+            fill(*submenu, entry.entries);
+            break;
+        }
+        case MenuEntry::Kind::action:
+        case MenuEntry::Kind::toggle: {
+            QAction* action = menu.addAction(menuText(entry.title));
+            if (!entry.symbol.isEmpty()) {
+                const QColor color = entry.destructive ? tint(StatusDotLook::Tint::red) : iconColor;
+                action->setIcon(QIcon(symbol(entry.symbol, color, 16, menu.devicePixelRatioF())));
+            }
+            if (entry.kind == MenuEntry::Kind::toggle) {
+                action->setCheckable(true);
+                action->setChecked(entry.checked);
+            }
+            QObject::connect(action, &QAction::triggered, &menu, [run = entry.run] {
+                if (run) {
+                    run();
+                }
+            });
+            break;
+        }
+        }
+    }
+}
+
+} // namespace burrowlight::look

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Burrowlight/Models/MenuEntry.h"
+#include "Burrowlight/Models/TunnelRow.h"
+
+#include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QPixmap>
+
+class QMenu;
+class QPainter;
+
+// How the main window's columns draw what the theme does not name: the state colours, symbols
+// drawn in a colour, the faded secondary text, and menus made from the models' entries.
+namespace burrowlight::look {
+
+// The desktop's familiar green, orange and red, a shade lighter on dark backgrounds; the secondary
+// text colour for `secondary`.
+QColor tint(StatusDotLook::Tint tint, const QPalette& palette = QGuiApplication::palette());
+// The text colour, faded: captions, counts, notes.
+QColor secondary(const QPalette& palette = QGuiApplication::palette());
+// A separator line.
+QColor separator(const QPalette& palette = QGuiApplication::palette());
+// The symbol of the icon table drawn in `color`, `size` device-independent pixels wide and high.
+QPixmap symbol(const QString& name, const QColor& color, int size, qreal devicePixelRatio);
+// Any monochrome icon drawn the same way.
+QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio);
+
+// The widget drawn on `TolvanSurface`, item views included.
+void onSurface(QWidget& widget);
+
+// The entries as the menu's actions; "&" in titles stays a letter.
+void fill(QMenu& menu, const Menu& entries);
+
+} // namespace burrowlight::look

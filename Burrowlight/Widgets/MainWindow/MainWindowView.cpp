@@ -1,0 +1,142 @@
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
+
+#include "Burrowlight/Core/SymbolIcons.h"
+#include "Burrowlight/Widgets/MainWindow/Look.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QPainter>
+#include <QShortcut>
+
+namespace burrowlight {
+
+namespace {
+
+constexpr int searchWidth = 240;
+
+class LineHandle : public QSplitterHandle {
+  public:
+    using QSplitterHandle::QSplitterHandle;
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), look::separator(palette()));
+    }
+};
+
+} // namespace
+
+QSplitterHandle* ColumnSplitter::createHandle() {
+    // The splitter owns its handles; this is the hook Qt gives to make them.
+    return new LineHandle(orientation(), this);
+}
+
+MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* parent)
+    : QWidget(parent), parts_(std::move(parts)), model_(app, dialogs_, parts_.sources),
+      detail_(model_, parts_.details ? *parts_.details : placeholders_) {
+    newTunnel_.setToolTip(MainWindowTexts::newTunnel());
+    newTunnel_.setAccessibleName(MainWindowTexts::newTunnel());
+    newTunnel_.setAutoRaise(true);
+    connect(&newTunnel_, &QToolButton::clicked, &model_, &MainWindowModel::createNewTunnel);
+
+    search_.setPlaceholderText(MainWindowTexts::searchPrompt());
+    search_.setAccessibleName(MainWindowTexts::searchPrompt());
+    search_.setClearButtonEnabled(true);
+    search_.setFixedWidth(searchWidth);
+    search_.installEventFilter(this);
+    connect(&search_, &QLineEdit::textChanged, &model_.state(), &MainWindowState::setSearch);
+    connect(&find_, &QShortcut::activated, this, [this] {
+        search_.setFocus(Qt::ShortcutFocusReason);
+        search_.selectAll();
+    });
+
+    newTunnel_.setIconSize({16, 16});
+    toolBarLayout_.setContentsMargins(10, 6, 10, 6);
+    toolBarLayout_.setSpacing(8);
+    toolBarLayout_.addWidget(&newTunnel_);
+    toolBarLayout_.addStretch();
+    toolBarLayout_.addWidget(&search_);
+    toolBarLine_.setFrameShape(QFrame::HLine);
+    toolBarLine_.setFrameShadow(QFrame::Plain);
+
+    sidebar_.setMinimumWidth(180);
+    sidebar_.setMaximumWidth(280);
+    list_.setMinimumWidth(300);
+    list_.setMaximumWidth(520);
+    columns_.addWidget(&sidebar_);
+    columns_.addWidget(&list_);
+    columns_.addWidget(&detail_);
+    columns_.setChildrenCollapsible(false);
+    columns_.setStretchFactor(2, 1);
+    columns_.setSizes({210, 360, 470});
+    columns_.setHandleWidth(1);
+
+    layout_.setContentsMargins(0, 0, 0, 0);
+    layout_.setSpacing(0);
+    layout_.addWidget(&toolBar_);
+    layout_.addWidget(&toolBarLine_);
+    layout_.addWidget(&columns_, 1);
+
+    connect(&model_.state(), &MainWindowState::importingConfigChanged, this, [this] {
+        if (model_.state().importingConfig()) {
+            QMetaObject::invokeMethod(this, &MainWindowView::openConfigImport, Qt::QueuedConnection);
+        }
+    });
+    applyPalette();
+}
+
+MainWindowView::~MainWindowView() {
+    search_.removeEventFilter(this);
+}
+
+void MainWindowView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (appeared_) {
+        return;
+    }
+    appeared_ = true;
+    window()->setMinimumSize(minimumWindowSize);
+    model_.appear();
+}
+
+bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &search_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        model_.state().setSearchFocused(event->type() == QEvent::FocusIn);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindowView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ApplicationPaletteChange) {
+        applyPalette();
+    }
+}
+
+void MainWindowView::applyPalette() {
+    const QColor text = palette().color(QPalette::WindowText);
+    newTunnel_.setIcon(QIcon(look::symbol(QStringLiteral("plus"), text, 16, devicePixelRatioF())));
+    const QIcon magnifier(
+        look::symbol(QStringLiteral("magnifyingglass"), look::secondary(palette()), 14, devicePixelRatioF()));
+    if (searchIcon_) {
+        searchIcon_->setIcon(magnifier);
+    } else {
+        searchIcon_ = search_.addAction(magnifier, QLineEdit::LeadingPosition);
+    }
+    QPalette line = toolBarLine_.palette();
+    line.setColor(QPalette::WindowText, look::separator(palette()));
+    toolBarLine_.setPalette(line);
+}
+
+void MainWindowView::openConfigImport() {
+    if (!model_.state().importingConfig()) {
+        return;
+    }
+    if (parts_.configImport) {
+        parts_.configImport(model_, *this);
+    }
+    model_.state().setImportingConfig(false);
+}
+
+} // namespace burrowlight

@@ -1,0 +1,245 @@
+// The main window: twelve tunnels in mixed states (connected, connecting, retrying, failed,
+// disconnecting, off), tags, one pinned, one in Recently Deleted, one with unsaved changes; the
+// groups, a selection of several, the new tunnel, the search, the menus, the deletion alert, the
+// tag prompt, and the empty states.
+#include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/Texts/MainWindowTexts.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
+#include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
+#include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
+#include "Screenshots.h"
+
+#include <QMenu>
+#include <map>
+
+using namespace burrowlight;
+using tunnelkit::Endpoint;
+using tunnelkit::Forward;
+using tunnelkit::Tunnel;
+using tunnelkit::TunnelState;
+using tunnelkit::Uuid;
+
+namespace {
+
+Uuid screenId(uint8_t n) {
+    std::array<uint8_t, 16> bytes{};
+    bytes[0] = 0xB1;
+    bytes[6] = 0x40;
+    bytes[8] = 0x80;
+    bytes[15] = n;
+    return Uuid(bytes);
+}
+
+Tunnel made(uint8_t id, std::string name, std::string host, std::vector<std::string> tags, Forward forward) {
+    Tunnel tunnel;
+    tunnel.id = screenId(id);
+    tunnel.name = std::move(name);
+    tunnel.host = std::move(host);
+    tunnel.user = "anna";
+    tunnel.tags = std::move(tags);
+    tunnel.forwards = {std::move(forward)};
+    tunnel.createdAt = screenshots::Stage::nowDate() - std::chrono::days(id);
+    return tunnel;
+}
+
+Forward local(uint8_t id, int port, std::string host, int targetPort) {
+    return Forward::make(screenId(static_cast<uint8_t>(0x80 + id)), Forward::Kind::local, true,
+                         Endpoint::tcp("localhost", port), Endpoint::tcp(std::move(host), targetPort), "");
+}
+
+// Six more beside the stage's six: twelve in all.
+std::vector<Tunnel> moreTunnels() {
+    return {made(1, "Jenkins", "ci.example.com", {"ci", "work"}, local(1, 8081, "localhost", 8080)),
+            made(2, "Mail relay", "mail.example.com", {"work"},
+                 Forward::make(screenId(0x82), Forward::Kind::remote, true, Endpoint::tcp("", 2525),
+                               Endpoint::tcp("localhost", 25), "")),
+            made(3, "Kubernetes API", "k8s-bastion.example.com", {"k8s", "work"},
+                 local(3, 6443, "kubernetes.default", 443)),
+            made(4, "Raspberry Pi", "pi.home.arpa", {"home"}, local(4, 8123, "localhost", 8123)),
+            made(5, "Analytics warehouse", "warehouse.example.com", {"databases"},
+                 local(5, 5439, "warehouse.internal", 5439)),
+            made(6, "Customer demo", "demo.example.net", {},
+                 Forward::make(screenId(0x86), Forward::Kind::remoteDynamic, true, Endpoint::tcp("", 1080),
+                               std::nullopt, ""))};
+}
+
+// Where each tunnel stands in the pictures, by name; the others are off.
+WindowSources fixedSources(AppModel& app) {
+    const std::map<std::string, TunnelState> states{
+        {"Production database",
+         TunnelState::connected(screenshots::Stage::nowDate() - std::chrono::hours(3))},
+        {"Staging web", TunnelState::connecting()},
+        {"Home NAS", TunnelState::connected(screenshots::Stage::nowDate() - std::chrono::minutes(20))},
+        {"Grafana through the bastion",
+         TunnelState::retrying(2, screenshots::Stage::nowDate() + std::chrono::seconds(12))},
+        {"", TunnelState::failed()},
+        {"Jenkins", TunnelState::connected(screenshots::Stage::nowDate() - std::chrono::days(1))},
+        {"Kubernetes API", TunnelState::disconnecting()},
+        {"Analytics warehouse", TunnelState::connected(screenshots::Stage::nowDate())},
+    };
+    return {screenshots::Stage::nowDate, [&app, states](const Uuid& id) {
+                const auto tunnel = app.manager().tunnel(id);
+                const auto found = tunnel ? states.find(tunnel->name) : states.end();
+                return found == states.end() ? TunnelState::disconnected() : found->second;
+            }};
+}
+
+Uuid idNamed(AppModel& app, const std::string& name) {
+    for (const auto& tunnel : app.manager().tunnels()) {
+        if (tunnel.name == name) {
+            return tunnel.id;
+        }
+    }
+    return {};
+}
+
+struct Window {
+    MainWindowFrame& frame;
+    MainWindowView& view;
+};
+
+// The main window over the stage's tunnels and six more, at its first size.
+Window mainWindow(screenshots::Stage& stage, bool withTunnels = true) {
+    AppModel& app = stage.model();
+    if (withTunnels) {
+        for (const auto& tunnel : moreTunnels()) {
+            app.manager().save(tunnel);
+        }
+    } else {
+        std::vector<Uuid> all;
+        for (const auto& tunnel : app.manager().tunnels()) {
+            all.push_back(tunnel.id);
+        }
+        app.manager().deletePermanently(all);
+    }
+    auto& actions = stage.own(std::make_unique<AppActions>());
+    MainWindowParts parts;
+    parts.sources = fixedSources(app);
+    auto content = std::make_unique<MainWindowView>(app, std::move(parts));
+    MainWindowView& view = *content;
+    auto& frame = stage.own(std::make_unique<MainWindowFrame>(actions, std::move(content)));
+    frame.show();
+    frame.activateWindow();
+    return {frame, view};
+}
+
+void select(Window& window, std::initializer_list<const char*> names) {
+    TunnelIds ids;
+    for (const char* name : names) {
+        ids.insert(idNamed(window.view.model().app(), name));
+    }
+    window.view.model().state().setSelection(ids);
+    window.view.list().view().setFocus();
+}
+
+// A draft of "Staging web" with a change not saved yet.
+void editStaging(AppModel& app) {
+    const auto id = idNamed(app, "Staging web");
+    auto draft = app.drafts().draft(id, app.manager().tunnel(id));
+    app.drafts().registerDraft(draft);
+    draft->editTunnel([](Tunnel& tunnel) { tunnel.note = "Moving to the new cluster"; });
+}
+
+} // namespace
+
+BURROWLIGHT_SCREENSHOT("main", "tunnels") {
+    Window window = mainWindow(stage);
+    editStaging(stage.model());
+    select(window, {"Production database"});
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "several") {
+    Window window = mainWindow(stage);
+    select(window, {"Home NAS", "Jenkins", "Raspberry Pi"});
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "tag") {
+    Window window = mainWindow(stage);
+    window.view.model().state().setSidebar(SidebarItem::tagged("work"));
+    select(window, {"Kubernetes API"});
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "new-tunnel") {
+    Window window = mainWindow(stage);
+    editStaging(stage.model());
+    window.view.model().createNewTunnel();
+    window.view.list().view().setFocus();
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "trash") {
+    Window window = mainWindow(stage);
+    window.view.model().state().setSidebar(SidebarItem::trash());
+    select(window, {"Old VPN bridge"});
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "search") {
+    Window window = mainWindow(stage);
+    window.view.searchField().setText(QStringLiteral("web"));
+    window.view.searchField().setFocus();
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "no-results") {
+    Window window = mainWindow(stage);
+    window.view.searchField().setText(QStringLiteral("oracle"));
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "empty") {
+    return mainWindow(stage, false).frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "pinned-empty") {
+    Window window = mainWindow(stage, false);
+    window.view.model().state().setSidebar(SidebarItem::pinned());
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "connected-empty") {
+    Window window = mainWindow(stage, false);
+    window.view.model().state().setSidebar(SidebarItem::connected());
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "trash-empty") {
+    Window window = mainWindow(stage, false);
+    window.view.model().state().setSidebar(SidebarItem::trash());
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "context-menu") {
+    Window window = mainWindow(stage);
+    select(window, {"Home NAS", "Grafana through the bastion"});
+    auto& menu = stage.own(std::make_unique<QMenu>());
+    window.view.list().fillContextMenu(menu, window.view.model().state().selection());
+    menu.popup(window.frame.mapToGlobal(QPoint(420, 200)));
+    return menu;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "tag-menu") {
+    Window window = mainWindow(stage);
+    auto& menu = stage.own(std::make_unique<QMenu>());
+    window.view.sidebar().fillTagMenu(menu, "work");
+    menu.popup(window.frame.mapToGlobal(QPoint(120, 200)));
+    return menu;
+}
+
+BURROWLIGHT_SCREENSHOT("main", "delete-alert") {
+    Window window = mainWindow(stage);
+    auto box = MessageBoxAlerts::makeBox(texts::deletePermanentlyAlert(1, QStringLiteral("Old VPN bridge")),
+                                         &window.frame);
+    return stage.own(std::move(box.box));
+}
+
+BURROWLIGHT_SCREENSHOT("main", "rename-tag") {
+    Window window = mainWindow(stage);
+    // What a rename to nothing looks like: the button stays off.
+    TextPrompt prompt = window.view.model().renameTagPrompt("work");
+    prompt.text = QStringLiteral(" , ,");
+    return stage.own(std::make_unique<TextPromptDialog>(prompt, &window.frame));
+}
