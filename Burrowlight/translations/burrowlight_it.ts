@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it_IT">
 <context>
-    <name>AppPresence</name>
-    <message>
-        <source>Quit %1</source>
-        <translation>Esci da %1</translation>
-    </message>
-</context>
-<context>
     <name>ArchiveImport</name>
     <message numerus="yes">
         <source>Import %n tunnels from “%1”?</source>
@@ -266,6 +259,49 @@
     <message>
         <source>Fix “%1” to save.</source>
         <translation>Correggi l’inoltro “%1” per salvare.</translation>
+    </message>
+</context>
+<context>
+    <name>ProblemReport</name>
+    <message>
+        <source>Read ~/.ssh/config: yes</source>
+        <translation>Legge ~/.ssh/config: sì</translation>
+    </message>
+    <message>
+        <source>Read ~/.ssh/config: no</source>
+        <translation>Legge ~/.ssh/config: no</translation>
+    </message>
+    <message>
+        <source>Report a Problem</source>
+        <translation>Segnala un problema</translation>
+    </message>
+    <message>
+        <source>Email %1 and tell us what happened and what you were doing just before. A tunnel&apos;s log helps: use the copy button next to “Log” in the tunnel&apos;s detail, and read the log before sending, because it shows your servers and users. Never send passwords or private keys.</source>
+        <translation>Scrivi a %1 e raccontaci che cosa è successo e che cosa stavi facendo poco prima. Il registro di un tunnel aiuta: usa il pulsante di copia accanto a “Registro” nel dettaglio del tunnel e rileggi il registro prima di inviarlo, perché mostra i tuoi server e i tuoi utenti. Non inviare mai password o chiavi private.</translation>
+    </message>
+    <message>
+        <source>The email already includes:</source>
+        <translation>L’email contiene già:</translation>
+    </message>
+    <message>
+        <source>Write Email</source>
+        <translation>Scrivi email</translation>
+    </message>
+    <message>
+        <source>Copy Address</source>
+        <translation>Copia indirizzo</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Problem with %1 %2</source>
+        <translation>Problema con %1 %2</translation>
+    </message>
+    <message>
+        <source>What happened, and what were you doing just before?</source>
+        <translation>Che cosa è successo e che cosa stavi facendo poco prima?</translation>
     </message>
 </context>
 <context>
@@ -538,6 +574,61 @@
     </message>
 </context>
 <context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Open %1</source>
+        <translation>Apri %1</translation>
+    </message>
+    <message>
+        <source>Quit %1</source>
+        <translation>Esci da %1</translation>
+    </message>
+    <message>
+        <source>Terms of Use…</source>
+        <translation>Condizioni d’uso…</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Etichette</translation>
+    </message>
+    <message>
+        <source>Connect All</source>
+        <translation>Connetti tutti</translation>
+    </message>
+    <message>
+        <source>Disconnect All</source>
+        <translation>Disconnetti tutti</translation>
+    </message>
+    <message>
+        <source>New Tunnel…</source>
+        <translation>Nuovo tunnel…</translation>
+    </message>
+    <message>
+        <source>All Tunnels…</source>
+        <translation>Tutti i tunnel…</translation>
+    </message>
+    <message>
+        <source>Install Update…</source>
+        <translation>Installa aggiornamento…</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Impostazioni…</translation>
+    </message>
+    <message>
+        <source>Check for Updates…</source>
+        <translation>Controlla aggiornamenti…</translation>
+    </message>
+    <message>
+        <source>Buy Me a Coffee</source>
+        <translation>Offrimi un caffè</translation>
+    </message>
+    <message>
+        <source>Report a Problem…</source>
+        <translation>Segnala un problema…</translation>
+    </message>
+</context>
+<context>
     <name>Tunnel</name>
     <message>
         <source>Untitled Tunnel</source>
@@ -677,6 +768,14 @@
         <source>&amp;Help</source>
         <translation>&amp;Aiuto</translation>
     </message>
+    <message>
+        <source>Report a Problem…</source>
+        <translation>Segnala un problema…</translation>
+    </message>
+    <message>
+        <source>Buy Me a Coffee</source>
+        <translation>Offrimi un caffè</translation>
+    </message>
 </context>
 <context>
     <name>burrowlight::OnboardingStandIn</name>
@@ -741,6 +840,36 @@
     <message>
         <source>Accept</source>
         <translation>Accetta</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TipButton</name>
+    <message>
+        <source>Buy Me a Coffee</source>
+        <translation>Offrimi un caffè</translation>
+    </message>
+    <message>
+        <source>Buy me a coffee: leave a tip on Ko-fi</source>
+        <translation>Offrimi un caffè: lascia una mancia su Ko-fi</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TipPromptPanel</name>
+    <message>
+        <source>Thank you for using %1</source>
+        <translation>Grazie di usare %1</translation>
+    </message>
+    <message>
+        <source>%1 is free. If you find it useful, you can support the project by buying me a coffee.</source>
+        <translation>%1 è gratuito. Se ti è utile, puoi sostenere il progetto offrendomi un caffè.</translation>
+    </message>
+    <message>
+        <source>Opens Ko-fi in your browser.</source>
+        <translation>Apre Ko-fi nel browser.</translation>
+    </message>
+    <message>
+        <source>Not Now</source>
+        <translation>Non ora</translation>
     </message>
 </context>
 <context>
