@@ -10,6 +10,8 @@ namespace burrowlight {
 
 namespace {
 
+constexpr qsizetype statusColumnLength = 60;
+
 bool sameShape(const std::vector<TrayMenuItem>& shown, const std::vector<TrayMenuItem>& next) {
     return std::ranges::equal(shown, next, [](const TrayMenuItem& a, const TrayMenuItem& b) {
         return a.kind == b.kind && a.checkable == b.checkable && sameShape(a.children, b.children);
@@ -30,7 +32,17 @@ void clear(QMenu& menu) {
 QString menuText(const QString& title, TrayMenuView::Drawing drawing) {
     QString text = title;
     if (drawing == TrayMenuView::Drawing::byQt) {
-        return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // Qt draws an item on one line: a toggle's status goes to the column on the right, cut short
+        // so that one long message of ssh's does not widen the whole menu.
+        if (const auto lineBreak = text.indexOf(QLatin1Char('\n')); lineBreak >= 0) {
+            QString status = text.mid(lineBreak + 1);
+            if (status.size() > statusColumnLength) {
+                status = status.left(statusColumnLength - 1) + QStringLiteral("…");
+            }
+            text = text.left(lineBreak) + QLatin1Char('\t') + status;
+        }
+        return text;
     }
     text.replace(QLatin1Char('_'), QStringLiteral("__"));
     if (const auto first = text.indexOf(QLatin1Char('&')); first >= 0) {
@@ -39,21 +51,33 @@ QString menuText(const QString& title, TrayMenuView::Drawing drawing) {
     return text;
 }
 
-TrayMenuView::TrayMenuView(QMenu& menu, TrayMenuModel& model) : menu_(menu), model_(model) {
-    QObject::connect(&model_, &TrayMenuModel::changed, &menu_, [this] { render(); });
-    // A panel asks for the menu just before it shows it; so does Qt's own popup.
-    QObject::connect(&menu_, &QMenu::aboutToShow, &model_, &TrayMenuModel::refresh);
-    palette_ = std::make_unique<PaletteFollower>(menu_, [this] {
-        shown_.clear();
-        render();
-    });
+TrayMenuView::TrayMenuView(QMenu& menu, Choose choose) : menu_(menu), choose_(std::move(choose)) {
+    palette_ = std::make_unique<PaletteFollower>(menu_, [this] { redraw(); });
+}
+
+void TrayMenuView::render(const TrayMenu& menu) {
+    bindings_.clear();
+    if (shown_ && sameShape(shown_->items, menu.items)) {
+        update(menu_, menu.items);
+    } else {
+        clear(menu_);
+        rebuild(menu_, menu.items);
+    }
+    menu_.setMinimumWidth(menu.minimumWidth);
+    shown_ = menu;
 }
 
 void TrayMenuView::setDrawing(Drawing drawing) {
     if (drawing != drawing_) {
         drawing_ = drawing;
-        shown_.clear();
-        render();
+        redraw();
+    }
+}
+
+// Afresh: the icons take the palette's colours, the titles the drawing's escapes.
+void TrayMenuView::redraw() {
+    if (auto menu = std::exchange(shown_, std::nullopt)) {
+        render(*menu);
     }
 }
 
@@ -61,19 +85,6 @@ const TrayMenuAction* TrayMenuView::actionOf(const QAction* action) const {
     const auto found =
         std::ranges::find(bindings_, action, &std::pair<const QAction*, TrayMenuAction>::first);
     return found == bindings_.end() ? nullptr : &found->second;
-}
-
-void TrayMenuView::render() {
-    const TrayMenu& menu = model_.menu();
-    bindings_.clear();
-    if (!shown_.empty() && sameShape(shown_, menu.items)) {
-        update(menu_, menu.items);
-    } else {
-        clear(menu_);
-        rebuild(menu_, menu.items);
-    }
-    menu_.setMinimumWidth(menu.minimumWidth);
-    shown_ = menu.items;
 }
 
 void TrayMenuView::rebuild(QMenu& menu, const std::vector<TrayMenuItem>& items) {
@@ -133,13 +144,7 @@ void TrayMenuView::choose(const QAction* action) {
         return;
     }
     QMetaObject::invokeMethod(
-        &model_,
-        [this, chosen = *chosen] {
-            model_.trigger(chosen);
-            // A click flips a toggle's check on its own; the menu shows what the engine did.
-            render();
-        },
-        Qt::QueuedConnection);
+        &menu_, [choose = choose_, chosen = *chosen] { choose(chosen); }, Qt::QueuedConnection);
 }
 
 QIcon trayIconFor(const QPalette& palette) {
@@ -154,8 +159,18 @@ QIcon trayIconFor(const QPalette& palette) {
 }
 
 AppTray::AppTray(AppModel& model, TrayMenuModel::Handlers handlers)
-    : model_(model, std::move(handlers)), view_(menu_, model_),
+    : model_(model, std::move(handlers)), view_(menu_,
+                                                [this](const TrayMenuAction& action) {
+                                                    model_.trigger(action);
+                                                    // A click flips a toggle's check on its own: the
+                                                    // menu shows what the engine made of it.
+                                                    view_.render(model_.menu());
+                                                }),
       palette_(menu_, [this] { tray_.setIcon(trayIconFor(QApplication::palette())); }) {
+    view_.render(model_.menu());
+    QObject::connect(&model_, &TrayMenuModel::changed, &menu_, [this] { view_.render(model_.menu()); });
+    // A panel asks for the menu just before it shows it; so does Qt's own popup.
+    QObject::connect(&menu_, &QMenu::aboutToShow, &model_, &TrayMenuModel::refresh);
     tray_.setToolTip(appDisplayName());
     tray_.setContextMenu(&menu_);
     tray_.show();

@@ -59,7 +59,7 @@ std::unique_ptr<QLabel> addAccessory(QMessageBox& box, const QString& text) {
     accessory->setWordWrap(true);
     accessory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont).pointSizeF() + 1);
+    font.setPointSizeF(box.font().pointSizeF() * 0.85);
     accessory->setFont(font);
     makeSecondary(*accessory);
     int buttonsRow = 0;

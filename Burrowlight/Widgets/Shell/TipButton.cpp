@@ -4,8 +4,7 @@
 
 namespace burrowlight {
 
-TipButton::TipButton(int height, QWidget* parent)
-    : QPushButton(parent), theme_(*this, [this] { applyTheme(); }) {
+TipButton::TipButton(int height, QWidget* parent) : QPushButton(parent), height_(height) {
     setText(tr("Buy Me a Coffee"));
     setAccessibleName(tr("Buy me a coffee: leave a tip on Ko-fi"));
     setFixedHeight(height);
@@ -15,13 +14,14 @@ TipButton::TipButton(int height, QWidget* parent)
     setFont(font);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    theme_ = std::make_unique<PaletteFollower>(*this, [this] { applyTheme(); });
 }
 
 void TipButton::applyTheme() {
     makeProminent(*this);
     setIcon(tintedIcon(symbolIcon(QStringLiteral("cup.and.heat.waves")), tolvanOnAccent(), iconSize()));
     // Room on either side of the cup and the words, as on a pill.
-    setMinimumWidth(fontMetrics().horizontalAdvance(text()) + iconSize().width() + 2 * height());
+    setMinimumWidth(fontMetrics().horizontalAdvance(text()) + iconSize().width() + height_ + 16);
 }
 
 } // namespace burrowlight

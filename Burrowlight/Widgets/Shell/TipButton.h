@@ -3,6 +3,7 @@
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QPushButton>
+#include <memory>
 
 namespace burrowlight {
 
@@ -20,7 +21,8 @@ class TipButton : public QPushButton {
   private:
     void applyTheme();
 
-    PaletteFollower theme_;
+    int height_;
+    std::unique_ptr<PaletteFollower> theme_;
 };
 
 } // namespace burrowlight

@@ -121,7 +121,7 @@ class AppTrayTests : public QObject {
         QCOMPARE(tray.icon().contextMenu(), &menu);
         QCOMPARE(menu.minimumWidth(), trayMenuMinimumWidth);
         QAction* toggle = menu.actions().at(0);
-        QCOMPARE(toggle->text(), QStringLiteral("R&&D\nNot Connected"));
+        QCOMPARE(toggle->text(), QStringLiteral("R&&D\tNot Connected"));
         QVERIFY(toggle->isCheckable() && !toggle->isChecked());
         QVERIFY(toggle->icon().isNull());
         QVERIFY(menu.actions().at(1)->isSeparator());
@@ -151,7 +151,7 @@ class AppTrayTests : public QObject {
         QAction* toggle = menu.actions().at(0);
 
         toggle->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(toggle->text(), QStringLiteral("test server\nNo forwards"), 20'000);
+        QTRY_COMPARE_WITH_TIMEOUT(toggle->text(), QStringLiteral("test server\tNo forwards"), 20'000);
         QVERIFY(toggle->isChecked());
         QVERIFY(model.manager().state(tunnel.id).isConnected());
         QVERIFY(menu.isVisible());
@@ -159,7 +159,7 @@ class AppTrayTests : public QObject {
         QVERIFY(!actionTitled(menu, "Connect All")->isEnabled());
 
         model.manager().disconnectAll();
-        QTRY_COMPARE(toggle->text(), QStringLiteral("test server\nNot Connected"));
+        QTRY_COMPARE(toggle->text(), QStringLiteral("test server\tNot Connected"));
         QVERIFY(!toggle->isChecked());
         model.shutdown();
     }
