@@ -60,7 +60,7 @@ class Browser : public QObject {
     void open(const QUrl& url) { opened.append(url); }
 };
 
-enum class QuitBy { trayMenu, mainWindowMenu, signal };
+enum class QuitBy { trayMenu, mainWindowMenu, signal, endOfSession };
 
 // One run of the application over the home, until it quits the way asked: whether the tip panel
 // came up. -1 when it did not quit.
@@ -77,6 +77,9 @@ int quitAndCountPanels(ThrowawayHome& home, QuitBy way, bool takesTip = false) {
             break;
         case QuitBy::signal:
             shell.termination().terminateNow();
+            break;
+        case QuitBy::endOfSession:
+            QCoreApplication::quit();
             break;
         }
     });
@@ -174,6 +177,7 @@ class AppTrayTests : public QObject {
         home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
         home.settings.setOnboardingCompleted(true);
         QCOMPARE(quitAndCountPanels(home, QuitBy::signal), 0);
+        QCOMPARE(quitAndCountPanels(home, QuitBy::endOfSession), 0);
         QCOMPARE(quitAndCountPanels(home, QuitBy::trayMenu), 1);
         QCOMPARE(quitAndCountPanels(home, QuitBy::mainWindowMenu), 1);
         QCOMPARE(home.settings.tipPageOpenedVersion(), std::nullopt);
