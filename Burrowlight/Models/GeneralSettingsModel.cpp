@@ -5,6 +5,7 @@
 #include "Burrowlight/Core/LoginItem.h"
 #include "Burrowlight/Core/Relaunch.h"
 #include "Burrowlight/Core/Texts/SettingsTexts.h"
+#include "Burrowlight/Core/TipPage.h"
 
 namespace burrowlight {
 
@@ -113,6 +114,10 @@ void GeneralSettingsModel::checkForUpdates() {
 
 QString GeneralSettingsModel::version() const {
     return appVersion();
+}
+
+void GeneralSettingsModel::openTipPage() {
+    burrowlight::openTipPage(model_.settings());
 }
 
 } // namespace burrowlight

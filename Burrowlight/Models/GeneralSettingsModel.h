@@ -58,6 +58,8 @@ class GeneralSettingsModel : public QObject {
     void checkForUpdates();
 
     QString version() const;
+    // The tip page in the browser; recorded for this version once it opened.
+    void openTipPage();
 
   signals:
     // Anything shown may have changed.

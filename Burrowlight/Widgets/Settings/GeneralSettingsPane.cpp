@@ -7,7 +7,10 @@
 namespace burrowlight {
 
 GeneralSettingsPane::GeneralSettingsPane(std::unique_ptr<GeneralSettingsModel> model)
-    : model_(std::move(model)), theme_(*this, [this] { makeErrorCallout(loginItemError_); }) {
+    : model_(std::move(model)), theme_(*this, [this] {
+          makeErrorCallout(loginItemError_);
+          makeSecondary(tipText_);
+      }) {
     addRows();
     connectControls();
     refresh();
@@ -56,7 +59,17 @@ void GeneralSettingsPane::addRows() {
 
     version_.setText(model_->version());
     version_.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    addSection(tr("Application")).addRow(tr("Version"), &version_);
+    QFormLayout& application = addSection(tr("Application"));
+    application.addRow(tr("Version"), &version_);
+    tipText_.setText(tr("Burrowlight is free. If you'd like to support the project and help us keep it "
+                        "maintained, you can buy us a coffee."));
+    tipText_.setWordWrap(true);
+    makeSecondary(tipText_);
+    tipLayout_.setContentsMargins(0, 4, 0, 4);
+    tipLayout_.setSpacing(10);
+    tipLayout_.addWidget(&tipText_);
+    tipLayout_.addWidget(&tip_, 0, Qt::AlignLeft);
+    application.addRow(&tipBlock_);
 }
 
 void GeneralSettingsPane::connectControls() {
@@ -73,6 +86,7 @@ void GeneralSettingsPane::connectControls() {
     connect(&automaticallyChecks_, &QCheckBox::toggled, model_.get(),
             &GeneralSettingsModel::setAutomaticallyChecks);
     connect(&checkNow_, &QPushButton::clicked, model_.get(), &GeneralSettingsModel::checkForUpdates);
+    connect(&tip_, &QPushButton::clicked, model_.get(), &GeneralSettingsModel::openTipPage);
 }
 
 void GeneralSettingsPane::refresh() {

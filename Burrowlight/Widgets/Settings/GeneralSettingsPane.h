@@ -2,18 +2,20 @@
 
 #include "Burrowlight/Models/GeneralSettingsModel.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Shell/TipButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <memory>
 
 namespace burrowlight {
 
 // The General pane: language, startup, taskbar, notifications, updates where configured, and the
-// application's version.
+// application's version with the tip.
 class GeneralSettingsPane : public TolvanSettingsForm {
     Q_OBJECT
 
@@ -29,6 +31,7 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     QLabel& loginItemError() { return loginItemError_; }
     QCheckBox& showsInTaskbarBox() { return showsInTaskbar_; }
     QCheckBox& notifiesBox() { return notifies_; }
+    QPushButton& tipButton() { return tip_; }
 
   private:
     void addRows();
@@ -48,6 +51,10 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     QCheckBox automaticallyChecks_;
     QPushButton checkNow_;
     QLabel version_;
+    QWidget tipBlock_;
+    QLabel tipText_;
+    TipButton tip_{32};
+    QVBoxLayout tipLayout_{&tipBlock_};
     QFormLayout* languageRows_ = nullptr;
     QFormLayout* startupRows_ = nullptr;
     PaletteFollower theme_;
