@@ -63,8 +63,8 @@ void GeneralSettingsPane::addRows() {
     application.addRow(tr("Version"), &version_);
     tipText_.setText(tr("Burrowlight is free. If you'd like to support the project and help us keep it "
                         "maintained, you can buy us a coffee."));
-    tipText_.setWordWrap(true);
     makeSecondary(tipText_);
+    makeWideWrapping(tipText_);
     tipLayout_.setContentsMargins(0, 4, 0, 4);
     tipLayout_.setSpacing(10);
     tipLayout_.addWidget(&tipText_);

@@ -13,11 +13,18 @@ constexpr qreal calloutScale = 0.92;
 void scaleToCallout(QLabel& label, QFont font) {
     font.setPointSizeF(QFont().pointSizeF() * calloutScale);
     label.setFont(font);
-    // Across the whole row, so that a form lays the wrapped lines out at the width they get.
-    label.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    makeWideWrapping(label);
 }
 
 } // namespace
+
+void makeWideWrapping(QLabel& label) {
+    label.setWordWrap(true);
+    // A bare policy would forget that the height follows the width.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    label.setSizePolicy(policy);
+}
 
 void makeMonospacedCallout(QLabel& label) {
     scaleToCallout(label, QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <filesystem>
 
 using namespace burrowlight;
@@ -61,6 +63,16 @@ BURROWLIGHT_SCREENSHOT("settings", "general-relaunch") {
     applyAppLanguage(runningLocalization() == QLatin1String("it") ? AppLanguage::english
                                                                   : AppLanguage::italian,
                      stage.model().settings());
+    return window;
+}
+
+// The end of the pane: the version and the tip.
+BURROWLIGHT_SCREENSHOT("settings", "general-application") {
+    auto& window = settingsWindow(stage, SettingsSection::general);
+    window.show();
+    QApplication::processEvents();
+    auto& pane = static_cast<QScrollArea&>(window.pane());
+    pane.verticalScrollBar()->setValue(pane.verticalScrollBar()->maximum());
     return window;
 }
 

@@ -1,12 +1,16 @@
 // The settings window over a real model: the section it opens on, and that the panes' controls
 // reach their models.
 #include "../Shell/ShellHarness.h"
+#include "Burrowlight/Core/TipPage.h"
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 #include "Burrowlight/Widgets/Settings/TunnelsSettingsPane.h"
+#include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "PrivateBuses.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QMenu>
 #include <QTest>
 
 using namespace burrowlight;
@@ -23,6 +27,20 @@ std::unique_ptr<SettingsWindow> settingsWindow(ShellHarness& harness) {
     return window;
 }
 
+// Takes the addresses the application hands to the desktop.
+class Browser : public QObject {
+    Q_OBJECT
+
+  public:
+    Browser() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
+    ~Browser() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+
+    QList<QUrl> opened;
+
+  public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
 } // namespace
 
 class SettingsWindowTests : public QObject {
@@ -32,6 +50,23 @@ class SettingsWindowTests : public QObject {
     void initTestCase() {
         QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
         AppSettings::registerDefaults();
+    }
+
+    void theTrayMenuOpensTheWindow() {
+        shell_testing::ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        home.settings.setShowsDockIcon(false);
+        AppShell shell(home.settings, home.alerts, home.parts(), true);
+        shell.launch();
+        const QList<QAction*> items = shell.tray().menu().actions();
+        const auto settings = std::find_if(items.begin(), items.end(), [](const QAction* action) {
+            return action->text() == QStringLiteral("Settings…");
+        });
+        QVERIFY(settings != items.end());
+        (*settings)->trigger();
+        QTRY_VERIFY(qobject_cast<SettingsWindow*>(shell.router().window(WindowId::settings)));
+        QVERIFY(shell.router().window(WindowId::settings)->isVisible());
     }
 
     void opensOnTheStoredSectionAndGeneralForAnyOtherText() {
@@ -62,6 +97,12 @@ class SettingsWindowTests : public QObject {
         QVERIFY(pane.relaunchRow().isVisible());
         pane.languageBox().setCurrentIndex(0);
         QVERIFY(!pane.relaunchRow().isVisible());
+
+        // The tip page opens and keeps the quit-time offer away for this version.
+        Browser browser;
+        QTest::mouseClick(&pane.tipButton(), Qt::LeftButton);
+        QCOMPARE(browser.opened, QList<QUrl>{tipPageURL()});
+        QCOMPARE(harness.settings.tipPageOpenedVersion(), std::optional(appVersion()));
     }
 
     void exportAllSavesWhereTheUserChoseWithTheArchiveExtension() {
