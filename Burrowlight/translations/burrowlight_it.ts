@@ -1474,7 +1474,7 @@
     </message>
     <message>
         <source>Know when a tunnel connects, drops or fails.</source>
-        <translation>Sappi quando un tunnel si connette, cade o non riesce.</translation>
+        <translation>Ricevi un avviso quando un tunnel si connette, cade o non riesce.</translation>
     </message>
     <message>
         <source>Open at login</source>
