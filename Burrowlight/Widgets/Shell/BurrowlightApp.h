@@ -16,6 +16,7 @@
 
 namespace burrowlight {
 
+class AboutWindow;
 class SingleInstance;
 
 // The application role: one instance per user, its windows, the tray, the menu commands and the
@@ -49,6 +50,9 @@ class AppShell {
              bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
     ~AppShell();
 
+    // The About window while it is open.
+    AboutWindow* aboutWindow() const { return about_.get(); }
+
     AppModel& model() { return model_; }
     AppTermination& termination() { return termination_; }
     WindowRouter& router() { return router_; }
@@ -76,6 +80,7 @@ class AppShell {
     AppCommands commands_;
     AppPresence presence_;
     TerminationSignals signals_;
+    std::unique_ptr<AboutWindow> about_;
 };
 
 } // namespace burrowlight
