@@ -15,7 +15,7 @@ class AboutWindow : public QDialog {
     Q_OBJECT
 
   public:
-    static constexpr QSize size{420, 520};
+    static constexpr QSize size{580, 560};
 
     explicit AboutWindow(QWidget* parent = nullptr);
 

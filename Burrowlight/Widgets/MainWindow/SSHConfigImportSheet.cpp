@@ -30,7 +30,6 @@ HostToggle::HostToggle(const ConfigImportRow& row, QWidget* parent) : QWidget(pa
     monospace.setPointSizeF(font().pointSizeF());
     box_.setFont(monospace);
     detail_.setTextFormat(Qt::PlainText);
-    detail_.setWordWrap(true);
     scaleFont(detail_, 0.92);
     makeSecondary(detail_);
     const int indent = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &box_) +
@@ -72,6 +71,9 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     turnOnLayout_.setContentsMargins(14, 10, 14, 10);
     turnOnLayout_.addWidget(&turnOnText_, 1);
     turnOnLayout_.addWidget(&turnOn_, 0, Qt::AlignVCenter);
+    // Wrapped texts take the card's whole width.
+    turnOnCard_.content().setAlignment(Qt::Alignment());
+    hostsCard_.content().setAlignment(Qt::Alignment());
     turnOnCard_.content().addWidget(&turnOnRow_);
     turnOnCard_.setVisible(model_.offersSSHConfig());
 
