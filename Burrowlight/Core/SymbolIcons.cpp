@@ -7,7 +7,7 @@ namespace burrowlight {
 
 namespace {
 
-constexpr std::array<SymbolIcon, 25> table{{
+constexpr std::array<SymbolIcon, 32> table{{
     {"circle", ":/icons/circle.svg"},
     {"circle.fill", ":/icons/circle.fill.svg"},
     {"circle.dotted", ":/icons/circle.dotted.svg"},
@@ -33,6 +33,13 @@ constexpr std::array<SymbolIcon, 25> table{{
     {"terminal", ":/icons/terminal.svg"},
     {"tray.full", ":/icons/tray.full.svg"},
     {"trash", ":/icons/trash.svg"},
+    {"list.bullet", ":/icons/list.bullet.svg"},
+    {"macwindow", ":/icons/macwindow.svg"},
+    {"gearshape", ":/icons/gearshape.svg"},
+    {"arrow.down.circle", ":/icons/arrow.down.circle.svg"},
+    {"cup.and.heat.waves", ":/icons/cup.and.heat.waves.svg"},
+    {"exclamationmark.bubble", ":/icons/exclamationmark.bubble.svg"},
+    {"power", ":/icons/power.svg"},
 }};
 
 } // namespace
