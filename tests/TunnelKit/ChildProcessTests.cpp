@@ -98,12 +98,17 @@ TEST(ChildProcess, AStopRequestEndsTheChildAndItsGroupAtOnce) {
     pidText >> grandchild;
     std::filesystem::remove(pidFile);
     ASSERT_GT(grandchild, 0);
-    // The grandchild got the signal too: it is gone, or a zombie waiting for its new parent.
-    std::ifstream stat("/proc/" + std::to_string(grandchild) + "/stat");
-    std::string pid, name, state;
-    if (stat >> pid >> name >> state) {
-        EXPECT_EQ(state, "Z");
+    // The grandchild got the signal too: soon it is gone, or a zombie waiting for its new parent.
+    // It would sleep for ten minutes otherwise.
+    const auto ended = [grandchild] {
+        std::ifstream stat("/proc/" + std::to_string(grandchild) + "/stat");
+        std::string pid, name, state;
+        return !(stat >> pid >> name >> state) || state == "Z";
+    };
+    for (int round = 0; round < 500 && !ended(); ++round) {
+        std::this_thread::sleep_for(10ms);
     }
+    EXPECT_TRUE(ended());
 }
 
 TEST(ChildProcess, MissingProgramIsALaunchError) {
