@@ -67,6 +67,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     turnOnTextLayout_.addWidget(&turnOnTitle_);
     turnOnTextLayout_.addWidget(&turnOnSubtitle_);
     turnOn_.setText(tr("Turn On"));
+    turnOn_.setAccessibleDescription(turnOnTitle_.text());
     turnOn_.setAutoDefault(false);
     turnOnLayout_.setContentsMargins(14, 10, 14, 10);
     turnOnLayout_.addWidget(&turnOnText_, 1);
@@ -87,6 +88,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     progress_.setTextVisible(false);
     progress_.setFixedSize(48, 8);
     progressText_.setText(tr("Reading ~/.ssh/config…"));
+    progress_.setAccessibleName(progressText_.text());
     progressLayout_.setContentsMargins(0, 0, 0, 0);
     progressLayout_.addWidget(&progress_);
     progressLayout_.addWidget(&progressText_, 1);
