@@ -76,8 +76,8 @@ TEST(ChildProcess, AStopRequestEndsTheChildAndItsGroupAtOnce) {
     // The stop comes only once the grandchild has started, long before the time-out.
     std::stop_source stop;
     auto request = shell("sleep 600 & echo $! > \"$0\"; wait");
-    const auto pidFile = std::filesystem::temp_directory_path() /
-                         ("burrowlight-stop-" + std::to_string(::getpid()));
+    const auto pidFile =
+        std::filesystem::temp_directory_path() / ("burrowlight-stop-" + std::to_string(::getpid()));
     request.arguments.push_back(pidFile.string());
     request.timeout = 600s;
     std::thread stopper([&] {

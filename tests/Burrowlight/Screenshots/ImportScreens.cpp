@@ -28,7 +28,8 @@ constexpr const char* configuration = "Host web-prod\n  HostName web1.example.co
 constexpr const char* holdingConfiguration = "Match exec \"sleep 600\"\nHost web-prod\nHost build\n";
 
 SSHConfigImportSheet& sheet(screenshots::Stage& stage, const char* config, bool waits = true) {
-    const std::string folder = QDir(screenshots::Stage::home()).filePath(QStringLiteral(".ssh")).toStdString();
+    const std::string folder =
+        QDir(screenshots::Stage::home()).filePath(QStringLiteral(".ssh")).toStdString();
     QDir().mkpath(QString::fromStdString(folder));
     if (config) {
         (void)tunnelkit::writeFileAtomically(folder + "/config", config);
@@ -37,10 +38,12 @@ SSHConfigImportSheet& sheet(screenshots::Stage& stage, const char* config, bool 
     }
     auto& view = stage.own(std::make_unique<MainWindowView>(stage.model()));
     // The stage's home is not the user's: ssh is told where its configuration is.
-    SSHCommandBuilder builder(SSHCommandBuilder::defaultExecutable, true, stage.model().parts().homeDirectory);
+    SSHCommandBuilder builder(SSHCommandBuilder::defaultExecutable, true,
+                              stage.model().parts().homeDirectory);
     builder.configFile = folder + "/config";
     auto& sheet = stage.own(std::make_unique<SSHConfigImportSheet>(
-        view.model(), view, SSHConfigImportModel::Resolution{.builder = builder, .timeout = std::chrono::hours(1)}));
+        view.model(), view,
+        SSHConfigImportModel::Resolution{.builder = builder, .timeout = std::chrono::hours(1)}));
     sheet.show();
     if (waits && sheet.model().loading()) {
         QEventLoop loop;
