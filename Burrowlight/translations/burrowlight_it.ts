@@ -1,6 +1,21 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="it_IT">
 <context>
+    <name>About</name>
+    <message>
+        <source>Burrowlight is distributed in the hope that it will be useful, but without any warranty, within the limits of the law: the details are in the Terms of Use.</source>
+        <translation>Burrowlight è distribuito nella speranza che sia utile, ma senza alcuna garanzia, nei limiti di legge: i dettagli sono nelle Condizioni d’uso.</translation>
+    </message>
+    <message>
+        <source>Burrowlight includes the following open source software.</source>
+        <translation>Burrowlight include il seguente software open source.</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Versione %1</translation>
+    </message>
+</context>
+<context>
     <name>ArchiveImport</name>
     <message numerus="yes">
         <source>Import %n tunnels from “%1”?</source>
@@ -675,6 +690,24 @@
     </message>
 </context>
 <context>
+    <name>SSHConfigImport</name>
+    <message>
+        <source>Already a tunnel</source>
+        <translation>Già un tunnel</translation>
+    </message>
+    <message>
+        <source>ssh couldn't read this host</source>
+        <translation>ssh non è riuscito a leggere questo host</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %n forwards</source>
+        <translation>
+            <numerusform>%1 · %n inoltro</numerusform>
+            <numerusform>%1 · %n inoltri</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>SSHFailure</name>
     <message>
         <source>A port on this computer is already in use.</source>
@@ -1274,6 +1307,17 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::AboutWindow</name>
+    <message>
+        <source>About %1</source>
+        <translation>Informazioni su %1</translation>
+    </message>
+    <message>
+        <source>Credits</source>
+        <translation>Riconoscimenti</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::AppActions</name>
     <message>
         <source>New Tunnel</source>
@@ -1495,6 +1539,49 @@
     <message>
         <source>Continue</source>
         <translation>Continua</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::SSHConfigImportSheet</name>
+    <message>
+        <source>Import from SSH Config</source>
+        <translation>Importa dalla configurazione di ssh</translation>
+    </message>
+    <message>
+        <source>Burrowlight doesn't read ~/.ssh/config</source>
+        <translation>Burrowlight non legge ~/.ssh/config</translation>
+    </message>
+    <message>
+        <source>Imported tunnels use the aliases, which only work with Read ~/.ssh/config on.</source>
+        <translation>I tunnel importati usano gli alias, che funzionano solo con Leggi ~/.ssh/config attivo.</translation>
+    </message>
+    <message>
+        <source>Turn On</source>
+        <translation>Attiva</translation>
+    </message>
+    <message>
+        <source>Hosts in ~/.ssh/config</source>
+        <translation>Host in ~/.ssh/config</translation>
+    </message>
+    <message>
+        <source>Reading ~/.ssh/config…</source>
+        <translation>Lettura di ~/.ssh/config…</translation>
+    </message>
+    <message>
+        <source>No hosts found in ~/.ssh/config. Patterns such as Host * name no single server.</source>
+        <translation>Nessun host trovato in ~/.ssh/config. I modelli come Host * non indicano un singolo server.</translation>
+    </message>
+    <message>
+        <source>Each host becomes a tunnel that uses its alias: ssh keeps reading its settings and forwards from ~/.ssh/config. Hosts with forwards are selected.</source>
+        <translation>Ogni host diventa un tunnel che usa il suo alias: ssh continua a leggerne impostazioni e inoltri da ~/.ssh/config. Gli host con inoltri sono selezionati.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importa</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/TipPage.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
+#include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -204,11 +204,15 @@ void AppShell::connectActions() {
     actions_.checkForUpdates.setVisible(commands_.showsCheckForUpdates());
 }
 
-// Stands in for the About window until it has its own.
 void AppShell::showAbout() {
     router_.activate();
-    QMessageBox::about(router_.window(WindowId::main), actions_.about.text(),
-                       appDisplayName() + QLatin1Char('\n') + appVersion());
+    if (!about_ || !about_->isVisible()) {
+        // Made afresh each time it opens, so that the credits are read again.
+        about_ = std::make_unique<AboutWindow>();
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 } // namespace burrowlight

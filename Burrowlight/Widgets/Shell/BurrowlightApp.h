@@ -16,6 +16,7 @@
 
 namespace burrowlight {
 
+class AboutWindow;
 class SingleInstance;
 
 // The application role: one instance per user, its windows, the tray, the menu commands and the
@@ -32,6 +33,9 @@ class AppShell {
              AppModel::Parts parts = AppModel::Parts::ofThisSession(),
              bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
     ~AppShell();
+
+    // The About window while it is open.
+    AboutWindow* aboutWindow() const { return about_.get(); }
 
     AppModel& model() { return model_; }
     AppTermination& termination() { return termination_; }
@@ -66,6 +70,7 @@ class AppShell {
     ProblemReporter reporter_;
     std::unique_ptr<AppTray> tray_;
     TerminationSignals signals_;
+    std::unique_ptr<AboutWindow> about_;
 };
 
 } // namespace burrowlight
