@@ -30,6 +30,7 @@ void AppSettings::registerDefaults() {
     registerDefault(settingsKey::showsDockIcon, true);
     registerDefault(settingsKey::onboardingCompleted, false);
     registerDefault(settingsKey::logShowsDetails, false);
+    registerDefault(settingsKey::selectedSettingsSection, QStringLiteral("general"));
 }
 
 void AppSettings::registerDefault(const char* key, const QVariant& value) {
@@ -176,6 +177,18 @@ void AppSettings::setLanguages(const std::optional<QStringList>& languages) {
     store(settingsKey::languages, languages ? std::optional<QVariant>(*languages) : std::nullopt);
     if (this->languages() != before) {
         emit languagesChanged();
+    }
+}
+
+QString AppSettings::selectedSettingsSection() const {
+    return textValue(settingsKey::selectedSettingsSection).value_or(QStringLiteral("general"));
+}
+
+void AppSettings::setSelectedSettingsSection(const QString& section) {
+    const QString before = selectedSettingsSection();
+    store(settingsKey::selectedSettingsSection, QVariant(section));
+    if (selectedSettingsSection() != before) {
+        emit selectedSettingsSectionChanged();
     }
 }
 

@@ -22,6 +22,7 @@ inline constexpr const char* termsAcceptedAt = "termsAcceptedAt";
 inline constexpr const char* tipPageOpenedVersion = "tipPageOpenedVersion";
 inline constexpr const char* languages = "AppleLanguages";
 inline constexpr const char* logShowsDetails = "log.showsDetails";
+inline constexpr const char* selectedSettingsSection = "settings.selectedSection";
 } // namespace settingsKey
 
 // The application's settings, typed, over one settings file. A value never stored reads as its
@@ -47,7 +48,7 @@ class AppSettings : public QObject {
     ~AppSettings() override;
 
     // The application's defaults: the ssh configuration read, notifications on, the main window in
-    // the taskbar, onboarding not yet done, the log without details.
+    // the taskbar, onboarding not yet done, the log without details, the settings on General.
     static void registerDefaults();
     static void registerDefault(const char* key, const QVariant& value);
 
@@ -77,6 +78,10 @@ class AppSettings : public QObject {
     std::optional<QStringList> languages() const;
     void setLanguages(const std::optional<QStringList>& languages);
 
+    // The raw value of the section the settings window shows: "general" unless another was chosen.
+    QString selectedSettingsSection() const;
+    void setSelectedSettingsSection(const QString& section);
+
     QSettings& storage() { return *storage_; }
 
   signals:
@@ -88,6 +93,7 @@ class AppSettings : public QObject {
     void termsAcceptanceChanged();
     void tipPageOpenedVersionChanged();
     void languagesChanged();
+    void selectedSettingsSectionChanged();
 
   private:
     QVariant value(const char* key) const;

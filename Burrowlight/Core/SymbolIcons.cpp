@@ -7,7 +7,7 @@ namespace burrowlight {
 
 namespace {
 
-constexpr std::array<SymbolIcon, 32> table{{
+constexpr std::array<SymbolIcon, 36> table{{
     {"circle", ":/icons/circle.svg"},
     {"circle.fill", ":/icons/circle.fill.svg"},
     {"circle.dotted", ":/icons/circle.dotted.svg"},
@@ -40,6 +40,10 @@ constexpr std::array<SymbolIcon, 32> table{{
     {"cup.and.heat.waves", ":/icons/cup.and.heat.waves.svg"},
     {"exclamationmark.bubble", ":/icons/exclamationmark.bubble.svg"},
     {"power", ":/icons/power.svg"},
+    {"doc.text", ":/icons/doc.text.svg"},
+    {"plus.circle", ":/icons/plus.circle.svg"},
+    {"bell", ":/icons/bell.svg"},
+    {"checkmark.circle.fill", ":/icons/checkmark.circle.fill.svg"},
 }};
 
 } // namespace

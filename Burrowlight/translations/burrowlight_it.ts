@@ -258,6 +258,13 @@
     </message>
 </context>
 <context>
+    <name>Export</name>
+    <message>
+        <source>The tunnels couldn't be exported</source>
+        <translation>Impossibile esportare i tunnel</translation>
+    </message>
+</context>
+<context>
     <name>FileError</name>
     <message>
         <source>it isn't a regular file</source>
@@ -387,6 +394,21 @@
     <message>
         <source>Fix “%1” to save.</source>
         <translation>Correggi l’inoltro “%1” per salvare.</translation>
+    </message>
+</context>
+<context>
+    <name>LoginItem</name>
+    <message>
+        <source>Neither the home folder nor this program's location is known.</source>
+        <translation>Non si conosce né la cartella Home né la posizione di questo programma.</translation>
+    </message>
+    <message>
+        <source>“%1” couldn't be written: %2</source>
+        <translation>Impossibile scrivere “%1”: %2</translation>
+    </message>
+    <message>
+        <source>“%1” couldn't be removed: %2</source>
+        <translation>Impossibile rimuovere “%1”: %2</translation>
     </message>
 </context>
 <context>
@@ -824,6 +846,33 @@
     <message>
         <source>Passphrase for %1</source>
         <translation>Passphrase per %1</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsSection</name>
+    <message>
+        <source>General</source>
+        <translation>Generali</translation>
+    </message>
+    <message>
+        <source>SSH</source>
+        <translation>SSH</translation>
+    </message>
+    <message>
+        <source>Tunnels</source>
+        <translation>Tunnel</translation>
+    </message>
+    <message>
+        <source>Language, startup, taskbar and notifications.</source>
+        <translation>Lingua, avvio, barra delle applicazioni e notifiche.</translation>
+    </message>
+    <message>
+        <source>How Burrowlight runs the system's ssh.</source>
+        <translation>Come Burrowlight avvia l’ssh del sistema.</translation>
+    </message>
+    <message>
+        <source>Import, export and where tunnels are kept.</source>
+        <translation>Importazione, esportazione e dove sono conservati i tunnel.</translation>
     </message>
 </context>
 <context>
@@ -1336,10 +1385,156 @@
     </message>
 </context>
 <context>
-    <name>burrowlight::OnboardingStandIn</name>
+    <name>burrowlight::GeneralSettingsModel</name>
+    <message>
+        <source>Same as the system</source>
+        <translation>Come il sistema</translation>
+    </message>
+    <message>
+        <source>Burrowlight changes language when it relaunches.</source>
+        <translation>Burrowlight cambia lingua quando si riavvia.</translation>
+    </message>
+    <message>
+        <source>Connected tunnels disconnect. Those set to connect when Burrowlight opens come back on.</source>
+        <translation>I tunnel connessi si disconnettono. Quelli impostati per connettersi all’apertura di Burrowlight si riattivano.</translation>
+    </message>
+    <message>
+        <source>Couldn't change the login item: %1</source>
+        <translation>Impossibile cambiare l’apertura all’accesso: %1</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::GeneralSettingsPane</name>
+    <message>
+        <source>Language</source>
+        <translation>Lingua</translation>
+    </message>
+    <message>
+        <source>Relaunch Now</source>
+        <translation>Riavvia ora</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>Avvio</translation>
+    </message>
+    <message>
+        <source>Open at login</source>
+        <translation>Apri all’accesso</translation>
+    </message>
+    <message>
+        <source>Show in the taskbar</source>
+        <translation>Mostra nella barra delle applicazioni</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Aspetto</translation>
+    </message>
+    <message>
+        <source>Burrowlight is always in the tray. Without the taskbar entry, the window opens from there.</source>
+        <translation>Burrowlight è sempre nell’area di notifica. Senza la voce nella barra delle applicazioni, la finestra si apre da lì.</translation>
+    </message>
+    <message>
+        <source>Notify when a tunnel connects, drops or fails</source>
+        <translation>Avvisa quando un tunnel si connette, cade o non riesce</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Notifiche</translation>
+    </message>
+    <message>
+        <source>Check for updates automatically</source>
+        <translation>Controlla automaticamente gli aggiornamenti</translation>
+    </message>
+    <message>
+        <source>Check Now</source>
+        <translation>Controlla ora</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Aggiornamenti</translation>
+    </message>
+    <message>
+        <source>Once a day Burrowlight downloads the list of versions from Tolvan. The request carries the versions of the app and of the updates library, and the app's language.</source>
+        <translation>Una volta al giorno Burrowlight scarica da Tolvan l’elenco delle versioni. La richiesta contiene le versioni dell’app e della libreria degli aggiornamenti, e la lingua dell’app.</translation>
+    </message>
+    <message>
+        <source>Application</source>
+        <translation>Applicazione</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Versione</translation>
+    </message>
+    <message>
+        <source>Burrowlight is free. If you'd like to support the project and help us keep it maintained, you can buy us a coffee.</source>
+        <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarci a mantenerlo aggiornato, puoi offrirci un caffè.</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::OnboardingWindow</name>
     <message>
         <source>Welcome to Burrowlight</source>
         <translation>Benvenuto in Burrowlight</translation>
+    </message>
+    <message>
+        <source>Your SSH tunnels, one click away in the tray. Burrowlight runs the system's ssh and keeps the tunnels up when the network changes.</source>
+        <translation>I tuoi tunnel SSH, a un clic di distanza nell’area di notifica. Burrowlight usa l’ssh del sistema e tiene su i tunnel quando la rete cambia.</translation>
+    </message>
+    <message>
+        <source>Import from SSH Config…</source>
+        <translation>Importa dalla configurazione di ssh…</translation>
+    </message>
+    <message>
+        <source>Bring Your Hosts</source>
+        <translation>Porta i tuoi host</translation>
+    </message>
+    <message>
+        <source>Add the hosts of ~/.ssh/config as tunnels, with their forwards.</source>
+        <translation>Aggiungi gli host di ~/.ssh/config come tunnel, con i loro inoltri.</translation>
+    </message>
+    <message>
+        <source>New Tunnel…</source>
+        <translation>Nuovo tunnel…</translation>
+    </message>
+    <message>
+        <source>Create a Tunnel</source>
+        <translation>Crea un tunnel</translation>
+    </message>
+    <message>
+        <source>Choose a server and the ports to forward.</source>
+        <translation>Scegli un server e le porte da inoltrare.</translation>
+    </message>
+    <message>
+        <source>Allow…</source>
+        <translation>Consenti…</translation>
+    </message>
+    <message>
+        <source>Allowed</source>
+        <translation>Consentite</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Notifiche</translation>
+    </message>
+    <message>
+        <source>Know when a tunnel connects, drops or fails.</source>
+        <translation>Ricevi un avviso quando un tunnel si connette, cade o non riesce.</translation>
+    </message>
+    <message>
+        <source>Open at login</source>
+        <translation>Apri all’accesso</translation>
+    </message>
+    <message>
+        <source>Open at Login</source>
+        <translation>Apri all’accesso</translation>
+    </message>
+    <message>
+        <source>Tunnels set to connect at launch come up when you sign in.</source>
+        <translation>I tunnel impostati per connettersi all’avvio si attivano quando accedi.</translation>
+    </message>
+    <message>
+        <source>Burrowlight stays in the tray, also when this window is closed.</source>
+        <translation>Burrowlight resta nell’area di notifica, anche quando questa finestra è chiusa.</translation>
     </message>
     <message>
         <source>Continue</source>
@@ -1387,6 +1582,48 @@
     <message>
         <source>Import</source>
         <translation>Importa</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::SSHSettingsPane</name>
+    <message>
+        <source>Read ~/.ssh/config</source>
+        <translation>Leggi ~/.ssh/config</translation>
+    </message>
+    <message>
+        <source>Configuration</source>
+        <translation>Configurazione</translation>
+    </message>
+    <message>
+        <source>Hosts, keys and options from ~/.ssh/config and /etc/ssh/ssh_config also apply to tunnels; a tunnel's own settings come first. Connected tunnels use the change when they reconnect.</source>
+        <translation>Host, chiavi e opzioni di ~/.ssh/config e /etc/ssh/ssh_config valgono anche per i tunnel; le impostazioni del tunnel hanno la precedenza. I tunnel connessi applicano la modifica quando si riconnettono.</translation>
+    </message>
+    <message>
+        <source>Show in Files</source>
+        <translation>Mostra nella cartella</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>Programma</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Versione</translation>
+    </message>
+    <message>
+        <source>Known hosts</source>
+        <translation>Host conosciuti</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::SettingsWindow</name>
+    <message>
+        <source>Settings</source>
+        <translation>Impostazioni</translation>
+    </message>
+    <message>
+        <source>Sections</source>
+        <translation>Sezioni</translation>
     </message>
 </context>
 <context>
@@ -1521,6 +1758,80 @@
     <message>
         <source>The port must be a number.</source>
         <translation>La porta deve essere un numero.</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TunnelsSettingsModel</name>
+    <message>
+        <source>Tunnels</source>
+        <translation>Tunnel</translation>
+    </message>
+    <message>
+        <source>Couldn't read the tunnels: %1 Nothing is saved until the file can be read.</source>
+        <translation>Impossibile leggere i tunnel: %1 Non viene salvato nulla finché il file non si può leggere.</translation>
+    </message>
+    <message>
+        <source>Couldn't save the tunnels: %1</source>
+        <translation>Impossibile salvare i tunnel: %1</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TunnelsSettingsPane</name>
+    <message>
+        <source>Import Tunnels</source>
+        <translation>Importa tunnel</translation>
+    </message>
+    <message>
+        <source>Burrowlight tunnels (*.burrowlight *.json)</source>
+        <translation>Tunnel di Burrowlight (*.burrowlight *.json)</translation>
+    </message>
+    <message>
+        <source>Export All Tunnels</source>
+        <translation>Esporta tutti i tunnel</translation>
+    </message>
+    <message>
+        <source>Burrowlight tunnels (*.burrowlight)</source>
+        <translation>Tunnel di Burrowlight (*.burrowlight)</translation>
+    </message>
+    <message>
+        <source>From SSH Config…</source>
+        <translation>Dalla configurazione di ssh…</translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation>Importa…</translation>
+    </message>
+    <message>
+        <source>Export All…</source>
+        <translation>Esporta tutti…</translation>
+    </message>
+    <message>
+        <source>Import and Export</source>
+        <translation>Importazione ed esportazione</translation>
+    </message>
+    <message>
+        <source>Exported files hold the tunnels' settings, never passwords or keys.</source>
+        <translation>I file esportati contengono le impostazioni dei tunnel, mai password o chiavi.</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importa</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Esporta</translation>
+    </message>
+    <message>
+        <source>Show in Files</source>
+        <translation>Mostra nella cartella</translation>
+    </message>
+    <message>
+        <source>Storage</source>
+        <translation>Archiviazione</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Cartella</translation>
     </message>
 </context>
 </TS>

@@ -7,9 +7,10 @@
 #include "Burrowlight/Desktop/SingleInstance.h"
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
+#include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
-#include "Burrowlight/Widgets/Shell/OnboardingStandIn.h"
+#include "Burrowlight/Widgets/Shell/OnboardingWindow.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 #include "Platform/Folders.h"
 
@@ -87,7 +88,8 @@ int BurrowlightApp::main(int argc, char** argv) {
 }
 
 AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Parts parts, bool trayAvailable)
-    : settings_(settings), trayAvailable_(trayAvailable), model_(settings, alerts, std::move(parts)),
+    : settings_(settings), alerts_(alerts), trayAvailable_(trayAvailable),
+      model_(settings, alerts, std::move(parts)),
       termination_({.shouldTerminate = [this] { return delegate_.shouldTerminate(); },
                     .willTerminate = [this] { delegate_.willTerminate(); }}),
       router_([this] { return model_.termsAccepted(); }),
@@ -143,13 +145,16 @@ void AppShell::installWindows() {
             trayAvailable_));
     });
     router_.setFactory(WindowId::onboarding, [this] {
-        auto window = std::make_unique<OnboardingStandIn>();
-        QObject::connect(window.get(), &OnboardingStandIn::continued, &router_, [this] {
-            settings_.setOnboardingCompleted(true);
-            router_.open(WindowId::main);
-            router_.dismiss(WindowId::onboarding);
-        });
-        return window;
+        return std::make_unique<OnboardingWindow>(std::make_unique<OnboardingModel>(
+            model_, OnboardingModel::Windows{
+                        .openMain = [this] { router_.open(WindowId::main); },
+                        .dismissOnboarding = [this] { router_.dismiss(WindowId::onboarding); }}));
+    });
+    router_.setFactory(WindowId::settings, [this] {
+        return std::make_unique<SettingsWindow>(SettingsServices{
+            .model = model_, .termination = termination_, .alerts = alerts_, .openMain = [this] {
+                router_.open(WindowId::main);
+            }});
     });
     // The window that opens the main window hands that action to the model for whoever has none.
     QObject::connect(&router_, &WindowRouter::windowOpened, &model_, [this](WindowId id) {

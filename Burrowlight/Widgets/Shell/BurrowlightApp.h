@@ -58,6 +58,7 @@ class AppShell {
     void showAbout();
 
     AppSettings& settings_;
+    AlertPresenter& alerts_;
     bool trayAvailable_;
     AppModel model_;
     AppTermination termination_;

@@ -107,6 +107,26 @@ void makeSecondary(QLabel& label) {
     label.setPalette(palette);
 }
 
+void makeSeparator(QFrame& line, Qt::Orientation orientation) {
+    line.setFrameShape(QFrame::NoFrame);
+    if (orientation == Qt::Horizontal) {
+        line.setFixedHeight(1);
+    } else {
+        line.setFixedWidth(1);
+    }
+    QPalette palette = line.palette();
+    // Drawn opaque: the separator colour over the surface it stands on.
+    const QColor surface = line.parentWidget() ? line.parentWidget()->palette().color(QPalette::Window)
+                                               : QApplication::palette().color(QPalette::Window);
+    const QColor ink = separator(QApplication::palette());
+    const qreal alpha = ink.alphaF();
+    palette.setColor(QPalette::Window, QColor::fromRgbF(surface.redF() * (1 - alpha) + ink.redF() * alpha,
+                                                        surface.greenF() * (1 - alpha) + ink.greenF() * alpha,
+                                                        surface.blueF() * (1 - alpha) + ink.blueF() * alpha));
+    line.setPalette(palette);
+    line.setAutoFillBackground(true);
+}
+
 QIcon tintedIcon(const QIcon& symbol, const QColor& color, QSize size) {
     QIcon tinted;
     for (const qreal scale : {1.0, 2.0}) {
@@ -161,11 +181,17 @@ TolvanSettingsForm::TolvanSettingsForm(QWidget* parent) : QScrollArea(parent) {
     layout_.setSpacing(8);
     layout_.addStretch();
     setWidget(&column_);
-    applyTolvanSurface(*this);
-    applyTolvanSurface(column_);
 }
 
-QFormLayout& TolvanSettingsForm::addSection(const QString& title) {
+void TolvanSettingsForm::applyTheme() {
+    applyTolvanSurface(*this);
+    applyTolvanSurface(column_);
+    for (const auto& section : sections_) {
+        makeSecondary(section->footer);
+    }
+}
+
+QFormLayout& TolvanSettingsForm::addSection(const QString& title, const QString& footer) {
     auto& section = *sections_.emplace_back(std::make_unique<Section>());
     const int end = layout_.count() - 1; // before the closing stretch
     if (!title.isEmpty()) {
@@ -181,6 +207,16 @@ QFormLayout& TolvanSettingsForm::addSection(const QString& title) {
     section.form.setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     section.card.content().addWidget(&section.rows);
     layout_.insertWidget(layout_.count() - 1, &section.card);
+    if (!footer.isEmpty()) {
+        section.footer.setText(footer);
+        section.footer.setWordWrap(true);
+        section.footer.setContentsMargins(4, 0, 4, 0);
+        QFont font = section.footer.font();
+        font.setPointSizeF(font.pointSizeF() * 0.92);
+        section.footer.setFont(font);
+        makeSecondary(section.footer);
+        layout_.insertWidget(layout_.count() - 1, &section.footer);
+    }
     return section.form;
 }
 

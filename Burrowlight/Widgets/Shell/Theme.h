@@ -41,6 +41,9 @@ void makeLink(QPushButton& button);
 QIcon tintedIcon(const QIcon& symbol, const QColor& color, QSize size);
 // A label's text in the secondary style: the palette's text, faded.
 void makeSecondary(QLabel& label);
+// A one-point line in the platform's separator colour, across (horizontal) or along (vertical) its
+// container. Call it again when the palette changes.
+void makeSeparator(QFrame& line, Qt::Orientation orientation);
 
 // Runs `apply` now and again each time the application's palette changes (light to dark). A member
 // of the widget it watches.
@@ -81,9 +84,10 @@ class TolvanSettingsForm : public QScrollArea {
   public:
     explicit TolvanSettingsForm(QWidget* parent = nullptr);
 
-    // A new section at the end, with a heading when `title` is not empty; its rows go in the
-    // returned layout (label and field, or a field alone spanning both columns).
-    QFormLayout& addSection(const QString& title = {});
+    // A new section at the end, with a heading when `title` is not empty and a wrapping note
+    // under the card when `footer` is not; its rows go in the returned layout (label and field, or
+    // a field alone spanning both columns).
+    QFormLayout& addSection(const QString& title = {}, const QString& footer = {});
 
   private:
     struct Section {
@@ -91,12 +95,16 @@ class TolvanSettingsForm : public QScrollArea {
         TolvanCard card;
         QWidget rows;
         QFormLayout form{&rows};
+        QLabel footer;
     };
+
+    void applyTheme();
 
     QWidget column_;
     QVBoxLayout layout_{&column_};
     // Destroyed before the column that shows them.
     std::vector<std::unique_ptr<Section>> sections_;
+    PaletteFollower theme_{*this, [this] { applyTheme(); }};
 };
 
 } // namespace burrowlight

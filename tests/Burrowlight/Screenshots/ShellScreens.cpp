@@ -1,7 +1,6 @@
-// The shell's windows: the terms of use, the main window's frame and menus, the onboarding stand-in.
+// The shell's windows: the terms of use, the main window's frame and menus.
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
-#include "Burrowlight/Widgets/Shell/OnboardingStandIn.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 #include "Screenshots.h"
 
@@ -55,10 +54,6 @@ BURROWLIGHT_SCREENSHOT("main", "tunnels-menu") {
 
 BURROWLIGHT_SCREENSHOT("main", "help-menu") {
     return openMenu(stage, 2);
-}
-
-BURROWLIGHT_SCREENSHOT("onboarding", "stand-in") {
-    return stage.own(std::make_unique<OnboardingStandIn>());
 }
 
 // The settings form container with the stage's tunnels as rows: what the settings panes build on.

@@ -1,0 +1,59 @@
+#include "Burrowlight/Models/OnboardingModel.h"
+
+#include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/LoginItem.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace burrowlight {
+
+OnboardingModel::OnboardingModel(AppModel& model, Windows windows)
+    : model_(model), windows_(std::move(windows)),
+      hasSSHConfig_(QFileInfo(QDir(QString::fromStdString(model.parts().homeDirectory))
+                                  .filePath(QStringLiteral(".ssh/config")))
+                        .isFile()),
+      opensAtLogin_(burrowlight::opensAtLogin()), server_(model.parts().sessionBus) {}
+
+void OnboardingModel::refreshNotifications() {
+    server_.checkAuthorization([self = QPointer(this)](bool authorized) {
+        if (self) {
+            self->notifications_ = authorized ? Notifications::allowed : Notifications::unavailable;
+            emit self->changed();
+        }
+    });
+}
+
+void OnboardingModel::requestNotifications() {
+    refreshNotifications();
+}
+
+void OnboardingModel::setOpensAtLogin(bool opens) {
+    (void)setOpenAtLogin(opens);
+    opensAtLogin_ = burrowlight::opensAtLogin();
+    emit changed();
+}
+
+void OnboardingModel::importFromSSHConfig() {
+    leave(&AppModel::setRequestsConfigImport);
+}
+
+void OnboardingModel::newTunnel() {
+    leave(&AppModel::setRequestsNewTunnel);
+}
+
+void OnboardingModel::finish() {
+    leave(nullptr);
+}
+
+void OnboardingModel::leave(void (AppModel::*request)(bool)) {
+    model_.settings().setOnboardingCompleted(true);
+    windows_.openMain();
+    if (request) {
+        (model_.*request)(true);
+    }
+    windows_.dismissOnboarding();
+}
+
+} // namespace burrowlight

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Burrowlight/Models/GeneralSettingsModel.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Shell/TipButton.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace burrowlight {
+
+// The General pane: language, startup, taskbar, notifications, updates where configured, and the
+// application's version with the tip.
+class GeneralSettingsPane : public TolvanSettingsForm {
+    Q_OBJECT
+
+  public:
+    explicit GeneralSettingsPane(std::unique_ptr<GeneralSettingsModel> model);
+    ~GeneralSettingsPane() override;
+
+    GeneralSettingsModel& model() { return *model_; }
+    QComboBox& languageBox() { return language_; }
+    QWidget& relaunchRow() { return relaunchRow_; }
+    QLabel& relaunchExplanation() { return relaunchText_; }
+    QCheckBox& openAtLoginBox() { return openAtLogin_; }
+    QLabel& loginItemError() { return loginItemError_; }
+    QCheckBox& showsInTaskbarBox() { return showsInTaskbar_; }
+    QCheckBox& notifiesBox() { return notifies_; }
+    QPushButton& tipButton() { return tip_; }
+
+  private:
+    void addRows();
+    void connectControls();
+    void refresh();
+
+    std::unique_ptr<GeneralSettingsModel> model_;
+    QComboBox language_;
+    QWidget relaunchRow_;
+    QLabel relaunchText_;
+    QPushButton relaunch_;
+    QHBoxLayout relaunchLayout_{&relaunchRow_};
+    QCheckBox openAtLogin_;
+    QLabel loginItemError_;
+    QCheckBox showsInTaskbar_;
+    QCheckBox notifies_;
+    QCheckBox automaticallyChecks_;
+    QPushButton checkNow_;
+    QLabel version_;
+    QWidget tipBlock_;
+    QLabel tipText_;
+    TipButton tip_{32};
+    QVBoxLayout tipLayout_{&tipBlock_};
+    QFormLayout* languageRows_ = nullptr;
+    QFormLayout* startupRows_ = nullptr;
+    PaletteFollower theme_;
+};
+
+} // namespace burrowlight
