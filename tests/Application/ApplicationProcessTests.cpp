@@ -218,7 +218,8 @@ TEST_F(ApplicationProcess, SIGTERMShutsEveryTunnelDownAndEmptiesTheRegistry) {
     const auto ssh = application.registeredSSH();
 
     running.terminate();
-    ASSERT_TRUE(running.waitForFinished(2'000)) << "quits within 2 s";
+    // Whether it quits at all, not how fast: a loaded machine must not fail it.
+    ASSERT_TRUE(running.waitForFinished(15'000)) << "quits";
     EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(running.exitCode(), 0);
     for (const pid_t pid : ssh) {
