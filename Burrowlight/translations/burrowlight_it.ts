@@ -818,6 +818,17 @@
     </message>
 </context>
 <context>
+    <name>StandInForwards</name>
+    <message>
+        <source>Forwards</source>
+        <translation>Inoltri</translation>
+    </message>
+    <message>
+        <source>No forwards. The tunnel only keeps the connection open.</source>
+        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+    </message>
+</context>
+<context>
     <name>SystemError</name>
     <message>
         <source>no such file or folder</source>
@@ -1135,6 +1146,21 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::AddForwardButtons</name>
+    <message>
+        <source>Add Local Forward</source>
+        <translation>Aggiungi inoltro locale</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Altro</translation>
+    </message>
+    <message>
+        <source>Add Forward</source>
+        <translation>Aggiungi inoltro</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::AppActions</name>
     <message>
         <source>New Tunnel</source>
@@ -1191,6 +1217,25 @@
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Aiuto</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::ForwardRow</name>
+    <message>
+        <source>Open in Browser</source>
+        <translation>Apri nel browser</translation>
+    </message>
+    <message>
+        <source>Open %1 in the browser</source>
+        <translation>Apri %1 nel browser</translation>
+    </message>
+    <message>
+        <source>Copy Address</source>
+        <translation>Copia indirizzo</translation>
+    </message>
+    <message>
+        <source>Copy %1</source>
+        <translation>Copia %1</translation>
     </message>
 </context>
 <context>
