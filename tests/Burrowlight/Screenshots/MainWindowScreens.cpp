@@ -81,7 +81,8 @@ WindowSources fixedSources(AppModel& app) {
                 const auto tunnel = app.manager().tunnel(id);
                 const auto found = tunnel ? states.find(tunnel->name) : states.end();
                 return found == states.end() ? TunnelState::disconnected() : found->second;
-            }};
+            },
+            {}};
 }
 
 Uuid idNamed(AppModel& app, const std::string& name) {
