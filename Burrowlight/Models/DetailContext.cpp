@@ -95,14 +95,17 @@ bool DetailContext::saveDraft(bool reconnect) {
 }
 
 void DetailContext::cancelDraft() {
-    if (draft_->isNew()) {
-        app_.drafts().dropNewTunnel();
-        if (closeNew_) {
-            closeNew_();
-        }
+    if (!draft_->isNew()) {
+        draft_->discardChanges();
         return;
     }
-    draft_->discardChanges();
+    // Letting the new tunnel go closes its detail, and this context with it: only locals from here.
+    auto& drafts = app_.drafts();
+    const auto closeNew = closeNew_;
+    drafts.dropNewTunnel();
+    if (closeNew) {
+        closeNew();
+    }
 }
 
 void DetailContext::setStorageProblem(std::optional<QString> problem) {

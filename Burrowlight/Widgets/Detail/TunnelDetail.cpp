@@ -18,7 +18,10 @@ TunnelDetail::TunnelDetail(MainWindowModel& window, TunnelDrafts::Draft draft, D
                            QWidget* parent)
     : QWidget(parent), window_(window),
       context_(window.app(), window.actions(), std::move(draft), window.sources()),
-      bar_([this] { context_.cancelDraft(); }, [this](bool reconnect) { context_.saveDraft(reconnect); }),
+      // Cancelling a new tunnel closes this detail: not while its button is still being clicked.
+      bar_(
+          [this] { QMetaObject::invokeMethod(&context_, &DetailContext::cancelDraft, Qt::QueuedConnection); },
+          [this](bool reconnect) { context_.saveDraft(reconnect); }),
       header_(context_, sections.serverField(context_)), banner_([this] {
           if (const auto connection = context_.connection()) {
               connection->retryNow();
