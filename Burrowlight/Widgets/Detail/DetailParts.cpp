@@ -94,7 +94,6 @@ LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_
     layout_.addWidget(&header_);
 
     empty_.setText(tr("Nothing yet. ssh's messages appear here while the tunnel runs."));
-    empty_.setWordWrap(true);
     empty_.setContentsMargins(14, 14, 14, 14);
     makeSecondary(empty_);
     lines_.setReadOnly(true);
@@ -186,7 +185,6 @@ UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> s
     layout_.addWidget(&title_);
     layout_.addWidget(&problemIcon_);
     layout_.addWidget(&problem_, 1);
-    layout_.addStretch();
     layout_.addWidget(&cancel_);
     layout_.addWidget(&plainSave_);
     layout_.addWidget(&prominentSave_);
@@ -194,7 +192,7 @@ UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> s
 
 void UnsavedBar::show(const DetailModel::UnsavedBar& bar) {
     title_.setText(bar.title);
-    problem_.setVisible(bar.problem.has_value());
+    // Always in place, empty or not: it is the space that pushes the buttons to the end.
     problemIcon_.setVisible(bar.problem.has_value());
     showSymbol(problemIcon_, QStringLiteral("exclamationmark.triangle"), look::secondary(palette()), 14);
     problem_.setText(bar.problem.value_or(QString()));
