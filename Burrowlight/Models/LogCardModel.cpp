@@ -4,6 +4,9 @@
 #include "Burrowlight/Core/EngineBridge.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace burrowlight {
 
@@ -11,14 +14,45 @@ using tunnelkit::SSHLogLine;
 
 LogCardModel::LogCardModel(EngineBridge& engine, std::shared_ptr<tunnelkit::TunnelConnection> connection,
                            AppSettings& settings, QObject* parent)
-    : QObject(parent), connection_(std::move(connection)), settings_(settings) {
+    : QAbstractListModel(parent), connection_(std::move(connection)), settings_(settings) {
+    take_.setSingleShot(true);
+    take_.setInterval(takeDelay);
+    connect(&take_, &QTimer::timeout, this, &LogCardModel::takeNewLines);
     connect(&engine, &EngineBridge::logAppended, this, [this](const tunnelkit::Uuid& id) {
-        if (id == connection_->tunnel().id) {
-            takeNewLines();
+        if (id != connection_->tunnel().id) {
+            return;
+        }
+        // A chatty ssh sends many small batches: the card takes those of a moment together.
+        if (connection_->log().empty()) {
+            take_.stop();
+            rebuild();
+        } else if (!take_.isActive()) {
+            take_.start();
         }
     });
     connect(&settings_, &AppSettings::logShowsDetailsChanged, this, &LogCardModel::rebuild);
     rebuild();
+}
+
+LogCardModel::~LogCardModel() = default;
+
+int LogCardModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(lines_.size());
+}
+
+QVariant LogCardModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || size_t(index.row()) >= lines_.size()) {
+        return {};
+    }
+    const auto& line = lines_[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromStdString(line.text);
+    case levelRole:
+        return int(line.level);
+    default:
+        return {};
+    }
 }
 
 bool LogCardModel::showsDetails() const {
@@ -57,24 +91,33 @@ void LogCardModel::takeNewLines() {
     while (next != log.begin() && std::prev(next)->id > *seen_) {
         --next;
     }
-    int added = 0;
+    std::vector<SSHLogLine> added;
     for (; next != log.end(); ++next) {
         seen_ = next->id;
-        if (!isVisible(*next)) {
-            continue;
-        }
-        lines_.push_back(*next);
-        ++added;
-        if (lines_.size() > limit) {
-            lines_.pop_front();
+        if (isVisible(*next)) {
+            added.push_back(*next);
         }
     }
-    if (added > 0) {
-        emit appended(added);
+    if (added.empty()) {
+        return;
     }
+    // Only the newest `limit` can stay.
+    const size_t keep = std::min(added.size(), limit);
+    const size_t drop =
+        std::min(lines_.size(), lines_.size() + keep > limit ? lines_.size() + keep - limit : 0);
+    if (drop > 0) {
+        beginRemoveRows({}, 0, int(drop) - 1);
+        lines_.erase(lines_.begin(), lines_.begin() + std::ptrdiff_t(drop));
+        endRemoveRows();
+    }
+    beginInsertRows({}, int(lines_.size()), int(lines_.size() + keep) - 1);
+    lines_.insert(lines_.end(), std::make_move_iterator(added.end() - std::ptrdiff_t(keep)),
+                  std::make_move_iterator(added.end()));
+    endInsertRows();
 }
 
 void LogCardModel::rebuild() {
+    beginResetModel();
     lines_.clear();
     const auto& log = connection_->log();
     for (auto line = log.rbegin(); line != log.rend() && lines_.size() < limit; ++line) {
@@ -83,7 +126,7 @@ void LogCardModel::rebuild() {
         }
     }
     seen_ = log.empty() ? std::nullopt : std::optional(log.back().id);
-    emit reset();
+    endResetModel();
 }
 
 } // namespace burrowlight

@@ -7,9 +7,6 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
 
 namespace burrowlight {
 
@@ -66,6 +63,22 @@ void ProblemBanner::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
 }
 
+void LogLineDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    QColor color = option->palette.color(QPalette::Text);
+    switch (tunnelkit::SSHLogLine::Level(index.data(LogCardModel::levelRole).toInt())) {
+    case tunnelkit::SSHLogLine::Level::debug:
+        color = look::secondary(option->palette);
+        break;
+    case tunnelkit::SSHLogLine::Level::info:
+        break;
+    case tunnelkit::SSHLogLine::Level::error:
+        color = look::tint(StatusDotLook::Tint::red, option->palette);
+        break;
+    }
+    option->palette.setColor(QPalette::Text, color);
+}
+
 LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     layout_.setContentsMargins(0, 0, 0, 0);
     layout_.setSpacing(8);
@@ -96,73 +109,39 @@ LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_
     empty_.setText(tr("Nothing yet. ssh's messages appear here while the tunnel runs."));
     empty_.setContentsMargins(14, 14, 14, 14);
     makeSecondary(empty_);
-    lines_.setReadOnly(true);
+    lines_.setModel(&model_);
+    lines_.setItemDelegate(&delegate_);
+    lines_.setUniformItemSizes(true);
+    lines_.setSelectionMode(QAbstractItemView::ExtendedSelection);
     lines_.setFrameShape(QFrame::NoFrame);
     lines_.setFixedHeight(180);
-    lines_.setMaximumBlockCount(int(LogCardModel::limit));
-    lines_.setLineWrapMode(QPlainTextEdit::NoWrap);
-    lines_.setUndoRedoEnabled(false);
-    lines_.document()->setDocumentMargin(12);
+    lines_.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lines_.setTextElideMode(Qt::ElideNone);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(mono.pointSizeF() * 0.9);
     lines_.setFont(mono);
     lines_.viewport()->setAutoFillBackground(false);
-    lines_.setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    lines_.setStyleSheet(QStringLiteral("QListView { background: transparent; padding: 8px 12px; }"));
     card_.content().addWidget(&empty_);
     card_.content().addWidget(&lines_);
     layout_.addWidget(&card_);
 
-    connect(&model_, &LogCardModel::reset, this, &LogCard::showAll);
-    connect(&model_, &LogCardModel::appended, this, &LogCard::append);
-    showAll();
+    // A new line comes into view at the bottom, even when the user had scrolled up.
+    connect(&model_, &QAbstractItemModel::rowsInserted, &lines_, &QListView::scrollToBottom);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, &LogCard::showEmptiness);
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        details_.setChecked(model_.showsDetails());
+        showEmptiness();
+        lines_.scrollToBottom();
+    });
+    showEmptiness();
+    lines_.scrollToBottom();
 }
 
-void LogCard::showAll() {
-    details_.setChecked(model_.showsDetails());
-    lines_.clear();
-    for (const auto& line : model_.lines()) {
-        appendLine(line);
-    }
-    empty_.setVisible(model_.lines().empty());
-    lines_.setVisible(!model_.lines().empty());
-    scrollToEnd();
-}
-
-void LogCard::append(int count) {
-    const auto& lines = model_.lines();
-    const size_t first = lines.size() - std::min(size_t(count), lines.size());
-    for (size_t index = first; index < lines.size(); ++index) {
-        appendLine(lines[index]);
-    }
-    empty_.setVisible(false);
-    lines_.setVisible(true);
-    scrollToEnd();
-}
-
-void LogCard::appendLine(const tunnelkit::SSHLogLine& line) {
-    QTextCharFormat format;
-    switch (line.level) {
-    case tunnelkit::SSHLogLine::Level::debug:
-        format.setForeground(look::secondary(palette()));
-        break;
-    case tunnelkit::SSHLogLine::Level::info:
-        format.setForeground(palette().color(QPalette::Text));
-        break;
-    case tunnelkit::SSHLogLine::Level::error:
-        format.setForeground(look::tint(StatusDotLook::Tint::red, palette()));
-        break;
-    }
-    QTextCursor cursor(lines_.document());
-    cursor.movePosition(QTextCursor::End);
-    if (!lines_.document()->isEmpty()) {
-        cursor.insertBlock();
-    }
-    cursor.insertText(QString::fromStdString(line.text), format);
-}
-
-void LogCard::scrollToEnd() {
-    QScrollBar* bar = lines_.verticalScrollBar();
-    bar->setValue(bar->maximum());
+void LogCard::showEmptiness() {
+    const bool empty = model_.lines().empty();
+    empty_.setVisible(empty);
+    lines_.setVisible(!empty);
 }
 
 UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> save, QWidget* parent)

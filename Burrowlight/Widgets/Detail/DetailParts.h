@@ -8,8 +8,9 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
@@ -44,7 +45,17 @@ class ProblemBanner : public QFrame {
     QHBoxLayout layout_{this};
 };
 
-// The tunnel's live log with the "Details" switch, Copy and Clear.
+// Draws a log line in its level's colour.
+class LogLineDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
+// The tunnel's live log with the "Details" switch, Copy and Clear. Only the rows in view are laid
+// out and drawn, however fast lines come.
 class LogCard : public QWidget {
     Q_OBJECT
 
@@ -54,14 +65,11 @@ class LogCard : public QWidget {
     QCheckBox& details() { return details_; }
     QToolButton& copyButton() { return copy_; }
     QToolButton& clearButton() { return clear_; }
-    QPlainTextEdit& lines() { return lines_; }
+    QListView& lines() { return lines_; }
     QLabel& emptyText() { return empty_; }
 
   private:
-    void showAll();
-    void append(int count);
-    void appendLine(const tunnelkit::SSHLogLine& line);
-    void scrollToEnd();
+    void showEmptiness();
 
     LogCardModel& model_;
     QWidget header_;
@@ -72,7 +80,8 @@ class LogCard : public QWidget {
     QHBoxLayout headerLayout_{&header_};
     TolvanCard card_;
     QLabel empty_;
-    QPlainTextEdit lines_;
+    QListView lines_;
+    LogLineDelegate delegate_;
     QVBoxLayout layout_{this};
 };
 
