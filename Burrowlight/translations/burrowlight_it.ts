@@ -935,6 +935,17 @@
     </message>
 </context>
 <context>
+    <name>StandInForwards</name>
+    <message>
+        <source>Forwards</source>
+        <translation>Inoltri</translation>
+    </message>
+    <message>
+        <source>No forwards. The tunnel only keeps the connection open.</source>
+        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+    </message>
+</context>
+<context>
     <name>SystemError</name>
     <message>
         <source>no such file or folder</source>
@@ -1118,6 +1129,68 @@
     <message>
         <source>Add</source>
         <translation>Aggiungi</translation>
+    </message>
+</context>
+<context>
+    <name>TunnelDetail</name>
+    <message>
+        <source>New Tunnel</source>
+        <translation>Nuovo tunnel</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnetti</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connetti</translation>
+    </message>
+    <message>
+        <source>Save the changes first.</source>
+        <translation>Prima salva le modifiche.</translation>
+    </message>
+    <message>
+        <source>Write the server's name, address or alias.</source>
+        <translation>Scrivi il nome, l’indirizzo o l’alias del server.</translation>
+    </message>
+    <message>
+        <source>Empty fields leave the choice to ssh and to ~/.ssh/config.</source>
+        <translation>I campi vuoti lasciano la scelta a ssh e a ~/.ssh/config.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Retrying in %n s</source>
+        <translation>
+            <numerusform>Nuovo tentativo tra %n s</numerusform>
+            <numerusform>Nuovo tentativo tra %n s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Connected since %1</source>
+        <translation>Connesso dalle %1</translation>
+    </message>
+    <message>
+        <source>from config: %1</source>
+        <translation>dalla configurazione: %1</translation>
+    </message>
+    <message>
+        <source>default: %1</source>
+        <translation>predefinito: %1</translation>
+    </message>
+    <message>
+        <source>New tunnel, not saved yet</source>
+        <translation>Nuovo tunnel, non ancora salvato</translation>
+    </message>
+    <message>
+        <source>Unsaved Changes</source>
+        <translation>Modifiche non salvate</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <source>Save and Reconnect</source>
+        <translation>Salva e riconnetti</translation>
     </message>
 </context>
 <context>
@@ -1318,6 +1391,21 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::AddForwardButtons</name>
+    <message>
+        <source>Add Local Forward</source>
+        <translation>Aggiungi inoltro locale</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Altro</translation>
+    </message>
+    <message>
+        <source>Add Forward</source>
+        <translation>Aggiungi inoltro</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::AppActions</name>
     <message>
         <source>New Tunnel</source>
@@ -1382,6 +1470,48 @@
     <message>
         <source>Buy Me a Coffee</source>
         <translation>Offrimi un caffè</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::DetailHeader</name>
+    <message>
+        <source>Tunnel Name</source>
+        <translation>Nome del tunnel</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Utente</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Porta</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::ForwardRow</name>
+    <message>
+        <source>Open in Browser</source>
+        <translation>Apri nel browser</translation>
+    </message>
+    <message>
+        <source>Open %1 in the browser</source>
+        <translation>Apri %1 nel browser</translation>
+    </message>
+    <message>
+        <source>Copy Address</source>
+        <translation>Copia indirizzo</translation>
+    </message>
+    <message>
+        <source>Copy %1</source>
+        <translation>Copia %1</translation>
     </message>
 </context>
 <context>
@@ -1471,6 +1601,41 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::LogCard</name>
+    <message>
+        <source>Log</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Dettagli</translation>
+    </message>
+    <message>
+        <source>Also show ssh's debug lines</source>
+        <translation>Mostra anche le righe di debug di ssh</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copia</translation>
+    </message>
+    <message>
+        <source>Copy Log</source>
+        <translation>Copia registro</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Svuota</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Svuota registro</translation>
+    </message>
+    <message>
+        <source>Nothing yet. ssh's messages appear here while the tunnel runs.</source>
+        <translation>Ancora niente. I messaggi di ssh compaiono qui mentre il tunnel è attivo.</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::OnboardingWindow</name>
     <message>
         <source>Welcome to Burrowlight</source>
@@ -1539,6 +1704,13 @@
     <message>
         <source>Continue</source>
         <translation>Continua</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::ProblemBanner</name>
+    <message>
+        <source>Try Now</source>
+        <translation>Riprova ora</translation>
     </message>
 </context>
 <context>
@@ -1711,6 +1883,25 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::TrashedTunnelPage</name>
+    <message>
+        <source>Restore</source>
+        <translation>Ripristina</translation>
+    </message>
+    <message>
+        <source>Forwards</source>
+        <translation>Inoltri</translation>
+    </message>
+    <message>
+        <source>No forwards. The tunnel only keeps the connection open.</source>
+        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Nota</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::TunnelDraft</name>
     <message>
         <source>New Tunnel</source>
@@ -1832,6 +2023,13 @@
     <message>
         <source>Folder</source>
         <translation>Cartella</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::UnsavedBar</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
     </message>
 </context>
 </TS>

@@ -1,16 +1,37 @@
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 
+#include "Burrowlight/Widgets/Detail/TunnelDetail.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
 
 namespace burrowlight {
 
+namespace {
+
+// Made before the window, which asks for its first detail page while it is built.
+struct DetailPages {
+    TunnelDetails details;
+};
+
+class MainWindowContent : private DetailPages, public MainWindowView {
+  public:
+    explicit MainWindowContent(AppModel& app) : MainWindowView(app, parts()) {}
+
+  private:
+    MainWindowParts parts() {
+        MainWindowParts parts;
+        parts.details = &details;
+        parts.configImport = [](MainWindowModel& model, QWidget& window) -> std::unique_ptr<QDialog> {
+            return std::make_unique<SSHConfigImportSheet>(model, window);
+        };
+        return parts;
+    }
+};
+
+} // namespace
+
 std::unique_ptr<QWidget> makeMainWindowContent(AppModel& app) {
-    MainWindowParts parts;
-    parts.configImport = [](MainWindowModel& model, QWidget& window) -> std::unique_ptr<QDialog> {
-        return std::make_unique<SSHConfigImportSheet>(model, window);
-    };
-    return std::make_unique<MainWindowView>(app, std::move(parts));
+    return std::make_unique<MainWindowContent>(app);
 }
 
 } // namespace burrowlight

@@ -1,0 +1,197 @@
+#include "Burrowlight/Widgets/Detail/DetailParts.h"
+
+#include "Burrowlight/Core/SymbolIcons.h"
+#include "Burrowlight/Widgets/Detail/ForwardRow.h"
+#include "Burrowlight/Widgets/MainWindow/Look.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace burrowlight {
+
+void makeHeading(QLabel& label) {
+    QFont font = label.font();
+    font.setWeight(QFont::DemiBold);
+    label.setFont(font);
+}
+
+void showSymbol(QLabel& label, const QString& symbol, const QColor& color, int size) {
+    label.setPixmap(look::symbol(symbol, color, size, label.devicePixelRatioF()));
+    label.setFixedSize(size, size);
+}
+
+namespace {
+
+QColor bannerColor(bool failed) {
+    return look::tint(failed ? StatusDotLook::Tint::red : StatusDotLook::Tint::orange);
+}
+
+} // namespace
+
+ProblemBanner::ProblemBanner(std::function<void()> retryNow, QWidget* parent)
+    : QFrame(parent), retryNow_(std::move(retryNow)) {
+    layout_.setContentsMargins(12, 12, 12, 12);
+    layout_.setSpacing(10);
+    message_.setTextFormat(Qt::PlainText);
+    message_.setWordWrap(true);
+    message_.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    message_.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    tryNow_.setText(tr("Try Now"));
+    connect(&tryNow_, &QPushButton::clicked, this, [this] { retryNow_(); });
+    layout_.addWidget(&symbol_, 0, Qt::AlignTop);
+    layout_.addWidget(&message_, 1, Qt::AlignTop);
+    layout_.addWidget(&tryNow_, 0, Qt::AlignTop);
+}
+
+void ProblemBanner::show(const DetailModel::Banner& banner) {
+    banner_ = banner;
+    showSymbol(symbol_, banner.symbol, bannerColor(banner.failed), 16);
+    message_.setText(banner.message);
+    tryNow_.setVisible(banner.offersRetry);
+    update();
+}
+
+void ProblemBanner::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor fill = bannerColor(banner_.failed);
+    fill.setAlphaF(0.1f);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()), 10, 10);
+    painter.fillPath(path, fill);
+    QFrame::paintEvent(event);
+}
+
+void LogLineDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    QColor color = option->palette.color(QPalette::Text);
+    switch (tunnelkit::SSHLogLine::Level(index.data(LogCardModel::levelRole).toInt())) {
+    case tunnelkit::SSHLogLine::Level::debug:
+        color = look::secondary(option->palette);
+        break;
+    case tunnelkit::SSHLogLine::Level::info:
+        break;
+    case tunnelkit::SSHLogLine::Level::error:
+        color = look::tint(StatusDotLook::Tint::red, option->palette);
+        break;
+    }
+    option->palette.setColor(QPalette::Text, color);
+}
+
+LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    layout_.setContentsMargins(0, 0, 0, 0);
+    layout_.setSpacing(8);
+    title_.setText(tr("Log"));
+    makeHeading(title_);
+    details_.setText(tr("Details"));
+    details_.setToolTip(tr("Also show ssh's debug lines"));
+    details_.setChecked(model_.showsDetails());
+    connect(&details_, &QCheckBox::toggled, this, [this](bool on) { model_.setShowsDetails(on); });
+    copy_.setAutoRaise(true);
+    copy_.setIcon(symbolIcon(QStringLiteral("doc.on.doc")));
+    copy_.setAccessibleName(tr("Copy"));
+    copy_.setToolTip(tr("Copy Log"));
+    connect(&copy_, &QToolButton::clicked, this, [this] { copyToPasteboard(model_.copyText()); });
+    clear_.setAutoRaise(true);
+    clear_.setIcon(symbolIcon(QStringLiteral("trash")));
+    clear_.setAccessibleName(tr("Clear"));
+    clear_.setToolTip(tr("Clear Log"));
+    connect(&clear_, &QToolButton::clicked, this, [this] { model_.clear(); });
+    headerLayout_.setContentsMargins(0, 0, 0, 0);
+    headerLayout_.addWidget(&title_);
+    headerLayout_.addStretch();
+    headerLayout_.addWidget(&details_);
+    headerLayout_.addWidget(&copy_);
+    headerLayout_.addWidget(&clear_);
+    layout_.addWidget(&header_);
+
+    empty_.setText(tr("Nothing yet. ssh's messages appear here while the tunnel runs."));
+    empty_.setContentsMargins(14, 14, 14, 14);
+    makeSecondary(empty_);
+    lines_.setModel(&model_);
+    lines_.setItemDelegate(&delegate_);
+    lines_.setUniformItemSizes(true);
+    lines_.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lines_.setFrameShape(QFrame::NoFrame);
+    lines_.setFixedHeight(180);
+    lines_.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lines_.setTextElideMode(Qt::ElideNone);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(mono.pointSizeF() * 0.9);
+    lines_.setFont(mono);
+    lines_.viewport()->setAutoFillBackground(false);
+    lines_.setStyleSheet(QStringLiteral("QListView { background: transparent; padding: 8px 12px; }"));
+    card_.content().addWidget(&empty_);
+    card_.content().addWidget(&lines_);
+    layout_.addWidget(&card_);
+
+    // A new line comes into view at the bottom, even when the user had scrolled up.
+    connect(&model_, &QAbstractItemModel::rowsInserted, &lines_, &QListView::scrollToBottom);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, &LogCard::showEmptiness);
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        details_.setChecked(model_.showsDetails());
+        showEmptiness();
+        lines_.scrollToBottom();
+    });
+    showEmptiness();
+    lines_.scrollToBottom();
+}
+
+void LogCard::showEmptiness() {
+    const bool empty = model_.lines().empty();
+    empty_.setVisible(empty);
+    lines_.setVisible(!empty);
+}
+
+UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> save, QWidget* parent)
+    : QFrame(parent), save_(std::move(save)) {
+    layout_.setContentsMargins(24, 10, 24, 11);
+    layout_.setSpacing(10);
+    showSymbol(icon_, QStringLiteral("pencil.circle.fill"), tolvanAccent(), 18);
+    QFont medium = title_.font();
+    medium.setWeight(QFont::Medium);
+    title_.setFont(medium);
+    problem_.setTextFormat(Qt::PlainText);
+    problem_.setWordWrap(true);
+    makeSecondary(problem_);
+    cancel_.setText(tr("Cancel"));
+    connect(&cancel_, &QPushButton::clicked, this, [cancel = std::move(cancel)] { cancel(); });
+    connect(&plainSave_, &QPushButton::clicked, this, [this] { save_(false); });
+    connect(&prominentSave_, &QPushButton::clicked, this, [this] { save_(prominentReconnects_); });
+    makeProminent(prominentSave_);
+    layout_.addWidget(&icon_);
+    layout_.addWidget(&title_);
+    layout_.addWidget(&problemIcon_);
+    layout_.addWidget(&problem_, 1);
+    layout_.addWidget(&cancel_);
+    layout_.addWidget(&plainSave_);
+    layout_.addWidget(&prominentSave_);
+}
+
+void UnsavedBar::show(const DetailModel::UnsavedBar& bar) {
+    title_.setText(bar.title);
+    // Always in place, empty or not: it is the space that pushes the buttons to the end.
+    problemIcon_.setVisible(bar.problem.has_value());
+    showSymbol(problemIcon_, QStringLiteral("exclamationmark.triangle"), look::secondary(palette()), 14);
+    problem_.setText(bar.problem.value_or(QString()));
+    const bool two = bar.saveButtons.size() > 1;
+    plainSave_.setVisible(two);
+    if (two) {
+        plainSave_.setText(bar.saveButtons.front().title);
+        plainSave_.setEnabled(bar.saveButtons.front().enabled);
+    }
+    const auto& last = bar.saveButtons.back();
+    prominentSave_.setText(last.title);
+    prominentSave_.setEnabled(last.enabled);
+    prominentReconnects_ = last.reconnect;
+}
+
+void UnsavedBar::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(rect(), tolvanCanvas(palette()));
+    painter.fillRect(QRect(0, height() - 1, width(), 1), look::separator(palette()));
+    QFrame::paintEvent(event);
+}
+
+} // namespace burrowlight
