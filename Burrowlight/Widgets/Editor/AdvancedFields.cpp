@@ -114,7 +114,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     note_->setMinimumHeight(lineHeight * 2 + 12);
     note_->setMaximumHeight(lineHeight * 5 + 12);
     connect(note_, &QPlainTextEdit::textChanged, this, [this] {
-        if (note_->hasFocus()) {
+        if (!showingNote_) {
             model_.setNote(note_->toPlainText());
         }
     });
@@ -203,7 +203,9 @@ void AdvancedFields::refresh() {
     setTextUnlessFocused(*attempts_, model_.attemptsText());
     const QString note = QString::fromStdString(tunnel.note);
     if (!note_->hasFocus() && note_->toPlainText() != note) {
+        showingNote_ = true;
         note_->setPlainText(note);
+        showingNote_ = false;
     }
 }
 

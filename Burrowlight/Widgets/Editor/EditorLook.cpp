@@ -20,8 +20,12 @@ QFont monospaced(const QFont& base) {
 }
 
 QIcon symbol(const QString& name, const QWidget& widget, const QColor& color) {
+    const QIcon icon = symbolIcon(name);
+    if (icon.isNull()) {
+        return icon;
+    }
     const QColor tint = color.isValid() ? color : widget.palette().color(QPalette::WindowText);
-    return tintedIcon(symbolIcon(name), tint, QSize(symbolSize, symbolSize));
+    return tintedIcon(icon, tint, QSize(symbolSize, symbolSize));
 }
 
 QToolButton& iconButton(const QString& symbolName, const QString& title, QWidget& parent) {
