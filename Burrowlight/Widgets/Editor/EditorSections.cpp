@@ -1,0 +1,421 @@
+#include "Burrowlight/Widgets/Editor/EditorSections.h"
+
+#include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/ManualCache.h"
+#include "Burrowlight/Models/DetailRules.h"
+#include "Burrowlight/Widgets/Detail/ForwardRow.h"
+#include "Burrowlight/Widgets/Editor/AdvancedFields.h"
+#include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
+#include "Burrowlight/Widgets/Editor/HostField.h"
+#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace burrowlight {
+
+using tunnelkit::Forward;
+using tunnelkit::Tunnel;
+using tunnelkit::Uuid;
+using Field = ForwardDraft::Field;
+
+namespace {
+
+constexpr int cardPadding = 14;
+
+QString trimmedBlanks(const std::string& text) {
+    QString trimmed = QString::fromStdString(text);
+    while (!trimmed.isEmpty() && (trimmed.front() == u' ' || trimmed.front() == u'\t')) {
+        trimmed.remove(0, 1);
+    }
+    while (!trimmed.isEmpty() && (trimmed.back() == u' ' || trimmed.back() == u'\t')) {
+        trimmed.chop(1);
+    }
+    return trimmed;
+}
+
+QLabel& heading(const QString& text, QWidget& parent) {
+    auto* label = new QLabel(text, &parent); // owned by its parent
+    QFont font = label->font();
+    font.setWeight(QFont::DemiBold);
+    label->setFont(font);
+    return *label;
+}
+
+// A heading over a card: the section's frame. Returns the section and the card's content layout.
+std::pair<QWidget*, QVBoxLayout*> headedCard(const QString& title, QWidget* column) {
+    auto* section = new QWidget(column);
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(&heading(title, *section));
+    auto* card = new TolvanCard(section);
+    layout->addWidget(card);
+    card->content().setSpacing(0);
+    return {section, &card->content()};
+}
+
+void clear(QLayout& layout) {
+    while (QLayoutItem* item = layout.takeAt(0)) {
+        delete item->widget();
+        delete item->layout();
+        delete item;
+    }
+}
+
+QFrame& divider(QWidget& parent, int leadingIndent = 0) {
+    auto* line = new QFrame(&parent); // owned by its parent
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setContentsMargins(leadingIndent, 0, 0, 0);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::WindowText, look::separator());
+    line->setPalette(palette);
+    return *line;
+}
+
+// One label and value line of the config and session cards; the value is text from ssh or a file.
+QWidget& factRow(const QString& label, const QString& value, QWidget& parent) {
+    auto* row = new QWidget(&parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(cardPadding, 8, cardPadding, 8);
+    auto* name = new QLabel(label, row);
+    makeSecondary(*name);
+    name->setFixedWidth(130);
+    name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(name, 0, Qt::AlignTop);
+    auto* shown = new QLabel(value, row);
+    shown->setTextFormat(Qt::PlainText);
+    shown->setFont(editorLook::monospaced(shown->font()));
+    shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    shown->setWordWrap(true);
+    layout->addWidget(shown, 1);
+    return *row;
+}
+
+std::optional<tunnelkit::ResolvedHost> savedConfigHost(DetailContext& context) {
+    const auto saved = context.savedTunnel();
+    return saved ? context.app().configHosts().host(saved->host) : std::nullopt;
+}
+
+bool usesConfigForwards(DetailContext& context) {
+    const auto host = savedConfigHost(context);
+    return host && !host->forwards.empty();
+}
+
+// The rows of the forwards card, keyed by forward id so that a row keeps its visited fields while
+// the same forward is shown; narrow below `narrowForwardsWidth`.
+class ForwardRows : public QWidget {
+  public:
+    ForwardRows(DetailContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+        layout_ = new QVBoxLayout(this);
+        layout_->setContentsMargins(cardPadding, 0, cardPadding, 0);
+        layout_->setSpacing(0);
+        connect(&context, &DetailContext::draftChanged, this, &ForwardRows::refresh);
+        connect(&context, &DetailContext::savedTunnelChanged, this, &ForwardRows::refresh);
+        connect(&context.app().configHosts(), &ConfigHosts::hostsChanged, this, &ForwardRows::refresh);
+        connect(&context, &DetailContext::connectionChanged, this, [this] {
+            for (auto* row : rows_) {
+                row->refresh();
+            }
+        });
+        refresh();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        const bool narrow = event->size().width() < narrowForwardsWidth;
+        if (narrow != narrow_) {
+            narrow_ = narrow;
+            for (auto* row : rows_) {
+                row->setNarrow(narrow_);
+            }
+        }
+    }
+
+  private:
+    void refresh() {
+        std::vector<Uuid> ids;
+        for (const auto& forward : context_.draft().forwards()) {
+            ids.push_back(forward.id);
+        }
+        if (ids == shownIds_ && !ids.empty()) {
+            return;
+        }
+        shownIds_ = ids;
+        // Rows of forwards still there are kept, with what the user left; the others go.
+        std::map<Uuid, ForwardEditorRow*> kept;
+        for (auto* row : rows_) {
+            if (std::ranges::find(ids, row->model().id()) != ids.end()) {
+                kept.emplace(row->model().id(), row);
+                layout_->removeWidget(row);
+            } else {
+                row->hide();
+                row->deleteLater();
+            }
+        }
+        rows_.clear();
+        clear(*layout_);
+        if (ids.empty()) {
+            auto* none = new QLabel(usesConfigForwards(context_)
+                                        ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
+                                        : EditorSections::tr("No forwards. The tunnel only keeps the connection open."),
+                                    this);
+            none->setContentsMargins(0, 12, 0, 12);
+            none->setWordWrap(true);
+            makeSecondary(*none);
+            layout_->addWidget(none);
+            return;
+        }
+        for (const Uuid& id : ids) {
+            if (id != ids.front()) {
+                layout_->addWidget(&divider(*this));
+            }
+            ForwardEditorRow* row = kept.contains(id) ? kept.at(id) : &makeRow(id);
+            rows_.push_back(row);
+            layout_->addWidget(row);
+        }
+    }
+
+    ForwardEditorRow& makeRow(const Uuid& id) {
+        auto* row = new ForwardEditorRow(
+            context_.draft(), id, [context = QPointer<DetailContext>(&context_)](const ForwardDraft& forward) {
+                return context && context->isForwardLive(forward);
+            },
+            this);
+        row->setNarrow(narrow_);
+        for (const Field field : {Field::address, Field::listenPort, Field::listenPath, Field::targetHost,
+                                  Field::targetPort}) {
+            bindFocus(row->field(field), context_.focus(), editorFocus::Forward{id, field});
+            showProblemsOnReturn(row->field(field), context_);
+        }
+        bindFocus(row->noteField(), context_.focus(), editorFocus::ForwardNote{id});
+        showProblemsOnReturn(row->noteField(), context_);
+        return *row;
+    }
+
+    DetailContext& context_;
+    QVBoxLayout* layout_;
+    std::vector<ForwardEditorRow*> rows_;
+    std::vector<Uuid> shownIds_;
+    bool narrow_ = false;
+};
+
+} // namespace
+
+QWidget* EditorSections::serverField(DetailContext& context, QWidget* column) {
+    auto* aliases = new HostAliases(context.app().settings(), QDir::homePath());
+    auto* field = new HostField(
+        context.draft(), *aliases,
+        [context = QPointer<DetailContext>(&context)](const QString&) {
+            if (!context) {
+                return;
+            }
+            const QString host = trimmedBlanks(context->draft().tunnel().host);
+            auto& hosts = context->app().configHosts();
+            if (!host.isEmpty() && !hosts.asked().contains(host.toStdString())) {
+                hosts.resolve(host.toStdString());
+            }
+        },
+        column);
+    aliases->setParent(field);
+    bindFocus(field->edit(), context.focus(), editorFocus::Host{});
+    showProblemsOnReturn(field->edit(), context);
+    return field;
+}
+
+QWidget* EditorSections::forwardsSection(DetailContext& context, QWidget& addButtons, QWidget* column) {
+    auto* section = new QWidget(column);
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    auto* headingRow = new QHBoxLayout;
+    layout->addLayout(headingRow);
+    headingRow->addWidget(&heading(tr("Forwards"), *section));
+    headingRow->addStretch();
+    addButtons.setParent(section);
+    headingRow->addWidget(&addButtons);
+    auto* card = new TolvanCard(section);
+    layout->addWidget(card);
+    card->content().addWidget(new ForwardRows(context, card));
+    return section;
+}
+
+QWidget* EditorSections::configSection(DetailContext& context, QWidget* column) {
+    auto [section, content] = headedCard(tr("From ~/.ssh/config"), column);
+    const auto fill = [&context, content = content, card = content->parentWidget()] {
+        clear(*content);
+        const auto saved = context.savedTunnel();
+        const auto host = savedConfigHost(context);
+        if (!saved || !host) {
+            return;
+        }
+        content->addWidget(&factRow(tr("Connects to"), QString::fromStdString(host->destination()), *card));
+        if (host->proxyJump && saved->jumpHosts.empty()) {
+            content->addWidget(&factRow(tr("Jump Hosts"), QString::fromStdString(*host->proxyJump), *card));
+        }
+        for (const Forward& forward : host->forwards) {
+            content->addWidget(&divider(*card, 44));
+            content->addWidget(new ForwardRow(forward, context.isConnected(), card));
+        }
+    };
+    fill();
+    QObject::connect(&context, &DetailContext::savedTunnelChanged, section, fill);
+    QObject::connect(&context, &DetailContext::connectionChanged, section, fill);
+    QObject::connect(&context.app().configHosts(), &ConfigHosts::hostsChanged, section, fill);
+    return section;
+}
+
+QWidget* EditorSections::sessionSection(DetailContext& context, QWidget* column) {
+    auto [section, content] = headedCard(tr("Session"), column);
+    const auto fill = [&context, content = content, card = content->parentWidget()] {
+        clear(*content);
+        const auto connection = context.connection();
+        if (!connection) {
+            return;
+        }
+        const tunnelkit::SessionInfo& session = connection->session();
+        const auto add = [&](const QString& label, const std::optional<std::string>& value, QString suffix = {}) {
+            if (value && !value->empty()) {
+                content->addWidget(&factRow(label, QString::fromStdString(*value) + suffix, *card));
+            }
+        };
+        QStringList server;
+        for (const auto& part : {session.address, session.serverSoftware}) {
+            if (part && !part->empty()) {
+                server << QString::fromStdString(*part);
+            }
+        }
+        if (!server.isEmpty()) {
+            content->addWidget(&factRow(tr("Server"), server.join(QStringLiteral(" · ")), *card));
+        }
+        add(tr("Signed In With"), session.authentication);
+        add(tr("Key Exchange"), session.keyExchange,
+            session.isPostQuantum() ? QStringLiteral(" · ") + tr("post-quantum") : QString());
+        if (session.cipherToServer == session.cipherFromServer) {
+            add(tr("Encryption"), session.cipherToServer);
+        } else {
+            add(tr("To the Server"), session.cipherToServer);
+            add(tr("From the Server"), session.cipherFromServer);
+        }
+        add(tr("Server Key"), session.hostKey);
+    };
+    fill();
+    QObject::connect(&context, &DetailContext::connectionChanged, section, fill);
+    return section;
+}
+
+QWidget* EditorSections::advancedSection(DetailContext& context, QWidget* column) {
+    auto* card = new TolvanCard(column);
+    auto* inner = new QWidget(card);
+    card->content().addWidget(inner);
+    auto* layout = new QVBoxLayout(inner);
+    layout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
+    layout->setSpacing(0);
+
+    auto* toggle = new QToolButton(inner);
+    toggle->setAutoRaise(true);
+    toggle->setCheckable(true);
+    toggle->setArrowType(Qt::RightArrow);
+    toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toggle->setText(tr("Advanced"));
+    QFont font = toggle->font();
+    font.setWeight(QFont::DemiBold);
+    toggle->setFont(font);
+    auto* labelRow = new QHBoxLayout;
+    labelRow->setSpacing(8);
+    labelRow->addWidget(toggle);
+    auto* summary = new QLabel(inner);
+    summary->setTextFormat(Qt::PlainText);
+    makeSecondary(*summary);
+    summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    labelRow->addWidget(summary, 1);
+    layout->addLayout(labelRow);
+
+    auto* fields = new AdvancedFields(context.draft(), ManualCache::shared(), QDir::homePath(),
+                                      [context = QPointer<DetailContext>(&context)](const tunnelkit::SecretKey& key) {
+                                          if (context) {
+                                              context->forgetSecret(key);
+                                          }
+                                      },
+                                      inner);
+    fields->setContentsMargins(0, 10, 0, 0);
+    fields->hide();
+    layout->addWidget(fields);
+    for (QLineEdit* edit : fields->findChildren<QLineEdit*>()) {
+        showProblemsOnReturn(*edit, context);
+    }
+    fields->setSavedSecrets(context.savedSecrets());
+    QObject::connect(&context, &DetailContext::savedSecretsChanged, fields,
+                     [fields, &context] { fields->setSavedSecrets(context.savedSecrets()); });
+
+    const auto refreshSummary = [summary, toggle, &context] {
+        summary->setText(context.draft().summary());
+        summary->setVisible(!toggle->isChecked());
+    };
+    refreshSummary();
+    QObject::connect(&context, &DetailContext::draftChanged, summary, refreshSummary);
+    QObject::connect(toggle, &QToolButton::toggled, fields, [fields, toggle, refreshSummary](bool open) {
+        toggle->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+        fields->setVisible(open);
+        refreshSummary();
+    });
+    return card;
+}
+
+QWidget* EditorSections::sshCommandSection(DetailContext& context, QWidget* column) {
+    auto [section, content] = headedCard(tr("SSH Command"), column);
+    auto* inner = new QWidget(content->parentWidget());
+    content->addWidget(inner);
+    auto* layout = new QVBoxLayout(inner);
+    layout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
+    layout->setSpacing(8);
+    auto* asSaved = new QLabel(tr("As saved: the changes on screen can't be used yet."), inner);
+    editorLook::makeCaption(*asSaved);
+    makeSecondary(*asSaved);
+    layout->addWidget(asSaved);
+    auto* row = new QHBoxLayout;
+    layout->addLayout(row);
+    auto* command = new QLabel(inner);
+    command->setTextFormat(Qt::PlainText);
+    command->setWordWrap(true);
+    command->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont font = editorLook::monospaced(command->font());
+    font.setPointSizeF(font.pointSizeF() * 0.88);
+    command->setFont(font);
+    makeSecondary(*command);
+    command->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(command, 1, Qt::AlignTop);
+    auto& copy = editorLook::iconButton(QStringLiteral("doc.on.doc"), tr("Copy SSH Command"), *inner);
+    row->addWidget(&copy, 0, Qt::AlignTop);
+    QObject::connect(&copy, &QToolButton::clicked, command, [command] { copyToPasteboard(command->text()); });
+
+    const auto fill = [&context, asSaved, command] {
+        const TunnelDraft& draft = context.draft();
+        asSaved->setVisible(draft.problem() && (draft.isNew() || draft.hasUnsavedChanges()));
+        const auto tunnel = detail::sshCommandTunnel(draft, context.savedTunnel());
+        QString shown;
+        if (tunnel) {
+            if (const auto invocation = context.app().makeBuilder().invocation(*tunnel)) {
+                shown = QString::fromStdString(invocation->displayCommand);
+            }
+        }
+        command->setText(shown);
+    };
+    fill();
+    QObject::connect(&context, &DetailContext::draftChanged, command, fill);
+    QObject::connect(&context, &DetailContext::savedTunnelChanged, command, fill);
+    return section;
+}
+
+} // namespace burrowlight
