@@ -24,6 +24,9 @@ EngineBridge::EngineBridge(std::shared_ptr<TunnelManager> manager, QObject* pare
     stateChanges_ = manager_->observeStateChanges([this](const TunnelManager::StateChange& change) {
         // A connection the manager made on its own (a connect) shows up here first.
         watch(change.tunnel.id);
+        if (change.now.is<tunnelkit::TunnelState::Connecting>()) {
+            launched_.insert_or_assign(change.tunnel.id, change.tunnel);
+        }
         emit stateChanged(change.tunnel.id, change.old, change.now);
     });
 }
@@ -34,6 +37,14 @@ std::shared_ptr<TunnelConnection> EngineBridge::connection(const tunnelkit::Uuid
     auto connection = manager_->connection(id);
     watch(id);
     return connection;
+}
+
+std::optional<tunnelkit::Tunnel> EngineBridge::launchedTunnel(const tunnelkit::Uuid& id) const {
+    const auto found = launched_.find(id);
+    if (found == launched_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 void EngineBridge::watch(const tunnelkit::Uuid& id) {
@@ -63,6 +74,7 @@ void EngineBridge::watch(const tunnelkit::Uuid& id) {
 
 void EngineBridge::forgetDeletedConnections() {
     std::erase_if(connections_, [this](const auto& entry) { return !manager_->hasConnection(entry.first); });
+    std::erase_if(launched_, [this](const auto& entry) { return !manager_->hasConnection(entry.first); });
 }
 
 } // namespace burrowlight

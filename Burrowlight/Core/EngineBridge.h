@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QObject>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 Q_DECLARE_METATYPE(tunnelkit::Uuid)
@@ -26,6 +27,9 @@ class EngineBridge : public QObject {
     tunnelkit::TunnelManager& manager() const { return *manager_; }
     // The tunnel's connection, made on first request; from then on its changes are reported here.
     std::shared_ptr<tunnelkit::TunnelConnection> connection(const tunnelkit::Uuid& id);
+    // The record the tunnel's ssh was last started with; a save without reconnecting changes the
+    // connection's record but not the running ssh.
+    std::optional<tunnelkit::Tunnel> launchedTunnel(const tunnelkit::Uuid& id) const;
 
   signals:
     void tunnelsChanged();
@@ -51,6 +55,7 @@ class EngineBridge : public QObject {
     std::unordered_map<tunnelkit::Uuid,
                        tunnelkit::ObserverList<tunnelkit::TunnelConnection::Change>::Subscription>
         connections_;
+    std::unordered_map<tunnelkit::Uuid, tunnelkit::Tunnel> launched_;
 };
 
 } // namespace burrowlight

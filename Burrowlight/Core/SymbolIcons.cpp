@@ -7,7 +7,7 @@ namespace burrowlight {
 
 namespace {
 
-constexpr std::array<SymbolIcon, 30> table{{
+constexpr std::array<SymbolIcon, 40> table{{
     {"circle", ":/icons/circle.svg"},
     {"circle.fill", ":/icons/circle.fill.svg"},
     {"circle.dotted", ":/icons/circle.dotted.svg"},
@@ -38,6 +38,16 @@ constexpr std::array<SymbolIcon, 30> table{{
     {"exclamationmark.shield", ":/icons/exclamationmark.shield.svg"},
     {"arrow.right", ":/icons/arrow.right.svg"},
     {"chevron.down", ":/icons/chevron.down.svg"},
+    {"arrow.right.circle", ":/icons/arrow.right.circle.svg"},
+    {"arrow.left.circle", ":/icons/arrow.left.circle.svg"},
+    {"network", ":/icons/network.svg"},
+    {"network.badge.shield.half.filled", ":/icons/network.badge.shield.half.filled.svg"},
+    {"exclamationmark.triangle", ":/icons/exclamationmark.triangle.svg"},
+    {"exclamationmark.triangle.fill", ":/icons/exclamationmark.triangle.fill.svg"},
+    {"arrow.clockwise", ":/icons/arrow.clockwise.svg"},
+    {"doc.on.doc", ":/icons/doc.on.doc.svg"},
+    {"safari", ":/icons/safari.svg"},
+    {"clock.arrow.circlepath", ":/icons/clock.arrow.circlepath.svg"},
 }};
 
 } // namespace

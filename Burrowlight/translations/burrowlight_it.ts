@@ -1,5 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
+<?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="it_IT">
 <context>
     <name>AppPresence</name>
@@ -34,7 +33,7 @@
         <translation>Annulla</translation>
     </message>
     <message>
-        <source>“%1” isn&apos;t a Burrowlight file.</source>
+        <source>“%1” isn't a Burrowlight file.</source>
         <translation>“%1” non è un file di Burrowlight.</translation>
     </message>
 </context>
@@ -56,7 +55,7 @@
         <translation>Ti fidi del server di “%1”?</translation>
     </message>
     <message>
-        <source>This is the first connection to this server, or its address changed. Check that the fingerprint matches the server&apos;s before trusting it.</source>
+        <source>This is the first connection to this server, or its address changed. Check that the fingerprint matches the server's before trusting it.</source>
         <translation>È la prima connessione a questo server, oppure il suo indirizzo è cambiato. Prima di fidarti, controlla che l’impronta corrisponda a quella del server.</translation>
     </message>
     <message>
@@ -84,7 +83,7 @@
         <translation>Password per “%1”</translation>
     </message>
     <message>
-        <source>The saved one wasn&apos;t accepted.</source>
+        <source>The saved one wasn't accepted.</source>
         <translation>Quella salvata non è stata accettata.</translation>
     </message>
     <message>
@@ -147,7 +146,7 @@
         <translation>Uso:</translation>
     </message>
     <message>
-        <source>A %1 is a tunnel&apos;s name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
+        <source>A %1 is a tunnel's name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
         <translation>%1 è il nome o l’ID di un tunnel. La connessione attende i tunnel fino a 20 secondi.</translation>
     </message>
     <message>
@@ -175,15 +174,15 @@
         <translation>Mostra lo stato dei tunnel indicati, o di tutti.</translation>
     </message>
     <message>
-        <source>A tunnel&apos;s name or ID.</source>
+        <source>A tunnel's name or ID.</source>
         <translation>Il nome o l’ID di un tunnel.</translation>
     </message>
     <message>
-        <source>See &quot;%1 %2 --help&quot;.</source>
-        <translation>Vedi &quot;%1 %2 --help&quot;.</translation>
+        <source>See "%1 %2 --help".</source>
+        <translation>Vedi "%1 %2 --help".</translation>
     </message>
     <message>
-        <source>--all can&apos;t go with names or --tag.</source>
+        <source>--all can't go with names or --tag.</source>
         <translation>--all non si può usare con nomi o --tag.</translation>
     </message>
     <message>
@@ -191,11 +190,11 @@
         <translation>Indica quali tunnel: i loro nomi, --tag %1 o --all.</translation>
     </message>
     <message>
-        <source>%1 isn&apos;t running.</source>
+        <source>%1 isn't running.</source>
         <translation>%1 non è in esecuzione.</translation>
     </message>
     <message>
-        <source>The commands act on the running %1 over D-Bus. For a command&apos;s options: %2 COMMAND --help</source>
+        <source>The commands act on the running %1 over D-Bus. For a command's options: %2 COMMAND --help</source>
         <translation>I comandi agiscono su %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
     </message>
 </context>
@@ -206,7 +205,7 @@
         <translation>%1 (in %2)</translation>
     </message>
     <message>
-        <source>The file isn&apos;t in the expected format.</source>
+        <source>The file isn't in the expected format.</source>
         <translation>Il file non è nel formato previsto.</translation>
     </message>
     <message>
@@ -234,11 +233,11 @@
         <translation>Un numero deve essere intero.</translation>
     </message>
     <message>
-        <source>An identifier isn&apos;t valid.</source>
+        <source>An identifier isn't valid.</source>
         <translation>Un identificatore non è valido.</translation>
     </message>
     <message>
-        <source>A date isn&apos;t valid.</source>
+        <source>A date isn't valid.</source>
         <translation>Una data non è valida.</translation>
     </message>
     <message>
@@ -246,14 +245,93 @@
         <translation>Un inoltro è di un tipo sconosciuto.</translation>
     </message>
     <message>
-        <source>It isn&apos;t a Burrowlight file.</source>
+        <source>It isn't a Burrowlight file.</source>
         <translation>Non è un file di Burrowlight.</translation>
+    </message>
+</context>
+<context>
+    <name>EditorSections</name>
+    <message>
+        <source>No forwards of its own: it uses those of ~/.ssh/config.</source>
+        <translation>Nessun inoltro suo: usa quelli di ~/.ssh/config.</translation>
+    </message>
+    <message>
+        <source>No forwards. The tunnel only keeps the connection open.</source>
+        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+    </message>
+    <message>
+        <source>Forwards</source>
+        <translation>Inoltri</translation>
+    </message>
+    <message>
+        <source>From ~/.ssh/config</source>
+        <translation>Da ~/.ssh/config</translation>
+    </message>
+    <message>
+        <source>Connects to</source>
+        <translation>Si connette a</translation>
+    </message>
+    <message>
+        <source>Jump Hosts</source>
+        <translation>Host di salto</translation>
+    </message>
+    <message>
+        <source>Session</source>
+        <translation>Sessione</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Signed In With</source>
+        <translation>Accesso con</translation>
+    </message>
+    <message>
+        <source>Key Exchange</source>
+        <translation>Scambio di chiavi</translation>
+    </message>
+    <message>
+        <source>post-quantum</source>
+        <translation>post-quantistico</translation>
+    </message>
+    <message>
+        <source>Encryption</source>
+        <translation>Cifratura</translation>
+    </message>
+    <message>
+        <source>To the Server</source>
+        <translation>Verso il server</translation>
+    </message>
+    <message>
+        <source>From the Server</source>
+        <translation>Dal server</translation>
+    </message>
+    <message>
+        <source>Server Key</source>
+        <translation>Chiave del server</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Avanzate</translation>
+    </message>
+    <message>
+        <source>SSH Command</source>
+        <translation>Comando SSH</translation>
+    </message>
+    <message>
+        <source>As saved: the changes on screen can't be used yet.</source>
+        <translation>Come salvato: le modifiche sullo schermo non si possono ancora usare.</translation>
+    </message>
+    <message>
+        <source>Copy SSH Command</source>
+        <translation>Copia comando SSH</translation>
     </message>
 </context>
 <context>
     <name>FileError</name>
     <message>
-        <source>it isn&apos;t a regular file</source>
+        <source>it isn't a regular file</source>
         <translation>non è un file normale</translation>
     </message>
     <message>
@@ -261,19 +339,19 @@
         <translation>è più grande di %1 MB</translation>
     </message>
     <message>
-        <source>“%1” couldn&apos;t be read: %2.</source>
+        <source>“%1” couldn't be read: %2.</source>
         <translation>Impossibile leggere “%1”: %2.</translation>
     </message>
     <message>
-        <source>The folder “%1” couldn&apos;t be created: %2.</source>
+        <source>The folder “%1” couldn't be created: %2.</source>
         <translation>Impossibile creare la cartella “%1”: %2.</translation>
     </message>
     <message>
-        <source>“%1” couldn&apos;t be written: %2.</source>
+        <source>“%1” couldn't be written: %2.</source>
         <translation>Impossibile scrivere “%1”: %2.</translation>
     </message>
     <message>
-        <source>“%1” couldn&apos;t be replaced: %2.</source>
+        <source>“%1” couldn't be replaced: %2.</source>
         <translation>Impossibile sostituire “%1”: %2.</translation>
     </message>
 </context>
@@ -359,7 +437,7 @@
         <translation>Manca l’indirizzo.</translation>
     </message>
     <message>
-        <source>Addresses can&apos;t contain spaces or slashes, or start with a dash.</source>
+        <source>Addresses can't contain spaces or slashes, or start with a dash.</source>
         <translation>Gli indirizzi non possono contenere spazi o barre, né iniziare con un trattino.</translation>
     </message>
     <message>
@@ -545,23 +623,23 @@
 <context>
     <name>SSHCommandError</name>
     <message>
-        <source>Port %1 isn&apos;t between 1 and 65535.</source>
+        <source>Port %1 isn't between 1 and 65535.</source>
         <translation>La porta %1 non è compresa tra 1 e 65535.</translation>
     </message>
     <message>
-        <source>The file path %1 isn&apos;t valid.</source>
+        <source>The file path %1 isn't valid.</source>
         <translation>Il percorso del file %1 non è valido.</translation>
     </message>
     <message>
-        <source>Enter the server&apos;s host name or address.</source>
+        <source>Enter the server's host name or address.</source>
         <translation>Inserisci il nome host o l’indirizzo del server.</translation>
     </message>
     <message>
-        <source>The host name can&apos;t contain spaces or start with a dash.</source>
+        <source>The host name can't contain spaces or start with a dash.</source>
         <translation>Il nome host non può contenere spazi né iniziare con un trattino.</translation>
     </message>
     <message>
-        <source>The user name can&apos;t start with a dash.</source>
+        <source>The user name can't start with a dash.</source>
         <translation>Il nome utente non può iniziare con un trattino.</translation>
     </message>
     <message>
@@ -577,7 +655,7 @@
         <translation>Un inoltro ha un indirizzo con spazi o che inizia con un trattino.</translation>
     </message>
     <message>
-        <source>Socket paths start with / or ~/ and can&apos;t contain spaces or colons.</source>
+        <source>Socket paths start with / or ~/ and can't contain spaces or colons.</source>
         <translation>I percorsi dei socket iniziano con / o ~/ e non possono contenere spazi né due punti.</translation>
     </message>
     <message>
@@ -589,7 +667,7 @@
         <translation>I proxy SOCKS restano in ascolto su una porta, non su un socket.</translation>
     </message>
     <message>
-        <source>%1 isn&apos;t an ssh option.</source>
+        <source>%1 isn't an ssh option.</source>
         <translation>%1 non è un’opzione di ssh.</translation>
     </message>
     <message>
@@ -605,7 +683,7 @@
         <translation>L’opzione %1 richiede un valore.</translation>
     </message>
     <message>
-        <source>The value of %1 can&apos;t span several lines.</source>
+        <source>The value of %1 can't span several lines.</source>
         <translation>Il valore di %1 non può occupare più righe.</translation>
     </message>
     <message>
@@ -628,7 +706,7 @@
         <translation>%1 è già in uso su questo computer.</translation>
     </message>
     <message>
-        <source>The server didn&apos;t open port %1. It may be in use, or forwarding may be off.</source>
+        <source>The server didn't open port %1. It may be in use, or forwarding may be off.</source>
         <translation>Il server non ha aperto la porta %1. Potrebbe essere già in uso, oppure l’inoltro potrebbe essere disattivato.</translation>
     </message>
     <message>
@@ -640,15 +718,15 @@
         <translation>Il server ha rifiutato la connessione. Controlla host e porta.</translation>
     </message>
     <message>
-        <source>The host name couldn&apos;t be found.</source>
+        <source>The host name couldn't be found.</source>
         <translation>Impossibile trovare il nome host.</translation>
     </message>
     <message>
-        <source>The server didn&apos;t answer in time.</source>
+        <source>The server didn't answer in time.</source>
         <translation>Il server non ha risposto in tempo.</translation>
     </message>
     <message>
-        <source>The network can&apos;t reach the server.</source>
+        <source>The network can't reach the server.</source>
         <translation>La rete non riesce a raggiungere il server.</translation>
     </message>
     <message>
@@ -656,15 +734,15 @@
         <translation>La connessione si è interrotta.</translation>
     </message>
     <message>
-        <source>The server didn&apos;t accept the key or password.</source>
+        <source>The server didn't accept the key or password.</source>
         <translation>Il server non ha accettato la chiave o la password.</translation>
     </message>
     <message>
-        <source>The server&apos;s identity wasn&apos;t confirmed.</source>
+        <source>The server's identity wasn't confirmed.</source>
         <translation>L’identità del server non è stata confermata.</translation>
     </message>
     <message>
-        <source>The server&apos;s identity has changed since the last connection. If you didn&apos;t expect it, someone may be intercepting the connection. Otherwise remove its old entry from known_hosts.</source>
+        <source>The server's identity has changed since the last connection. If you didn't expect it, someone may be intercepting the connection. Otherwise remove its old entry from known_hosts.</source>
         <translation>L’identità del server è cambiata dall’ultima connessione. Se non te lo aspettavi, qualcuno potrebbe intercettare la connessione. Altrimenti rimuovi la sua vecchia voce da known_hosts.</translation>
     </message>
 </context>
@@ -711,7 +789,7 @@
     <name>Scripting</name>
     <message>
         <source>%1: %2</source>
-        <extracomment>A tunnel&apos;s name, then its state or what went wrong.</extracomment>
+        <extracomment>A tunnel's name, then its state or what went wrong.</extracomment>
         <translation>%1: %2</translation>
     </message>
     <message>
@@ -719,7 +797,7 @@
         <translation>“%1” è ancora in connessione dopo 20 secondi.</translation>
     </message>
     <message>
-        <source>“%1” didn&apos;t connect: %2</source>
+        <source>“%1” didn't connect: %2</source>
         <translation>“%1” non si è connesso: %2</translation>
     </message>
     <message>
@@ -731,12 +809,12 @@
         <translation>Nessun tunnel ha l’etichetta “%1”.</translation>
     </message>
     <message>
-        <source>There&apos;s no tunnel “%1”.</source>
+        <source>There's no tunnel “%1”.</source>
         <translation>Non c’è nessun tunnel “%1”.</translation>
     </message>
     <message>
-        <source>Say which tunnels, for example: connect tunnel &quot;Name&quot;, connect every tunnel or connect tagged &quot;Tag&quot;.</source>
-        <translation>Indica quali tunnel, per esempio: connect tunnel &quot;Nome&quot;, connect every tunnel o connect tagged &quot;Etichetta&quot;.</translation>
+        <source>Say which tunnels, for example: connect tunnel "Name", connect every tunnel or connect tagged "Tag".</source>
+        <translation>Indica quali tunnel, per esempio: connect tunnel "Nome", connect every tunnel o connect tagged "Etichetta".</translation>
     </message>
 </context>
 <context>
@@ -818,6 +896,17 @@
     </message>
 </context>
 <context>
+    <name>StandInForwards</name>
+    <message>
+        <source>Forwards</source>
+        <translation>Inoltri</translation>
+    </message>
+    <message>
+        <source>No forwards. The tunnel only keeps the connection open.</source>
+        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+    </message>
+</context>
+<context>
     <name>SystemError</name>
     <message>
         <source>no such file or folder</source>
@@ -836,7 +925,7 @@
         <translation>il disco è di sola lettura</translation>
     </message>
     <message>
-        <source>a part of the path isn&apos;t a folder</source>
+        <source>a part of the path isn't a folder</source>
         <translation>una parte del percorso non è una cartella</translation>
     </message>
     <message>
@@ -868,7 +957,7 @@
         <translation>il sistema è occupato, riprova</translation>
     </message>
     <message>
-        <source>it isn&apos;t a program this system can run</source>
+        <source>it isn't a program this system can run</source>
         <translation>non è un programma che questo sistema può eseguire</translation>
     </message>
     <message>
@@ -908,7 +997,7 @@
         </translation>
     </message>
     <message>
-        <source>Their saved passwords are removed from the keyring too. You can&apos;t undo this action.</source>
+        <source>Their saved passwords are removed from the keyring too. You can't undo this action.</source>
         <translation>Anche le password salvate vengono rimosse dal portachiavi. Non puoi annullare questa azione.</translation>
     </message>
     <message>
@@ -920,11 +1009,11 @@
         <translation>Annulla</translation>
     </message>
     <message>
-        <source>The tunnel couldn&apos;t be exported.</source>
+        <source>The tunnel couldn't be exported.</source>
         <translation>Non è stato possibile esportare il tunnel.</translation>
     </message>
     <message>
-        <source>The tunnels couldn&apos;t be exported.</source>
+        <source>The tunnels couldn't be exported.</source>
         <translation>Non è stato possibile esportare i tunnel.</translation>
     </message>
     <message>
@@ -1042,7 +1131,7 @@
 <context>
     <name>TunnelProblem</name>
     <message>
-        <source>Couldn&apos;t start ssh: %1</source>
+        <source>Couldn't start ssh: %1</source>
         <translation>Impossibile avviare ssh: %1</translation>
     </message>
     <message>
@@ -1118,7 +1207,7 @@
 <context>
     <name>TunnelsFile</name>
     <message>
-        <source>The tunnels couldn&apos;t be read</source>
+        <source>The tunnels couldn't be read</source>
         <translation>Impossibile leggere i tunnel</translation>
     </message>
     <message>
@@ -1132,6 +1221,21 @@
     <message>
         <source>Show in Files</source>
         <translation>Mostra nella cartella</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::AddForwardButtons</name>
+    <message>
+        <source>Add Local Forward</source>
+        <translation>Aggiungi inoltro locale</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Altro</translation>
+    </message>
+    <message>
+        <source>Add Forward</source>
+        <translation>Aggiungi inoltro</translation>
     </message>
 </context>
 <context>
@@ -1355,6 +1459,25 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::ForwardRow</name>
+    <message>
+        <source>Open in Browser</source>
+        <translation>Apri nel browser</translation>
+    </message>
+    <message>
+        <source>Open %1 in the browser</source>
+        <translation>Apri %1 nel browser</translation>
+    </message>
+    <message>
+        <source>Copy Address</source>
+        <translation>Copia indirizzo</translation>
+    </message>
+    <message>
+        <source>Copy %1</source>
+        <translation>Copia %1</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::ForwardRowModel</name>
     <message>
         <source>Localhost Only</source>
@@ -1426,7 +1549,7 @@
 <context>
     <name>burrowlight::OptionHelp</name>
     <message>
-        <source>This option isn&apos;t described in the manual installed on this computer.</source>
+        <source>This option isn't described in the manual installed on this computer.</source>
         <translation>Questa opzione non è descritta nel manuale installato su questo computer.</translation>
     </message>
     <message>
@@ -1468,7 +1591,7 @@
 <context>
     <name>burrowlight::StatusNotifier</name>
     <message>
-        <source>Couldn&apos;t connect.</source>
+        <source>Couldn't connect.</source>
         <translation>Impossibile connettersi.</translation>
     </message>
     <message>
@@ -1507,7 +1630,7 @@
         <translation>Garanzia e responsabilità</translation>
     </message>
     <message>
-        <source>Burrowlight is distributed for free in the hope that it will be useful, but as is and without warranties. We aren&apos;t liable for damages arising from its use, including data loss and interruptions. This exclusion applies to the extent permitted by law and doesn&apos;t affect your rights as a consumer.</source>
+        <source>Burrowlight is distributed for free in the hope that it will be useful, but as is and without warranties. We aren't liable for damages arising from its use, including data loss and interruptions. This exclusion applies to the extent permitted by law and doesn't affect your rights as a consumer.</source>
         <translation>Burrowlight è distribuito gratuitamente nella speranza che sia utile, ma così com’è e senza garanzie. Non siamo responsabili dei danni derivanti dal suo uso, comprese la perdita di dati e le interruzioni. Questa esclusione si applica nei limiti consentiti dalla legge e non pregiudica i tuoi diritti di consumatore.</translation>
     </message>
     <message>
@@ -1546,7 +1669,7 @@
         <translation>si connette all’avvio</translation>
     </message>
     <message>
-        <source>doesn&apos;t retry</source>
+        <source>doesn't retry</source>
         <translation>non riprova</translation>
     </message>
     <message numerus="yes">

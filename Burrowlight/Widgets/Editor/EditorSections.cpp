@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/ManualCache.h"
 #include "Burrowlight/Models/DetailRules.h"
+#include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
 #include "Burrowlight/Widgets/Editor/AdvancedFields.h"
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
@@ -51,17 +52,24 @@ QLabel& heading(const QString& text, QWidget& parent) {
     return *label;
 }
 
+// The field and the detail's focus state follow each other; the binding lives as the field's child.
+void bindFocus(QWidget& field, EditorFocusState& focus, const EditorFocus& value) {
+    auto binding = std::make_unique<FocusBinding>(field, focus, value);
+    binding->setParent(&field);
+    binding.release(); // owned by the field from here on
+}
+
 // A heading over a card: the section's frame. Returns the section and the card's content layout.
-std::pair<QWidget*, QVBoxLayout*> headedCard(const QString& title, QWidget* column) {
-    auto* section = new QWidget(column);
-    auto* layout = new QVBoxLayout(section);
+std::pair<std::unique_ptr<QWidget>, QVBoxLayout*> headedCard(const QString& title) {
+    auto section = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(section.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
     layout->addWidget(&heading(title, *section));
-    auto* card = new TolvanCard(section);
+    auto* card = new TolvanCard(section.get());
     layout->addWidget(card);
     card->content().setSpacing(0);
-    return {section, &card->content()};
+    return {std::move(section), &card->content()};
 }
 
 void clear(QLayout& layout) {
@@ -213,9 +221,9 @@ class ForwardRows : public QWidget {
 
 } // namespace
 
-QWidget* EditorSections::serverField(DetailContext& context, QWidget* column) {
-    auto* aliases = new HostAliases(context.app().settings(), QDir::homePath());
-    auto* field = new HostField(
+std::unique_ptr<QWidget> EditorSections::serverField(DetailContext& context) {
+    auto aliases = std::make_unique<HostAliases>(context.app().settings(), QDir::homePath());
+    auto field = std::make_unique<HostField>(
         context.draft(), *aliases,
         [context = QPointer<DetailContext>(&context)](const QString&) {
             if (!context) {
@@ -226,33 +234,38 @@ QWidget* EditorSections::serverField(DetailContext& context, QWidget* column) {
             if (!host.isEmpty() && !hosts.asked().contains(host.toStdString())) {
                 hosts.resolve(host.toStdString());
             }
-        },
-        column);
-    aliases->setParent(field);
+        });
+    aliases->setParent(field.get());
+    aliases.release(); // owned by the field from here on
     bindFocus(field->edit(), context.focus(), editorFocus::Host{});
     showProblemsOnReturn(field->edit(), context);
     return field;
 }
 
-QWidget* EditorSections::forwardsSection(DetailContext& context, QWidget& addButtons, QWidget* column) {
-    auto* section = new QWidget(column);
-    auto* layout = new QVBoxLayout(section);
+std::unique_ptr<QWidget> EditorSections::forwardsSection(DetailContext& context) {
+    auto section = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(section.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
     auto* headingRow = new QHBoxLayout;
     layout->addLayout(headingRow);
     headingRow->addWidget(&heading(tr("Forwards"), *section));
     headingRow->addStretch();
-    addButtons.setParent(section);
-    headingRow->addWidget(&addButtons);
-    auto* card = new TolvanCard(section);
+    headingRow->addWidget(new AddForwardButtons(
+        [context = QPointer<DetailContext>(&context)](Forward::Kind kind) {
+            if (context) {
+                context->addForwardAndFocus(kind);
+            }
+        },
+        section.get()));
+    auto* card = new TolvanCard(section.get());
     layout->addWidget(card);
     card->content().addWidget(new ForwardRows(context, card));
     return section;
 }
 
-QWidget* EditorSections::configSection(DetailContext& context, QWidget* column) {
-    auto [section, content] = headedCard(tr("From ~/.ssh/config"), column);
+std::unique_ptr<QWidget> EditorSections::configSection(DetailContext& context) {
+    auto [section, content] = headedCard(tr("From ~/.ssh/config"));
     const auto fill = [&context, content = content, card = content->parentWidget()] {
         clear(*content);
         const auto saved = context.savedTunnel();
@@ -270,14 +283,14 @@ QWidget* EditorSections::configSection(DetailContext& context, QWidget* column) 
         }
     };
     fill();
-    QObject::connect(&context, &DetailContext::savedTunnelChanged, section, fill);
-    QObject::connect(&context, &DetailContext::connectionChanged, section, fill);
-    QObject::connect(&context.app().configHosts(), &ConfigHosts::hostsChanged, section, fill);
-    return section;
+    QObject::connect(&context, &DetailContext::savedTunnelChanged, section.get(), fill);
+    QObject::connect(&context, &DetailContext::connectionChanged, section.get(), fill);
+    QObject::connect(&context.app().configHosts(), &ConfigHosts::hostsChanged, section.get(), fill);
+    return std::move(section);
 }
 
-QWidget* EditorSections::sessionSection(DetailContext& context, QWidget* column) {
-    auto [section, content] = headedCard(tr("Session"), column);
+std::unique_ptr<QWidget> EditorSections::sessionSection(DetailContext& context) {
+    auto [section, content] = headedCard(tr("Session"));
     const auto fill = [&context, content = content, card = content->parentWidget()] {
         clear(*content);
         const auto connection = context.connection();
@@ -311,13 +324,13 @@ QWidget* EditorSections::sessionSection(DetailContext& context, QWidget* column)
         add(tr("Server Key"), session.hostKey);
     };
     fill();
-    QObject::connect(&context, &DetailContext::connectionChanged, section, fill);
-    return section;
+    QObject::connect(&context, &DetailContext::connectionChanged, section.get(), fill);
+    return std::move(section);
 }
 
-QWidget* EditorSections::advancedSection(DetailContext& context, QWidget* column) {
-    auto* card = new TolvanCard(column);
-    auto* inner = new QWidget(card);
+std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context) {
+    auto card = std::make_unique<TolvanCard>();
+    auto* inner = new QWidget(card.get());
     card->content().addWidget(inner);
     auto* layout = new QVBoxLayout(inner);
     layout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
@@ -373,8 +386,8 @@ QWidget* EditorSections::advancedSection(DetailContext& context, QWidget* column
     return card;
 }
 
-QWidget* EditorSections::sshCommandSection(DetailContext& context, QWidget* column) {
-    auto [section, content] = headedCard(tr("SSH Command"), column);
+std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& context) {
+    auto [section, content] = headedCard(tr("SSH Command"));
     auto* inner = new QWidget(content->parentWidget());
     content->addWidget(inner);
     auto* layout = new QVBoxLayout(inner);
@@ -415,7 +428,7 @@ QWidget* EditorSections::sshCommandSection(DetailContext& context, QWidget* colu
     fill();
     QObject::connect(&context, &DetailContext::draftChanged, command, fill);
     QObject::connect(&context, &DetailContext::savedTunnelChanged, command, fill);
-    return section;
+    return std::move(section);
 }
 
 } // namespace burrowlight

@@ -13,12 +13,12 @@ class EditorSections : public DetailSections {
     Q_DECLARE_TR_FUNCTIONS(EditorSections)
 
   public:
-    QWidget* serverField(DetailContext& context, QWidget* column) override;
-    QWidget* forwardsSection(DetailContext& context, QWidget& addButtons, QWidget* column) override;
-    QWidget* configSection(DetailContext& context, QWidget* column) override;
-    QWidget* sessionSection(DetailContext& context, QWidget* column) override;
-    QWidget* advancedSection(DetailContext& context, QWidget* column) override;
-    QWidget* sshCommandSection(DetailContext& context, QWidget* column) override;
+    std::unique_ptr<QWidget> serverField(DetailContext& context) override;
+    std::unique_ptr<QWidget> forwardsSection(DetailContext& context) override;
+    std::unique_ptr<QWidget> configSection(DetailContext& context) override;
+    std::unique_ptr<QWidget> sessionSection(DetailContext& context) override;
+    std::unique_ptr<QWidget> advancedSection(DetailContext& context) override;
+    std::unique_ptr<QWidget> sshCommandSection(DetailContext& context) override;
 };
 
 // The forwards column is narrow below this many pixels: the rows then take two lines.

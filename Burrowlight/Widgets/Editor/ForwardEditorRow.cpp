@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
 
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
+#include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
@@ -28,20 +29,6 @@ namespace {
 
 constexpr std::array allKinds{Forward::Kind::local, Forward::Kind::remote, Forward::Kind::dynamic,
                               Forward::Kind::remoteDynamic};
-
-QString kindSymbol(Forward::Kind kind) {
-    switch (kind) {
-    case Forward::Kind::local:
-        return QStringLiteral("arrow.right.circle");
-    case Forward::Kind::remote:
-        return QStringLiteral("arrow.left.circle");
-    case Forward::Kind::dynamic:
-        return QStringLiteral("network");
-    case Forward::Kind::remoteDynamic:
-        break;
-    }
-    return QStringLiteral("network.badge.shield.half.filled");
-}
 
 QString shown(const QString& value) {
     return QStringLiteral("<span style=\"font-family: monospace\">%1</span>").arg(value.toHtmlEscaped());
@@ -230,7 +217,7 @@ void ForwardEditorRow::buildKindMenu() {
     const ForwardDraft row = model_.forward();
     auto* kinds = new QActionGroup(&menu);
     for (const auto kind : allKinds) {
-        QAction* action = menu.addAction(editorLook::symbol(kindSymbol(kind), menu), texts::title(kind));
+        QAction* action = menu.addAction(editorLook::symbol(detail::symbolName(kind), menu), texts::title(kind));
         action->setCheckable(true);
         action->setChecked(kind == row.kind);
         kinds->addAction(action);
@@ -277,7 +264,7 @@ void ForwardEditorRow::placeLines() {
 void ForwardEditorRow::refresh() {
     const ForwardDraft row = model_.forward();
     kindButton_->setText(texts::title(row.kind));
-    kindButton_->setIcon(editorLook::symbol(kindSymbol(row.kind), *kindButton_));
+    kindButton_->setIcon(editorLook::symbol(detail::symbolName(row.kind), *kindButton_));
     kindButton_->setToolTip(texts::explanation(row.kind));
     kindButton_->setAccessibleName(texts::title(row.kind));
     refreshFields(row);
