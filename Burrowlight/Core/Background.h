@@ -1,29 +1,36 @@
 #pragma once
 
-#include "Burrowlight/Core/QtMainQueue.h"
-
+#include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 #include <memory>
-#include <thread>
 #include <utility>
 
 namespace burrowlight {
 
-// Runs `work` on a thread of its own and hands its result to `done` on the GUI thread, unless
-// `owner` is gone by then. For reads that may be slow (files, child processes, D-Bus), so that the
-// window never waits on them. Called on the GUI thread.
+// Runs `work` on the application's thread pool and hands its result to `done` on the GUI thread,
+// unless `owner` is gone by then. For reads that may be slow (files, child processes), so that the
+// window never waits on them. Called on the GUI thread; the application waits for the pool before
+// it ends, so the result always finds the application it is posted to.
 template <class Work, class Done> void inBackground(const QObject& owner, Work work, Done done) {
-    auto queue = std::make_shared<QtMainQueue>();
-    std::thread([queue, owner = QPointer<const QObject>(&owner), work = std::move(work),
-                 done = std::move(done)]() mutable {
-        auto result = work();
-        queue->post([owner = std::move(owner), done = std::move(done), result = std::move(result)]() mutable {
-            if (owner) {
-                done(std::move(result));
-            }
-        });
-    }).detach();
+    struct Task {
+        QPointer<const QObject> owner;
+        Work work;
+        Done done;
+    };
+    auto task = std::make_shared<Task>(Task{QPointer<const QObject>(&owner), std::move(work), std::move(done)});
+    QThreadPool::globalInstance()->start([task] {
+        auto result = std::make_shared<decltype(task->work())>(task->work());
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [task, result] {
+                if (task->owner) {
+                    task->done(std::move(*result));
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 } // namespace burrowlight
