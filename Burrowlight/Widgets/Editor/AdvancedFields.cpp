@@ -119,6 +119,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
         }
     });
     addRow(tr("Note"), *note_);
+    grid_->setRowStretch(nextRow_, 1);
 
     connect(&model_, &AdvancedFieldsModel::changed, this, &AdvancedFields::refresh);
     refresh();
@@ -152,6 +153,8 @@ void AdvancedFields::addRow(const QString& title, QWidget& content) {
         auto* label = new QLabel(title, this);
         makeSecondary(*label);
         label->setBuddy(content.focusProxy() ? content.focusProxy() : &content);
+        // Level with the first line of text of the field beside it.
+        label->setContentsMargins(0, 5, 0, 0);
         grid_->addWidget(label, nextRow_, 0, Qt::AlignRight | Qt::AlignTop);
     }
     grid_->addWidget(&content, nextRow_, 1);

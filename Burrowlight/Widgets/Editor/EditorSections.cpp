@@ -72,6 +72,14 @@ std::pair<std::unique_ptr<QWidget>, QVBoxLayout*> headedCard(const QString& titl
     return {std::move(section), &card->content()};
 }
 
+// Shows or hides a section; one not placed in the detail yet is only ever hidden, since showing a
+// widget without a parent would open it as a window of its own.
+void showIf(QWidget& section, bool shown) {
+    if (section.parentWidget() || !shown) {
+        section.setVisible(shown);
+    }
+}
+
 void clear(QLayout& layout) {
     while (QLayoutItem* item = layout.takeAt(0)) {
         delete item->widget();
@@ -270,6 +278,7 @@ std::unique_ptr<QWidget> EditorSections::configSection(DetailContext& context) {
         clear(*content);
         const auto saved = context.savedTunnel();
         const auto host = savedConfigHost(context);
+        showIf(*card->parentWidget(), detail::showsConfigSection(saved, host));
         if (!saved || !host) {
             return;
         }
@@ -294,6 +303,8 @@ std::unique_ptr<QWidget> EditorSections::sessionSection(DetailContext& context) 
     const auto fill = [&context, content = content, card = content->parentWidget()] {
         clear(*content);
         const auto connection = context.connection();
+        showIf(*card->parentWidget(),
+               connection && detail::showsSessionSection(context.state(), connection->session()));
         if (!connection) {
             return;
         }
@@ -330,6 +341,8 @@ std::unique_ptr<QWidget> EditorSections::sessionSection(DetailContext& context) 
 
 std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context) {
     auto card = std::make_unique<TolvanCard>();
+    // As tall as its fields: a tall window leaves the room below the sections, not inside the card.
+    card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* inner = new QWidget(card.get());
     card->content().addWidget(inner);
     auto* layout = new QVBoxLayout(inner);
@@ -342,6 +355,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
     toggle->setArrowType(Qt::RightArrow);
     toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toggle->setText(tr("Advanced"));
+    toggle->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
     QFont font = toggle->font();
     font.setWeight(QFont::DemiBold);
     toggle->setFont(font);
@@ -353,6 +367,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
     makeSecondary(*summary);
     summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     labelRow->addWidget(summary, 1);
+    labelRow->addStretch();
     layout->addLayout(labelRow);
 
     auto* fields = new AdvancedFields(context.draft(), ManualCache::shared(), QDir::homePath(),
@@ -413,7 +428,7 @@ std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& contex
     row->addWidget(&copy, 0, Qt::AlignTop);
     QObject::connect(&copy, &QToolButton::clicked, command, [command] { copyToPasteboard(command->text()); });
 
-    const auto fill = [&context, asSaved, command] {
+    const auto fill = [&context, asSaved, command, section = section.get()] {
         const TunnelDraft& draft = context.draft();
         asSaved->setVisible(draft.problem() && (draft.isNew() || draft.hasUnsavedChanges()));
         const auto tunnel = detail::sshCommandTunnel(draft, context.savedTunnel());
@@ -424,6 +439,7 @@ std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& contex
             }
         }
         command->setText(shown);
+        showIf(*section, !shown.isEmpty());
     };
     fill();
     QObject::connect(&context, &DetailContext::draftChanged, command, fill);

@@ -69,7 +69,7 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     kindButton_->setPopupMode(QToolButton::InstantPopup);
     kindButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     kindButton_->setAutoRaise(true);
-    kindButton_->setFixedWidth(150);
+    kindButton_->setMinimumWidth(150);
     kindButton_->setMenu(new QMenu(kindButton_));
     connect(kindButton_->menu(), &QMenu::aboutToShow, this, &ForwardEditorRow::buildKindMenu);
 
