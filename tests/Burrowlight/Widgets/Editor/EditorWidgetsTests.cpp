@@ -1,9 +1,13 @@
 #include "Burrowlight/Core/ManualCache.h"
+#include "Burrowlight/Models/MainWindowModel.h"
+#include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Editor/AdvancedFields.h"
+#include "Burrowlight/Widgets/Editor/EditorSections.h"
 #include "Burrowlight/Widgets/Editor/FileField.h"
 #include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
 #include "Burrowlight/Widgets/Editor/HostField.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
+#include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
 #include "LoopbackNetwork.h"
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
@@ -14,7 +18,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -175,6 +181,80 @@ class EditorWidgetsTests : public QObject {
         }
         QTRY_VERIFY(std::filesystem::exists(logFile.toStdString()));
         app.manager().disconnect({saved.id});
+    }
+
+    void serverFieldOffersTheConfigAliasesWhileTheSettingIsOn() {
+        ThrowawayHome home;
+        const QString homeDirectory = QString::fromStdString(home.folder.file("home"));
+        std::filesystem::create_directories(home.folder.file("home/.ssh"));
+        QVERIFY(tunnelkit::writeFileAtomically(home.folder.file("home/.ssh/config"),
+                                               "Host web db\n  HostName 10.0.0.5\nHost *.internal !bad\n"));
+        TunnelDraft draft(Tunnel::created(), true);
+        HostAliases aliases(home.settings, homeDirectory);
+        QStringList picked;
+        HostField field(draft, aliases, [&picked](const QString& alias) { picked << alias; });
+        QTRY_COMPARE(aliases.aliases(), (QStringList{QStringLiteral("web"), QStringLiteral("db")}));
+        QVERIFY(!field.aliasesButton().isHidden());
+        choose(*field.aliasesButton().menu(), QStringLiteral("db"));
+        QCOMPARE(draft.tunnel().host, std::string("db"));
+        QCOMPARE(field.edit().text(), QStringLiteral("db"));
+        QCOMPARE(picked, QStringList{QStringLiteral("db")});
+
+        home.settings.setUsesSSHConfig(false);
+        QVERIFY(aliases.aliases().isEmpty());
+        QVERIFY(field.aliasesButton().isHidden());
+        home.settings.setUsesSSHConfig(true);
+        QTRY_COMPARE(aliases.aliases().size(), 2);
+    }
+
+    void sectionsFollowTheDraft() {
+        ThrowawayHome home;
+        AppModel app(home.settings, home.alerts, home.parts());
+        QWidget page;
+        WindowDialogs dialogs(page);
+        MainWindowModel window(app, dialogs);
+        Tunnel template_ = Tunnel::created();
+        const auto id = app.drafts().beginNewTunnel(template_);
+        DetailContext context(app, window.actions(), app.drafts().draft(id), WindowSources::of(app.manager()));
+        EditorSections sections;
+        auto forwards = sections.forwardsSection(context);
+        auto command = sections.sshCommandSection(context);
+        forwards->setParent(&page);
+        command->setParent(&page);
+        const auto texts = [&forwards] {
+            QStringList shown;
+            for (auto* label : forwards->findChildren<QLabel*>()) {
+                shown << label->text();
+            }
+            return shown;
+        };
+        QCOMPARE(forwards->findChildren<ForwardEditorRow*>().size(), 1); // a new tunnel starts with a blank one
+        QVERIFY(command->isHidden()); // nor has it a host, so no command
+        forwards->findChild<ForwardEditorRow*>()->model().remove();
+        QVERIFY(texts().contains(QStringLiteral("No forwards. The tunnel only keeps the connection open.")));
+
+        forwards->findChild<AddForwardButtons*>()->otherMenu().actions().back()->trigger();
+        QTRY_COMPARE(forwards->findChildren<ForwardEditorRow*>().size(), 1); // the removed one goes later
+        const auto rows = forwards->findChildren<ForwardEditorRow*>();
+        QCOMPARE(context.focus().current(),
+                 std::optional<EditorFocus>(editorFocus::Forward{rows[0]->model().id(), Field::listenPort}));
+        QCOMPARE(rows[0]->model().forward().kind, Forward::Kind::remoteDynamic);
+        rows[0]->model().setListenPort(QStringLiteral("1080"));
+        QCOMPARE(forwards->findChildren<ForwardEditorRow*>(), rows); // the row and what it knows stay
+
+        page.resize(739 + 2 * 14 + 40, 600);
+        forwards->resize(739 + 2 * 14, 300);
+        page.show();
+        forwards->show();
+        auto* column = rows[0]->parentWidget();
+        column->resize(739, 300);
+        QVERIFY(rows[0]->isNarrow());
+        column->resize(740, 300);
+        QVERIFY(!rows[0]->isNarrow());
+
+        context.draft().editTunnel([](Tunnel& tunnel) { tunnel.host = "db.example.com"; });
+        QVERIFY(!command->isHidden());
+        QVERIFY(command->findChildren<QLabel*>().back()->text().endsWith(QStringLiteral("db.example.com")));
     }
 
     void helpPopupShowsTheManualsWords() {
