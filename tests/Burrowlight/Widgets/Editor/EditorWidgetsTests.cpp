@@ -180,6 +180,20 @@ class EditorWidgetsTests : public QObject {
             QVERIFY2(launched->text.find(part) != std::string::npos, launched->text.c_str());
         }
         QTRY_VERIFY(std::filesystem::exists(logFile.toStdString()));
+
+        // The session's facts as ssh reported them.
+        WindowDialogs dialogs(window);
+        MainWindowModel mainWindow(app, dialogs);
+        DetailContext context(app, mainWindow.actions(), draft, WindowSources::of(app.manager()));
+        auto session = EditorSections().sessionSection(context);
+        session->setParent(&window);
+        QStringList facts;
+        for (auto* label : session->findChildren<QLabel*>()) {
+            facts << label->text();
+        }
+        QVERIFY2(facts.contains(QStringLiteral("Signed In With")) && facts.contains(QStringLiteral("publickey")),
+                 qPrintable(facts.join(QLatin1Char('|'))));
+        QVERIFY(facts.contains(QStringLiteral("Server Key")));
         app.manager().disconnect({saved.id});
     }
 
@@ -229,7 +243,8 @@ class EditorWidgetsTests : public QObject {
             return shown;
         };
         QCOMPARE(forwards->findChildren<ForwardEditorRow*>().size(), 1); // a new tunnel starts with a blank one
-        QVERIFY(command->isHidden()); // nor has it a host, so no command
+        // Nor has it a host, so no command: the section hid itself.
+        QVERIFY(command->testAttribute(Qt::WA_WState_ExplicitShowHide) && command->isHidden());
         forwards->findChild<ForwardEditorRow*>()->model().remove();
         QVERIFY(texts().contains(QStringLiteral("No forwards. The tunnel only keeps the connection open.")));
 
