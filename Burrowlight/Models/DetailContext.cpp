@@ -1,6 +1,9 @@
 #include "Burrowlight/Models/DetailContext.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/ConfigHosts.h"
+#include "Burrowlight/Core/Texts/StorageTexts.h"
+#include "Burrowlight/Models/DetailModel.h"
 
 #include <algorithm>
 
@@ -26,9 +29,92 @@ DetailContext::DetailContext(AppModel& app, TunnelActions& actions, TunnelDrafts
     connect(&engine, &EngineBridge::problemChanged, this, forThisTunnel);
     connect(&engine, &EngineBridge::sessionChanged, this, forThisTunnel);
     connect(&engine, &EngineBridge::connectionTunnelChanged, this, forThisTunnel);
+    connect(this, &DetailContext::savedTunnelChanged, this, &DetailContext::followSavedTunnel);
+    connect(&engine, &EngineBridge::storageErrorChanged, this, [this] {
+        if (!app_.manager().storageError()) {
+            setStorageProblem(std::nullopt);
+        }
+    });
+    connect(&focus_, &EditorFocusState::changed, this,
+            [this](const std::optional<EditorFocus>& old) { followFocus(old); });
+    app_.drafts().registerDraft(draft_);
+    followSavedTunnel();
+    refreshSavedSecrets();
 }
 
-DetailContext::~DetailContext() = default;
+DetailContext::~DetailContext() {
+    app_.drafts().releaseIfUnchanged(draft_);
+}
+
+void DetailContext::followSavedTunnel() {
+    const auto saved = savedTunnel();
+    if (!saved) {
+        return;
+    }
+    draft_->rebase(*saved);
+    if (saved->host != resolvedSavedHost_) {
+        resolvedSavedHost_ = saved->host;
+        resolveHost(QString::fromStdString(saved->host));
+    }
+}
+
+void DetailContext::followFocus(const std::optional<EditorFocus>& old) {
+    if (old != EditorFocus{editorFocus::Host{}}) {
+        return;
+    }
+    draft_->setShowsProblems(true);
+    const QString host = DetailModel::trimmedBlanks(QString::fromStdString(draft_->tunnel().host));
+    if (!host.isEmpty()) {
+        resolveHost(host);
+    }
+}
+
+void DetailContext::resolveHost(const QString& host) {
+    auto& hosts = app_.configHosts();
+    if (host.isEmpty() || hosts.asked().contains(host.toStdString())) {
+        return;
+    }
+    hosts.resolve(host.toStdString());
+}
+
+bool DetailContext::saveDraft(bool reconnect) {
+    const bool wasNew = draft_->isNew();
+    if (!draft_->save(app_.manager(), app_.configHosts(), reconnect)) {
+        draft_->setShowsProblems(true);
+        return false;
+    }
+    const auto& error = app_.manager().storageError();
+    setStorageProblem(error ? std::optional(texts::message(*error)) : std::nullopt);
+    auto& drafts = app_.drafts();
+    if (wasNew && drafts.newTunnel() == draft_) {
+        drafts.dropNewTunnel();
+        drafts.registerDraft(draft_);
+    }
+    refreshSavedSecrets();
+    return true;
+}
+
+void DetailContext::cancelDraft() {
+    if (!draft_->isNew()) {
+        draft_->discardChanges();
+        return;
+    }
+    // Letting the new tunnel go closes its detail, and this context with it: only locals from here.
+    auto& drafts = app_.drafts();
+    const auto closeNew = closeNew_;
+    drafts.dropNewTunnel();
+    if (closeNew) {
+        closeNew();
+    }
+}
+
+void DetailContext::setStorageProblem(std::optional<QString> problem) {
+    if (problem == storageProblem_) {
+        return;
+    }
+    storageProblem_ = std::move(problem);
+    emit storageProblemChanged();
+}
 
 std::optional<Tunnel> DetailContext::savedTunnel() const {
     if (draft_->isNew()) {
@@ -49,6 +135,14 @@ std::optional<TunnelState> DetailContext::state() const {
         return std::nullopt;
     }
     return sources_.states(id());
+}
+
+std::optional<tunnelkit::TunnelProblem> DetailContext::problem() const {
+    const auto shown = connection();
+    if (!shown) {
+        return std::nullopt;
+    }
+    return sources_.problems ? sources_.problems(id()) : shown->problem();
 }
 
 bool DetailContext::isConnected() const {

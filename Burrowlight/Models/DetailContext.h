@@ -7,6 +7,7 @@
 #include "TunnelKit/TunnelConnection.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -18,8 +19,10 @@ class TunnelActions;
 
 // What every part of one tunnel's detail shares: the application, the window's tunnel actions, the
 // draft being edited, the editor's focus, the saved tunnel and its connection, and the secrets the
-// keyring remembers for it. Made by the detail for one tunnel id and alive as long as the detail.
-// Parts edit through `draft()` only; nothing reaches the manager before the draft is saved.
+// keyring remembers for it. Made by the detail for one tunnel id and alive as long as the detail:
+// it holds the draft among the open drafts meanwhile, keeps it in step with the stored tunnel, and
+// has ssh resolve the hosts it names. Parts edit through `draft()` only; nothing reaches the
+// manager before the draft is saved.
 class DetailContext : public QObject {
     Q_OBJECT
 
@@ -43,6 +46,8 @@ class DetailContext : public QObject {
     // The connection's state as the window shows it; none without a connection.
     std::optional<tunnelkit::TunnelState> state() const;
     bool isConnected() const;
+    // Why the connection failed or waits; none without a connection.
+    std::optional<tunnelkit::TunnelProblem> problem() const;
     // Whether this edited forward is running as shown: connected, and equal (id included) to a
     // forward of the tunnel the running ssh was started with — not the last saved one.
     bool isForwardLive(const ForwardDraft& forward) const;
@@ -57,6 +62,15 @@ class DetailContext : public QObject {
     // Return in a text field of the detail: the draft's problems become visible.
     void showProblems();
 
+    // Saves the draft, restarting the connection when asked. False, with the problems shown, while
+    // a problem blocks saving. A saved new tunnel's draft becomes that tunnel's edited draft.
+    bool saveDraft(bool reconnect);
+    // Drops the new tunnel and closes it (`setCloseNew`), or takes the saved values back.
+    void cancelDraft();
+    void setCloseNew(std::function<void()> closeNew) { closeNew_ = std::move(closeNew); }
+    // Why the last save could not be written to the tunnels file; none once it could.
+    const std::optional<QString>& storageProblem() const { return storageProblem_; }
+
   signals:
     void draftChanged();
     // The stored tunnels changed (this one may be among them).
@@ -64,14 +78,24 @@ class DetailContext : public QObject {
     // This tunnel's connection changed state, problem, session or record.
     void connectionChanged();
     void savedSecretsChanged();
+    void storageProblemChanged();
 
   private:
+    void followSavedTunnel();
+    void followFocus(const std::optional<EditorFocus>& old);
+    void resolveHost(const QString& host);
+    void setStorageProblem(std::optional<QString> problem);
+
     AppModel& app_;
     TunnelActions& actions_;
     TunnelDrafts::Draft draft_;
     WindowSources sources_;
     EditorFocusState focus_;
     std::vector<tunnelkit::SecretKey> savedSecrets_;
+    std::function<void()> closeNew_;
+    std::optional<QString> storageProblem_;
+    // The stored host last asked about, so that a change of it asks again.
+    std::optional<std::string> resolvedSavedHost_;
 };
 
 } // namespace burrowlight

@@ -64,4 +64,17 @@ std::optional<tunnelkit::Tunnel> sshCommandTunnel(const TunnelDraft& draft,
     return saved;
 }
 
+std::optional<QString> sshCommandText(const TunnelDraft& draft, const std::optional<tunnelkit::Tunnel>& saved,
+                                      const tunnelkit::SSHCommandBuilder& builder) {
+    const auto tunnel = sshCommandTunnel(draft, saved);
+    if (!tunnel) {
+        return std::nullopt;
+    }
+    const auto invocation = builder.invocation(*tunnel);
+    if (!invocation) {
+        return std::nullopt;
+    }
+    return QString::fromStdString(invocation->displayCommand);
+}
+
 } // namespace burrowlight::detail

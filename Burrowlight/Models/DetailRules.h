@@ -37,4 +37,8 @@ bool showsSessionSection(const std::optional<tunnelkit::TunnelState>& state,
 std::optional<tunnelkit::Tunnel> sshCommandTunnel(const TunnelDraft& draft,
                                                   const std::optional<tunnelkit::Tunnel>& saved);
 
+// The command the "SSH Command" section shows; none hides the section.
+std::optional<QString> sshCommandText(const TunnelDraft& draft, const std::optional<tunnelkit::Tunnel>& saved,
+                                      const tunnelkit::SSHCommandBuilder& builder);
+
 } // namespace burrowlight::detail

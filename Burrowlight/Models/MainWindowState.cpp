@@ -7,7 +7,7 @@
 namespace burrowlight {
 
 WindowSources WindowSources::of(const tunnelkit::TunnelManager& manager) {
-    return {tunnelkit::currentDate, [&manager](const tunnelkit::Uuid& id) { return manager.state(id); }};
+    return {tunnelkit::currentDate, [&manager](const tunnelkit::Uuid& id) { return manager.state(id); }, {}};
 }
 
 std::vector<tunnelkit::Uuid> idList(const TunnelIds& ids) {

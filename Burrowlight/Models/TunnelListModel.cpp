@@ -64,7 +64,8 @@ void TunnelListModel::refresh() {
     std::vector<TunnelListRow> rows;
     rows.reserve(listed.size() + 1);
     const auto& newTunnel = app_.drafts().newTunnel();
-    if (newTunnel && !group_.isTrash()) {
+    // While it is being saved the new tunnel is already the manager's: one row under its id.
+    if (newTunnel && !group_.isTrash() && !manager.tunnel(newTunnel->id())) {
         rows.push_back({Kind::newTunnel, newTunnel->id(), {}});
     }
     if (group_.isTrash() && !listed.empty()) {

@@ -15,6 +15,8 @@ namespace burrowlight {
 struct WindowSources {
     std::function<tunnelkit::Date()> now;
     listing::StateOf states;
+    // The detail's problem of a tunnel in place of its connection's; none: the connection's.
+    std::function<std::optional<tunnelkit::TunnelProblem>(const tunnelkit::Uuid&)> problems;
 
     static WindowSources of(const tunnelkit::TunnelManager& manager);
 };

@@ -1038,6 +1038,68 @@
     </message>
 </context>
 <context>
+    <name>TunnelDetail</name>
+    <message>
+        <source>New Tunnel</source>
+        <translation>Nuovo tunnel</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnetti</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connetti</translation>
+    </message>
+    <message>
+        <source>Save the changes first.</source>
+        <translation>Prima salva le modifiche.</translation>
+    </message>
+    <message>
+        <source>Write the server's name, address or alias.</source>
+        <translation>Scrivi il nome, l’indirizzo o l’alias del server.</translation>
+    </message>
+    <message>
+        <source>Empty fields leave the choice to ssh and to ~/.ssh/config.</source>
+        <translation>I campi vuoti lasciano la scelta a ssh e a ~/.ssh/config.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Retrying in %n s</source>
+        <translation>
+            <numerusform>Nuovo tentativo tra %n s</numerusform>
+            <numerusform>Nuovo tentativo tra %n s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Connected since %1</source>
+        <translation>Connesso dalle %1</translation>
+    </message>
+    <message>
+        <source>from config: %1</source>
+        <translation>dalla configurazione: %1</translation>
+    </message>
+    <message>
+        <source>default: %1</source>
+        <translation>predefinito: %1</translation>
+    </message>
+    <message>
+        <source>New tunnel, not saved yet</source>
+        <translation>Nuovo tunnel, non ancora salvato</translation>
+    </message>
+    <message>
+        <source>Unsaved Changes</source>
+        <translation>Modifiche non salvate</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <source>Save and Reconnect</source>
+        <translation>Salva e riconnetti</translation>
+    </message>
+</context>
+<context>
     <name>TunnelList</name>
     <message>
         <source>Restore</source>
@@ -1385,6 +1447,29 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::DetailHeader</name>
+    <message>
+        <source>Tunnel Name</source>
+        <translation>Nome del tunnel</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Utente</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Porta</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::FileField</name>
     <message>
         <source>Choose…</source>
@@ -1536,6 +1621,41 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::LogCard</name>
+    <message>
+        <source>Log</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Dettagli</translation>
+    </message>
+    <message>
+        <source>Also show ssh's debug lines</source>
+        <translation>Mostra anche le righe di debug di ssh</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copia</translation>
+    </message>
+    <message>
+        <source>Copy Log</source>
+        <translation>Copia registro</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Svuota</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Svuota registro</translation>
+    </message>
+    <message>
+        <source>Nothing yet. ssh's messages appear here while the tunnel runs.</source>
+        <translation>Ancora niente. I messaggi di ssh compaiono qui mentre il tunnel è attivo.</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::OnboardingStandIn</name>
     <message>
         <source>Welcome to Burrowlight</source>
@@ -1586,6 +1706,13 @@
     <message>
         <source>Remove Option</source>
         <translation>Rimuovi opzione</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::ProblemBanner</name>
+    <message>
+        <source>Try Now</source>
+        <translation>Riprova ora</translation>
     </message>
 </context>
 <context>
@@ -1643,6 +1770,25 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::TrashedTunnelPage</name>
+    <message>
+        <source>Restore</source>
+        <translation>Ripristina</translation>
+    </message>
+    <message>
+        <source>Forwards</source>
+        <translation>Inoltri</translation>
+    </message>
+    <message>
+        <source>No forwards. The tunnel only keeps the connection open.</source>
+        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Nota</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::TunnelDraft</name>
     <message>
         <source>New Tunnel</source>
@@ -1690,6 +1836,13 @@
     <message>
         <source>The port must be a number.</source>
         <translation>La porta deve essere un numero.</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::UnsavedBar</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
     </message>
 </context>
 </TS>

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "Burrowlight/Models/DetailContext.h"
+#include "Burrowlight/Models/LogCardModel.h"
 #include "Burrowlight/Models/MainWindowModel.h"
+#include "Burrowlight/Widgets/Detail/DetailHeader.h"
+#include "Burrowlight/Widgets/Detail/DetailParts.h"
 #include "Burrowlight/Widgets/Detail/DetailSections.h"
 #include "Burrowlight/Widgets/MainWindow/DetailSlot.h"
 
+#include <QLabel>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <chrono>
@@ -14,7 +19,8 @@
 namespace burrowlight {
 
 // The editor of one tunnel (a saved one or the unsaved new one) in the main window's detail column:
-// one scrolling column under the unsaved-changes bar.
+// the unsaved-changes bar over one scrolling column of the header, the problem banner, the sections
+// and the live log.
 class TunnelDetail : public QWidget {
     Q_OBJECT
 
@@ -27,15 +33,34 @@ class TunnelDetail : public QWidget {
     ~TunnelDetail() override;
 
     DetailContext& context() { return context_; }
+    DetailHeader& header() { return header_; }
+    UnsavedBar& unsavedBar() { return bar_; }
+    ProblemBanner& banner() { return banner_; }
+    QLabel& storageProblem() { return storageProblem_; }
+    // None until the tunnel has a connection.
+    LogCard* logCard() { return logCard_.get(); }
+    LogCardModel* logModel() { return logModel_.get(); }
+    QWidget* configSection() { return config_.get(); }
+    QWidget* sessionSection() { return session_.get(); }
+    QWidget* sshCommandSection() { return sshCommand_.get(); }
 
   private:
     void takeFocusRequest();
-    void placeSection(std::unique_ptr<QWidget>& section);
+    void refresh();
+    void refreshBar();
+    void refreshSections();
+    void showLogCard();
+    void pressSave();
+    void placeSection(const std::unique_ptr<QWidget>& section);
 
     MainWindowModel& window_;
     DetailContext context_;
+    UnsavedBar bar_;
+    QLabel storageProblem_;
     QScrollArea scroll_;
     QWidget column_;
+    DetailHeader header_;
+    ProblemBanner banner_;
     QVBoxLayout columnLayout_{&column_};
     // After the column that shows them, so that they go first.
     std::unique_ptr<QWidget> forwards_;
@@ -43,6 +68,12 @@ class TunnelDetail : public QWidget {
     std::unique_ptr<QWidget> session_;
     std::unique_ptr<QWidget> advanced_;
     std::unique_ptr<QWidget> sshCommand_;
+    std::unique_ptr<LogCardModel> logModel_;
+    std::unique_ptr<LogCard> logCard_;
+    QShortcut cancel_{QKeySequence(Qt::Key_Escape), this};
+    QShortcut save_{QKeySequence(Qt::Key_Return), this};
+    QShortcut saveEnter_{QKeySequence(Qt::Key_Enter), this};
+    QShortcut connect_{QKeySequence(Qt::CTRL | Qt::Key_Return), this};
     QVBoxLayout layout_{this};
 };
 

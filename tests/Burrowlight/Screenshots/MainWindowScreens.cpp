@@ -4,6 +4,7 @@
 // tag prompt, and the empty states.
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
+#include "Burrowlight/Widgets/Detail/TunnelDetail.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
@@ -77,10 +78,23 @@ WindowSources fixedSources(AppModel& app) {
         {"Kubernetes API", TunnelState::disconnecting()},
         {"Analytics warehouse", TunnelState::connected(screenshots::Stage::nowDate())},
     };
-    return {screenshots::Stage::nowDate, [&app, states](const Uuid& id) {
+    return {screenshots::Stage::nowDate,
+            [&app, states](const Uuid& id) {
                 const auto tunnel = app.manager().tunnel(id);
                 const auto found = tunnel ? states.find(tunnel->name) : states.end();
                 return found == states.end() ? TunnelState::disconnected() : found->second;
+            },
+            [&app](const Uuid& id) -> std::optional<tunnelkit::TunnelProblem> {
+                const auto tunnel = app.manager().tunnel(id);
+                if (tunnel && tunnel->name == "Grafana through the bastion") {
+                    return tunnelkit::TunnelProblem{tunnelkit::TunnelProblem::SSH{
+                        tunnelkit::SSHFailure{tunnelkit::SSHFailure::TimedOut{}}}};
+                }
+                if (tunnel && tunnel->name.empty()) {
+                    return tunnelkit::TunnelProblem{tunnelkit::TunnelProblem::SSH{
+                        tunnelkit::SSHFailure{tunnelkit::SSHFailure::ConnectionRefused{}}}};
+                }
+                return std::nullopt;
             }};
 }
 
@@ -99,7 +113,7 @@ struct Window {
 };
 
 // The main window over the stage's tunnels and six more, at its first size.
-Window mainWindow(screenshots::Stage& stage, bool withTunnels = true) {
+Window mainWindow(screenshots::Stage& stage, bool withTunnels = true, DetailFactory* details = nullptr) {
     AppModel& app = stage.model();
     if (withTunnels) {
         for (const auto& tunnel : moreTunnels()) {
@@ -115,6 +129,7 @@ Window mainWindow(screenshots::Stage& stage, bool withTunnels = true) {
     auto& actions = stage.own(std::make_unique<AppActions>());
     MainWindowParts parts;
     parts.sources = fixedSources(app);
+    parts.details = details;
     auto content = std::make_unique<MainWindowView>(app, std::move(parts));
     MainWindowView& view = *content;
     auto& frame = stage.own(std::make_unique<MainWindowFrame>(actions, std::move(content)));
@@ -242,4 +257,56 @@ BURROWLIGHT_SCREENSHOT("main", "rename-tag") {
     TextPrompt prompt = window.view.model().renameTagPrompt("work");
     prompt.text = QStringLiteral(" , ,");
     return stage.own(std::make_unique<TextPromptDialog>(prompt, &window.frame));
+}
+
+// The tunnel detail: connected, retrying with its countdown and problem, a new tunnel showing its
+// problems, and a trashed tunnel.
+namespace {
+
+Window detailWindow(screenshots::Stage& stage) {
+    auto& details = stage.own(std::make_unique<TunnelDetails>());
+    Window window = mainWindow(stage, true, &details);
+    window.frame.resize(1180, 860);
+    return window;
+}
+
+} // namespace
+
+BURROWLIGHT_SCREENSHOT("detail", "connected") {
+    Window window = detailWindow(stage);
+    select(window, {"Production database"});
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("detail", "retrying") {
+    Window window = detailWindow(stage);
+    select(window, {"Grafana through the bastion"});
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("detail", "new-problems") {
+    Window window = detailWindow(stage);
+    window.view.model().createNewTunnel();
+    auto draft = stage.model().drafts().newTunnel();
+    draft->editTunnel([](Tunnel& tunnel) {
+        tunnel.name = "Reporting";
+        tunnel.host = "reports.example.com";
+    });
+    draft->setPort(QStringLiteral("99999"));
+    draft->setShowsProblems(true);
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("detail", "unsaved") {
+    Window window = detailWindow(stage);
+    editStaging(stage.model());
+    select(window, {"Staging web"});
+    return window.frame;
+}
+
+BURROWLIGHT_SCREENSHOT("detail", "trashed") {
+    Window window = detailWindow(stage);
+    window.view.model().state().setSidebar(SidebarItem::trash());
+    select(window, {"Old VPN bridge"});
+    return window.frame;
 }

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "Burrowlight/Models/DetailModel.h"
+#include "Burrowlight/Models/LogCardModel.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <functional>
+
+namespace burrowlight {
+
+// A heading above a section's card, in the headline font.
+void makeHeading(QLabel& label);
+// A symbol drawn in a colour, as a label's picture.
+void showSymbol(QLabel& label, const QString& symbol, const QColor& color, int size);
+
+// Why the tunnel failed or waits to reconnect, on a tinted rounded panel; "Try Now" while it waits.
+class ProblemBanner : public QFrame {
+    Q_OBJECT
+
+  public:
+    explicit ProblemBanner(std::function<void()> retryNow, QWidget* parent = nullptr);
+
+    void show(const DetailModel::Banner& banner);
+    QLabel& message() { return message_; }
+    QPushButton& tryNow() { return tryNow_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::function<void()> retryNow_;
+    DetailModel::Banner banner_;
+    QLabel symbol_;
+    QLabel message_;
+    QPushButton tryNow_;
+    QHBoxLayout layout_{this};
+};
+
+// The tunnel's live log with the "Details" switch, Copy and Clear.
+class LogCard : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit LogCard(LogCardModel& model, QWidget* parent = nullptr);
+
+    QCheckBox& details() { return details_; }
+    QToolButton& copyButton() { return copy_; }
+    QToolButton& clearButton() { return clear_; }
+    QPlainTextEdit& lines() { return lines_; }
+    QLabel& emptyText() { return empty_; }
+
+  private:
+    void showAll();
+    void append(int count);
+    void appendLine(const tunnelkit::SSHLogLine& line);
+    void scrollToEnd();
+
+    LogCardModel& model_;
+    QWidget header_;
+    QLabel title_;
+    QCheckBox details_;
+    QToolButton copy_;
+    QToolButton clear_;
+    QHBoxLayout headerLayout_{&header_};
+    TolvanCard card_;
+    QLabel empty_;
+    QPlainTextEdit lines_;
+    QVBoxLayout layout_{this};
+};
+
+// Across the top of a new or changed tunnel: what is unsaved, its problem, Cancel and the save
+// buttons.
+class UnsavedBar : public QFrame {
+    Q_OBJECT
+
+  public:
+    UnsavedBar(std::function<void()> cancel, std::function<void(bool reconnect)> save,
+               QWidget* parent = nullptr);
+
+    void show(const DetailModel::UnsavedBar& bar);
+    QLabel& title() { return title_; }
+    QLabel& problem() { return problem_; }
+    QPushButton& cancelButton() { return cancel_; }
+    // The plain "Save" beside "Save and Reconnect"; hidden when one button is offered.
+    QPushButton& plainSaveButton() { return plainSave_; }
+    // The last button, which Return presses.
+    QPushButton& prominentSaveButton() { return prominentSave_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::function<void(bool)> save_;
+    bool prominentReconnects_ = false;
+    QLabel icon_;
+    QLabel title_;
+    QLabel problemIcon_;
+    QLabel problem_;
+    QPushButton cancel_;
+    QPushButton plainSave_;
+    QPushButton prominentSave_;
+    QHBoxLayout layout_{this};
+};
+
+} // namespace burrowlight

@@ -1,0 +1,144 @@
+#include "Burrowlight/Widgets/Detail/TrashedTunnelPage.h"
+#include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
+#include "PrivateBuses.h"
+#include "ThrowawayAppHome.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+using namespace burrowlight;
+using ThrowawayHome = testing_support::ThrowawayAppHome;
+using tunnelkit::Tunnel;
+using tunnelkit::Uuid;
+
+namespace {
+
+Tunnel named(const std::string& name) {
+    Tunnel tunnel = Tunnel::created();
+    tunnel.name = name;
+    tunnel.host = name + ".example.com";
+    return tunnel;
+}
+
+// The main window with the real detail pages.
+struct Window {
+    ThrowawayHome& home;
+    AppModel app{home.settings, home.alerts, home.parts()};
+    TunnelDetails details;
+    MainWindowView view{app, parts()};
+
+    explicit Window(ThrowawayHome& home) : home(home) {
+        view.resize(1100, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    MainWindowParts parts() {
+        MainWindowParts parts;
+        parts.details = &details;
+        return parts;
+    }
+
+    TunnelDetail* detail() { return dynamic_cast<TunnelDetail*>(view.detail().page()); }
+    void select(const Uuid& id) { view.model().state().setSelection({id}); }
+};
+
+} // namespace
+
+class TunnelDetailTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
+        AppSettings::registerDefaults();
+    }
+
+    // The delayed focus must not reach a detail that another selection has already replaced.
+    void aFocusRequestOutlivedByItsDetailTouchesNothing() {
+        ThrowawayHome home;
+        const Tunnel web = named("web");
+        const Tunnel db = named("db");
+        home.storeTunnels({web, db});
+        Window window(home);
+        window.view.model().actions().edit(web.id);
+        QVERIFY(window.detail());
+        QCOMPARE(window.detail()->context().id(), web.id);
+        QVERIFY(!window.app.drafts().focusRequest());
+        window.select(db.id);
+        QCOMPARE(window.detail()->context().id(), db.id);
+        QTest::qWait(int(TunnelDetail::focusDelay.count()) * 2);
+        QVERIFY(!window.detail()->header().nameField().hasFocus());
+
+        window.view.model().actions().edit(db.id);
+        QTRY_VERIFY(window.detail()->header().nameField().hasFocus());
+        QCOMPARE(window.detail()->context().focus().current(),
+                 std::optional<EditorFocus>(editorFocus::Name{}));
+    }
+
+    void typingEditsTheDraftAndTheBarSavesIt() {
+        ThrowawayHome home;
+        const Tunnel web = named("web");
+        home.storeTunnels({web});
+        Window window(home);
+        window.select(web.id);
+        TunnelDetail& detail = *window.detail();
+        QVERIFY(!detail.unsavedBar().isVisible());
+        QLineEdit& name = detail.header().nameField();
+        name.setFocus();
+        QTest::keyClicks(&name, " 2");
+        QCOMPARE(detail.context().draft().tunnel().name, std::string("web 2"));
+        QVERIFY(detail.unsavedBar().isVisible());
+        QCOMPARE(detail.unsavedBar().title().text(), QStringLiteral("Unsaved Changes"));
+        QVERIFY(!detail.header().connectButton().isEnabled());
+
+        // Return saves only while the search field does not have the keyboard.
+        window.view.model().state().setSearchFocused(true);
+        QTest::keyClick(&name, Qt::Key_Return);
+        QCOMPARE(window.app.manager().tunnel(web.id)->name, std::string("web"));
+        window.view.model().state().setSearchFocused(false);
+        QTest::keyClick(&name, Qt::Key_Return);
+        QCOMPARE(window.app.manager().tunnel(web.id)->name, std::string("web 2"));
+        QVERIFY(!detail.unsavedBar().isVisible());
+        QVERIFY(detail.header().connectButton().isEnabled());
+    }
+
+    void theNewTunnelCancelsAway() {
+        ThrowawayHome home;
+        Window window(home);
+        window.view.model().createNewTunnel();
+        TunnelDetail* detail = window.detail();
+        QVERIFY(detail);
+        QCOMPARE(detail->unsavedBar().title().text(), QStringLiteral("New tunnel, not saved yet"));
+        QVERIFY(!detail->header().connectButton().isVisible());
+        QVERIFY(!detail->header().hostWarning().isVisible());
+        QVERIFY(!detail->logCard());
+        detail->unsavedBar().cancelButton().click();
+        QTRY_VERIFY(!window.app.drafts().newTunnel());
+        QVERIFY(window.view.model().state().selection().empty());
+        QCOMPARE(window.view.detail().pane().kind, DetailPane::Kind::empty);
+    }
+
+    void theTrashedPageRestores() {
+        ThrowawayHome home;
+        Tunnel gone = named("gone");
+        gone.note = "old";
+        gone.deletedAt = tunnelkit::currentDate() - std::chrono::hours(30);
+        home.storeTunnels({gone});
+        Window window(home);
+        window.view.model().state().setSidebar(SidebarItem::trash());
+        window.select(gone.id);
+        auto* page = dynamic_cast<TrashedTunnelPage*>(window.view.detail().page());
+        QVERIFY(page);
+        QCOMPARE(page->name().text(), QStringLiteral("gone"));
+        QVERIFY(page->noteSection().isVisible());
+        QCOMPARE(page->forwardRows().size(), size_t(0));
+        page->restoreButton().click();
+        QVERIFY(!window.app.manager().tunnel(gone.id)->isTrashed());
+    }
+};
+
+QTEST_MAIN(TunnelDetailTests)
+#include "TunnelDetailTests.moc"
