@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/ManualCache.h"
+#include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
@@ -32,17 +33,6 @@ using Field = ForwardDraft::Field;
 namespace {
 
 constexpr int cardPadding = 14;
-
-QString trimmedBlanks(const std::string& text) {
-    QString trimmed = QString::fromStdString(text);
-    while (!trimmed.isEmpty() && (trimmed.front() == u' ' || trimmed.front() == u'\t')) {
-        trimmed.remove(0, 1);
-    }
-    while (!trimmed.isEmpty() && (trimmed.back() == u' ' || trimmed.back() == u'\t')) {
-        trimmed.chop(1);
-    }
-    return trimmed;
-}
 
 QLabel& heading(const QString& text, QWidget& parent) {
     auto* label = new QLabel(text, &parent); // owned by its parent
@@ -237,7 +227,7 @@ std::unique_ptr<QWidget> EditorSections::serverField(DetailContext& context) {
             if (!context) {
                 return;
             }
-            const QString host = trimmedBlanks(context->draft().tunnel().host);
+            const QString host = DetailModel::trimmedBlanks(QString::fromStdString(context->draft().tunnel().host));
             auto& hosts = context->app().configHosts();
             if (!host.isEmpty() && !hosts.asked().contains(host.toStdString())) {
                 hosts.resolve(host.toStdString());
@@ -431,13 +421,8 @@ std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& contex
     const auto fill = [&context, asSaved, command, section = section.get()] {
         const TunnelDraft& draft = context.draft();
         asSaved->setVisible(draft.problem() && (draft.isNew() || draft.hasUnsavedChanges()));
-        const auto tunnel = detail::sshCommandTunnel(draft, context.savedTunnel());
-        QString shown;
-        if (tunnel) {
-            if (const auto invocation = context.app().makeBuilder().invocation(*tunnel)) {
-                shown = QString::fromStdString(invocation->displayCommand);
-            }
-        }
+        const QString shown =
+            detail::sshCommandText(draft, context.savedTunnel(), context.app().makeBuilder()).value_or(QString());
         command->setText(shown);
         showIf(*section, !shown.isEmpty());
     };
