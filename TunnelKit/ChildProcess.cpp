@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace tunnelkit {
@@ -27,9 +29,29 @@ bool readAvailable(int fd, std::string& output) {
     }
 }
 
+// Readable once a stop has been requested, so that poll() wakes for it.
+class StopWakeUp {
+  public:
+    explicit StopWakeUp(const std::stop_token& stop)
+        : fd_(stop.stop_possible() ? ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1),
+          callback_(stop, [fd = fd_.get()] {
+              if (fd >= 0) {
+                  const uint64_t one = 1;
+                  [[maybe_unused]] const auto written = ::write(fd, &one, sizeof one);
+              }
+          }) {}
+
+    int descriptor() const { return fd_.get(); }
+
+  private:
+    UniqueFd fd_;
+    std::stop_callback<std::function<void()>> callback_;
+};
+
 } // namespace
 
-Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessRequest& request) {
+Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessRequest& request,
+                                                        std::stop_token stop) {
     auto spawned = spawnChild(
         SpawnRequest{request.executable, request.arguments, request.environment, true, request.errorOutput});
     if (!spawned) {
@@ -45,9 +67,14 @@ Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessReques
         timeoutAt = Clock::now() + *request.timeout;
     }
     std::optional<Clock::time_point> killAt;
+    bool ending = false;
+    const StopWakeUp stopWakeUp(stop);
     while (output || !child.isReaped()) {
-        std::array<pollfd, 2> fds{};
+        std::array<pollfd, 3> fds{};
         nfds_t count = 0;
+        if (!ending && stopWakeUp.descriptor() >= 0) {
+            fds[count++] = pollfd{stopWakeUp.descriptor(), POLLIN, 0};
+        }
         if (output) {
             fds[count++] = pollfd{output.get(), POLLIN, 0};
         }
@@ -62,10 +89,14 @@ Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessReques
         }
         child.tryReap();
         const auto now = Clock::now();
-        if (timeoutAt && now >= *timeoutAt) {
+        const bool stopsNow = !ending && stop.stop_requested();
+        const bool timesOutNow = !ending && timeoutAt && now >= *timeoutAt;
+        if (stopsNow || timesOutNow) {
+            ending = true;
+            result.stopped = stopsNow;
+            result.timedOut = timesOutNow;
             timeoutAt.reset();
-            result.timedOut = true;
-            output.reset(); // what a child past its time prints is of no use
+            output.reset(); // what a child past its time, or no longer wanted, prints is of no use
             if (child.signalGroup(SIGTERM)) {
                 killAt = now + killGrace;
             }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -25,10 +26,13 @@ struct ChildProcessResult {
     std::string output; // the bytes of standard output (and error, when joined)
     Termination termination;
     bool timedOut = false;
+    bool stopped = false;
 };
 
 // Runs a short-lived program in a process group of its own, reads its output to the end and reaps
-// it. Blocks the calling thread: call it off the main queue and post the result back.
-Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessRequest& request);
+// it. Blocks the calling thread: call it off the main queue and post the result back. A stop request
+// ends the child the way the time-out does, at once.
+Result<ChildProcessResult, LaunchError> runChildProcess(const ChildProcessRequest& request,
+                                                        std::stop_token stop = {});
 
 } // namespace tunnelkit

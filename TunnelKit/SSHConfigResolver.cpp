@@ -108,25 +108,28 @@ std::vector<std::string> SSHConfigResolver::arguments(std::string_view alias, co
 
 std::optional<ResolvedHost> SSHConfigResolver::resolveBlocking(const std::string& alias,
                                                                const SSHCommandBuilder& builder,
-                                                               std::chrono::milliseconds timeout) {
-    if (!SSHCommandBuilder::isValidHostToken(alias)) {
+                                                               std::chrono::milliseconds timeout,
+                                                               std::stop_token stop) {
+    if (!SSHCommandBuilder::isValidHostToken(alias) || stop.stop_requested()) {
         return std::nullopt;
     }
     const auto run = runChildProcess(ChildProcessRequest{.executable = builder.executable,
                                                          .arguments = arguments(alias, builder),
                                                          .environment = currentEnvironment(),
                                                          .errorOutput = ErrorOutput::discarded,
-                                                         .timeout = timeout});
-    if (!run || run->timedOut || run->termination != Termination(Exited{0})) {
+                                                         .timeout = timeout},
+                                     stop);
+    if (!run || run->timedOut || run->stopped || run->termination != Termination(Exited{0})) {
         return std::nullopt;
     }
     return parse(decodeUTF8(run->output), alias);
 }
 
 void SSHConfigResolver::resolve(const std::string& alias, const SSHCommandBuilder& builder,
-                                std::chrono::milliseconds timeout, Completion completion) {
-    std::thread([alias, builder, timeout, completion = std::move(completion)] {
-        completion(resolveBlocking(alias, builder, timeout));
+                                std::chrono::milliseconds timeout, Completion completion,
+                                std::stop_token stop) {
+    std::thread([alias, builder, timeout, completion = std::move(completion), stop = std::move(stop)] {
+        completion(resolveBlocking(alias, builder, timeout, stop));
     }).detach();
 }
 

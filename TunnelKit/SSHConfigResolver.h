@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,16 +40,18 @@ std::vector<std::string> arguments(std::string_view alias, const SSHCommandBuild
 
 // Runs the builder's ssh with "-G" and blocks until it has ended or the time-out has stopped it.
 // Nothing when the alias is refused (no process is started), ssh cannot be started, exits with
-// a non-zero status or is stopped by the time-out.
+// a non-zero status or is stopped by the time-out. A stop request ends ssh at once with its
+// process group, and one made before the call starts nothing.
 std::optional<ResolvedHost> resolveBlocking(const std::string& alias, const SSHCommandBuilder& builder,
-                                            std::chrono::milliseconds timeout = defaultTimeout);
+                                            std::chrono::milliseconds timeout = defaultTimeout,
+                                            std::stop_token stop = {});
 
 using Completion = std::function<void(std::optional<ResolvedHost>)>;
 
 // resolveBlocking() on a thread of its own, so the caller's thread stays free. `completion` is
 // called on that thread; a caller that lives on the main queue posts the result there.
 void resolve(const std::string& alias, const SSHCommandBuilder& builder, std::chrono::milliseconds timeout,
-             Completion completion);
+             Completion completion, std::stop_token stop = {});
 
 // Reads "ssh -G" output; never fails, unreadable forward lines are skipped.
 ResolvedHost parse(std::string_view output, const std::string& alias);

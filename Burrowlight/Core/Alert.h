@@ -22,6 +22,8 @@ struct Alert {
     Style style = Style::warning;
     QString message;
     QString informativeText;
+    // Below the informative text in a small fixed-width font, selectable: facts the user may copy.
+    QString accessoryText{};
     // The first is the default button. None gives a single "OK".
     std::vector<Button> buttons;
     // The application comes to the front before the alert shows.

@@ -73,6 +73,8 @@ class AppModel : public QObject {
     TermsWindowOpener& termsWindow() { return termsWindow_; }
     AppSettings& settings() const { return settings_; }
     const Parts& parts() const { return parts_; }
+    // The GUI thread's queue, for work that comes back from other threads.
+    const std::shared_ptr<tunnelkit::MainQueue>& mainQueue() const { return mainQueue_; }
     std::string tunnelsFilePath() const;
 
     bool requestsNewTunnel() const { return requestsNewTunnel_; }

@@ -19,7 +19,11 @@ QUrl sitePage(const QString& italianPath, const QString& englishPath, const QStr
 }
 
 void openSite(const QString& italianPath, const QString& englishPath) {
-    QDesktopServices::openUrl(sitePage(italianPath, englishPath, runningLocalization()));
+    openWithDesktop(sitePage(italianPath, englishPath, runningLocalization()));
+}
+
+bool openWithDesktop(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace burrowlight

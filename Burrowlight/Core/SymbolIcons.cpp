@@ -7,7 +7,7 @@ namespace burrowlight {
 
 namespace {
 
-constexpr std::array<SymbolIcon, 40> table{{
+constexpr std::array<SymbolIcon, 47> table{{
     {"circle", ":/icons/circle.svg"},
     {"circle.fill", ":/icons/circle.fill.svg"},
     {"circle.dotted", ":/icons/circle.dotted.svg"},
@@ -48,6 +48,13 @@ constexpr std::array<SymbolIcon, 40> table{{
     {"doc.on.doc", ":/icons/doc.on.doc.svg"},
     {"safari", ":/icons/safari.svg"},
     {"clock.arrow.circlepath", ":/icons/clock.arrow.circlepath.svg"},
+    {"list.bullet", ":/icons/list.bullet.svg"},
+    {"macwindow", ":/icons/macwindow.svg"},
+    {"gearshape", ":/icons/gearshape.svg"},
+    {"arrow.down.circle", ":/icons/arrow.down.circle.svg"},
+    {"cup.and.heat.waves", ":/icons/cup.and.heat.waves.svg"},
+    {"exclamationmark.bubble", ":/icons/exclamationmark.bubble.svg"},
+    {"power", ":/icons/power.svg"},
 }};
 
 } // namespace

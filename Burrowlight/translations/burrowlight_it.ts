@@ -1,10 +1,18 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="it_IT">
 <context>
-    <name>AppPresence</name>
+    <name>About</name>
     <message>
-        <source>Quit %1</source>
-        <translation>Esci da %1</translation>
+        <source>Burrowlight is distributed in the hope that it will be useful, but without any warranty, within the limits of the law: the details are in the Terms of Use.</source>
+        <translation>Burrowlight è distribuito nella speranza che sia utile, ma senza alcuna garanzia, nei limiti di legge: i dettagli sono nelle Condizioni d’uso.</translation>
+    </message>
+    <message>
+        <source>Burrowlight includes the following open source software.</source>
+        <translation>Burrowlight include il seguente software open source.</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Versione %1</translation>
     </message>
 </context>
 <context>
@@ -511,6 +519,49 @@
     </message>
 </context>
 <context>
+    <name>ProblemReport</name>
+    <message>
+        <source>Read ~/.ssh/config: yes</source>
+        <translation>Legge ~/.ssh/config: sì</translation>
+    </message>
+    <message>
+        <source>Read ~/.ssh/config: no</source>
+        <translation>Legge ~/.ssh/config: no</translation>
+    </message>
+    <message>
+        <source>Report a Problem</source>
+        <translation>Segnala un problema</translation>
+    </message>
+    <message>
+        <source>Email %1 and tell us what happened and what you were doing just before. A tunnel's log helps: use the copy button next to “Log” in the tunnel's detail, and read the log before sending, because it shows your servers and users. Never send passwords or private keys.</source>
+        <translation>Scrivi a %1 e raccontaci che cosa è successo e che cosa stavi facendo poco prima. Il registro di un tunnel aiuta: usa il pulsante di copia accanto a “Registro” nel dettaglio del tunnel e rileggi il registro prima di inviarlo, perché mostra i tuoi server e i tuoi utenti. Non inviare mai password o chiavi private.</translation>
+    </message>
+    <message>
+        <source>The email already includes:</source>
+        <translation>L’email contiene già:</translation>
+    </message>
+    <message>
+        <source>Write Email</source>
+        <translation>Scrivi email</translation>
+    </message>
+    <message>
+        <source>Copy Address</source>
+        <translation>Copia indirizzo</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Problem with %1 %2</source>
+        <translation>Problema con %1 %2</translation>
+    </message>
+    <message>
+        <source>What happened, and what were you doing just before?</source>
+        <translation>Che cosa è successo e che cosa stavi facendo poco prima?</translation>
+    </message>
+</context>
+<context>
     <name>QuitCheck</name>
     <message>
         <source>“%1” has unsaved changes.</source>
@@ -693,6 +744,24 @@
     <message>
         <source>%1 is set twice.</source>
         <translation>L’opzione %1 è impostata due volte.</translation>
+    </message>
+</context>
+<context>
+    <name>SSHConfigImport</name>
+    <message>
+        <source>Already a tunnel</source>
+        <translation>Già un tunnel</translation>
+    </message>
+    <message>
+        <source>ssh couldn't read this host</source>
+        <translation>ssh non è riuscito a leggere questo host</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %n forwards</source>
+        <translation>
+            <numerusform>%1 · %n inoltro</numerusform>
+            <numerusform>%1 · %n inoltri</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -963,6 +1032,61 @@
     <message>
         <source>system error %1 (%2)</source>
         <translation>errore di sistema %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Open %1</source>
+        <translation>Apri %1</translation>
+    </message>
+    <message>
+        <source>Quit %1</source>
+        <translation>Esci da %1</translation>
+    </message>
+    <message>
+        <source>Terms of Use…</source>
+        <translation>Condizioni d’uso…</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Etichette</translation>
+    </message>
+    <message>
+        <source>Connect All</source>
+        <translation>Connetti tutti</translation>
+    </message>
+    <message>
+        <source>Disconnect All</source>
+        <translation>Disconnetti tutti</translation>
+    </message>
+    <message>
+        <source>New Tunnel…</source>
+        <translation>Nuovo tunnel…</translation>
+    </message>
+    <message>
+        <source>All Tunnels…</source>
+        <translation>Tutti i tunnel…</translation>
+    </message>
+    <message>
+        <source>Install Update…</source>
+        <translation>Installa aggiornamento…</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Impostazioni…</translation>
+    </message>
+    <message>
+        <source>Check for Updates…</source>
+        <translation>Controlla aggiornamenti…</translation>
+    </message>
+    <message>
+        <source>Buy Me a Coffee</source>
+        <translation>Offrimi un caffè</translation>
+    </message>
+    <message>
+        <source>Report a Problem…</source>
+        <translation>Segnala un problema…</translation>
     </message>
 </context>
 <context>
@@ -1286,6 +1410,17 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::AboutWindow</name>
+    <message>
+        <source>About %1</source>
+        <translation>Informazioni su %1</translation>
+    </message>
+    <message>
+        <source>Credits</source>
+        <translation>Riconoscimenti</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::AddForwardButtons</name>
     <message>
         <source>Add Local Forward</source>
@@ -1444,6 +1579,14 @@
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Aiuto</translation>
+    </message>
+    <message>
+        <source>Report a Problem…</source>
+        <translation>Segnala un problema…</translation>
+    </message>
+    <message>
+        <source>Buy Me a Coffee</source>
+        <translation>Offrimi un caffè</translation>
     </message>
 </context>
 <context>
@@ -1716,6 +1859,49 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::SSHConfigImportSheet</name>
+    <message>
+        <source>Import from SSH Config</source>
+        <translation>Importa dalla configurazione di ssh</translation>
+    </message>
+    <message>
+        <source>Burrowlight doesn't read ~/.ssh/config</source>
+        <translation>Burrowlight non legge ~/.ssh/config</translation>
+    </message>
+    <message>
+        <source>Imported tunnels use the aliases, which only work with Read ~/.ssh/config on.</source>
+        <translation>I tunnel importati usano gli alias, che funzionano solo con Leggi ~/.ssh/config attivo.</translation>
+    </message>
+    <message>
+        <source>Turn On</source>
+        <translation>Attiva</translation>
+    </message>
+    <message>
+        <source>Hosts in ~/.ssh/config</source>
+        <translation>Host in ~/.ssh/config</translation>
+    </message>
+    <message>
+        <source>Reading ~/.ssh/config…</source>
+        <translation>Lettura di ~/.ssh/config…</translation>
+    </message>
+    <message>
+        <source>No hosts found in ~/.ssh/config. Patterns such as Host * name no single server.</source>
+        <translation>Nessun host trovato in ~/.ssh/config. I modelli come Host * non indicano un singolo server.</translation>
+    </message>
+    <message>
+        <source>Each host becomes a tunnel that uses its alias: ssh keeps reading its settings and forwards from ~/.ssh/config. Hosts with forwards are selected.</source>
+        <translation>Ogni host diventa un tunnel che usa il suo alias: ssh continua a leggerne impostazioni e inoltri da ~/.ssh/config. Gli host con inoltri sono selezionati.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importa</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::StatusNotifier</name>
     <message>
         <source>Couldn't connect.</source>
@@ -1767,6 +1953,36 @@
     <message>
         <source>Accept</source>
         <translation>Accetta</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TipButton</name>
+    <message>
+        <source>Buy Me a Coffee</source>
+        <translation>Offrimi un caffè</translation>
+    </message>
+    <message>
+        <source>Buy me a coffee: leave a tip on Ko-fi</source>
+        <translation>Offrimi un caffè: lascia una mancia su Ko-fi</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::TipPromptPanel</name>
+    <message>
+        <source>Thank you for using %1</source>
+        <translation>Grazie di usare %1</translation>
+    </message>
+    <message>
+        <source>%1 is free. If you find it useful, you can support the project by buying me a coffee.</source>
+        <translation>%1 è gratuito. Se ti è utile, puoi sostenere il progetto offrendomi un caffè.</translation>
+    </message>
+    <message>
+        <source>Opens Ko-fi in your browser.</source>
+        <translation>Apre Ko-fi nel browser.</translation>
+    </message>
+    <message>
+        <source>Not Now</source>
+        <translation>Non ora</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <stop_token>
+#include <thread>
+#include <unistd.h>
 
 using namespace tunnelkit;
 using namespace std::chrono_literals;
@@ -65,6 +70,45 @@ TEST(ChildProcess, AChildIgnoringTheTimeOutIsKilledWithItsGroup) {
     ASSERT_TRUE(result);
     EXPECT_TRUE(result->timedOut);
     EXPECT_EQ(result->termination, Termination{Signaled{SIGKILL}});
+}
+
+TEST(ChildProcess, AStopRequestEndsTheChildAndItsGroupAtOnce) {
+    // The stop comes only once the grandchild has started, long before the time-out.
+    std::stop_source stop;
+    auto request = shell("sleep 600 & echo $! > \"$0\"; wait");
+    const auto pidFile =
+        std::filesystem::temp_directory_path() / ("burrowlight-stop-" + std::to_string(::getpid()));
+    request.arguments.push_back(pidFile.string());
+    request.timeout = 600s;
+    std::thread stopper([&] {
+        while (!std::filesystem::exists(pidFile) || std::filesystem::file_size(pidFile) == 0) {
+            std::this_thread::sleep_for(10ms);
+        }
+        stop.request_stop();
+    });
+    const auto result = runChildProcess(request, stop.get_token());
+    stopper.join();
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->stopped);
+    EXPECT_FALSE(result->timedOut);
+    EXPECT_EQ(result->termination, Termination{Signaled{SIGTERM}});
+    EXPECT_TRUE(testing_support::hasNoChildren());
+    std::ifstream pidText(pidFile);
+    pid_t grandchild = 0;
+    pidText >> grandchild;
+    std::filesystem::remove(pidFile);
+    ASSERT_GT(grandchild, 0);
+    // The grandchild got the signal too: soon it is gone, or a zombie waiting for its new parent.
+    // It would sleep for ten minutes otherwise.
+    const auto ended = [grandchild] {
+        std::ifstream stat("/proc/" + std::to_string(grandchild) + "/stat");
+        std::string pid, name, state;
+        return !(stat >> pid >> name >> state) || state == "Z";
+    };
+    for (int round = 0; round < 500 && !ended(); ++round) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(ended());
 }
 
 TEST(ChildProcess, MissingProgramIsALaunchError) {

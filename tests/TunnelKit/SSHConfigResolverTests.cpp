@@ -274,6 +274,23 @@ TEST(SSHConfigResolverFakeSSH, HangingSSHGivesNothingAfterTheTimeOut) {
     EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", ssh.builder(), 200ms), std::nullopt);
 }
 
+TEST(SSHConfigResolverFakeSSH, AStopGivesNothingAndBeforeTheCallStartsNothing) {
+    FakeSSH hanging("echo 'user bob'; exec sleep 600");
+    std::stop_source stop;
+    std::thread stopper([&] {
+        while (!hanging.ran()) {
+            std::this_thread::sleep_for(10ms);
+        }
+        stop.request_stop();
+    });
+    EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", hanging.builder(), 600s, stop.get_token()), std::nullopt);
+    stopper.join();
+
+    FakeSSH ssh("echo 'user bob'");
+    EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", ssh.builder(), 5s, stop.get_token()), std::nullopt);
+    EXPECT_FALSE(ssh.ran());
+}
+
 TEST(SSHConfigResolverFakeSSH, NonZeroExitOrSignalGivesNothing) {
     EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", FakeSSH("echo 'user bob'; exit 1").builder()), std::nullopt);
     EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", FakeSSH("echo 'user bob'; kill -9 $$").builder()),

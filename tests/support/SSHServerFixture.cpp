@@ -79,11 +79,6 @@ std::string commandName(pid_t pid) {
     return name;
 }
 
-bool isAlive(pid_t pid) {
-    const auto status = processStatus(pid);
-    return status && status->state != 'Z' && status->state != 'X';
-}
-
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     const auto until = std::chrono::steady_clock::now() + limit;
     while (!done()) {
@@ -143,6 +138,11 @@ pid_t startDaemon(const std::string& configPath, const std::string& logPath) {
 }
 
 } // namespace
+
+bool isAlive(pid_t pid) {
+    const auto status = processStatus(pid);
+    return status && status->state != 'Z' && status->state != 'X';
+}
 
 std::string generateKey(const std::string& path) {
     const auto made = tunnelkit::runChildProcess({"/usr/bin/ssh-keygen",

@@ -21,6 +21,8 @@ std::vector<pid_t> descendantsOf(pid_t ancestor);
 // The processes of a process group, read from /proc; zombies (which may wait long for a reaper
 // when they were orphaned) left out.
 std::vector<pid_t> liveMembersOf(pid_t group);
+// Whether `pid` names a process still running; an exited child not yet reaped counts as gone.
+bool isAlive(pid_t pid);
 
 // A real OpenSSH server of the test's own on 127.0.0.1: its own host key, one authorized client
 // key, no PAM, forwarding allowed, a port chosen at run time. It runs in the foreground as a child

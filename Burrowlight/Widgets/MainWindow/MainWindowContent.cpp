@@ -3,6 +3,7 @@
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
 #include "Burrowlight/Widgets/Editor/EditorSections.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
+#include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
 
 namespace burrowlight {
 
@@ -22,6 +23,9 @@ class MainWindowContent : private DetailPages, public MainWindowView {
     MainWindowParts parts() {
         MainWindowParts parts;
         parts.details = &details;
+        parts.configImport = [](MainWindowModel& model, QWidget& window) -> std::unique_ptr<QDialog> {
+            return std::make_unique<SSHConfigImportSheet>(model, window);
+        };
         return parts;
     }
 };

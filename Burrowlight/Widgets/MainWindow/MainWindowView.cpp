@@ -133,10 +133,22 @@ void MainWindowView::openConfigImport() {
     if (!model_.state().importingConfig()) {
         return;
     }
-    if (parts_.configImport) {
-        parts_.configImport(model_, *this);
+    if (!parts_.configImport || configImportSheet_) {
+        model_.state().setImportingConfig(configImportSheet_ != nullptr);
+        return;
     }
-    model_.state().setImportingConfig(false);
+    configImportSheet_ = parts_.configImport(model_, *this);
+    connect(configImportSheet_.get(), &QDialog::finished, this, [this] {
+        // Not inside the sheet's own signal.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                configImportSheet_.reset();
+                model_.state().setImportingConfig(false);
+            },
+            Qt::QueuedConnection);
+    });
+    configImportSheet_->open();
 }
 
 } // namespace burrowlight

@@ -6,6 +6,7 @@
 #include "Burrowlight/Widgets/MainWindow/TunnelListPane.h"
 #include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
 
+#include <QDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 namespace burrowlight {
 
@@ -31,9 +33,9 @@ class ColumnSplitter : public QSplitter {
 struct MainWindowParts {
     // The detail column's pages; stand-ins that name the tunnel when none is given.
     DetailFactory* details = nullptr;
-    // Shows the ssh-config import sheet over the window; returns when it closes. The sheet hands
-    // what it imported to `MainWindowModel::configImported`.
-    std::function<void(MainWindowModel&, QWidget& window)> configImport;
+    // Makes the ssh-config import sheet over the window; the window shows it and keeps it until it
+    // closes. The sheet hands what it imported to `MainWindowModel::configImported`.
+    std::function<std::unique_ptr<QDialog>(MainWindowModel&, QWidget& window)> configImport;
     // The clock and the states the window shows; the system's and the manager's when none.
     std::optional<WindowSources> sources;
 };
@@ -56,6 +58,8 @@ class MainWindowView : public QWidget {
     TunnelListPane& list() { return list_; }
     DetailSlot& detail() { return detail_; }
     QSplitter& columns() { return columns_; }
+    // The ssh-config import sheet while it is open.
+    QDialog* configImportSheet() const { return configImportSheet_.get(); }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -83,6 +87,8 @@ class MainWindowView : public QWidget {
     DetailSlot detail_;
     QVBoxLayout layout_{this};
     bool appeared_ = false;
+    // Goes before the model it works on.
+    std::unique_ptr<QDialog> configImportSheet_;
 };
 
 } // namespace burrowlight

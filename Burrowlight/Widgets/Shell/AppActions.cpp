@@ -35,6 +35,8 @@ AppActions::AppActions() {
 
     help.setText(tr("%1 Help").arg(appDisplayName()));
     help.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Question));
+    reportProblem.setText(tr("Report a Problem…"));
+    buyMeACoffee.setText(tr("Buy Me a Coffee"));
     privacy.setText(tr("Privacy"));
     termsOfUse.setText(tr("Terms of Use"));
 }
@@ -58,6 +60,8 @@ void AppActions::fill(QMenuBar& menuBar) {
     QMenu* helpMenu = menuBar.addMenu(tr("&Help"));
     helpMenu->addAction(&help);
     helpMenu->addSeparator();
+    helpMenu->addAction(&reportProblem);
+    helpMenu->addAction(&buyMeACoffee);
     helpMenu->addSeparator()->setObjectName(QLatin1String(supportAnchorName));
     helpMenu->addAction(&privacy);
     helpMenu->addAction(&termsOfUse);

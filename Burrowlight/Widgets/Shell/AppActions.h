@@ -29,6 +29,8 @@ class AppActions : public QObject {
     QAction disconnectAll{this};
 
     QAction help{this};
+    QAction reportProblem{this};
+    QAction buyMeACoffee{this};
     QAction privacy{this};
     QAction termsOfUse{this};
 

@@ -2,7 +2,9 @@
 
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Core/Relaunch.h"
+#include "Burrowlight/Core/TipPage.h"
 #include "Burrowlight/Desktop/AppLog.h"
 #include "Burrowlight/Widgets/Shell/WindowRouter.h"
 #include "TunnelKit/TunnelStore.h"
@@ -12,7 +14,9 @@
 
 namespace burrowlight {
 
-AppDelegate::AppDelegate(AppModel& model, WindowRouter& router) : model_(model), router_(router) {
+AppDelegate::AppDelegate(AppModel& model, WindowRouter& router, const AppTermination& termination,
+                         TipPrompt& tipPrompt)
+    : model_(model), router_(router), termination_(termination), tipPrompt_(tipPrompt) {
     connect(&wake_, &WakeMonitor::woke, this, [this] { model_.manager().restartActive(); });
 }
 
@@ -24,7 +28,11 @@ void AppDelegate::didFinishLaunching() {
 }
 
 bool AppDelegate::shouldTerminate() {
-    return model_.confirmQuit();
+    if (!model_.confirmQuit()) {
+        return false;
+    }
+    offerTipOnQuit(model_.settings(), tipPrompt_, termination_.quitRequestedFromMenu());
+    return true;
 }
 
 void AppDelegate::willTerminate() {

@@ -8,6 +8,8 @@
 namespace burrowlight {
 
 class AppModel;
+class AppTermination;
+class TipPrompt;
 class WindowRouter;
 
 // What the application does around its windows: the launch sequence, waking from sleep, a launch
@@ -16,11 +18,13 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
   public:
-    AppDelegate(AppModel& model, WindowRouter& router);
+    AppDelegate(AppModel& model, WindowRouter& router, const AppTermination& termination,
+                TipPrompt& tipPrompt);
 
     // Once the launch windows are open.
     void didFinishLaunching();
-    // The quit check: false keeps the application running.
+    // The quit check: false keeps the application running. A quit through the application's own Quit
+    // command that goes ahead may first offer the tip page.
     bool shouldTerminate();
     // Every ssh down within the engine's deadline, then a relaunch when one was asked for.
     void willTerminate();
@@ -33,6 +37,8 @@ class AppDelegate : public QObject {
   private:
     AppModel& model_;
     WindowRouter& router_;
+    const AppTermination& termination_;
+    TipPrompt& tipPrompt_;
     WakeMonitor wake_;
 };
 

@@ -3,7 +3,9 @@
 #include "Burrowlight/Automation/TunnelsService.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Core/TipPage.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
+#include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
@@ -13,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -85,23 +86,17 @@ int BurrowlightApp::main(int argc, char** argv) {
     return application.exec();
 }
 
-AppPresence::AppPresence(std::function<void()> quit) : tray_(trayIcon()) {
-    quit_ = menu_.addAction(tr("Quit %1").arg(appDisplayName()));
-    QObject::connect(quit_, &QAction::triggered, std::move(quit));
-    tray_.setToolTip(appDisplayName());
-    tray_.setContextMenu(&menu_);
-    tray_.show();
-}
-
 AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Parts parts, bool trayAvailable)
     : settings_(settings), trayAvailable_(trayAvailable), model_(settings, alerts, std::move(parts)),
       termination_({.shouldTerminate = [this] { return delegate_.shouldTerminate(); },
                     .willTerminate = [this] { delegate_.willTerminate(); }}),
-      router_([this] { return model_.termsAccepted(); }), delegate_(model_, router_),
+      router_([this] { return model_.termsAccepted(); }),
+      delegate_(model_, router_, termination_, tipPrompt_),
       commands_(model_, termination_,
                 {.openMain = [this] { router_.open(WindowId::main); }, .showAbout = [this] { showAbout(); }}),
-      presence_([this] { commands_.quit(); }) {
+      reporter_([this] { return settings_.usesSSHConfig(); }, alerts) {
     installWindows();
+    installTray();
     connectActions();
     // The tray is there for the whole run: from now on anything can bring up the terms window.
     model_.termsWindow().install([this] { router_.open(WindowId::terms); });
@@ -164,6 +159,23 @@ void AppShell::installWindows() {
     });
 }
 
+void AppShell::installTray() {
+    TrayMenuModel::Handlers handlers{
+        .openMain = [this] { router_.open(WindowId::main); },
+        .openTerms = [this] { router_.open(WindowId::terms); },
+        .newTunnel = [this] { commands_.newTunnel(); },
+        .reportProblem = [this] { reporter_.report(); },
+        .openTipPage = [this] { openTipPage(settings_); },
+        .quit = [this] { commands_.quit(); },
+        // The terms-only menu's Quit is no Quit command of the application's: no tip follows.
+        .terminate = [this] { termination_.requestTermination(); },
+    };
+    if (router_.hasFactory(WindowId::settings)) {
+        handlers.openSettings = [this] { router_.open(WindowId::settings); };
+    }
+    tray_ = std::make_unique<AppTray>(model_, std::move(handlers));
+}
+
 void AppShell::connectActions() {
     const auto run = [this](QAction& action, void (AppCommands::*command)()) {
         QObject::connect(&action, &QAction::triggered, &commands_, command);
@@ -177,6 +189,9 @@ void AppShell::connectActions() {
     run(actions_.help, &AppCommands::help);
     run(actions_.privacy, &AppCommands::privacy);
     run(actions_.termsOfUse, &AppCommands::termsOfUse);
+    QObject::connect(&actions_.reportProblem, &QAction::triggered, &reporter_, &ProblemReporter::report);
+    QObject::connect(&actions_.buyMeACoffee, &QAction::triggered, &model_,
+                     [this] { openTipPage(settings_); });
     QObject::connect(&actions_.quit, &QAction::triggered, &commands_, [this] { commands_.quit(); });
     QObject::connect(&actions_.settings, &QAction::triggered, &router_,
                      [this] { router_.open(WindowId::settings); });
@@ -184,11 +199,15 @@ void AppShell::connectActions() {
     actions_.checkForUpdates.setVisible(commands_.showsCheckForUpdates());
 }
 
-// Stands in for the About window until it has its own.
 void AppShell::showAbout() {
     router_.activate();
-    QMessageBox::about(router_.window(WindowId::main), actions_.about.text(),
-                       appDisplayName() + QLatin1Char('\n') + appVersion());
+    if (!about_ || !about_->isVisible()) {
+        // Made afresh each time it opens, so that the credits are read again.
+        about_ = std::make_unique<AboutWindow>();
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 } // namespace burrowlight

@@ -2,20 +2,21 @@
 
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/AppTermination.h"
+#include "Burrowlight/Core/ProblemReport.h"
 #include "Burrowlight/Desktop/TerminationSignals.h"
 #include "Burrowlight/Models/AppCommands.h"
 #include "Burrowlight/Widgets/Shell/AppActions.h"
 #include "Burrowlight/Widgets/Shell/AppDelegate.h"
+#include "Burrowlight/Widgets/Shell/AppTray.h"
+#include "Burrowlight/Widgets/Shell/TipPromptPanel.h"
 #include "Burrowlight/Widgets/Shell/WindowRouter.h"
 
-#include <QCoreApplication>
-#include <QMenu>
 #include <QSystemTrayIcon>
-#include <functional>
 #include <memory>
 
 namespace burrowlight {
 
+class AboutWindow;
 class SingleInstance;
 
 // The application role: one instance per user, its windows, the tray, the menu commands and the
@@ -23,22 +24,6 @@ class SingleInstance;
 class BurrowlightApp {
   public:
     static int main(int argc, char** argv);
-};
-
-// The tray icon and its menu. Stands in with Quit alone until the tray menu has its own screens.
-class AppPresence {
-    Q_DECLARE_TR_FUNCTIONS(AppPresence)
-
-  public:
-    explicit AppPresence(std::function<void()> quit);
-
-    QAction* quitAction() const { return quit_; }
-    const QSystemTrayIcon& tray() const { return tray_; }
-
-  private:
-    QMenu menu_;
-    QAction* quit_ = nullptr; // owned by the menu
-    QSystemTrayIcon tray_;
 };
 
 // Everything the running application shows and how it quits, wired together over the model.
@@ -49,12 +34,17 @@ class AppShell {
              bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
     ~AppShell();
 
+    // The About window while it is open.
+    AboutWindow* aboutWindow() const { return about_.get(); }
+
     AppModel& model() { return model_; }
     AppTermination& termination() { return termination_; }
     WindowRouter& router() { return router_; }
     AppDelegate& delegate() { return delegate_; }
     AppActions& actions() { return actions_; }
     AppCommands& commands() { return commands_; }
+    AppTray& tray() { return *tray_; }
+    ProblemReporter& problemReporter() { return reporter_; }
 
     // The windows of the launch rules, then the rest of the launch; `files` as if opened after it.
     void launch(const QStringList& files = {});
@@ -63,6 +53,7 @@ class AppShell {
 
   private:
     void installWindows();
+    void installTray();
     void connectActions();
     void showAbout();
 
@@ -71,11 +62,14 @@ class AppShell {
     AppModel model_;
     AppTermination termination_;
     WindowRouter router_;
+    TipPromptDialog tipPrompt_;
     AppDelegate delegate_;
     AppActions actions_;
     AppCommands commands_;
-    AppPresence presence_;
+    ProblemReporter reporter_;
+    std::unique_ptr<AppTray> tray_;
     TerminationSignals signals_;
+    std::unique_ptr<AboutWindow> about_;
 };
 
 } // namespace burrowlight

@@ -1,8 +1,12 @@
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -32,6 +36,42 @@ QMessageBox::ButtonRole role(Alert::Button::Role role) {
         return QMessageBox::RejectRole;
     }
     return QMessageBox::AcceptRole;
+}
+
+// Under the informative text, above the buttons. The box lays itself out afresh when its texts
+// change, so this comes last.
+std::unique_ptr<QLabel> addAccessory(QMessageBox& box, const QString& text) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (!grid || !informative || !buttons) {
+        return nullptr;
+    }
+    int row = 0;
+    int column = 0;
+    int rowSpan = 0;
+    int columnSpan = 0;
+    grid->getItemPosition(grid->indexOf(informative), &row, &column, &rowSpan, &columnSpan);
+    auto accessory = std::make_unique<QLabel>(&box);
+    accessory->setObjectName(QStringLiteral("accessory"));
+    accessory->setTextFormat(Qt::PlainText);
+    accessory->setText(text);
+    accessory->setWordWrap(true);
+    accessory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(box.font().pointSizeF() * 0.85);
+    accessory->setFont(font);
+    makeSecondary(*accessory);
+    int buttonsRow = 0;
+    int buttonsColumn = 0;
+    int buttonsRowSpan = 0;
+    int buttonsColumnSpan = 0;
+    grid->getItemPosition(grid->indexOf(buttons), &buttonsRow, &buttonsColumn, &buttonsRowSpan,
+                          &buttonsColumnSpan);
+    grid->removeWidget(buttons);
+    grid->addWidget(accessory.get(), row + 1, column, 1, columnSpan);
+    grid->addWidget(buttons, std::max(buttonsRow, row + 2), buttonsColumn, buttonsRowSpan, buttonsColumnSpan);
+    return accessory;
 }
 
 } // namespace
@@ -64,6 +104,9 @@ MessageBoxAlerts::Box MessageBoxAlerts::makeBox(const Alert& alert, QWidget* par
         }
     }
     box.setAttribute(Qt::WA_ShowWithoutActivating, !alert.activatesApplication);
+    if (!alert.accessoryText.isEmpty()) {
+        made.accessory = addAccessory(box, alert.accessoryText);
+    }
     return made;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/Alert.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <memory>
 
@@ -21,6 +22,8 @@ class MessageBoxAlerts : public AlertPresenter {
     struct Box {
         std::unique_ptr<QMessageBox> box;
         std::vector<QAbstractButton*> buttons; // owned by the box
+        // The accessory text's label, in the box; goes before it.
+        std::unique_ptr<QLabel> accessory;
     };
     static Box makeBox(const Alert& alert, QWidget* parent = nullptr);
 

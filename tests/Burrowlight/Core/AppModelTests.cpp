@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/AppModel.h"
 #include "PrivateBuses.h"
+#include "SSHServerFixture.h"
 #include "StandInNotificationServer.h"
 #include "ThrowawayAppHome.h"
 #include "TunnelKit/FileIO.h"
@@ -54,7 +55,7 @@ class AppModelTests : public QObject {
         const auto ssh = model.manager().connection(tunnel.id)->processID();
         QVERIFY(ssh);
         model.shutdown();
-        QVERIFY2(::kill(*ssh, 0) != 0, "ssh outlived the shutdown");
+        QVERIFY2(!testing_support::isAlive(*ssh), "ssh outlived the shutdown");
         QTRY_COMPARE(model.manager().state(tunnel.id), TunnelState::disconnected());
     }
 

@@ -1,6 +1,7 @@
 // The shell over a real model in a throwaway home: which windows a launch opens, the commands that
 // wait for the terms of use, and what other launches ask of the running one.
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 #include "LoopbackNetwork.h"
@@ -97,6 +98,17 @@ class AppShellTests : public QObject {
         AppShell shell(home.settings, home.alerts, home.parts(), trayAvailable);
         shell.launch();
         QCOMPARE(visibleWindows(shell.router()), expected);
+    }
+
+    void aboutShowsTheCreditsInOneWindowEvenBeforeTheTerms() {
+        ThrowawayHome home;
+        AppShell shell(home.settings, home.alerts, home.parts(), true);
+        shell.actions().about.trigger();
+        AboutWindow* about = shell.aboutWindow();
+        QVERIFY(about && about->isVisible());
+        QVERIFY(about->credits().toPlainText().contains(QStringLiteral("libsecret")));
+        shell.actions().about.trigger();
+        QCOMPARE(shell.aboutWindow(), about);
     }
 
     void gatedCommandsOnlyBringUpTheTermsWindow() {

@@ -44,6 +44,23 @@ class MessageBoxAlertsTests : public QObject {
         QCOMPARE(plain.buttons.size(), size_t(1));
     }
 
+    // Facts to copy, under the informative text and above the buttons, plain and selectable.
+    void theAccessoryTextSitsUnderTheInformativeText() {
+        Alert alert = importAlert();
+        alert.accessoryText = QStringLiteral("<b>Burrowlight</b> 1.0 (7)\nRead ~/.ssh/config: no");
+        const auto made = MessageBoxAlerts::makeBox(alert);
+        QVERIFY(made.accessory);
+        QCOMPARE(made.accessory->text(), alert.accessoryText);
+        QCOMPARE(made.accessory->textFormat(), Qt::PlainText);
+        QVERIFY(made.accessory->textInteractionFlags() & Qt::TextSelectableByMouse);
+        made.box->show();
+        const auto* informative = made.box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+        QVERIFY(made.accessory->isVisible());
+        QVERIFY(made.accessory->geometry().top() >= informative->geometry().bottom());
+        QVERIFY(made.accessory->geometry().bottom() <= made.buttons[0]->mapTo(made.box.get(), QPoint()).y());
+        QVERIFY(!MessageBoxAlerts::makeBox(importAlert()).accessory);
+    }
+
     void runAnswersWithTheChosenButton() {
         MessageBoxAlerts alerts;
         QTimer::singleShot(0, [] {

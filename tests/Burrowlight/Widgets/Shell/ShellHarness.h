@@ -4,7 +4,9 @@
 // of quitting, for the shell's tests. Run them inside with-private-buses.sh.
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/AppTermination.h"
+#include "SSHServerFixture.h"
 #include "TempDir.h"
+#include "TunnelKit/FileIO.h"
 #include "TunnelKit/TunnelStore.h"
 
 #include <QSettings>
@@ -31,6 +33,8 @@ struct ThrowawayHome {
     burrowlight::AppSettings settings{std::make_unique<QSettings>(
         QString::fromStdString(folder.file("burrowlight.conf")), QSettings::IniFormat)};
     ScriptedAlerts alerts;
+    std::unique_ptr<testing_support::SSHServer> server;
+    std::unique_ptr<testing_support::SSHClientSetup> client;
 
     ThrowawayHome() {
         for (const char* name : {"data", "runtime", "cache", "config", "home"}) {
@@ -44,6 +48,16 @@ struct ThrowawayHome {
         settings.setUsesSSHConfig(false);
     }
 
+    // The tests' own sshd, which the model's ssh reaches through the user's ssh configuration.
+    void startServer() {
+        server = std::make_unique<testing_support::SSHServer>();
+        client = std::make_unique<testing_support::SSHClientSetup>(*server);
+        QVERIFY(server->isRunning());
+        QVERIFY(tunnelkit::writeFileAtomically(client->home() + "/.ssh/config",
+                                               "Include " + client->folder() + "/ssh_config\n"));
+        settings.setUsesSSHConfig(true);
+    }
+
     std::string applicationSupport() const { return folder.file("data/com.tolvan.burrowlight"); }
 
     void storeTunnels(const std::vector<tunnelkit::Tunnel>& tunnels) const {
@@ -53,7 +67,7 @@ struct ThrowawayHome {
 
     burrowlight::AppModel::Parts parts() const {
         auto parts = burrowlight::AppModel::Parts::ofThisSession();
-        parts.homeDirectory = folder.file("home");
+        parts.homeDirectory = client ? client->home() : folder.file("home");
         parts.networkMonitor = {};
         return parts;
     }

@@ -1,0 +1,91 @@
+// The icon in a real tray: a tray host packaged by the distribution (trayer) on an X server of the
+// test's own takes the application's icon into its panel. Run through with-private-buses.sh and
+// with-xvfb.sh: with no StatusNotifierWatcher on the bus, Qt docks the icon the XEmbed way.
+#include "Burrowlight/Widgets/Shell/AppTray.h"
+#include "PrivateBuses.h"
+#include "ShellHarness.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace burrowlight;
+using shell_testing::ThrowawayHome;
+
+namespace {
+
+// The window of the icon Qt shows for the tray, once there is one.
+QWidget* trayIconWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (QByteArray(widget->metaObject()->className()) == "QSystemTrayIconSys") {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+// The X window that holds the window, as xwininfo reports it: "" for the root window.
+QString parentWindow(WId window) {
+    QProcess info;
+    info.start(QStringLiteral("xwininfo"),
+               {QStringLiteral("-children"), QStringLiteral("-id"), QString::number(window)});
+    if (!info.waitForFinished(5'000)) {
+        return QStringLiteral("?");
+    }
+    for (const QString& line : QString::fromLocal8Bit(info.readAllStandardOutput()).split('\n')) {
+        if (line.trimmed().startsWith(QStringLiteral("Parent window id:"))) {
+            return line.contains(QStringLiteral("(the root window)")) ? QString() : line.trimmed();
+        }
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
+class TrayHostTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        if (qEnvironmentVariableIsSet("BURROWLIGHT_NO_X_SERVER")) {
+            QSKIP(qPrintable(QStringLiteral("no X server for the tray: ") +
+                             qEnvironmentVariable("BURROWLIGHT_NO_X_SERVER")));
+        }
+        QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty(),
+                 "trayer is missing: scripts/install-deps installs it");
+        AppSettings::registerDefaults();
+    }
+
+    void theIconDocksInTheTray() {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        QProcess host;
+        host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        host.start(QStringLiteral("trayer"),
+                   {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                    QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                    QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
+                    QStringLiteral("true")});
+        QVERIFY2(host.waitForStarted(), qPrintable(host.errorString()));
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10'000);
+
+        ThrowawayHome home;
+        AppModel model(home.settings, home.alerts, home.parts());
+        AppTray tray(model, {});
+        QVERIFY(tray.icon().isVisible());
+        QTRY_VERIFY(trayIconWindow());
+        const WId window = trayIconWindow()->winId();
+        QTRY_VERIFY2_WITH_TIMEOUT(!parentWindow(window).isEmpty() &&
+                                      parentWindow(window) != QStringLiteral("?"),
+                                  "the tray host took the icon into its panel", 10'000);
+        QVERIFY(!tray.icon().geometry().isEmpty());
+
+        host.terminate();
+        QVERIFY(host.waitForFinished(5'000));
+    }
+};
+
+QTEST_MAIN(TrayHostTests)
+#include "TrayHostTests.moc"
