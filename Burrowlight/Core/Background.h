@@ -19,7 +19,8 @@ template <class Work, class Done> void inBackground(const QObject& owner, Work w
         Work work;
         Done done;
     };
-    auto task = std::make_shared<Task>(Task{QPointer<const QObject>(&owner), std::move(work), std::move(done)});
+    auto task =
+        std::make_shared<Task>(Task{QPointer<const QObject>(&owner), std::move(work), std::move(done)});
     QThreadPool::globalInstance()->start([task] {
         auto result = std::make_shared<decltype(task->work())>(task->work());
         QMetaObject::invokeMethod(

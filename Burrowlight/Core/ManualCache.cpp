@@ -9,7 +9,8 @@ ManualCache& ManualCache::shared() {
     return cache;
 }
 
-ManualCache::ManualCache(std::string renderer, QObject* parent) : QObject(parent), renderer_(std::move(renderer)) {}
+ManualCache::ManualCache(std::string renderer, QObject* parent)
+    : QObject(parent), renderer_(std::move(renderer)) {}
 
 void ManualCache::section(const QString& option, const QObject& receiver, Answer answer) {
     Request request{option, QPointer<const QObject>(&receiver), std::move(answer)};

@@ -23,7 +23,8 @@ std::optional<std::string> Tunnel::*member(AdvancedFieldsModel::File which) {
 
 } // namespace
 
-AdvancedFieldsModel::AdvancedFieldsModel(TunnelDraft& draft, QObject* parent) : QObject(parent), draft_(&draft) {
+AdvancedFieldsModel::AdvancedFieldsModel(TunnelDraft& draft, QObject* parent)
+    : QObject(parent), draft_(&draft) {
     connect(&draft, &TunnelDraft::changed, this, &AdvancedFieldsModel::changed);
 }
 

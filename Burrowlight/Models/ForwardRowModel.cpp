@@ -222,8 +222,8 @@ std::optional<ForwardRowModel::Sentence> ForwardRowModel::explanation() const {
         return std::nullopt;
     }
     const auto target = row.targetEndpoint();
-    Sentence sentence{row.kind, {}, *listen,
-                      target ? QString::fromStdString(target->displayText()) : QString()};
+    Sentence sentence{
+        row.kind, {}, *listen, target ? QString::fromStdString(target->displayText()) : QString()};
     switch (row.kind) {
     case Forward::Kind::local:
         sentence.pattern = tr("Connect to %1 on this computer to reach %2 as if you were on the server.");

@@ -79,7 +79,8 @@ tunnelkit::Uuid OptionsListModel::add(const SSHOption& entry) {
 
 void OptionsListModel::remove(const tunnelkit::Uuid& id) {
     if (draft_) {
-        draft_->editTunnel([&](Tunnel& tunnel) { std::erase_if(tunnel.options, [&](auto& o) { return o.id == id; }); });
+        draft_->editTunnel(
+            [&](Tunnel& tunnel) { std::erase_if(tunnel.options, [&](auto& o) { return o.id == id; }); });
     }
 }
 

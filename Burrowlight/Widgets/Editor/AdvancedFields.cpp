@@ -49,7 +49,8 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     jumpHosts_->setPlaceholderText(tr("user@bastion:22, …"));
     jumpHosts_->setAccessibleName(tr("Jump Hosts"));
     jumpHosts_->setFont(editorLook::monospaced(jumpHosts_->font()));
-    connect(jumpHosts_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setJumpHosts(text); });
+    connect(jumpHosts_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setJumpHosts(text); });
     addRow(tr("Jump Hosts"), *jumpHosts_);
 
     const auto fileField = [this](const QString& title, const QString& prompt, FileChoice choice,
@@ -60,8 +61,8 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
         addRow(title, *field);
         return field;
     };
-    identity_ = fileField(tr("Private Key"), tr("From SSH agent or config"), FileChoice::existingKey(homeDirectory_),
-                          AdvancedFieldsModel::File::identity);
+    identity_ = fileField(tr("Private Key"), tr("From SSH agent or config"),
+                          FileChoice::existingKey(homeDirectory_), AdvancedFieldsModel::File::identity);
     certificate_ = fileField(tr("Certificate"), tr("None"), FileChoice::existingKey(homeDirectory_),
                              AdvancedFieldsModel::File::certificate);
 
@@ -71,9 +72,11 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     secretsRow_ = nextRow_;
     addRow({}, *secrets_);
     secrets_->hide();
-    addRow({}, caption(tr("Passwords and passphrases are asked for when needed, and can be remembered in the "
-                          "keyring. The private key is for the server: jump hosts take theirs from ~/.ssh/config."),
-                       *this));
+    addRow(
+        {},
+        caption(tr("Passwords and passphrases are asked for when needed, and can be remembered in the "
+                   "keyring. The private key is for the server: jump hosts take theirs from ~/.ssh/config."),
+                *this));
 
     tags_ = new QLineEdit(this);
     tags_->setPlaceholderText(tr("Separated by commas"));
@@ -90,12 +93,14 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     connectionLayout->setContentsMargins(0, 0, 0, 0);
     connectionLayout->setSpacing(6);
     connectsAtLaunch_ = new QCheckBox(tr("Connect when Burrowlight opens"), connection);
-    connect(connectsAtLaunch_, &QCheckBox::clicked, this, [this](bool on) { model_.setConnectsAtLaunch(on); });
+    connect(connectsAtLaunch_, &QCheckBox::clicked, this,
+            [this](bool on) { model_.setConnectsAtLaunch(on); });
     connectionLayout->addWidget(connectsAtLaunch_);
     connectionLayout->addWidget(&reconnectLine());
     addRow(tr("Connection"), *connection);
 
-    log_ = fileField(tr("Log File"), tr("None"), FileChoice::newLog(homeDirectory_), AdvancedFieldsModel::File::log);
+    log_ = fileField(tr("Log File"), tr("None"), FileChoice::newLog(homeDirectory_),
+                     AdvancedFieldsModel::File::log);
 
     auto* optionsColumn = new QWidget(this);
     auto* optionsLayout = new QVBoxLayout(optionsColumn);
@@ -103,7 +108,8 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     optionsLayout->setSpacing(6);
     options_ = new OptionsList(draft, manual, optionsColumn);
     optionsLayout->addWidget(options_);
-    optionsLayout->addWidget(&caption(tr("Passed to ssh as -o Name=Value, ahead of ~/.ssh/config."), *optionsColumn));
+    optionsLayout->addWidget(
+        &caption(tr("Passed to ssh as -o Name=Value, ahead of ~/.ssh/config."), *optionsColumn));
     addRow(tr("SSH Options"), *optionsColumn);
 
     note_ = new QPlainTextEdit(this);
@@ -141,8 +147,10 @@ QWidget& AdvancedFields::reconnectLine() {
     attempts_->setAlignment(Qt::AlignRight);
     attemptsLabel_->setBuddy(attempts_);
     // Typing an empty field or a half number keeps the count; leaving the field shows it again.
-    connect(attempts_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setAttempts(text); });
-    connect(attempts_, &QLineEdit::editingFinished, this, [this] { attempts_->setText(model_.attemptsText()); });
+    connect(attempts_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setAttempts(text); });
+    connect(attempts_, &QLineEdit::editingFinished, this,
+            [this] { attempts_->setText(model_.attemptsText()); });
     layout->addWidget(attempts_);
     layout->addStretch();
     return *line;
@@ -180,7 +188,8 @@ void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& se
         rowLayout->addStretch();
         auto* forget = new QPushButton(tr("Forget"), row);
         forget->setAccessibleDescription(title->text());
-        connect(forget, &QPushButton::clicked, this, [this, key] { forget_(key); }, Qt::QueuedConnection);
+        connect(
+            forget, &QPushButton::clicked, this, [this, key] { forget_(key); }, Qt::QueuedConnection);
         rowLayout->addWidget(forget);
         layout->addWidget(row);
     }

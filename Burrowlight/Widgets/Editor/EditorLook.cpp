@@ -65,9 +65,10 @@ void setOutlined(QWidget& field, bool outlined) {
         return;
     }
     field.setProperty("outlined", outlined);
-    field.setStyleSheet(outlined ? QStringLiteral("border: 1px solid rgba(224, 53, 43, 0.8); border-radius: 5px; "
-                                                 "padding: 1px 3px;")
-                                 : QString());
+    field.setStyleSheet(outlined
+                            ? QStringLiteral("border: 1px solid rgba(224, 53, 43, 0.8); border-radius: 5px; "
+                                             "padding: 1px 3px;")
+                            : QString());
 }
 
 } // namespace burrowlight::editorLook

@@ -19,7 +19,8 @@ QIcon symbol(const QString& name, const QWidget& widget, const QColor& color = {
 // A borderless button that shows only the symbol; `title` is its accessible name and tooltip.
 QToolButton& iconButton(const QString& symbol, const QString& title, QWidget& parent);
 // A label that shows a symbol only; hidden from assistive technology unless `title` is given.
-QLabel& symbolLabel(const QString& symbol, QWidget& parent, const QColor& color = {}, const QString& title = {});
+QLabel& symbolLabel(const QString& symbol, QWidget& parent, const QColor& color = {},
+                    const QString& title = {});
 // Caption-sized text (smaller than the body), wrapping.
 void makeCaption(QLabel& label);
 // A red outline on a field that was left with a problem; none otherwise.

@@ -173,10 +173,11 @@ class ForwardRows : public QWidget {
         rows_.clear();
         clear(*layout_);
         if (ids.empty()) {
-            auto* none = new QLabel(usesConfigForwards(context_)
-                                        ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
-                                        : EditorSections::tr("No forwards. The tunnel only keeps the connection open."),
-                                    this);
+            auto* none = new QLabel(
+                usesConfigForwards(context_)
+                    ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
+                    : EditorSections::tr("No forwards. The tunnel only keeps the connection open."),
+                this);
             none->setContentsMargins(0, 12, 0, 12);
             none->setWordWrap(true);
             makeSecondary(*none);
@@ -195,13 +196,14 @@ class ForwardRows : public QWidget {
 
     ForwardEditorRow& makeRow(const Uuid& id) {
         auto* row = new ForwardEditorRow(
-            context_.draft(), id, [context = QPointer<DetailContext>(&context_)](const ForwardDraft& forward) {
+            context_.draft(), id,
+            [context = QPointer<DetailContext>(&context_)](const ForwardDraft& forward) {
                 return context && context->isForwardLive(forward);
             },
             this);
         row->setNarrow(narrow_);
-        for (const Field field : {Field::address, Field::listenPort, Field::listenPath, Field::targetHost,
-                                  Field::targetPort}) {
+        for (const Field field :
+             {Field::address, Field::listenPort, Field::listenPath, Field::targetHost, Field::targetPort}) {
             bindFocus(row->field(field), context_.focus(), editorFocus::Forward{id, field});
             showProblemsOnReturn(row->field(field), context_);
         }
@@ -222,12 +224,12 @@ class ForwardRows : public QWidget {
 std::unique_ptr<QWidget> EditorSections::serverField(DetailContext& context) {
     auto aliases = std::make_unique<HostAliases>(context.app().settings(), QDir::homePath());
     auto field = std::make_unique<HostField>(
-        context.draft(), *aliases,
-        [context = QPointer<DetailContext>(&context)](const QString&) {
+        context.draft(), *aliases, [context = QPointer<DetailContext>(&context)](const QString&) {
             if (!context) {
                 return;
             }
-            const QString host = DetailModel::trimmedBlanks(QString::fromStdString(context->draft().tunnel().host));
+            const QString host =
+                DetailModel::trimmedBlanks(QString::fromStdString(context->draft().tunnel().host));
             auto& hosts = context->app().configHosts();
             if (!host.isEmpty() && !hosts.asked().contains(host.toStdString())) {
                 hosts.resolve(host.toStdString());
@@ -299,7 +301,8 @@ std::unique_ptr<QWidget> EditorSections::sessionSection(DetailContext& context) 
             return;
         }
         const tunnelkit::SessionInfo& session = connection->session();
-        const auto add = [&](const QString& label, const std::optional<std::string>& value, QString suffix = {}) {
+        const auto add = [&](const QString& label, const std::optional<std::string>& value,
+                             QString suffix = {}) {
             if (value && !value->empty()) {
                 content->addWidget(&factRow(label, QString::fromStdString(*value) + suffix, *card));
             }
@@ -360,13 +363,14 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
     labelRow->addStretch();
     layout->addLayout(labelRow);
 
-    auto* fields = new AdvancedFields(context.draft(), ManualCache::shared(), QDir::homePath(),
-                                      [context = QPointer<DetailContext>(&context)](const tunnelkit::SecretKey& key) {
-                                          if (context) {
-                                              context->forgetSecret(key);
-                                          }
-                                      },
-                                      inner);
+    auto* fields = new AdvancedFields(
+        context.draft(), ManualCache::shared(), QDir::homePath(),
+        [context = QPointer<DetailContext>(&context)](const tunnelkit::SecretKey& key) {
+            if (context) {
+                context->forgetSecret(key);
+            }
+        },
+        inner);
     fields->setContentsMargins(0, 10, 0, 0);
     fields->hide();
     layout->addWidget(fields);
@@ -422,7 +426,8 @@ std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& contex
         const TunnelDraft& draft = context.draft();
         asSaved->setVisible(draft.problem() && (draft.isNew() || draft.hasUnsavedChanges()));
         const QString shown =
-            detail::sshCommandText(draft, context.savedTunnel(), context.app().makeBuilder()).value_or(QString());
+            detail::sshCommandText(draft, context.savedTunnel(), context.app().makeBuilder())
+                .value_or(QString());
         command->setText(shown);
         showIf(*section, !shown.isEmpty());
     };

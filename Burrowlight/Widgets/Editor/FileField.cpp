@@ -12,8 +12,8 @@ namespace burrowlight {
 
 FileField::FileField(const QString& title, const QString& prompt, FileChoice choice, QString homeDirectory,
                      Read read, Write write, QWidget* parent)
-    : QWidget(parent), choice_(std::move(choice)), homeDirectory_(std::move(homeDirectory)), read_(std::move(read)),
-      write_(std::move(write)) {
+    : QWidget(parent), choice_(std::move(choice)), homeDirectory_(std::move(homeDirectory)),
+      read_(std::move(read)), write_(std::move(write)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     edit_ = new QLineEdit(this);

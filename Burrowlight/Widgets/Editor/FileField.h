@@ -21,8 +21,8 @@ class FileField : public QWidget {
     using Read = std::function<std::optional<std::string>()>;
     using Write = std::function<void(const std::optional<std::string>&)>;
 
-    FileField(const QString& title, const QString& prompt, FileChoice choice, QString homeDirectory, Read read,
-              Write write, QWidget* parent = nullptr);
+    FileField(const QString& title, const QString& prompt, FileChoice choice, QString homeDirectory,
+              Read read, Write write, QWidget* parent = nullptr);
 
     QLineEdit& edit() const { return *edit_; }
     // Shows the stored path again, unless the user is typing in the field.

@@ -138,7 +138,8 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     trailingLayout->addWidget(copy_);
     auto& remove = editorLook::iconButton(QStringLiteral("minus.circle"), tr("Remove Forward"), *trailing_);
     // The row goes away with its forward: leave the click handler before the draft changes.
-    connect(&remove, &QToolButton::clicked, this, [this] { model_.remove(); }, Qt::QueuedConnection);
+    connect(
+        &remove, &QToolButton::clicked, this, [this] { model_.remove(); }, Qt::QueuedConnection);
     trailingLayout->addWidget(&remove);
 
     problems_ = new QLabel(this);
@@ -217,7 +218,8 @@ void ForwardEditorRow::buildKindMenu() {
     const ForwardDraft row = model_.forward();
     auto* kinds = new QActionGroup(&menu);
     for (const auto kind : allKinds) {
-        QAction* action = menu.addAction(editorLook::symbol(detail::symbolName(kind), menu), texts::title(kind));
+        QAction* action =
+            menu.addAction(editorLook::symbol(detail::symbolName(kind), menu), texts::title(kind));
         action->setCheckable(true);
         action->setChecked(kind == row.kind);
         kinds->addAction(action);
@@ -244,7 +246,8 @@ void ForwardEditorRow::setNarrow(bool narrow) {
 }
 
 void ForwardEditorRow::placeLines() {
-    for (QWidget* widget : {static_cast<QWidget*>(kindButton_), endpoints_, static_cast<QWidget*>(note_), trailing_}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(kindButton_), endpoints_, static_cast<QWidget*>(note_), trailing_}) {
         firstLine_->removeWidget(widget);
         secondLine_->removeWidget(widget);
     }
@@ -296,9 +299,9 @@ void ForwardEditorRow::refreshFields(const ForwardDraft& row) {
     QLineEdit& listenPort = *fields_.at(Field::listenPort);
     listenPort.setPlaceholderText(onThisComputer ? tr("port here") : tr("server port"));
     fields_.at(Field::targetHost)
-        ->setPlaceholderText(narrow_                               ? QStringLiteral("localhost")
+        ->setPlaceholderText(narrow_                            ? QStringLiteral("localhost")
                              : row.kind == Forward::Kind::local ? tr("localhost (from the server)")
-                                                                 : tr("localhost (from this computer)"));
+                                                                : tr("localhost (from this computer)"));
     for (const auto& [field, edit] : fields_) {
         edit->setAccessibleName(row.label(field));
         edit->setVisible(model_.showsField(field));
@@ -323,12 +326,14 @@ void ForwardEditorRow::refreshFootnote() {
     QStringList shownLines;
     const QString red = look::tint(StatusDotLook::Tint::red).name();
     for (const QString& problem : lines) {
-        shownLines << QStringLiteral("<span style=\"color: %1\">⚠ %2</span>").arg(red, problem.toHtmlEscaped());
+        shownLines
+            << QStringLiteral("<span style=\"color: %1\">⚠ %2</span>").arg(red, problem.toHtmlEscaped());
     }
     problems_->setText(shownLines.join(QStringLiteral("<br>")));
     problems_->setVisible(!lines.isEmpty());
     const auto sentence = lines.isEmpty() ? model_.explanation() : std::nullopt;
-    sentence_->setText(sentence ? sentence->filled([](const QString& value) { return shown(value); }) : QString());
+    sentence_->setText(sentence ? sentence->filled([](const QString& value) { return shown(value); })
+                                : QString());
     sentence_->setVisible(sentence.has_value());
 }
 

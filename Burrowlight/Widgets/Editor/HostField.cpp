@@ -24,7 +24,8 @@ HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<voi
         draft_.editTunnel([&text](tunnelkit::Tunnel& tunnel) { tunnel.host = text.toStdString(); });
     });
 
-    menuButton_ = &editorLook::iconButton(QStringLiteral("chevron.down"), tr("Hosts in ~/.ssh/config"), *this);
+    menuButton_ =
+        &editorLook::iconButton(QStringLiteral("chevron.down"), tr("Hosts in ~/.ssh/config"), *this);
     menuButton_->setPopupMode(QToolButton::InstantPopup);
     menuButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
     menuButton_->setMenu(new QMenu(menuButton_));

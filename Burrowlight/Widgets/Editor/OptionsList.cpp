@@ -81,7 +81,8 @@ OptionHelp::OptionHelp(const tunnelkit::SSHOption& option, ManualCache& manual, 
     connect(full, &QPushButton::clicked, this, [url] { QDesktopServices::openUrl(url); });
     footer->addWidget(full);
 
-    manual.section(name, *this, [this](std::optional<QString> markdown) { showDescription(std::move(markdown)); });
+    manual.section(name, *this,
+                   [this](std::optional<QString> markdown) { showDescription(std::move(markdown)); });
 }
 
 void OptionHelp::showDescription(std::optional<QString> markdown) {
@@ -144,11 +145,12 @@ void OptionsList::refresh() {
     if (ids == shownIds_) {
         // Values only: editors follow the draft unless the user is in them.
         for (size_t index = 0; index < rows.size(); ++index) {
-            if (auto* edit = rows_[index]->findChild<QLineEdit*>(); edit && !edit->hasFocus() &&
-                                                                    edit->text() != rows[index].value) {
+            if (auto* edit = rows_[index]->findChild<QLineEdit*>();
+                edit && !edit->hasFocus() && edit->text() != rows[index].value) {
                 edit->setText(rows[index].value);
             }
-            if (auto* box = rows_[index]->findChild<QComboBox*>(); box && box->currentText() != rows[index].value) {
+            if (auto* box = rows_[index]->findChild<QComboBox*>();
+                box && box->currentText() != rows[index].value) {
                 const QSignalBlocker quiet(box);
                 box->clear();
                 box->addItems(rows[index].choices);
@@ -190,7 +192,8 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
         box->setCurrentText(row.value);
         box->setAccessibleName(row.name);
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        connect(box, &QComboBox::textActivated, this, [this, id](const QString& value) { model_.setValue(id, value); });
+        connect(box, &QComboBox::textActivated, this,
+                [this, id](const QString& value) { model_.setValue(id, value); });
         layout->addWidget(box);
         layout->addStretch();
     } else {
@@ -207,11 +210,13 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
             edit->setFont(editorLook::monospaced(edit->font()));
             layout->addWidget(edit, 1);
         }
-        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& value) { model_.setValue(id, value); });
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, id](const QString& value) { model_.setValue(id, value); });
     }
     if (row.entry) {
         const tunnelkit::SSHOption* entry = row.entry;
-        auto& help = editorLook::iconButton(QStringLiteral("info.circle"), tr("About %1").arg(row.name), *widget);
+        auto& help =
+            editorLook::iconButton(QStringLiteral("info.circle"), tr("About %1").arg(row.name), *widget);
         help.setToolTip(tr("%1 in the OpenSSH manual").arg(row.name));
         connect(&help, &QToolButton::clicked, this, [this, entry, button = &help] {
             auto* popup = new OptionHelp(*entry, manual_, this); // deletes itself when closed
@@ -223,7 +228,8 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
         layout->addWidget(&help);
     }
     auto& remove = editorLook::iconButton(QStringLiteral("minus.circle"), tr("Remove Option"), *widget);
-    connect(&remove, &QToolButton::clicked, this, [this, id] { model_.remove(id); }, Qt::QueuedConnection);
+    connect(
+        &remove, &QToolButton::clicked, this, [this, id] { model_.remove(id); }, Qt::QueuedConnection);
     layout->addWidget(&remove);
     return *widget;
 }

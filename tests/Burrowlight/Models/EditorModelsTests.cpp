@@ -74,7 +74,9 @@ class EditorModelsTests : public QObject {
         options.add(catalogue("ProxyCommand"));
         options.add(catalogue("LocalCommand"));
         options.add(catalogue("ConnectTimeout"));
-        draft.editTunnel([](Tunnel& tunnel) { tunnel.options.push_back({tunnelkit::Uuid::random(), "MadeUp", "1"}); });
+        draft.editTunnel([](Tunnel& tunnel) {
+            tunnel.options.push_back({tunnelkit::Uuid::random(), "MadeUp", "1"});
+        });
         const auto rows = options.rows();
         QVERIFY(rows[0].runsPrograms && rows[1].runsPrograms);
         QVERIFY(!rows[2].runsPrograms);
@@ -102,7 +104,8 @@ class EditorModelsTests : public QObject {
     void helpComesFromTheInstalledManual() {
         ManualCache cache;
         QCOMPARE(helpFrom(cache, QStringLiteral("Port")),
-                 std::optional(QStringLiteral("Specifies the port number to connect on the remote host. The default is 22.")));
+                 std::optional(QStringLiteral(
+                     "Specifies the port number to connect on the remote host. The default is 22.")));
         QVERIFY(cache.isLoaded());
         QCOMPARE(helpFrom(cache, QStringLiteral("NoSuchOption")), std::nullopt);
     }
@@ -139,7 +142,8 @@ class EditorModelsTests : public QObject {
 
     void filesUnderHomeAreStoredWithTilde() {
         const QString home = QStringLiteral("/home/ada");
-        QCOMPARE(storedPath(QStringLiteral("/home/ada/.ssh/id_ed25519"), home), QStringLiteral("~/.ssh/id_ed25519"));
+        QCOMPARE(storedPath(QStringLiteral("/home/ada/.ssh/id_ed25519"), home),
+                 QStringLiteral("~/.ssh/id_ed25519"));
         QCOMPARE(storedPath(QStringLiteral("/etc/ssh/key"), home), QStringLiteral("/etc/ssh/key"));
         QCOMPARE(storedPath(QStringLiteral("/home/ada2/key"), home), QStringLiteral("/home/ada2/key"));
         QCOMPARE(pathFromText(QString()), std::nullopt);

@@ -41,7 +41,8 @@ class ForwardRowModelTests : public QObject {
         QSignalSpy changed(row.model.get(), &ForwardRowModel::changed);
         row.model->leave(Field::listenPort);
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(row.model->problemLines(), QStringList{QStringLiteral("Port on This Computer: the port is missing.")});
+        QCOMPARE(row.model->problemLines(),
+                 QStringList{QStringLiteral("Port on This Computer: the port is missing.")});
         QVERIFY(row.model->isOutlined(Field::listenPort));
         QVERIFY(!row.model->isOutlined(Field::targetPort));
     }
@@ -70,8 +71,9 @@ class ForwardRowModelTests : public QObject {
 
         local.model->setAccess(Access::everyone);
         QVERIFY(local.sentence().startsWith(QStringLiteral("Connect to localhost:8080 ")));
-        QCOMPARE(local.model->listenHint(),
-                 std::optional(QStringLiteral("Other computers on the network can connect to this port too.")));
+        QCOMPARE(
+            local.model->listenHint(),
+            std::optional(QStringLiteral("Other computers on the network can connect to this port too.")));
 
         local.model->setAccess(Access::address);
         QVERIFY(local.model->showsField(Field::address));
@@ -88,21 +90,25 @@ class ForwardRowModelTests : public QObject {
         Row remote(Forward::Kind::remote);
         remote.model->setTargetPort(QStringLiteral("3000"));
         QCOMPARE(remote.sentence(),
-                 QStringLiteral("Connections to localhost:3000 on the server reach localhost:3000 on this computer."));
+                 QStringLiteral(
+                     "Connections to localhost:3000 on the server reach localhost:3000 on this computer."));
         remote.model->setAccess(Access::everyone);
         QCOMPARE(remote.model->listenHint(),
-                 std::optional(
-                     QStringLiteral("Works if the server has GatewayPorts on; otherwise it listens on localhost only.")));
+                 std::optional(QStringLiteral(
+                     "Works if the server has GatewayPorts on; otherwise it listens on localhost only.")));
 
         Row socks(Forward::Kind::dynamic);
         socks.model->setListenPort(QStringLiteral("1080"));
-        QCOMPARE(socks.sentence(), QStringLiteral("Use localhost:1080 as a SOCKS proxy: connections leave from the server."));
+        QCOMPARE(socks.sentence(),
+                 QStringLiteral("Use localhost:1080 as a SOCKS proxy: connections leave from the server."));
         QVERIFY(!socks.model->showsField(Field::targetHost));
 
         Row serverSocks(Forward::Kind::remoteDynamic);
         serverSocks.model->setListenPort(QStringLiteral("1080"));
-        QCOMPARE(serverSocks.sentence(),
-                 QStringLiteral("On the server, localhost:1080 is a SOCKS proxy: connections leave from this computer."));
+        QCOMPARE(
+            serverSocks.sentence(),
+            QStringLiteral(
+                "On the server, localhost:1080 is a SOCKS proxy: connections leave from this computer."));
     }
 
     void socketAccessFollowsTheKind() {
@@ -169,7 +175,8 @@ class ForwardRowModelTests : public QObject {
         first.setListenPort(QStringLiteral("8080"));
         first.setNote(QStringLiteral("Web"));
         second.setListenPort(QStringLiteral("8080"));
-        QCOMPARE(second.problemLines(), QStringList{QStringLiteral("Port on This Computer: port already used by “Web”.")});
+        QCOMPARE(second.problemLines(),
+                 QStringList{QStringLiteral("Port on This Computer: port already used by “Web”.")});
         QVERIFY(first.problemLines().isEmpty());
     }
 

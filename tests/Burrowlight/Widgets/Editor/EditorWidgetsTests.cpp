@@ -16,9 +16,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -53,7 +53,8 @@ void choose(QMenu& menu, const QString& path) {
     const QStringList steps = path.split(QLatin1Char('/'));
     for (const QString& step : steps) {
         const auto actions = current->actions();
-        const auto found = std::ranges::find_if(actions, [&](QAction* action) { return action->text() == step; });
+        const auto found =
+            std::ranges::find_if(actions, [&](QAction* action) { return action->text() == step; });
         if (found == actions.end()) {
             qFatal("no menu entry %s", qPrintable(step));
         }
@@ -90,8 +91,9 @@ class EditorWidgetsTests : public QObject {
 
         retype(row.field(Field::targetPort), QStringLiteral("5432"));
         QCOMPARE(row.field(Field::listenPort).text(), QStringLiteral("5432"));
-        QCOMPARE(row.footnote(), QStringLiteral("Connect to localhost:5432 on this computer to reach localhost:5432 "
-                                                "as if you were on the server."));
+        QCOMPARE(row.footnote(),
+                 QStringLiteral("Connect to localhost:5432 on this computer to reach localhost:5432 "
+                                "as if you were on the server."));
         choose(*row.kindMenu().menu(), QStringLiteral("SOCKS on This Computer"));
         QVERIFY(!row.field(Field::targetHost).isVisible());
         QCOMPARE(row.kindMenu().text(), QStringLiteral("SOCKS on This Computer"));
@@ -154,7 +156,8 @@ class EditorWidgetsTests : public QObject {
 
         Tunnel expected = saved;
         expected.host = "127.0.0.1";
-        expected.forwards = {Forward::make(forwardId, Forward::Kind::local, true, Endpoint::tcp("localhost", listenPort),
+        expected.forwards = {Forward::make(forwardId, Forward::Kind::local, true,
+                                           Endpoint::tcp("localhost", listenPort),
                                            Endpoint::tcp("127.0.0.1", 9), "discard")};
         expected.options = {{draft->tunnel().options[0].id, "ServerAliveInterval", "30"},
                             {draft->tunnel().options[1].id, "Compression", "no"}};
@@ -165,18 +168,18 @@ class EditorWidgetsTests : public QObject {
         expected.retryLimit = 7;
         expected.logFile = logFile.toStdString();
         expected.createdAt = stored.value().front().createdAt; // the file keeps whole seconds
-        QVERIFY2(stored.value().front() == expected,
-                 (tunnelkit::toJson(stored.value().front()).dump() + "\n" + tunnelkit::toJson(expected).dump()).c_str());
+        QVERIFY2(stored.value().front() == expected, (tunnelkit::toJson(stored.value().front()).dump() +
+                                                      "\n" + tunnelkit::toJson(expected).dump())
+                                                         .c_str());
 
         app.manager().connect({saved.id});
         const auto connection = app.manager().connection(saved.id);
-        QTRY_VERIFY_WITH_TIMEOUT(connection->state().isConnected(),
-                                 30000);
-        const auto launched = std::ranges::find_if(connection->log(), [](const auto& line) {
-            return line.text.starts_with("$ ");
-        });
+        QTRY_VERIFY_WITH_TIMEOUT(connection->state().isConnected(), 30000);
+        const auto launched = std::ranges::find_if(
+            connection->log(), [](const auto& line) { return line.text.starts_with("$ "); });
         QVERIFY(launched != connection->log().end());
-        for (const std::string& part : std::vector<std::string>{"ServerAliveInterval=30", "Compression=no", std::to_string(listenPort)}) {
+        for (const std::string& part : std::vector<std::string>{"ServerAliveInterval=30", "Compression=no",
+                                                                std::to_string(listenPort)}) {
             QVERIFY2(launched->text.find(part) != std::string::npos, launched->text.c_str());
         }
         QTRY_VERIFY(std::filesystem::exists(logFile.toStdString()));
@@ -191,7 +194,8 @@ class EditorWidgetsTests : public QObject {
         for (auto* label : session->findChildren<QLabel*>()) {
             facts << label->text();
         }
-        QVERIFY2(facts.contains(QStringLiteral("Signed In With")) && facts.contains(QStringLiteral("publickey")),
+        QVERIFY2(facts.contains(QStringLiteral("Signed In With")) &&
+                     facts.contains(QStringLiteral("publickey")),
                  qPrintable(facts.join(QLatin1Char('|'))));
         QVERIFY(facts.contains(QStringLiteral("Server Key")));
         app.manager().disconnect({saved.id});
@@ -229,7 +233,8 @@ class EditorWidgetsTests : public QObject {
         MainWindowModel window(app, dialogs);
         Tunnel template_ = Tunnel::created();
         const auto id = app.drafts().beginNewTunnel(template_);
-        DetailContext context(app, window.actions(), app.drafts().draft(id), WindowSources::of(app.manager()));
+        DetailContext context(app, window.actions(), app.drafts().draft(id),
+                              WindowSources::of(app.manager()));
         EditorSections sections;
         auto forwards = sections.forwardsSection(context);
         auto command = sections.sshCommandSection(context);
@@ -242,7 +247,8 @@ class EditorWidgetsTests : public QObject {
             }
             return shown;
         };
-        QCOMPARE(forwards->findChildren<ForwardEditorRow*>().size(), 1); // a new tunnel starts with a blank one
+        QCOMPARE(forwards->findChildren<ForwardEditorRow*>().size(),
+                 1); // a new tunnel starts with a blank one
         // Nor has it a host, so no command: the section hid itself.
         QVERIFY(command->testAttribute(Qt::WA_WState_ExplicitShowHide) && command->isHidden());
         forwards->findChild<ForwardEditorRow*>()->model().remove();
