@@ -7,7 +7,7 @@ namespace burrowlight {
 
 namespace {
 
-constexpr std::array<SymbolIcon, 46> table{{
+constexpr std::array<SymbolIcon, 51> table{{
     {"circle", ":/icons/circle.svg"},
     {"circle.fill", ":/icons/circle.fill.svg"},
     {"circle.dotted", ":/icons/circle.dotted.svg"},
@@ -33,6 +33,11 @@ constexpr std::array<SymbolIcon, 46> table{{
     {"terminal", ":/icons/terminal.svg"},
     {"tray.full", ":/icons/tray.full.svg"},
     {"trash", ":/icons/trash.svg"},
+    {"minus.circle", ":/icons/minus.circle.svg"},
+    {"info.circle", ":/icons/info.circle.svg"},
+    {"exclamationmark.shield", ":/icons/exclamationmark.shield.svg"},
+    {"arrow.right", ":/icons/arrow.right.svg"},
+    {"chevron.down", ":/icons/chevron.down.svg"},
     {"arrow.right.circle", ":/icons/arrow.right.circle.svg"},
     {"arrow.left.circle", ":/icons/arrow.left.circle.svg"},
     {"network", ":/icons/network.svg"},

@@ -258,6 +258,85 @@
     </message>
 </context>
 <context>
+    <name>EditorSections</name>
+    <message>
+        <source>No forwards of its own: it uses those of ~/.ssh/config.</source>
+        <translation>Nessun inoltro suo: usa quelli di ~/.ssh/config.</translation>
+    </message>
+    <message>
+        <source>No forwards. The tunnel only keeps the connection open.</source>
+        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+    </message>
+    <message>
+        <source>Forwards</source>
+        <translation>Inoltri</translation>
+    </message>
+    <message>
+        <source>From ~/.ssh/config</source>
+        <translation>Da ~/.ssh/config</translation>
+    </message>
+    <message>
+        <source>Connects to</source>
+        <translation>Si connette a</translation>
+    </message>
+    <message>
+        <source>Jump Hosts</source>
+        <translation>Host di salto</translation>
+    </message>
+    <message>
+        <source>Session</source>
+        <translation>Sessione</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Signed In With</source>
+        <translation>Accesso con</translation>
+    </message>
+    <message>
+        <source>Key Exchange</source>
+        <translation>Scambio di chiavi</translation>
+    </message>
+    <message>
+        <source>post-quantum</source>
+        <translation>post-quantistico</translation>
+    </message>
+    <message>
+        <source>Encryption</source>
+        <translation>Cifratura</translation>
+    </message>
+    <message>
+        <source>To the Server</source>
+        <translation>Verso il server</translation>
+    </message>
+    <message>
+        <source>From the Server</source>
+        <translation>Dal server</translation>
+    </message>
+    <message>
+        <source>Server Key</source>
+        <translation>Chiave del server</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Avanzate</translation>
+    </message>
+    <message>
+        <source>SSH Command</source>
+        <translation>Comando SSH</translation>
+    </message>
+    <message>
+        <source>As saved: the changes on screen can't be used yet.</source>
+        <translation>Come salvato: le modifiche sullo schermo non si possono ancora usare.</translation>
+    </message>
+    <message>
+        <source>Copy SSH Command</source>
+        <translation>Copia comando SSH</translation>
+    </message>
+</context>
+<context>
     <name>Export</name>
     <message>
         <source>The tunnels couldn't be exported</source>
@@ -1406,6 +1485,93 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::AdvancedFields</name>
+    <message>
+        <source>user@bastion:22, …</source>
+        <translation>utente@bastione:22, …</translation>
+    </message>
+    <message>
+        <source>Jump Hosts</source>
+        <translation>Host di salto</translation>
+    </message>
+    <message>
+        <source>Private Key</source>
+        <translation>Chiave privata</translation>
+    </message>
+    <message>
+        <source>From SSH agent or config</source>
+        <translation>Dall’agente SSH o dalla configurazione</translation>
+    </message>
+    <message>
+        <source>Certificate</source>
+        <translation>Certificato</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Nessuno</translation>
+    </message>
+    <message>
+        <source>Passwords and passphrases are asked for when needed, and can be remembered in the keyring. The private key is for the server: jump hosts take theirs from ~/.ssh/config.</source>
+        <translation>Password e passphrase vengono chieste quando servono e possono essere ricordate nel portachiavi. La chiave privata è per il server: gli host di salto prendono la loro da ~/.ssh/config.</translation>
+    </message>
+    <message>
+        <source>Separated by commas</source>
+        <translation>Separate da virgole</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Etichette</translation>
+    </message>
+    <message>
+        <source>Pin to the top and the tray</source>
+        <translation>Fissa in cima e nell’area di notifica</translation>
+    </message>
+    <message>
+        <source>Connect when Burrowlight opens</source>
+        <translation>Connetti all’apertura di Burrowlight</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>Connessione</translation>
+    </message>
+    <message>
+        <source>Log File</source>
+        <translation>File di registro</translation>
+    </message>
+    <message>
+        <source>Passed to ssh as -o Name=Value, ahead of ~/.ssh/config.</source>
+        <translation>Passate a ssh come -o Nome=Valore, prima di ~/.ssh/config.</translation>
+    </message>
+    <message>
+        <source>SSH Options</source>
+        <translation>Opzioni SSH</translation>
+    </message>
+    <message>
+        <source>What this tunnel is for</source>
+        <translation>A cosa serve questo tunnel</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Nota</translation>
+    </message>
+    <message>
+        <source>Reconnect after failures</source>
+        <translation>Riconnetti dopo un errore</translation>
+    </message>
+    <message>
+        <source>Attempts</source>
+        <translation>Tentativi</translation>
+    </message>
+    <message>
+        <source>Saved in keyring</source>
+        <translation>Salvata nel portachiavi</translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <translation>Dimentica</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::AppActions</name>
     <message>
         <source>New Tunnel</source>
@@ -1496,6 +1662,80 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::FileField</name>
+    <message>
+        <source>Choose…</source>
+        <translation>Scegli…</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::ForwardEditorRow</name>
+    <message>
+        <source>An empty destination address means localhost. For a Unix socket choose Unix Socket, or type a path starting with / or ~/.</source>
+        <translation>Un indirizzo di destinazione vuoto significa localhost. Per un socket Unix scegli Socket Unix, o scrivi un percorso che inizia con / o ~/.</translation>
+    </message>
+    <message>
+        <source>port</source>
+        <translation>porta</translation>
+    </message>
+    <message>
+        <source>Destination chosen by the app</source>
+        <translation>Destinazione scelta dall’app</translation>
+    </message>
+    <message>
+        <source>Name (optional)</source>
+        <translation>Nome (facoltativo)</translation>
+    </message>
+    <message>
+        <source>Forward Name</source>
+        <translation>Nome dell’inoltro</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Attivo</translation>
+    </message>
+    <message>
+        <source>Open in Browser</source>
+        <translation>Apri nel browser</translation>
+    </message>
+    <message>
+        <source>Copy Address</source>
+        <translation>Copia indirizzo</translation>
+    </message>
+    <message>
+        <source>Remove Forward</source>
+        <translation>Rimuovi inoltro</translation>
+    </message>
+    <message>
+        <source>Who Can Connect</source>
+        <translation>Chi può connettersi</translation>
+    </message>
+    <message>
+        <source>Copy %1</source>
+        <translation>Copia %1</translation>
+    </message>
+    <message>
+        <source>Open %1 in the browser</source>
+        <translation>Apri %1 nel browser</translation>
+    </message>
+    <message>
+        <source>port here</source>
+        <translation>porta qui</translation>
+    </message>
+    <message>
+        <source>server port</source>
+        <translation>porta del server</translation>
+    </message>
+    <message>
+        <source>localhost (from the server)</source>
+        <translation>localhost (dal server)</translation>
+    </message>
+    <message>
+        <source>localhost (from this computer)</source>
+        <translation>localhost (da questo computer)</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::ForwardRow</name>
     <message>
         <source>Open in Browser</source>
@@ -1512,6 +1752,49 @@
     <message>
         <source>Copy %1</source>
         <translation>Copia %1</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::ForwardRowModel</name>
+    <message>
+        <source>Localhost Only</source>
+        <translation>Solo localhost</translation>
+    </message>
+    <message>
+        <source>Whole Network</source>
+        <translation>Tutta la rete</translation>
+    </message>
+    <message>
+        <source>Specific Address…</source>
+        <translation>Indirizzo specifico…</translation>
+    </message>
+    <message>
+        <source>Unix Socket</source>
+        <translation>Socket Unix</translation>
+    </message>
+    <message>
+        <source>Other computers on the network can connect to this port too.</source>
+        <translation>Anche gli altri computer della rete possono connettersi a questa porta.</translation>
+    </message>
+    <message>
+        <source>Works if the server has GatewayPorts on; otherwise it listens on localhost only.</source>
+        <translation>Funziona se il server ha GatewayPorts attivo; altrimenti resta in ascolto solo su localhost.</translation>
+    </message>
+    <message>
+        <source>Connect to %1 on this computer to reach %2 as if you were on the server.</source>
+        <translation>Connettiti a %1 su questo computer per raggiungere %2 come se fossi sul server.</translation>
+    </message>
+    <message>
+        <source>Connections to %1 on the server reach %2 on this computer.</source>
+        <translation>Le connessioni a %1 sul server raggiungono %2 su questo computer.</translation>
+    </message>
+    <message>
+        <source>Use %1 as a SOCKS proxy: connections leave from the server.</source>
+        <translation>Usa %1 come proxy SOCKS: le connessioni partono dal server.</translation>
+    </message>
+    <message>
+        <source>On the server, %1 is a SOCKS proxy: connections leave from this computer.</source>
+        <translation>Sul server, %1 è un proxy SOCKS: le connessioni partono da questo computer.</translation>
     </message>
 </context>
 <context>
@@ -1598,6 +1881,21 @@
     <message>
         <source>Burrowlight is free. If you'd like to support the project and help us keep it maintained, you can buy us a coffee.</source>
         <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarci a mantenerlo aggiornato, puoi offrirci un caffè.</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::HostField</name>
+    <message>
+        <source>name, address or alias</source>
+        <translation>nome, indirizzo o alias</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>Hosts in ~/.ssh/config</source>
+        <translation>Host in ~/.ssh/config</translation>
     </message>
 </context>
 <context>
@@ -1704,6 +2002,48 @@
     <message>
         <source>Continue</source>
         <translation>Continua</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::OptionHelp</name>
+    <message>
+        <source>This option isn't described in the manual installed on this computer.</source>
+        <translation>Questa opzione non è descritta nel manuale installato su questo computer.</translation>
+    </message>
+    <message>
+        <source>From the OpenSSH manual on this computer, in English.</source>
+        <translation>Dal manuale di OpenSSH su questo computer, in inglese.</translation>
+    </message>
+    <message>
+        <source>Full Manual</source>
+        <translation>Manuale completo</translation>
+    </message>
+</context>
+<context>
+    <name>burrowlight::OptionsList</name>
+    <message>
+        <source>Add Option</source>
+        <translation>Aggiungi opzione</translation>
+    </message>
+    <message>
+        <source>Runs a program on this computer</source>
+        <translation>Esegue un programma su questo computer</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Valore</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>Informazioni su %1</translation>
+    </message>
+    <message>
+        <source>%1 in the OpenSSH manual</source>
+        <translation>%1 nel manuale di OpenSSH</translation>
+    </message>
+    <message>
+        <source>Remove Option</source>
+        <translation>Rimuovi opzione</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/EditorSections.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
 
@@ -10,7 +11,8 @@ namespace {
 
 // Made before the window, which asks for its first detail page while it is built.
 struct DetailPages {
-    TunnelDetails details;
+    EditorSections sections;
+    TunnelDetails details{&sections};
 };
 
 class MainWindowContent : private DetailPages, public MainWindowView {

@@ -1,0 +1,224 @@
+#include "Burrowlight/Widgets/Editor/AdvancedFields.h"
+
+#include "Burrowlight/Core/Texts/TunnelTexts.h"
+#include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Editor/FileField.h"
+#include "Burrowlight/Widgets/Editor/OptionsList.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace burrowlight {
+
+namespace {
+
+using tunnelkit::Tunnel;
+
+QLabel& caption(const QString& text, QWidget& parent) {
+    auto* label = new QLabel(text, &parent); // owned by its parent
+    editorLook::makeCaption(*label);
+    makeSecondary(*label);
+    return *label;
+}
+
+void setTextUnlessFocused(QLineEdit& field, const QString& text) {
+    if (field.text() != text && !field.hasFocus()) {
+        field.setText(text);
+    }
+}
+
+} // namespace
+
+AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString homeDirectory, Forget forget,
+                               QWidget* parent)
+    : QWidget(parent), model_(draft), homeDirectory_(std::move(homeDirectory)), forget_(std::move(forget)) {
+    grid_ = new QGridLayout(this);
+    grid_->setContentsMargins(0, 0, 0, 0);
+    grid_->setHorizontalSpacing(12);
+    grid_->setVerticalSpacing(10);
+    grid_->setColumnStretch(1, 1);
+
+    jumpHosts_ = new QLineEdit(this);
+    jumpHosts_->setPlaceholderText(tr("user@bastion:22, …"));
+    jumpHosts_->setAccessibleName(tr("Jump Hosts"));
+    jumpHosts_->setFont(editorLook::monospaced(jumpHosts_->font()));
+    connect(jumpHosts_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setJumpHosts(text); });
+    addRow(tr("Jump Hosts"), *jumpHosts_);
+
+    const auto fileField = [this](const QString& title, const QString& prompt, FileChoice choice,
+                                  AdvancedFieldsModel::File which) {
+        auto* field = new FileField(
+            title, prompt, std::move(choice), homeDirectory_, [this, which] { return model_.file(which); },
+            [this, which](const std::optional<std::string>& path) { model_.setFile(which, path); }, this);
+        addRow(title, *field);
+        return field;
+    };
+    identity_ = fileField(tr("Private Key"), tr("From SSH agent or config"),
+                          FileChoice::existingKey(homeDirectory_), AdvancedFieldsModel::File::identity);
+    certificate_ = fileField(tr("Certificate"), tr("None"), FileChoice::existingKey(homeDirectory_),
+                             AdvancedFieldsModel::File::certificate);
+
+    secrets_ = new QWidget(this);
+    auto* secretsLayout = new QVBoxLayout(secrets_);
+    secretsLayout->setContentsMargins(0, 0, 0, 0);
+    secretsRow_ = nextRow_;
+    addRow({}, *secrets_);
+    secrets_->hide();
+    addRow(
+        {},
+        caption(tr("Passwords and passphrases are asked for when needed, and can be remembered in the "
+                   "keyring. The private key is for the server: jump hosts take theirs from ~/.ssh/config."),
+                *this));
+
+    tags_ = new QLineEdit(this);
+    tags_->setPlaceholderText(tr("Separated by commas"));
+    tags_->setAccessibleName(tr("Tags"));
+    connect(tags_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setTags(text); });
+    addRow(tr("Tags"), *tags_);
+
+    pinned_ = new QCheckBox(tr("Pin to the top and the tray"), this);
+    connect(pinned_, &QCheckBox::clicked, this, [this](bool on) { model_.setPinned(on); });
+    addRow({}, *pinned_);
+
+    auto* connection = new QWidget(this);
+    auto* connectionLayout = new QVBoxLayout(connection);
+    connectionLayout->setContentsMargins(0, 0, 0, 0);
+    connectionLayout->setSpacing(6);
+    connectsAtLaunch_ = new QCheckBox(tr("Connect when Burrowlight opens"), connection);
+    connect(connectsAtLaunch_, &QCheckBox::clicked, this,
+            [this](bool on) { model_.setConnectsAtLaunch(on); });
+    connectionLayout->addWidget(connectsAtLaunch_);
+    connectionLayout->addWidget(&reconnectLine());
+    addRow(tr("Connection"), *connection);
+
+    log_ = fileField(tr("Log File"), tr("None"), FileChoice::newLog(homeDirectory_),
+                     AdvancedFieldsModel::File::log);
+
+    auto* optionsColumn = new QWidget(this);
+    auto* optionsLayout = new QVBoxLayout(optionsColumn);
+    optionsLayout->setContentsMargins(0, 0, 0, 0);
+    optionsLayout->setSpacing(6);
+    options_ = new OptionsList(draft, manual, optionsColumn);
+    optionsLayout->addWidget(options_);
+    optionsLayout->addWidget(
+        &caption(tr("Passed to ssh as -o Name=Value, ahead of ~/.ssh/config."), *optionsColumn));
+    addRow(tr("SSH Options"), *optionsColumn);
+
+    note_ = new QPlainTextEdit(this);
+    note_->setPlaceholderText(tr("What this tunnel is for"));
+    note_->setAccessibleName(tr("Note"));
+    note_->setTabChangesFocus(true);
+    const int lineHeight = note_->fontMetrics().lineSpacing();
+    note_->setMinimumHeight(lineHeight * 2 + 12);
+    note_->setMaximumHeight(lineHeight * 5 + 12);
+    connect(note_, &QPlainTextEdit::textChanged, this, [this] {
+        if (!showingNote_) {
+            model_.setNote(note_->toPlainText());
+        }
+    });
+    addRow(tr("Note"), *note_);
+    grid_->setRowStretch(nextRow_, 1);
+
+    connect(&model_, &AdvancedFieldsModel::changed, this, &AdvancedFields::refresh);
+    refresh();
+}
+
+QWidget& AdvancedFields::reconnectLine() {
+    auto* line = new QWidget(this);
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    reconnects_ = new QCheckBox(tr("Reconnect after failures"), line);
+    connect(reconnects_, &QCheckBox::clicked, this, [this](bool on) { model_.setReconnects(on); });
+    layout->addWidget(reconnects_);
+    attemptsLabel_ = new QLabel(tr("Attempts"), line);
+    makeSecondary(*attemptsLabel_);
+    layout->addWidget(attemptsLabel_);
+    attempts_ = new QLineEdit(line);
+    attempts_->setAccessibleName(tr("Attempts"));
+    attempts_->setFixedWidth(70);
+    attempts_->setAlignment(Qt::AlignRight);
+    attemptsLabel_->setBuddy(attempts_);
+    // Typing an empty field or a half number keeps the count; leaving the field shows it again.
+    connect(attempts_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setAttempts(text); });
+    connect(attempts_, &QLineEdit::editingFinished, this,
+            [this] { attempts_->setText(model_.attemptsText()); });
+    layout->addWidget(attempts_);
+    layout->addStretch();
+    return *line;
+}
+
+void AdvancedFields::addRow(const QString& title, QWidget& content) {
+    if (!title.isEmpty()) {
+        auto* label = new QLabel(title, this);
+        makeSecondary(*label);
+        label->setBuddy(content.focusProxy() ? content.focusProxy() : &content);
+        // Level with the first line of text of the field beside it.
+        label->setContentsMargins(0, 5, 0, 0);
+        grid_->addWidget(label, nextRow_, 0, Qt::AlignRight | Qt::AlignTop);
+    }
+    grid_->addWidget(&content, nextRow_, 1);
+    ++nextRow_;
+}
+
+void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& secrets) {
+    auto* layout = static_cast<QVBoxLayout*>(secrets_->layout());
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const auto& key : secrets) {
+        auto* row = new QWidget(secrets_);
+        auto* rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(0, 0, 0, 0);
+        auto* title = new QLabel(texts::title(key, homeDirectory_), row);
+        title->setTextFormat(Qt::PlainText);
+        rowLayout->addWidget(title);
+        auto* saved = new QLabel(tr("Saved in keyring"), row);
+        makeSecondary(*saved);
+        rowLayout->addWidget(saved);
+        rowLayout->addStretch();
+        auto* forget = new QPushButton(tr("Forget"), row);
+        forget->setAccessibleDescription(title->text());
+        connect(
+            forget, &QPushButton::clicked, this, [this, key] { forget_(key); }, Qt::QueuedConnection);
+        rowLayout->addWidget(forget);
+        layout->addWidget(row);
+    }
+    secrets_->setVisible(!secrets.empty());
+}
+
+void AdvancedFields::refresh() {
+    TunnelDraft* draft = model_.draft();
+    if (!draft) {
+        return;
+    }
+    const Tunnel& tunnel = draft->tunnel();
+    setTextUnlessFocused(*jumpHosts_, QString::fromStdString(tunnel.jumpHosts));
+    identity_->refresh();
+    certificate_->refresh();
+    log_->refresh();
+    setTextUnlessFocused(*tags_, draft->tags());
+    pinned_->setChecked(tunnel.isPinned);
+    connectsAtLaunch_->setChecked(tunnel.connectsAtLaunch);
+    reconnects_->setChecked(model_.reconnects());
+    attemptsLabel_->setVisible(model_.reconnects());
+    attempts_->setVisible(model_.reconnects());
+    setTextUnlessFocused(*attempts_, model_.attemptsText());
+    const QString note = QString::fromStdString(tunnel.note);
+    if (!note_->hasFocus() && note_->toPlainText() != note) {
+        showingNote_ = true;
+        note_->setPlainText(note);
+        showingNote_ = false;
+    }
+}
+
+} // namespace burrowlight

@@ -1,0 +1,66 @@
+#include "Burrowlight/Widgets/Editor/HostField.h"
+
+#include "Burrowlight/Core/TunnelDraft.h"
+#include "Burrowlight/Widgets/Editor/EditorLook.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+
+namespace burrowlight {
+
+HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<void(const QString&)> picked,
+                     QWidget* parent)
+    : QWidget(parent), draft_(draft), aliases_(aliases), picked_(std::move(picked)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    edit_ = new QLineEdit(this);
+    edit_->setPlaceholderText(tr("name, address or alias"));
+    edit_->setAccessibleName(tr("Host"));
+    layout->addWidget(edit_, 1);
+    connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        draft_.editTunnel([&text](tunnelkit::Tunnel& tunnel) { tunnel.host = text.toStdString(); });
+    });
+
+    menuButton_ =
+        &editorLook::iconButton(QStringLiteral("chevron.down"), tr("Hosts in ~/.ssh/config"), *this);
+    menuButton_->setPopupMode(QToolButton::InstantPopup);
+    menuButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+    menuButton_->setMenu(new QMenu(menuButton_));
+    layout->addWidget(menuButton_);
+
+    connect(&draft, &TunnelDraft::changed, this, &HostField::refresh);
+    connect(&aliases, &HostAliases::aliasesChanged, this, &HostField::refreshMenu);
+    setFocusProxy(edit_);
+    refresh();
+    refreshMenu();
+}
+
+void HostField::refresh() {
+    const QString host = QString::fromStdString(draft_.tunnel().host);
+    if (edit_->text() != host && !edit_->hasFocus()) {
+        edit_->setText(host);
+    }
+}
+
+void HostField::refreshMenu() {
+    QMenu& menu = *menuButton_->menu();
+    menu.clear();
+    menu.addSection(tr("Hosts in ~/.ssh/config"));
+    for (const QString& alias : aliases_.aliases()) {
+        QString title = alias;
+        QAction* action = menu.addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        connect(action, &QAction::triggered, this, [this, alias] {
+            draft_.editTunnel([&alias](tunnelkit::Tunnel& tunnel) { tunnel.host = alias.toStdString(); });
+            edit_->setText(alias);
+            if (picked_) {
+                picked_(alias);
+            }
+        });
+    }
+    menuButton_->setVisible(!aliases_.aliases().isEmpty());
+}
+
+} // namespace burrowlight

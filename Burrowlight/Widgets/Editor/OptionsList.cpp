@@ -1,0 +1,237 @@
+#include "Burrowlight/Widgets/Editor/OptionsList.h"
+
+#include "Burrowlight/Core/ManualCache.h"
+#include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace burrowlight {
+
+namespace {
+
+constexpr int helpWidth = 420;
+constexpr int helpMaximumHeight = 280;
+
+QLabel& caption(const QString& text, QWidget& parent) {
+    auto* label = new QLabel(text, &parent); // owned by its parent
+    editorLook::makeCaption(*label);
+    makeSecondary(*label);
+    return *label;
+}
+
+} // namespace
+
+OptionHelp::OptionHelp(const tunnelkit::SSHOption& option, ManualCache& manual, QWidget* parent)
+    : QFrame(parent, Qt::Popup) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFrameShape(QFrame::StyledPanel);
+    setFixedWidth(helpWidth);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->setSpacing(10);
+    const QString name = QString::fromStdString(option.name);
+    auto* title = new QLabel(name, this);
+    title->setTextFormat(Qt::PlainText);
+    QFont font = editorLook::monospaced(title->font());
+    font.setBold(true);
+    title->setFont(font);
+    layout->addWidget(title);
+
+    auto* spinner = new QProgressBar(this);
+    spinner->setRange(0, 0);
+    spinner->setTextVisible(false);
+    spinner->setMaximumHeight(6);
+    spinner_ = spinner;
+    layout->addWidget(spinner_);
+    description_ = new QTextBrowser(this);
+    description_->setOpenLinks(false);
+    description_->setFrameShape(QFrame::NoFrame);
+    description_->setMaximumHeight(helpMaximumHeight);
+    description_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    description_->hide();
+    layout->addWidget(description_);
+    missing_ = &caption(tr("This option isn't described in the manual installed on this computer."), *this);
+    missing_->hide();
+    layout->addWidget(missing_);
+
+    auto* divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(divider);
+    auto* footer = new QHBoxLayout;
+    layout->addLayout(footer);
+    footer->addWidget(&caption(tr("From the OpenSSH manual on this computer, in English."), *this), 1);
+    auto* full = new QPushButton(tr("Full Manual"), this);
+    makeLink(*full);
+    const QUrl url(QString::fromStdString(option.helpURL()));
+    connect(full, &QPushButton::clicked, this, [url] { QDesktopServices::openUrl(url); });
+    footer->addWidget(full);
+
+    manual.section(name, *this,
+                   [this](std::optional<QString> markdown) { showDescription(std::move(markdown)); });
+}
+
+void OptionHelp::showDescription(std::optional<QString> markdown) {
+    spinner_->hide();
+    if (markdown) {
+        // Inline Markdown only, as the manual's paragraphs are; the text is the manual's, not a page.
+        description_->document()->setMarkdown(*markdown, QTextDocument::MarkdownNoHTML);
+        description_->document()->setTextWidth(helpWidth - 32);
+        const int height = static_cast<int>(description_->document()->size().height()) + 8;
+        description_->setFixedHeight(std::min(height, helpMaximumHeight));
+        description_->show();
+    } else {
+        missing_->show();
+    }
+    loaded_ = true;
+    adjustSize();
+    emit loaded();
+}
+
+QString OptionHelp::text() const {
+    if (!loaded_) {
+        return {};
+    }
+    return missing_->isHidden() ? description_->toPlainText() : missing_->text();
+}
+
+OptionsList::OptionsList(TunnelDraft& draft, ManualCache& manual, QWidget* parent)
+    : QWidget(parent), model_(draft), manual_(manual) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    rowsLayout_ = new QVBoxLayout;
+    rowsLayout_->setSpacing(6);
+    layout->addLayout(rowsLayout_);
+    add_ = new QToolButton(this);
+    add_->setText(tr("Add Option"));
+    add_->setIcon(editorLook::symbol(QStringLiteral("plus"), *this));
+    add_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    add_->setPopupMode(QToolButton::InstantPopup);
+    add_->setMenu(new QMenu(add_));
+    connect(add_->menu(), &QMenu::aboutToShow, this, [this] {
+        add_->menu()->clear();
+        look::fill(*add_->menu(), model_.addMenu());
+    });
+    layout->addWidget(add_, 0, Qt::AlignLeft);
+    connect(&model_, &OptionsListModel::changed, this, &OptionsList::refresh);
+    refresh();
+}
+
+OptionHelp* OptionsList::help() const {
+    return findChild<OptionHelp*>();
+}
+
+void OptionsList::refresh() {
+    const auto rows = model_.rows();
+    std::vector<tunnelkit::Uuid> ids;
+    for (const auto& row : rows) {
+        ids.push_back(row.id);
+    }
+    if (ids == shownIds_) {
+        // Values only: editors follow the draft unless the user is in them.
+        for (size_t index = 0; index < rows.size(); ++index) {
+            if (auto* edit = rows_[index]->findChild<QLineEdit*>();
+                edit && !edit->hasFocus() && edit->text() != rows[index].value) {
+                edit->setText(rows[index].value);
+            }
+            if (auto* box = rows_[index]->findChild<QComboBox*>();
+                box && box->currentText() != rows[index].value) {
+                const QSignalBlocker quiet(box);
+                box->clear();
+                box->addItems(rows[index].choices);
+                box->setCurrentText(rows[index].value);
+            }
+        }
+        return;
+    }
+    for (QWidget* row : rows_) {
+        row->deleteLater();
+        row->hide();
+    }
+    rows_.clear();
+    for (const auto& row : rows) {
+        rows_.push_back(&makeRow(row));
+        rowsLayout_->addWidget(rows_.back());
+    }
+    shownIds_ = std::move(ids);
+}
+
+QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
+    auto* widget = new QWidget(this);
+    auto* layout = new QHBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* name = new QLabel(row.name, widget);
+    name->setTextFormat(Qt::PlainText);
+    name->setFont(editorLook::monospaced(name->font()));
+    name->setMinimumWidth(170);
+    layout->addWidget(name);
+    if (row.runsPrograms) {
+        layout->addWidget(&editorLook::symbolLabel(QStringLiteral("exclamationmark.shield"), *widget,
+                                                   look::tint(StatusDotLook::Tint::orange),
+                                                   tr("Runs a program on this computer")));
+    }
+    const auto id = row.id;
+    if (row.editor == OptionsListModel::Row::Editor::choice) {
+        auto* box = new QComboBox(widget);
+        box->addItems(row.choices);
+        box->setCurrentText(row.value);
+        box->setAccessibleName(row.name);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        connect(box, &QComboBox::textActivated, this,
+                [this, id](const QString& value) { model_.setValue(id, value); });
+        layout->addWidget(box);
+        layout->addStretch();
+    } else {
+        auto* edit = new QLineEdit(row.value, widget);
+        edit->setAccessibleName(row.name);
+        if (row.editor == OptionsListModel::Row::Editor::integer) {
+            edit->setPlaceholderText(QStringLiteral("0"));
+            edit->setFixedWidth(90);
+            edit->setAlignment(Qt::AlignRight);
+            layout->addWidget(edit);
+            layout->addStretch();
+        } else {
+            edit->setPlaceholderText(tr("Value"));
+            edit->setFont(editorLook::monospaced(edit->font()));
+            layout->addWidget(edit, 1);
+        }
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, id](const QString& value) { model_.setValue(id, value); });
+    }
+    if (row.entry) {
+        const tunnelkit::SSHOption* entry = row.entry;
+        auto& help =
+            editorLook::iconButton(QStringLiteral("info.circle"), tr("About %1").arg(row.name), *widget);
+        help.setToolTip(tr("%1 in the OpenSSH manual").arg(row.name));
+        connect(&help, &QToolButton::clicked, this, [this, entry, button = &help] {
+            auto* popup = new OptionHelp(*entry, manual_, this); // deletes itself when closed
+            popup->adjustSize();
+            const QPoint below = button->mapToGlobal(QPoint(button->width(), button->height()));
+            popup->move(below.x() - popup->width(), below.y());
+            popup->show();
+        });
+        layout->addWidget(&help);
+    }
+    auto& remove = editorLook::iconButton(QStringLiteral("minus.circle"), tr("Remove Option"), *widget);
+    connect(
+        &remove, &QToolButton::clicked, this, [this, id] { model_.remove(id); }, Qt::QueuedConnection);
+    layout->addWidget(&remove);
+    return *widget;
+}
+
+} // namespace burrowlight

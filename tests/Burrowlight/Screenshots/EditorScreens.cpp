@@ -1,0 +1,81 @@
+// The tunnel editor: a tunnel with forwards of all four kinds, two extra options and every section
+// open, beside the help of one option as the manual on this computer gives it.
+#include "Burrowlight/Core/ManualCache.h"
+#include "Burrowlight/Models/MainWindowModel.h"
+#include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/EditorSections.h"
+#include "Burrowlight/Widgets/Editor/OptionsList.h"
+#include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
+#include "Screenshots.h"
+
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace burrowlight;
+using tunnelkit::Forward;
+using tunnelkit::Tunnel;
+
+namespace {
+
+// "Staging web" with a SOCKS forward on each side and two options beside its own forwards.
+TunnelDrafts::Draft editedStaging(AppModel& app) {
+    tunnelkit::Uuid id;
+    for (const auto& tunnel : app.manager().tunnels()) {
+        if (tunnel.name == "Staging web") {
+            id = tunnel.id;
+        }
+    }
+    auto draft = app.drafts().draft(id, app.manager().tunnel(id));
+    app.drafts().registerDraft(draft);
+    for (const auto kind : {Forward::Kind::dynamic, Forward::Kind::remoteDynamic}) {
+        const auto added = draft->addForward(kind);
+        draft->editForward(added, [kind](ForwardDraft& row) {
+            row.listenPort = kind == Forward::Kind::dynamic ? QStringLiteral("1080") : QStringLiteral("1081");
+            row.listenPortTyped = true;
+        });
+    }
+    draft->editTunnel([](Tunnel& tunnel) {
+        tunnel.options = {{tunnelkit::Uuid::random(), "ServerAliveInterval", "30"},
+                          {tunnelkit::Uuid::random(), "ProxyCommand", "nc -X 5 -x proxy:1080 %h %p"}};
+        tunnel.note = "Shared with the web team.";
+    });
+    return draft;
+}
+
+void waitFor(OptionHelp& help) {
+    if (help.isLoaded()) {
+        return;
+    }
+    QEventLoop loop;
+    QObject::connect(&help, &OptionHelp::loaded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::chrono::seconds(30), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+BURROWLIGHT_SCREENSHOT("editor", "every-section") {
+    AppModel& app = stage.model();
+    auto& page = stage.own(std::make_unique<QWidget>());
+    auto& dialogs = stage.own(std::make_unique<WindowDialogs>(page));
+    auto& window = stage.own(std::make_unique<MainWindowModel>(app, dialogs));
+    auto& sections = stage.own(std::make_unique<EditorSections>());
+    auto* layout = new QHBoxLayout(&page);
+    auto* detail = new TunnelDetail(window, editedStaging(app), sections, &page);
+    layout->addWidget(detail, 1);
+    for (auto* toggle : detail->findChildren<QToolButton*>()) {
+        if (toggle->isCheckable() && toggle->text() == EditorSections::tr("Advanced")) {
+            toggle->setChecked(true);
+        }
+    }
+    const auto* entry = tunnelkit::SSHOptionCatalog::option("ServerAliveInterval");
+    auto* help = new OptionHelp(*entry, ManualCache::shared(), &page);
+    help->setWindowFlags(Qt::Widget);
+    layout->addWidget(help, 0, Qt::AlignTop);
+    page.resize(1400, 2000);
+    page.show();
+    waitFor(*help);
+    return page;
+}

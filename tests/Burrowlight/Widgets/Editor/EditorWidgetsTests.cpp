@@ -1,0 +1,299 @@
+#include "Burrowlight/Core/ManualCache.h"
+#include "Burrowlight/Models/MainWindowModel.h"
+#include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
+#include "Burrowlight/Widgets/Editor/AdvancedFields.h"
+#include "Burrowlight/Widgets/Editor/EditorSections.h"
+#include "Burrowlight/Widgets/Editor/FileField.h"
+#include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
+#include "Burrowlight/Widgets/Editor/HostField.h"
+#include "Burrowlight/Widgets/Editor/OptionsList.h"
+#include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
+#include "LoopbackNetwork.h"
+#include "PrivateBuses.h"
+#include "ThrowawayAppHome.h"
+#include "TunnelKit/TunnelConnection.h"
+#include "TunnelKit/TunnelStore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+using namespace burrowlight;
+using ThrowawayHome = testing_support::ThrowawayAppHome;
+using tunnelkit::Endpoint;
+using tunnelkit::Forward;
+using tunnelkit::Tunnel;
+using Field = ForwardDraft::Field;
+
+namespace {
+
+// Types into a field as a user does: select what is there, then one key at a time.
+void retype(QLineEdit& field, const QString& text) {
+    field.setFocus();
+    field.selectAll();
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    QTest::keyClicks(&field, text);
+}
+
+void leave(QWidget& field) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&field, &out);
+}
+
+void choose(QMenu& menu, const QString& path) {
+    QMenu* current = &menu;
+    emit current->aboutToShow();
+    const QStringList steps = path.split(QLatin1Char('/'));
+    for (const QString& step : steps) {
+        const auto actions = current->actions();
+        const auto found =
+            std::ranges::find_if(actions, [&](QAction* action) { return action->text() == step; });
+        if (found == actions.end()) {
+            qFatal("no menu entry %s", qPrintable(step));
+        }
+        if ((*found)->menu()) {
+            current = (*found)->menu();
+        } else {
+            (*found)->trigger();
+        }
+    }
+}
+
+} // namespace
+
+class EditorWidgetsTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
+        AppSettings::registerDefaults();
+    }
+
+    void forwardRowShowsMissingValuesOnlyOnceLeft() {
+        TunnelDraft draft(Tunnel::created(), true);
+        ForwardEditorRow row(draft, draft.addForward(Forward::Kind::local), {});
+        row.show();
+        QCOMPARE(row.footnote(), QString());
+        QVERIFY(row.field(Field::listenPort).isVisible());
+        QVERIFY(!row.field(Field::address).isVisible());
+        leave(row.field(Field::listenPort));
+        QCOMPARE(row.footnote(), QStringLiteral("Port on This Computer: the port is missing."));
+        QVERIFY(row.field(Field::listenPort).property("outlined").toBool());
+        QVERIFY(!row.field(Field::targetPort).property("outlined").toBool());
+
+        retype(row.field(Field::targetPort), QStringLiteral("5432"));
+        QCOMPARE(row.field(Field::listenPort).text(), QStringLiteral("5432"));
+        QCOMPARE(row.footnote(),
+                 QStringLiteral("Connect to localhost:5432 on this computer to reach localhost:5432 "
+                                "as if you were on the server."));
+        choose(*row.kindMenu().menu(), QStringLiteral("SOCKS on This Computer"));
+        QVERIFY(!row.field(Field::targetHost).isVisible());
+        QCOMPARE(row.kindMenu().text(), QStringLiteral("SOCKS on This Computer"));
+    }
+
+    void everyFieldEditedSavedAndConnected() {
+        ThrowawayHome home;
+        home.startServer();
+        Tunnel saved = home.client->tunnel({});
+        home.storeTunnels({saved});
+        AppModel app(home.settings, home.alerts, home.parts());
+        const auto draft = app.drafts().draft(saved.id, app.manager().tunnel(saved.id));
+        QVERIFY(draft);
+        const QString homeDirectory = QString::fromStdString(home.client->home());
+
+        QWidget window;
+        HostAliases aliases(home.settings, homeDirectory);
+        HostField host(*draft, aliases, {}, &window);
+        retype(host.edit(), QStringLiteral("127.0.0.1"));
+
+        const int listenPort = testing_support::freeLoopbackPort();
+        const auto forwardId = draft->addForward(Forward::Kind::local);
+        ForwardEditorRow row(*draft, forwardId, {}, &window);
+        retype(row.field(Field::listenPort), QString::number(listenPort));
+        retype(row.field(Field::targetHost), QStringLiteral("127.0.0.1"));
+        retype(row.field(Field::targetPort), QStringLiteral("9"));
+        retype(row.noteField(), QStringLiteral("discard"));
+
+        const QString logFile = QString::fromStdString(home.folder.file("tunnel.log"));
+        AdvancedFields fields(*draft, ManualCache::shared(), homeDirectory, {}, &window);
+        window.show();
+        retype(fields.jumpHosts(), QStringLiteral("bastion.example.com"));
+        retype(fields.jumpHosts(), QString()); // a jump host this test's server can't be
+        retype(fields.identityFile().edit(), QString::fromStdString(home.server->clientKeyPath()));
+        retype(fields.certificateFile().edit(), QStringLiteral("~/.ssh/none-cert.pub"));
+        retype(fields.certificateFile().edit(), QString());
+        retype(fields.tags(), QStringLiteral("work, db"));
+        fields.pinned().click();
+        fields.connectsAtLaunch().click();
+        retype(fields.attempts(), QStringLiteral("-3"));
+        QVERIFY(!fields.reconnects().isChecked());
+        QVERIFY(!fields.attempts().isVisible());
+        fields.reconnects().click();
+        retype(fields.attempts(), QStringLiteral("7"));
+        retype(fields.logFile().edit(), logFile);
+        choose(*fields.options().addButton().menu(), QStringLiteral("Keep-Alive/ServerAliveInterval"));
+        choose(*fields.options().addButton().menu(), QStringLiteral("Connection/Compression"));
+        retype(*fields.options().row(0)->findChild<QLineEdit*>(), QStringLiteral("30"));
+        auto& compression = *fields.options().row(1)->findChild<QComboBox*>();
+        QCOMPARE(compression.count(), 2);
+        emit compression.textActivated(QStringLiteral("no"));
+        fields.note().setFocus();
+        QTest::keyClicks(&fields.note(), QStringLiteral("nightly"));
+        QCOMPARE(draft->problem(), std::nullopt);
+
+        QVERIFY(draft->save(app.manager(), app.configHosts(), false));
+        const auto stored = tunnelkit::TunnelStore(home.applicationSupport() + "/tunnels.json").load();
+        QVERIFY(stored.has_value());
+        QCOMPARE(stored.value().size(), 1u);
+
+        Tunnel expected = saved;
+        expected.host = "127.0.0.1";
+        expected.forwards = {Forward::make(forwardId, Forward::Kind::local, true,
+                                           Endpoint::tcp("localhost", listenPort),
+                                           Endpoint::tcp("127.0.0.1", 9), "discard")};
+        expected.options = {{draft->tunnel().options[0].id, "ServerAliveInterval", "30"},
+                            {draft->tunnel().options[1].id, "Compression", "no"}};
+        expected.tags = {"db", "work"};
+        expected.note = "nightly";
+        expected.isPinned = true;
+        expected.connectsAtLaunch = true;
+        expected.retryLimit = 7;
+        expected.logFile = logFile.toStdString();
+        expected.createdAt = stored.value().front().createdAt; // the file keeps whole seconds
+        QVERIFY2(stored.value().front() == expected, (tunnelkit::toJson(stored.value().front()).dump() +
+                                                      "\n" + tunnelkit::toJson(expected).dump())
+                                                         .c_str());
+
+        app.manager().connect({saved.id});
+        const auto connection = app.manager().connection(saved.id);
+        QTRY_VERIFY_WITH_TIMEOUT(connection->state().isConnected(), 30000);
+        const auto launched = std::ranges::find_if(
+            connection->log(), [](const auto& line) { return line.text.starts_with("$ "); });
+        QVERIFY(launched != connection->log().end());
+        for (const std::string& part : std::vector<std::string>{"ServerAliveInterval=30", "Compression=no",
+                                                                std::to_string(listenPort)}) {
+            QVERIFY2(launched->text.find(part) != std::string::npos, launched->text.c_str());
+        }
+        QTRY_VERIFY(std::filesystem::exists(logFile.toStdString()));
+
+        // The session's facts as ssh reported them.
+        WindowDialogs dialogs(window);
+        MainWindowModel mainWindow(app, dialogs);
+        DetailContext context(app, mainWindow.actions(), draft, WindowSources::of(app.manager()));
+        auto session = EditorSections().sessionSection(context);
+        session->setParent(&window);
+        QStringList facts;
+        for (auto* label : session->findChildren<QLabel*>()) {
+            facts << label->text();
+        }
+        QVERIFY2(facts.contains(QStringLiteral("Signed In With")) &&
+                     facts.contains(QStringLiteral("publickey")),
+                 qPrintable(facts.join(QLatin1Char('|'))));
+        QVERIFY(facts.contains(QStringLiteral("Server Key")));
+        app.manager().disconnect({saved.id});
+    }
+
+    void serverFieldOffersTheConfigAliasesWhileTheSettingIsOn() {
+        ThrowawayHome home;
+        const QString homeDirectory = QString::fromStdString(home.folder.file("home"));
+        std::filesystem::create_directories(home.folder.file("home/.ssh"));
+        QVERIFY(tunnelkit::writeFileAtomically(home.folder.file("home/.ssh/config"),
+                                               "Host web db\n  HostName 10.0.0.5\nHost *.internal !bad\n"));
+        TunnelDraft draft(Tunnel::created(), true);
+        HostAliases aliases(home.settings, homeDirectory);
+        QStringList picked;
+        HostField field(draft, aliases, [&picked](const QString& alias) { picked << alias; });
+        QTRY_COMPARE(aliases.aliases(), (QStringList{QStringLiteral("web"), QStringLiteral("db")}));
+        QVERIFY(!field.aliasesButton().isHidden());
+        choose(*field.aliasesButton().menu(), QStringLiteral("db"));
+        QCOMPARE(draft.tunnel().host, std::string("db"));
+        QCOMPARE(field.edit().text(), QStringLiteral("db"));
+        QCOMPARE(picked, QStringList{QStringLiteral("db")});
+
+        home.settings.setUsesSSHConfig(false);
+        QVERIFY(aliases.aliases().isEmpty());
+        QVERIFY(field.aliasesButton().isHidden());
+        home.settings.setUsesSSHConfig(true);
+        QTRY_COMPARE(aliases.aliases().size(), 2);
+    }
+
+    void sectionsFollowTheDraft() {
+        ThrowawayHome home;
+        AppModel app(home.settings, home.alerts, home.parts());
+        QWidget page;
+        WindowDialogs dialogs(page);
+        MainWindowModel window(app, dialogs);
+        Tunnel template_ = Tunnel::created();
+        const auto id = app.drafts().beginNewTunnel(template_);
+        DetailContext context(app, window.actions(), app.drafts().draft(id),
+                              WindowSources::of(app.manager()));
+        EditorSections sections;
+        auto forwards = sections.forwardsSection(context);
+        auto command = sections.sshCommandSection(context);
+        forwards->setParent(&page);
+        command->setParent(&page);
+        const auto texts = [&forwards] {
+            QStringList shown;
+            for (auto* label : forwards->findChildren<QLabel*>()) {
+                shown << label->text();
+            }
+            return shown;
+        };
+        QCOMPARE(forwards->findChildren<ForwardEditorRow*>().size(),
+                 1); // a new tunnel starts with a blank one
+        // Nor has it a host, so no command: the section hid itself.
+        QVERIFY(command->testAttribute(Qt::WA_WState_ExplicitShowHide) && command->isHidden());
+        forwards->findChild<ForwardEditorRow*>()->model().remove();
+        QVERIFY(texts().contains(QStringLiteral("No forwards. The tunnel only keeps the connection open.")));
+
+        forwards->findChild<AddForwardButtons*>()->otherMenu().actions().back()->trigger();
+        QTRY_COMPARE(forwards->findChildren<ForwardEditorRow*>().size(), 1); // the removed one goes later
+        const auto rows = forwards->findChildren<ForwardEditorRow*>();
+        QCOMPARE(context.focus().current(),
+                 std::optional<EditorFocus>(editorFocus::Forward{rows[0]->model().id(), Field::listenPort}));
+        QCOMPARE(rows[0]->model().forward().kind, Forward::Kind::remoteDynamic);
+        rows[0]->model().setListenPort(QStringLiteral("1080"));
+        QCOMPARE(forwards->findChildren<ForwardEditorRow*>(), rows); // the row and what it knows stay
+
+        page.resize(739 + 2 * 14 + 40, 600);
+        forwards->resize(739 + 2 * 14, 300);
+        page.show();
+        forwards->show();
+        auto* column = rows[0]->parentWidget();
+        column->resize(739, 300);
+        QVERIFY(rows[0]->isNarrow());
+        column->resize(740, 300);
+        QVERIFY(!rows[0]->isNarrow());
+
+        context.draft().editTunnel([](Tunnel& tunnel) { tunnel.host = "db.example.com"; });
+        QVERIFY(!command->isHidden());
+        QVERIFY(command->findChildren<QLabel*>().back()->text().endsWith(QStringLiteral("db.example.com")));
+    }
+
+    void helpPopupShowsTheManualsWords() {
+        TunnelDraft draft(Tunnel::created(), true);
+        ManualCache manual;
+        OptionsList list(draft, manual);
+        choose(*list.addButton().menu(), QStringLiteral("Connection/ConnectTimeout"));
+        list.show();
+        auto* help = list.row(0)->findChild<QToolButton*>();
+        QVERIFY(help);
+        QCOMPARE(help->accessibleName(), QStringLiteral("About ConnectTimeout"));
+        help->click();
+        QVERIFY(list.help());
+        QTRY_VERIFY_WITH_TIMEOUT(list.help()->isLoaded(), 60000);
+        QVERIFY2(list.help()->text().startsWith(QStringLiteral("Specifies the timeout (in seconds)")),
+                 qPrintable(list.help()->text()));
+    }
+};
+
+QTEST_MAIN(EditorWidgetsTests)
+#include "EditorWidgetsTests.moc"
