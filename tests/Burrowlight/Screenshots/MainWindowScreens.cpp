@@ -5,6 +5,7 @@
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/EditorSections.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
@@ -264,7 +265,8 @@ BURROWLIGHT_SCREENSHOT("main", "rename-tag") {
 namespace {
 
 Window detailWindow(screenshots::Stage& stage) {
-    auto& details = stage.own(std::make_unique<TunnelDetails>());
+    auto& sections = stage.own(std::make_unique<EditorSections>());
+    auto& details = stage.own(std::make_unique<TunnelDetails>(&sections));
     Window window = mainWindow(stage, true, &details);
     window.frame.resize(1180, 860);
     return window;
