@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="it_IT">
 <context>
     <name>About</name>
@@ -41,7 +42,7 @@
         <translation>Annulla</translation>
     </message>
     <message>
-        <source>“%1” isn't a Burrowlight file.</source>
+        <source>“%1” isn&apos;t a Burrowlight file.</source>
         <translation>“%1” non è un file di Burrowlight.</translation>
     </message>
 </context>
@@ -63,7 +64,7 @@
         <translation>Ti fidi del server di “%1”?</translation>
     </message>
     <message>
-        <source>This is the first connection to this server, or its address changed. Check that the fingerprint matches the server's before trusting it.</source>
+        <source>This is the first connection to this server, or its address changed. Check that the fingerprint matches the server&apos;s before trusting it.</source>
         <translation>È la prima connessione a questo server, oppure il suo indirizzo è cambiato. Prima di fidarti, controlla che l’impronta corrisponda a quella del server.</translation>
     </message>
     <message>
@@ -91,7 +92,7 @@
         <translation>Password per “%1”</translation>
     </message>
     <message>
-        <source>The saved one wasn't accepted.</source>
+        <source>The saved one wasn&apos;t accepted.</source>
         <translation>Quella salvata non è stata accettata.</translation>
     </message>
     <message>
@@ -154,7 +155,7 @@
         <translation>Uso:</translation>
     </message>
     <message>
-        <source>A %1 is a tunnel's name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
+        <source>A %1 is a tunnel&apos;s name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
         <translation>%1 è il nome o l’ID di un tunnel. La connessione attende i tunnel fino a 20 secondi.</translation>
     </message>
     <message>
@@ -182,15 +183,15 @@
         <translation>Mostra lo stato dei tunnel indicati, o di tutti.</translation>
     </message>
     <message>
-        <source>A tunnel's name or ID.</source>
+        <source>A tunnel&apos;s name or ID.</source>
         <translation>Il nome o l’ID di un tunnel.</translation>
     </message>
     <message>
-        <source>See "%1 %2 --help".</source>
-        <translation>Vedi "%1 %2 --help".</translation>
+        <source>See &quot;%1 %2 --help&quot;.</source>
+        <translation>Vedi &quot;%1 %2 --help&quot;.</translation>
     </message>
     <message>
-        <source>--all can't go with names or --tag.</source>
+        <source>--all can&apos;t go with names or --tag.</source>
         <translation>--all non si può usare con nomi o --tag.</translation>
     </message>
     <message>
@@ -198,11 +199,11 @@
         <translation>Indica quali tunnel: i loro nomi, --tag %1 o --all.</translation>
     </message>
     <message>
-        <source>%1 isn't running.</source>
+        <source>%1 isn&apos;t running.</source>
         <translation>%1 non è in esecuzione.</translation>
     </message>
     <message>
-        <source>The commands act on the running %1 over D-Bus. For a command's options: %2 COMMAND --help</source>
+        <source>The commands act on the running %1 over D-Bus. For a command&apos;s options: %2 COMMAND --help</source>
         <translation>I comandi agiscono su %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
     </message>
 </context>
@@ -213,7 +214,7 @@
         <translation>%1 (in %2)</translation>
     </message>
     <message>
-        <source>The file isn't in the expected format.</source>
+        <source>The file isn&apos;t in the expected format.</source>
         <translation>Il file non è nel formato previsto.</translation>
     </message>
     <message>
@@ -241,11 +242,11 @@
         <translation>Un numero deve essere intero.</translation>
     </message>
     <message>
-        <source>An identifier isn't valid.</source>
+        <source>An identifier isn&apos;t valid.</source>
         <translation>Un identificatore non è valido.</translation>
     </message>
     <message>
-        <source>A date isn't valid.</source>
+        <source>A date isn&apos;t valid.</source>
         <translation>Una data non è valida.</translation>
     </message>
     <message>
@@ -253,7 +254,7 @@
         <translation>Un inoltro è di un tipo sconosciuto.</translation>
     </message>
     <message>
-        <source>It isn't a Burrowlight file.</source>
+        <source>It isn&apos;t a Burrowlight file.</source>
         <translation>Non è un file di Burrowlight.</translation>
     </message>
 </context>
@@ -328,7 +329,7 @@
         <translation>Comando SSH</translation>
     </message>
     <message>
-        <source>As saved: the changes on screen can't be used yet.</source>
+        <source>As saved: the changes on screen can&apos;t be used yet.</source>
         <translation>Come salvato: le modifiche sullo schermo non si possono ancora usare.</translation>
     </message>
     <message>
@@ -339,14 +340,14 @@
 <context>
     <name>Export</name>
     <message>
-        <source>The tunnels couldn't be exported</source>
+        <source>The tunnels couldn&apos;t be exported</source>
         <translation>Impossibile esportare i tunnel</translation>
     </message>
 </context>
 <context>
     <name>FileError</name>
     <message>
-        <source>it isn't a regular file</source>
+        <source>it isn&apos;t a regular file</source>
         <translation>non è un file normale</translation>
     </message>
     <message>
@@ -354,19 +355,19 @@
         <translation>è più grande di %1 MB</translation>
     </message>
     <message>
-        <source>“%1” couldn't be read: %2.</source>
+        <source>“%1” couldn&apos;t be read: %2.</source>
         <translation>Impossibile leggere “%1”: %2.</translation>
     </message>
     <message>
-        <source>The folder “%1” couldn't be created: %2.</source>
+        <source>The folder “%1” couldn&apos;t be created: %2.</source>
         <translation>Impossibile creare la cartella “%1”: %2.</translation>
     </message>
     <message>
-        <source>“%1” couldn't be written: %2.</source>
+        <source>“%1” couldn&apos;t be written: %2.</source>
         <translation>Impossibile scrivere “%1”: %2.</translation>
     </message>
     <message>
-        <source>“%1” couldn't be replaced: %2.</source>
+        <source>“%1” couldn&apos;t be replaced: %2.</source>
         <translation>Impossibile sostituire “%1”: %2.</translation>
     </message>
 </context>
@@ -452,7 +453,7 @@
         <translation>Manca l’indirizzo.</translation>
     </message>
     <message>
-        <source>Addresses can't contain spaces or slashes, or start with a dash.</source>
+        <source>Addresses can&apos;t contain spaces or slashes, or start with a dash.</source>
         <translation>Gli indirizzi non possono contenere spazi o barre, né iniziare con un trattino.</translation>
     </message>
     <message>
@@ -478,15 +479,15 @@
 <context>
     <name>LoginItem</name>
     <message>
-        <source>Neither the home folder nor this program's location is known.</source>
+        <source>Neither the home folder nor this program&apos;s location is known.</source>
         <translation>Non si conosce né la cartella Home né la posizione di questo programma.</translation>
     </message>
     <message>
-        <source>“%1” couldn't be written: %2</source>
+        <source>“%1” couldn&apos;t be written: %2</source>
         <translation>Impossibile scrivere “%1”: %2</translation>
     </message>
     <message>
-        <source>“%1” couldn't be removed: %2</source>
+        <source>“%1” couldn&apos;t be removed: %2</source>
         <translation>Impossibile rimuovere “%1”: %2</translation>
     </message>
 </context>
@@ -555,7 +556,7 @@
         <translation>Segnala un problema</translation>
     </message>
     <message>
-        <source>Email %1 and tell us what happened and what you were doing just before. A tunnel's log helps: use the copy button next to “Log” in the tunnel's detail, and read the log before sending, because it shows your servers and users. Never send passwords or private keys.</source>
+        <source>Email %1 and tell us what happened and what you were doing just before. A tunnel&apos;s log helps: use the copy button next to “Log” in the tunnel&apos;s detail, and read the log before sending, because it shows your servers and users. Never send passwords or private keys.</source>
         <translation>Scrivi a %1 e raccontaci che cosa è successo e che cosa stavi facendo poco prima. Il registro di un tunnel aiuta: usa il pulsante di copia accanto a “Registro” nel dettaglio del tunnel e rileggi il registro prima di inviarlo, perché mostra i tuoi server e i tuoi utenti. Non inviare mai password o chiavi private.</translation>
     </message>
     <message>
@@ -696,23 +697,23 @@
 <context>
     <name>SSHCommandError</name>
     <message>
-        <source>Port %1 isn't between 1 and 65535.</source>
+        <source>Port %1 isn&apos;t between 1 and 65535.</source>
         <translation>La porta %1 non è compresa tra 1 e 65535.</translation>
     </message>
     <message>
-        <source>The file path %1 isn't valid.</source>
+        <source>The file path %1 isn&apos;t valid.</source>
         <translation>Il percorso del file %1 non è valido.</translation>
     </message>
     <message>
-        <source>Enter the server's host name or address.</source>
+        <source>Enter the server&apos;s host name or address.</source>
         <translation>Inserisci il nome host o l’indirizzo del server.</translation>
     </message>
     <message>
-        <source>The host name can't contain spaces or start with a dash.</source>
+        <source>The host name can&apos;t contain spaces or start with a dash.</source>
         <translation>Il nome host non può contenere spazi né iniziare con un trattino.</translation>
     </message>
     <message>
-        <source>The user name can't start with a dash.</source>
+        <source>The user name can&apos;t start with a dash.</source>
         <translation>Il nome utente non può iniziare con un trattino.</translation>
     </message>
     <message>
@@ -728,7 +729,7 @@
         <translation>Un inoltro ha un indirizzo con spazi o che inizia con un trattino.</translation>
     </message>
     <message>
-        <source>Socket paths start with / or ~/ and can't contain spaces or colons.</source>
+        <source>Socket paths start with / or ~/ and can&apos;t contain spaces or colons.</source>
         <translation>I percorsi dei socket iniziano con / o ~/ e non possono contenere spazi né due punti.</translation>
     </message>
     <message>
@@ -740,7 +741,7 @@
         <translation>I proxy SOCKS restano in ascolto su una porta, non su un socket.</translation>
     </message>
     <message>
-        <source>%1 isn't an ssh option.</source>
+        <source>%1 isn&apos;t an ssh option.</source>
         <translation>%1 non è un’opzione di ssh.</translation>
     </message>
     <message>
@@ -756,7 +757,7 @@
         <translation>L’opzione %1 richiede un valore.</translation>
     </message>
     <message>
-        <source>The value of %1 can't span several lines.</source>
+        <source>The value of %1 can&apos;t span several lines.</source>
         <translation>Il valore di %1 non può occupare più righe.</translation>
     </message>
     <message>
@@ -775,7 +776,7 @@
         <translation>Già un tunnel</translation>
     </message>
     <message>
-        <source>ssh couldn't read this host</source>
+        <source>ssh couldn&apos;t read this host</source>
         <translation>ssh non è riuscito a leggere questo host</translation>
     </message>
     <message numerus="yes">
@@ -797,7 +798,7 @@
         <translation>%1 è già in uso su questo computer.</translation>
     </message>
     <message>
-        <source>The server didn't open port %1. It may be in use, or forwarding may be off.</source>
+        <source>The server didn&apos;t open port %1. It may be in use, or forwarding may be off.</source>
         <translation>Il server non ha aperto la porta %1. Potrebbe essere già in uso, oppure l’inoltro potrebbe essere disattivato.</translation>
     </message>
     <message>
@@ -809,15 +810,15 @@
         <translation>Il server ha rifiutato la connessione. Controlla host e porta.</translation>
     </message>
     <message>
-        <source>The host name couldn't be found.</source>
+        <source>The host name couldn&apos;t be found.</source>
         <translation>Impossibile trovare il nome host.</translation>
     </message>
     <message>
-        <source>The server didn't answer in time.</source>
+        <source>The server didn&apos;t answer in time.</source>
         <translation>Il server non ha risposto in tempo.</translation>
     </message>
     <message>
-        <source>The network can't reach the server.</source>
+        <source>The network can&apos;t reach the server.</source>
         <translation>La rete non riesce a raggiungere il server.</translation>
     </message>
     <message>
@@ -825,15 +826,15 @@
         <translation>La connessione si è interrotta.</translation>
     </message>
     <message>
-        <source>The server didn't accept the key or password.</source>
+        <source>The server didn&apos;t accept the key or password.</source>
         <translation>Il server non ha accettato la chiave o la password.</translation>
     </message>
     <message>
-        <source>The server's identity wasn't confirmed.</source>
+        <source>The server&apos;s identity wasn&apos;t confirmed.</source>
         <translation>L’identità del server non è stata confermata.</translation>
     </message>
     <message>
-        <source>The server's identity has changed since the last connection. If you didn't expect it, someone may be intercepting the connection. Otherwise remove its old entry from known_hosts.</source>
+        <source>The server&apos;s identity has changed since the last connection. If you didn&apos;t expect it, someone may be intercepting the connection. Otherwise remove its old entry from known_hosts.</source>
         <translation>L’identità del server è cambiata dall’ultima connessione. Se non te lo aspettavi, qualcuno potrebbe intercettare la connessione. Altrimenti rimuovi la sua vecchia voce da known_hosts.</translation>
     </message>
 </context>
@@ -880,7 +881,7 @@
     <name>Scripting</name>
     <message>
         <source>%1: %2</source>
-        <extracomment>A tunnel's name, then its state or what went wrong.</extracomment>
+        <extracomment>A tunnel&apos;s name, then its state or what went wrong.</extracomment>
         <translation>%1: %2</translation>
     </message>
     <message>
@@ -888,7 +889,7 @@
         <translation>“%1” è ancora in connessione dopo 20 secondi.</translation>
     </message>
     <message>
-        <source>“%1” didn't connect: %2</source>
+        <source>“%1” didn&apos;t connect: %2</source>
         <translation>“%1” non si è connesso: %2</translation>
     </message>
     <message>
@@ -900,12 +901,12 @@
         <translation>Nessun tunnel ha l’etichetta “%1”.</translation>
     </message>
     <message>
-        <source>There's no tunnel “%1”.</source>
+        <source>There&apos;s no tunnel “%1”.</source>
         <translation>Non c’è nessun tunnel “%1”.</translation>
     </message>
     <message>
-        <source>Say which tunnels, for example: connect tunnel "Name", connect every tunnel or connect tagged "Tag".</source>
-        <translation>Indica quali tunnel, per esempio: connect tunnel "Nome", connect every tunnel o connect tagged "Etichetta".</translation>
+        <source>Say which tunnels, for example: connect tunnel &quot;Name&quot;, connect every tunnel or connect tagged &quot;Tag&quot;.</source>
+        <translation>Indica quali tunnel, per esempio: connect tunnel &quot;Nome&quot;, connect every tunnel o connect tagged &quot;Etichetta&quot;.</translation>
     </message>
 </context>
 <context>
@@ -946,7 +947,7 @@
         <translation>Lingua, avvio, barra delle applicazioni e notifiche.</translation>
     </message>
     <message>
-        <source>How Burrowlight runs the system's ssh.</source>
+        <source>How Burrowlight runs the system&apos;s ssh.</source>
         <translation>Come Burrowlight avvia l’ssh del sistema.</translation>
     </message>
     <message>
@@ -1043,7 +1044,7 @@
         <translation>il disco è di sola lettura</translation>
     </message>
     <message>
-        <source>a part of the path isn't a folder</source>
+        <source>a part of the path isn&apos;t a folder</source>
         <translation>una parte del percorso non è una cartella</translation>
     </message>
     <message>
@@ -1075,7 +1076,7 @@
         <translation>il sistema è occupato, riprova</translation>
     </message>
     <message>
-        <source>it isn't a program this system can run</source>
+        <source>it isn&apos;t a program this system can run</source>
         <translation>non è un programma che questo sistema può eseguire</translation>
     </message>
     <message>
@@ -1170,7 +1171,7 @@
         </translation>
     </message>
     <message>
-        <source>Their saved passwords are removed from the keyring too. You can't undo this action.</source>
+        <source>Their saved passwords are removed from the keyring too. You can&apos;t undo this action.</source>
         <translation>Anche le password salvate vengono rimosse dal portachiavi. Non puoi annullare questa azione.</translation>
     </message>
     <message>
@@ -1182,11 +1183,11 @@
         <translation>Annulla</translation>
     </message>
     <message>
-        <source>The tunnel couldn't be exported.</source>
+        <source>The tunnel couldn&apos;t be exported.</source>
         <translation>Non è stato possibile esportare il tunnel.</translation>
     </message>
     <message>
-        <source>The tunnels couldn't be exported.</source>
+        <source>The tunnels couldn&apos;t be exported.</source>
         <translation>Non è stato possibile esportare i tunnel.</translation>
     </message>
     <message>
@@ -1229,7 +1230,7 @@
         <translation>Prima salva le modifiche.</translation>
     </message>
     <message>
-        <source>Write the server's name, address or alias.</source>
+        <source>Write the server&apos;s name, address or alias.</source>
         <translation>Scrivi il nome, l’indirizzo o l’alias del server.</translation>
     </message>
     <message>
@@ -1366,7 +1367,7 @@
 <context>
     <name>TunnelProblem</name>
     <message>
-        <source>Couldn't start ssh: %1</source>
+        <source>Couldn&apos;t start ssh: %1</source>
         <translation>Impossibile avviare ssh: %1</translation>
     </message>
     <message>
@@ -1442,7 +1443,7 @@
 <context>
     <name>TunnelsFile</name>
     <message>
-        <source>The tunnels couldn't be read</source>
+        <source>The tunnels couldn&apos;t be read</source>
         <translation>Impossibile leggere i tunnel</translation>
     </message>
     <message>
@@ -1812,7 +1813,7 @@
         <translation>I tunnel connessi si disconnettono. Quelli impostati per connettersi all’apertura di Burrowlight si riattivano.</translation>
     </message>
     <message>
-        <source>Couldn't change the login item: %1</source>
+        <source>Couldn&apos;t change the login item: %1</source>
         <translation>Impossibile cambiare l’apertura all’accesso: %1</translation>
     </message>
 </context>
@@ -1867,7 +1868,7 @@
         <translation>Aggiornamenti</translation>
     </message>
     <message>
-        <source>Once a day Burrowlight downloads the list of versions from Tolvan. The request carries the versions of the app and of the updates library, and the app's language.</source>
+        <source>Once a day Burrowlight downloads the list of versions from Tolvan. The request carries the versions of the app and of the updates library, and the app&apos;s language.</source>
         <translation>Una volta al giorno Burrowlight scarica da Tolvan l’elenco delle versioni. La richiesta contiene le versioni dell’app e della libreria degli aggiornamenti, e la lingua dell’app.</translation>
     </message>
     <message>
@@ -1879,7 +1880,7 @@
         <translation>Versione</translation>
     </message>
     <message>
-        <source>Burrowlight is free. If you'd like to support the project and help us keep it maintained, you can buy us a coffee.</source>
+        <source>Burrowlight is free. If you&apos;d like to support the project and help us keep it maintained, you can buy us a coffee.</source>
         <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarci a mantenerlo aggiornato, puoi offrirci un caffè.</translation>
     </message>
 </context>
@@ -1909,7 +1910,7 @@
         <translation>Dettagli</translation>
     </message>
     <message>
-        <source>Also show ssh's debug lines</source>
+        <source>Also show ssh&apos;s debug lines</source>
         <translation>Mostra anche le righe di debug di ssh</translation>
     </message>
     <message>
@@ -1929,7 +1930,7 @@
         <translation>Svuota registro</translation>
     </message>
     <message>
-        <source>Nothing yet. ssh's messages appear here while the tunnel runs.</source>
+        <source>Nothing yet. ssh&apos;s messages appear here while the tunnel runs.</source>
         <translation>Ancora niente. I messaggi di ssh compaiono qui mentre il tunnel è attivo.</translation>
     </message>
 </context>
@@ -1940,7 +1941,7 @@
         <translation>Benvenuto in Burrowlight</translation>
     </message>
     <message>
-        <source>Your SSH tunnels, one click away in the tray. Burrowlight runs the system's ssh and keeps the tunnels up when the network changes.</source>
+        <source>Your SSH tunnels, one click away in the tray. Burrowlight runs the system&apos;s ssh and keeps the tunnels up when the network changes.</source>
         <translation>I tuoi tunnel SSH, a un clic di distanza nell’area di notifica. Burrowlight usa l’ssh del sistema e tiene su i tunnel quando la rete cambia.</translation>
     </message>
     <message>
@@ -2007,7 +2008,7 @@
 <context>
     <name>burrowlight::OptionHelp</name>
     <message>
-        <source>This option isn't described in the manual installed on this computer.</source>
+        <source>This option isn&apos;t described in the manual installed on this computer.</source>
         <translation>Questa opzione non è descritta nel manuale installato su questo computer.</translation>
     </message>
     <message>
@@ -2060,7 +2061,7 @@
         <translation>Importa dalla configurazione di ssh</translation>
     </message>
     <message>
-        <source>Burrowlight doesn't read ~/.ssh/config</source>
+        <source>Burrowlight doesn&apos;t read ~/.ssh/config</source>
         <translation>Burrowlight non legge ~/.ssh/config</translation>
     </message>
     <message>
@@ -2107,7 +2108,7 @@
         <translation>Configurazione</translation>
     </message>
     <message>
-        <source>Hosts, keys and options from ~/.ssh/config and /etc/ssh/ssh_config also apply to tunnels; a tunnel's own settings come first. Connected tunnels use the change when they reconnect.</source>
+        <source>Hosts, keys and options from ~/.ssh/config and /etc/ssh/ssh_config also apply to tunnels; a tunnel&apos;s own settings come first. Connected tunnels use the change when they reconnect.</source>
         <translation>Host, chiavi e opzioni di ~/.ssh/config e /etc/ssh/ssh_config valgono anche per i tunnel; le impostazioni del tunnel hanno la precedenza. I tunnel connessi applicano la modifica quando si riconnettono.</translation>
     </message>
     <message>
@@ -2141,7 +2142,7 @@
 <context>
     <name>burrowlight::StatusNotifier</name>
     <message>
-        <source>Couldn't connect.</source>
+        <source>Couldn&apos;t connect.</source>
         <translation>Impossibile connettersi.</translation>
     </message>
     <message>
@@ -2180,7 +2181,7 @@
         <translation>Garanzia e responsabilità</translation>
     </message>
     <message>
-        <source>Burrowlight is distributed for free in the hope that it will be useful, but as is and without warranties. We aren't liable for damages arising from its use, including data loss and interruptions. This exclusion applies to the extent permitted by law and doesn't affect your rights as a consumer.</source>
+        <source>Burrowlight is distributed for free in the hope that it will be useful, but as is and without warranties. We aren&apos;t liable for damages arising from its use, including data loss and interruptions. This exclusion applies to the extent permitted by law and doesn&apos;t affect your rights as a consumer.</source>
         <translation>Burrowlight è distribuito gratuitamente nella speranza che sia utile, ma così com’è e senza garanzie. Non siamo responsabili dei danni derivanti dal suo uso, comprese la perdita di dati e le interruzioni. Questa esclusione si applica nei limiti consentiti dalla legge e non pregiudica i tuoi diritti di consumatore.</translation>
     </message>
     <message>
@@ -2268,7 +2269,7 @@
         <translation>si connette all’avvio</translation>
     </message>
     <message>
-        <source>doesn't retry</source>
+        <source>doesn&apos;t retry</source>
         <translation>non riprova</translation>
     </message>
     <message numerus="yes">
@@ -2298,11 +2299,11 @@
         <translation>Tunnel</translation>
     </message>
     <message>
-        <source>Couldn't read the tunnels: %1 Nothing is saved until the file can be read.</source>
+        <source>Couldn&apos;t read the tunnels: %1 Nothing is saved until the file can be read.</source>
         <translation>Impossibile leggere i tunnel: %1 Non viene salvato nulla finché il file non si può leggere.</translation>
     </message>
     <message>
-        <source>Couldn't save the tunnels: %1</source>
+        <source>Couldn&apos;t save the tunnels: %1</source>
         <translation>Impossibile salvare i tunnel: %1</translation>
     </message>
 </context>
@@ -2341,7 +2342,7 @@
         <translation>Importazione ed esportazione</translation>
     </message>
     <message>
-        <source>Exported files hold the tunnels' settings, never passwords or keys.</source>
+        <source>Exported files hold the tunnels&apos; settings, never passwords or keys.</source>
         <translation>I file esportati contengono le impostazioni dei tunnel, mai password o chiavi.</translation>
     </message>
     <message>
