@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/ForwardDraft.h"
 
+#include "Burrowlight/Core/BlankText.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "TunnelKit/SSHCommandBuilder.h"
@@ -14,22 +15,6 @@ using Field = ForwardDraft::Field;
 using Problem = ForwardDraft::Problem;
 
 namespace {
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-QString trimmed(const QString& text) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && isBlank(text[start])) {
-        ++start;
-    }
-    while (end > start && isBlank(text[end - 1])) {
-        --end;
-    }
-    return text.mid(start, end - start);
-}
 
 bool isSocketPath(const QString& trimmedText) {
     return trimmedText.startsWith(QLatin1Char('/')) || trimmedText.startsWith(QLatin1Char('~'));
@@ -53,7 +38,7 @@ QString bindAddress(const ForwardDraft& draft) {
     case ForwardDraft::Access::everyone:
         return QStringLiteral("*");
     case ForwardDraft::Access::address:
-        return trimmed(draft.address);
+        return trimmedBlanks(draft.address);
     case ForwardDraft::Access::loopback:
     case ForwardDraft::Access::socket:
         break;
@@ -114,7 +99,7 @@ const std::set<QString>& ForwardDraft::loopbackHosts() {
 
 std::optional<Endpoint> ForwardDraft::listenEndpoint() const {
     if (access == Access::socket) {
-        const QString path = trimmed(listenPath);
+        const QString path = trimmedBlanks(listenPath);
         if (path.isEmpty()) {
             return std::nullopt;
         }
@@ -133,7 +118,7 @@ std::optional<Endpoint> ForwardDraft::listenEndpoint() const {
     case Access::everyone:
         return Endpoint::tcp("*", *port);
     case Access::address: {
-        const QString host = trimmed(address);
+        const QString host = trimmedBlanks(address);
         if (host.isEmpty()) {
             return std::nullopt;
         }
@@ -146,7 +131,7 @@ std::optional<Endpoint> ForwardDraft::listenEndpoint() const {
 }
 
 std::optional<Endpoint> ForwardDraft::targetEndpoint() const {
-    const QString host = trimmed(targetHost);
+    const QString host = trimmedBlanks(targetHost);
     if (isSocketPath(host)) {
         return Endpoint::socket(host.toStdString());
     }
@@ -169,11 +154,11 @@ std::optional<Forward> ForwardDraft::forward() const {
             return std::nullopt;
         }
     }
-    return Forward::make(id, kind, isEnabled, *listen, std::move(target), trimmed(note).toStdString());
+    return Forward::make(id, kind, isEnabled, *listen, std::move(target), trimmedBlanks(note).toStdString());
 }
 
 QString ForwardDraft::name() const {
-    const QString trimmedNote = trimmed(note);
+    const QString trimmedNote = trimmedBlanks(note);
     return trimmedNote.isEmpty() ? texts::title(kind) : trimmedNote;
 }
 
@@ -209,7 +194,7 @@ std::map<Field, Problem> ForwardDraft::problems(const std::optional<QString>& cl
         }
     }
     if (tunnelkit::hasTarget(kind)) {
-        const QString host = trimmed(targetHost);
+        const QString host = trimmedBlanks(targetHost);
         if (isSocketPath(host)) {
             add(Field::targetHost, socketPathProblem(host));
         } else {
@@ -332,7 +317,7 @@ ForwardDraft ForwardDraft::normalized() const {
 }
 
 std::optional<int> parsePort(const QString& text) {
-    const QString digits = trimmed(text);
+    const QString digits = trimmedBlanks(text);
     if (digits.isEmpty() ||
         !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
         return std::nullopt;
@@ -346,7 +331,7 @@ std::optional<int> parsePort(const QString& text) {
 }
 
 std::optional<Problem> portProblem(const QString& text) {
-    if (trimmed(text).isEmpty()) {
+    if (trimmedBlanks(text).isEmpty()) {
         return Problem{ForwardDraft::tr("The port is missing."), true};
     }
     if (!parsePort(text)) {
@@ -356,7 +341,7 @@ std::optional<Problem> portProblem(const QString& text) {
 }
 
 std::optional<Problem> addressProblem(const QString& text) {
-    const QString host = trimmed(text);
+    const QString host = trimmedBlanks(text);
     if (host.isEmpty()) {
         return Problem{ForwardDraft::tr("The address is missing."), true};
     }
@@ -368,7 +353,7 @@ std::optional<Problem> addressProblem(const QString& text) {
 }
 
 std::optional<Problem> socketPathProblem(const QString& text) {
-    const QString path = trimmed(text);
+    const QString path = trimmedBlanks(text);
     if (path.isEmpty()) {
         return Problem{ForwardDraft::tr("The socket path is missing."), true};
     }
@@ -386,7 +371,7 @@ std::optional<ForwardDraft::HostAndPort> hostAndPort(const QString& text) {
         return std::nullopt;
     }
     const QString host = QString::fromStdString(tcp->host);
-    if (host.contains(QLatin1Char(':')) && !trimmed(text).startsWith(QLatin1Char('['))) {
+    if (host.contains(QLatin1Char(':')) && !trimmedBlanks(text).startsWith(QLatin1Char('['))) {
         return std::nullopt;
     }
     return ForwardDraft::HostAndPort{host, tcp->port};

@@ -1,6 +1,7 @@
 #include "Burrowlight/Models/DetailContext.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/BlankText.h"
 #include "Burrowlight/Core/ConfigHosts.h"
 #include "Burrowlight/Core/Texts/StorageTexts.h"
 #include "Burrowlight/Models/DetailModel.h"
@@ -63,7 +64,7 @@ void DetailContext::followFocus(const std::optional<EditorFocus>& old) {
         return;
     }
     draft_->setShowsProblems(true);
-    const QString host = DetailModel::trimmedBlanks(QString::fromStdString(draft_->tunnel().host));
+    const QString host = trimmedBlanks(QString::fromStdString(draft_->tunnel().host));
     if (!host.isEmpty()) {
         resolveHost(host);
     }

@@ -1,5 +1,6 @@
 #include "Burrowlight/Models/DetailModel.h"
 
+#include "Burrowlight/Core/BlankText.h"
 #include "Burrowlight/Core/ConfigHosts.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
@@ -31,19 +32,6 @@ std::optional<DetailModel::ConnectButton> DetailModel::connectButton(const std::
     const bool mustSave = draft.isNew() || draft.hasUnsavedChanges();
     return ConnectButton{tr("Connect"), false, !mustSave && !state->is<TunnelState::Disconnecting>(),
                          mustSave ? tr("Save the changes first.") : QString()};
-}
-
-QString DetailModel::trimmedBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (begin < end && blank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && blank(text[end - 1])) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
 }
 
 bool DetailModel::showsHostWarning(const TunnelDraft& draft) {

@@ -76,8 +76,6 @@ class DetailModel {
                                                                   const ConfigHosts& hosts);
     static QString userPrompt(const std::optional<tunnelkit::ResolvedHost>& host, const QString& loginName);
     static QString portPrompt(const std::optional<tunnelkit::ResolvedHost>& host);
-    // Spaces and tabs, not line breaks.
-    static QString trimmedBlanks(const QString& text);
 
     static bool showsProblemBanner(const std::optional<tunnelkit::TunnelState>& state,
                                    const std::optional<tunnelkit::TunnelProblem>& problem);

@@ -1,5 +1,6 @@
 #include "Burrowlight/Models/ForwardRowModel.h"
 
+#include "Burrowlight/Core/BlankText.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
 #include <QTextBoundaryFinder>
@@ -10,22 +11,6 @@ namespace burrowlight {
 using tunnelkit::Forward;
 
 namespace {
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-QString trimmedBlanks(const QString& text) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && isBlank(text[start])) {
-        ++start;
-    }
-    while (end > start && isBlank(text[end - 1])) {
-        --end;
-    }
-    return text.mid(start, end - start);
-}
 
 qsizetype characterCount(const QString& text) {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);

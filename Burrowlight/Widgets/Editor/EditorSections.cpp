@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Editor/EditorSections.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/BlankText.h"
 #include "Burrowlight/Core/ManualCache.h"
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/DetailRules.h"
@@ -228,8 +229,7 @@ std::unique_ptr<QWidget> EditorSections::serverField(DetailContext& context) {
             if (!context) {
                 return;
             }
-            const QString host =
-                DetailModel::trimmedBlanks(QString::fromStdString(context->draft().tunnel().host));
+            const QString host = trimmedBlanks(QString::fromStdString(context->draft().tunnel().host));
             auto& hosts = context->app().configHosts();
             if (!host.isEmpty() && !hosts.asked().contains(host.toStdString())) {
                 hosts.resolve(host.toStdString());

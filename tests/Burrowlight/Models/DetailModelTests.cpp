@@ -1,3 +1,4 @@
+#include "Burrowlight/Core/BlankText.h"
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/DetailRules.h"
 
@@ -147,7 +148,7 @@ class DetailModelTests : public QObject {
                  QStringLiteral("default: bob"));
         QCOMPARE(DetailModel::portPrompt(host), QStringLiteral("2222"));
         QCOMPARE(DetailModel::portPrompt(std::nullopt), QStringLiteral("22"));
-        QCOMPARE(DetailModel::trimmedBlanks(QStringLiteral(" \tdb \n")), QStringLiteral("db \n"));
+        QCOMPARE(trimmedBlanks(QStringLiteral(" \tdb \n")), QStringLiteral("db \n"));
     }
 
     void forwardRowOffersWhatTheForwardCanBeReachedBy() {
