@@ -8,22 +8,6 @@
 
 namespace burrowlight {
 
-namespace {
-
-void wrap(QLabel& label, const QString& text) {
-    label.setText(text);
-    label.setWordWrap(true);
-    label.setTextFormat(Qt::PlainText);
-}
-
-void scaleFont(QWidget& widget, qreal factor) {
-    QFont font = widget.font();
-    font.setPointSizeF(font.pointSizeF() * factor);
-    widget.setFont(font);
-}
-
-} // namespace
-
 HostToggle::HostToggle(const ConfigImportRow& row, QWidget* parent) : QWidget(parent) {
     box_.setText(QString::fromStdString(row.alias));
     QFont monospace = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -58,9 +42,9 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     resize(size);
     setMinimumSize(420, 360);
 
-    wrap(turnOnTitle_, tr("Burrowlight doesn't read ~/.ssh/config"));
-    wrap(turnOnSubtitle_,
-         tr("Imported tunnels use the aliases, which only work with Read ~/.ssh/config on."));
+    setWrappedPlainText(turnOnTitle_, tr("Burrowlight doesn't read ~/.ssh/config"));
+    setWrappedPlainText(turnOnSubtitle_,
+                        tr("Imported tunnels use the aliases, which only work with Read ~/.ssh/config on."));
     scaleFont(turnOnSubtitle_, 0.92);
     turnOnTextLayout_.setContentsMargins(0, 0, 0, 0);
     turnOnTextLayout_.setSpacing(2);
@@ -92,7 +76,8 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     progressLayout_.setContentsMargins(0, 0, 0, 0);
     progressLayout_.addWidget(&progress_);
     progressLayout_.addWidget(&progressText_, 1);
-    wrap(empty_, tr("No hosts found in ~/.ssh/config. Patterns such as Host * name no single server."));
+    setWrappedPlainText(
+        empty_, tr("No hosts found in ~/.ssh/config. Patterns such as Host * name no single server."));
     empty_.hide();
     hostListLayout_.setContentsMargins(0, 0, 0, 0);
     hostListLayout_.setSpacing(0);
@@ -102,8 +87,9 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     hostsCard_.content().addWidget(&empty_);
     hostsCard_.content().addWidget(&hostList_);
 
-    wrap(footer_, tr("Each host becomes a tunnel that uses its alias: ssh keeps reading its settings and "
-                     "forwards from ~/.ssh/config. Hosts with forwards are selected."));
+    setWrappedPlainText(
+        footer_, tr("Each host becomes a tunnel that uses its alias: ssh keeps reading its settings and "
+                    "forwards from ~/.ssh/config. Hosts with forwards are selected."));
     scaleFont(footer_, 0.92);
     footer_.setContentsMargins(4, 0, 4, 0);
 

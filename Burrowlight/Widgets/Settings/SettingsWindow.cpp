@@ -17,13 +17,6 @@ constexpr int sidebarWidth = 190;
 constexpr int sidebarRowHeight = 28;
 constexpr int brandIconSize = 18;
 
-void scaleFont(QLabel& label, qreal factor, QFont::Weight weight = QFont::Normal) {
-    QFont font = label.font();
-    font.setPointSizeF(QFont().pointSizeF() * factor);
-    font.setWeight(weight);
-    label.setFont(font);
-}
-
 } // namespace
 
 SettingsWindow::SettingsWindow(SettingsServices services)

@@ -9,19 +9,6 @@ namespace {
 
 constexpr int stepIconSize = 20;
 
-void scaleFont(QLabel& label, qreal factor, QFont::Weight weight = QFont::Normal) {
-    QFont font = label.font();
-    font.setPointSizeF(QFont().pointSizeF() * factor);
-    font.setWeight(weight);
-    label.setFont(font);
-}
-
-void wrap(QLabel& label, const QString& text) {
-    label.setText(text);
-    label.setTextFormat(Qt::PlainText);
-    label.setWordWrap(true);
-}
-
 QPixmap symbolPixmap(const QString& symbol, const QColor& color, int size) {
     return tintedIcon(symbolIcon(symbol), color, {size, size}).pixmap(size, size);
 }
@@ -36,19 +23,12 @@ QColor allowedColor() {
 OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : model_(std::move(model)) {
     setWindowTitle(tr("Welcome to Burrowlight"));
 
-    headerName_.setText(QStringLiteral("Burrowlight"));
-    scaleFont(headerName_, 1.0, QFont::DemiBold);
-    headerLayout_.setContentsMargins(0, 0, 0, 0);
-    headerLayout_.setSpacing(8);
-    headerLayout_.addWidget(&headerIcon_);
-    headerLayout_.addWidget(&headerName_);
-    headerLayout_.addStretch();
-
     title_.setText(tr("Welcome to Burrowlight"));
     scaleFont(title_, 1.6, QFont::DemiBold);
-    wrap(introduction_,
-         tr("Your SSH tunnels, one click away in the tray. Burrowlight runs the system's ssh and "
-            "keeps the tunnels up when the network changes."));
+    setWrappedPlainText(
+        introduction_,
+        tr("Your SSH tunnels, one click away in the tray. Burrowlight runs the system's ssh and "
+           "keeps the tunnels up when the network changes."));
     introLayout_.setContentsMargins(0, 0, 0, 0);
     introLayout_.setSpacing(6);
     introLayout_.addWidget(&title_);
@@ -135,7 +115,7 @@ void OnboardingWindow::addStep(const QString& symbol, const QString& title, cons
     step.icon.setAlignment(Qt::AlignCenter);
     step.title.setText(title);
     scaleFont(step.title, 1.0, QFont::Medium);
-    wrap(step.detail, detail);
+    setWrappedPlainText(step.detail, detail);
     scaleFont(step.detail, 0.92);
     step.textsLayout.setContentsMargins(0, 0, 0, 0);
     step.textsLayout.setSpacing(2);
@@ -171,7 +151,7 @@ void OnboardingWindow::refresh() {
 void OnboardingWindow::applyTheme() {
     applyTolvanSurface(*this);
     const QColor accent = tolvanAccent();
-    headerIcon_.setPixmap(tintedIcon(trayIcon(), accent, {22, 22}).pixmap(22, 22));
+    headerRow_.applyTheme();
     makeSecondary(introduction_);
     makeSecondary(footerText_);
     for (const auto& divider : dividers_) {

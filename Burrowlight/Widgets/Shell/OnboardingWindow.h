@@ -56,15 +56,13 @@ class OnboardingWindow : public QDialog {
     void applyTheme();
 
     std::unique_ptr<OnboardingModel> model_;
-    QWidget headerRow_;
+    AppNameHeader headerRow_;
     QWidget introColumn_;
     TolvanCard steps_{nullptr, 12};
     QWidget footerRow_;
     std::vector<std::unique_ptr<Step>> stepRows_;
     std::vector<std::unique_ptr<QFrame>> dividers_;
     QWidget notificationsControl_;
-    QLabel headerIcon_;
-    QLabel headerName_;
     QLabel title_;
     QLabel introduction_;
     std::unique_ptr<QPushButton> import_;
@@ -77,7 +75,6 @@ class OnboardingWindow : public QDialog {
     QLabel footerText_;
     QPushButton continue_;
     QHBoxLayout notificationsLayout_{&notificationsControl_};
-    QHBoxLayout headerLayout_{&headerRow_};
     QVBoxLayout introLayout_{&introColumn_};
     QHBoxLayout footerLayout_{&footerRow_};
     QVBoxLayout layout_{this};

@@ -6,40 +6,16 @@
 
 namespace burrowlight {
 
-namespace {
-
-void scaleFont(QLabel& label, qreal factor, QFont::Weight weight) {
-    QFont font = label.font();
-    font.setPointSizeF(font.pointSizeF() * factor);
-    font.setWeight(weight);
-    label.setFont(font);
-}
-
-void wrap(QLabel& label, const QString& text) {
-    label.setText(text);
-    label.setWordWrap(true);
-    label.setTextFormat(Qt::PlainText);
-}
-
-} // namespace
-
 TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
     : model_(std::move(model)), acceptsTerms_(tr("I have read and accept the terms of use.")),
       approvesLiability_(tr("I specifically approve the Warranty and Liability section (articles 1341 and "
                             "1342 of the Italian Civil Code).")) {
     setWindowTitle(tr("Terms of Use"));
 
-    headerName_.setText(QStringLiteral("Burrowlight"));
-    scaleFont(headerName_, 1.0, QFont::DemiBold);
-    headerLayout_.setContentsMargins(0, 0, 0, 0);
-    headerLayout_.setSpacing(8);
-    headerLayout_.addWidget(&headerIcon_);
-    headerLayout_.addWidget(&headerName_);
-    headerLayout_.addStretch();
-
     title_.setText(tr("Terms of Use"));
     scaleFont(title_, 1.6, QFont::DemiBold);
-    wrap(introduction_, tr("Burrowlight is free. Before you use it, read and accept the terms of use."));
+    setWrappedPlainText(introduction_,
+                        tr("Burrowlight is free. Before you use it, read and accept the terms of use."));
     readTerms_.setText(tr("Read the Terms of Use"));
     readTerms_.setAutoDefault(false);
     introLayout_.setContentsMargins(0, 0, 0, 0);
@@ -50,11 +26,12 @@ TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
 
     liabilityTitle_.setText(tr("Warranty and Liability"));
     scaleFont(liabilityTitle_, 1.0, QFont::Medium);
-    wrap(liabilityText_,
-         tr("Burrowlight is distributed for free in the hope that it will be useful, but as is "
-            "and without warranties. We aren't liable for damages arising from its use, "
-            "including data loss and interruptions. This exclusion applies to the extent "
-            "permitted by law and doesn't affect your rights as a consumer."));
+    setWrappedPlainText(
+        liabilityText_,
+        tr("Burrowlight is distributed for free in the hope that it will be useful, but as is "
+           "and without warranties. We aren't liable for damages arising from its use, "
+           "including data loss and interruptions. This exclusion applies to the extent "
+           "permitted by law and doesn't affect your rights as a consumer."));
     scaleFont(liabilityText_, 0.92, QFont::Normal);
     liability_.content().setContentsMargins(16, 16, 16, 16);
     liability_.content().setSpacing(8);
@@ -96,7 +73,7 @@ TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
 
 void TermsWindow::applyTheme() {
     applyTolvanSurface(*this);
-    headerIcon_.setPixmap(tintedIcon(trayIcon(), tolvanAccent(), {22, 22}).pixmap(22, 22));
+    headerRow_.applyTheme();
     makeSecondary(introduction_);
     makeSecondary(liabilityText_);
     makeLink(readTerms_);

@@ -43,13 +43,11 @@ class TermsWindow : public QDialog {
     std::unique_ptr<TermsModel> model_;
     // Containers first, their contents next and the layouts last, so that each goes before what
     // holds it.
-    QWidget headerRow_;
+    AppNameHeader headerRow_;
     QWidget introColumn_;
     TolvanCard liability_{nullptr, 12};
     QWidget ticksColumn_;
     QWidget buttonRow_;
-    QLabel headerIcon_;
-    QLabel headerName_;
     QLabel title_;
     QLabel introduction_;
     QPushButton readTerms_;
@@ -59,7 +57,6 @@ class TermsWindow : public QDialog {
     WrappingCheckBox approvesLiability_;
     QPushButton quit_;
     QPushButton accept_;
-    QHBoxLayout headerLayout_{&headerRow_};
     QVBoxLayout introLayout_{&introColumn_};
     QVBoxLayout ticksLayout_{&ticksColumn_};
     QHBoxLayout buttonsLayout_{&buttonRow_};

@@ -1,5 +1,7 @@
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
+#include "Burrowlight/Core/AppIdentity.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QPainter>
@@ -105,6 +107,33 @@ void makeSecondary(QLabel& label) {
     setForAllGroups(palette, QPalette::WindowText,
                     faded(QApplication::palette().color(QPalette::WindowText), 0.62));
     label.setPalette(palette);
+}
+
+void scaleFont(QLabel& label, qreal factor, QFont::Weight weight) {
+    QFont font = label.font();
+    font.setPointSizeF(QFont().pointSizeF() * factor);
+    font.setWeight(weight);
+    label.setFont(font);
+}
+
+void setWrappedPlainText(QLabel& label, const QString& text) {
+    label.setText(text);
+    label.setTextFormat(Qt::PlainText);
+    label.setWordWrap(true);
+}
+
+AppNameHeader::AppNameHeader(QWidget* parent) : QWidget(parent) {
+    name_.setText(QStringLiteral("Burrowlight"));
+    scaleFont(name_, 1.0, QFont::DemiBold);
+    layout_.setContentsMargins(0, 0, 0, 0);
+    layout_.setSpacing(8);
+    layout_.addWidget(&icon_);
+    layout_.addWidget(&name_);
+    layout_.addStretch();
+}
+
+void AppNameHeader::applyTheme() {
+    icon_.setPixmap(tintedIcon(trayIcon(), tolvanAccent(), {22, 22}).pixmap(22, 22));
 }
 
 void makeSeparator(QFrame& line, Qt::Orientation orientation) {

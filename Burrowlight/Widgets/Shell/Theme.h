@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
@@ -41,9 +42,26 @@ void makeLink(QPushButton& button);
 QIcon tintedIcon(const QIcon& symbol, const QColor& color, QSize size);
 // A label's text in the secondary style: the palette's text, faded.
 void makeSecondary(QLabel& label);
+// A label's font at `factor` times the application's font size, in `weight`.
+void scaleFont(QLabel& label, qreal factor, QFont::Weight weight = QFont::Normal);
+// Prose that may come from a translation or the user: plain text, wrapped.
+void setWrappedPlainText(QLabel& label, const QString& text);
 // A one-point line in the platform's separator colour, across (horizontal) or along (vertical) its
 // container. Call it again when the palette changes.
 void makeSeparator(QFrame& line, Qt::Orientation orientation);
+
+// The application's icon and name in a row, at the top of the first-run windows.
+class AppNameHeader : public QWidget {
+  public:
+    explicit AppNameHeader(QWidget* parent = nullptr);
+    // Tints the icon in the accent colour; call it again when the palette changes.
+    void applyTheme();
+
+  private:
+    QLabel icon_;
+    QLabel name_;
+    QHBoxLayout layout_{this};
+};
 
 // Runs `apply` now and again each time the application's palette changes (light to dark). A member
 // of the widget it watches.
