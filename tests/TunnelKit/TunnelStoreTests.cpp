@@ -48,8 +48,9 @@ std::vector<Tunnel> variedTunnels() {
         Forward{uuid("10000000-0000-4000-8000-000000000004"), Forward::Kind::remoteDynamic, true,
                 Endpoint::tcp("0.0.0.0", 0), Endpoint::tcp("kept", 1), "target kept as decoded"},
     };
-    full.options = {SSHOptionValue{uuid("20000000-0000-4000-8000-000000000001"), "ServerAliveInterval", "30"},
-                    SSHOptionValue{uuid("20000000-0000-4000-8000-000000000002"), "ProxyCommand", "nc -X 5 %h %p"}};
+    full.options = {
+        SSHOptionValue{uuid("20000000-0000-4000-8000-000000000001"), "ServerAliveInterval", "30"},
+        SSHOptionValue{uuid("20000000-0000-4000-8000-000000000002"), "ProxyCommand", "nc -X 5 %h %p"}};
     full.tags = {"a/b", "", "ünï", "z"};
     full.note = "line one\nline two \\u0041 \"quoted\" {not json} [x]: 1, 2";
     full.connectsAtLaunch = true;
@@ -68,8 +69,8 @@ std::vector<Tunnel> variedTunnels() {
     extremes.port = -1;
     extremes.retryLimit = std::numeric_limits<int>::min();
     extremes.identityFile = "";
-    extremes.forwards = {Forward::make(uuid("40000000-0000-4000-8000-000000000001"), Forward::Kind::local, true,
-                                       Endpoint::tcp("h", std::numeric_limits<int>::max()),
+    extremes.forwards = {Forward::make(uuid("40000000-0000-4000-8000-000000000001"), Forward::Kind::local,
+                                       true, Endpoint::tcp("h", std::numeric_limits<int>::max()),
                                        Endpoint::tcp("", std::numeric_limits<int>::min()), "")};
 
     Tunnel invalidText = Tunnel::created(date("2300-06-15T12:34:56Z"));
@@ -80,7 +81,9 @@ std::vector<Tunnel> variedTunnels() {
     return {full, bare, extremes, invalidText};
 }
 
-std::string storedForm(const std::string& name) { return readFile(std::string(TEST_DATA_DIR) + "/stored/" + name).value(); }
+std::string storedForm(const std::string& name) {
+    return readFile(std::string(TEST_DATA_DIR) + "/stored/" + name).value();
+}
 
 void writeRaw(const std::string& path, std::string_view bytes) { ASSERT_TRUE(writeFileAtomically(path, bytes)); }
 
