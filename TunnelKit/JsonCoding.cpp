@@ -1,6 +1,9 @@
 #include "TunnelKit/JsonCoding.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace tunnelkit {
@@ -167,12 +170,141 @@ Result<nlohmann::json, DecodingError> parse(std::string_view bytes) {
 
 } // namespace detail
 
-std::string encodePretty(const nlohmann::json& value) {
-    const auto text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-    // A "/" can only occur inside a string in JSON text, so escaping every one is safe.
+void PrettyWriter::newLine(size_t depth) {
+    text_ += '\n';
+    text_.append(depth * 2, ' ');
+}
+
+void PrettyWriter::beginItem() {
+    if (hasItems_.back()) {
+        text_ += ',';
+    }
+    hasItems_.back() = true;
+    newLine(hasItems_.size());
+}
+
+void PrettyWriter::beforeValue() {
+    if (afterKey_) {
+        afterKey_ = false;
+    } else if (!hasItems_.empty()) {
+        beginItem();
+    }
+}
+
+void PrettyWriter::close(char bracket) {
+    const bool hadItems = hasItems_.back();
+    hasItems_.pop_back();
+    if (hadItems) {
+        newLine(hasItems_.size());
+    }
+    text_ += bracket;
+}
+
+void PrettyWriter::beginObject() {
+    beforeValue();
+    text_ += '{';
+    hasItems_.push_back(false);
+}
+
+void PrettyWriter::endObject() { close('}'); }
+
+void PrettyWriter::beginArray() {
+    beforeValue();
+    text_ += '[';
+    hasItems_.push_back(false);
+}
+
+void PrettyWriter::endArray() { close(']'); }
+
+void PrettyWriter::key(std::string_view name) {
+    beginItem();
+    appendQuoted(name);
+    text_ += ": ";
+    afterKey_ = true;
+}
+
+void PrettyWriter::integer(int64_t number) {
+    beforeValue();
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    text_.append(digits, end);
+}
+
+void PrettyWriter::boolean(bool value) {
+    beforeValue();
+    text_ += value ? "true" : "false";
+}
+
+namespace {
+
+// Well-formed UTF-8 exactly as the JSON library's decoder accepts it: no overlong forms, no
+// surrogates, nothing beyond U+10FFFF, no sequence cut short.
+bool isValidUtf8(std::string_view text) {
+    const auto* byte = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = byte + text.size();
+    const auto continues = [&](const unsigned char* at, unsigned char low = 0x80, unsigned char high = 0xBF) {
+        return at < end && *at >= low && *at <= high;
+    };
+    while (byte < end) {
+        const unsigned char lead = *byte;
+        if (lead < 0x80) {
+            ++byte;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            if (!continues(byte + 1)) {
+                return false;
+            }
+            byte += 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+            const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+            if (!continues(byte + 1, low, high) || !continues(byte + 2)) {
+                return false;
+            }
+            byte += 3;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+            const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+            if (!continues(byte + 1, low, high) || !continues(byte + 2) || !continues(byte + 3)) {
+                return false;
+            }
+            byte += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What stands for each byte of valid UTF-8 inside a string; empty for the byte itself. Control
+// characters take the library's forms (short ones where JSON has them, else lower-case \u00xx).
+using EscapeTable = std::array<std::string_view, 256>;
+
+constexpr EscapeTable makeEscapeTable() {
+    constexpr std::string_view controls[32] = {
+        "\\u0000", "\\u0001", "\\u0002", "\\u0003", "\\u0004", "\\u0005", "\\u0006", "\\u0007",
+        "\\b",     "\\t",     "\\n",     "\\u000b", "\\f",     "\\r",     "\\u000e", "\\u000f",
+        "\\u0010", "\\u0011", "\\u0012", "\\u0013", "\\u0014", "\\u0015", "\\u0016", "\\u0017",
+        "\\u0018", "\\u0019", "\\u001a", "\\u001b", "\\u001c", "\\u001d", "\\u001e", "\\u001f"};
+    EscapeTable table{};
+    for (size_t c = 0; c < 32; ++c) {
+        table[c] = controls[c];
+    }
+    table['"'] = "\\\"";
+    table['\\'] = "\\\\";
+    table['/'] = "\\/";
+    return table;
+}
+
+constexpr EscapeTable escapes = makeEscapeTable();
+
+// Invalid UTF-8 is rare (text from a file read as bytes): the library's own replacement is kept
+// exactly, whatever its rules for cut and stray bytes.
+std::string libraryEscaped(std::string_view text) {
+    const auto quoted =
+        nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     std::string out;
-    out.reserve(text.size() + 16);
-    for (char c : text) {
+    out.reserve(quoted.size() + 8);
+    for (char c : quoted) {
         if (c == '/') {
             out += "\\/";
         } else {
@@ -180,6 +312,32 @@ std::string encodePretty(const nlohmann::json& value) {
         }
     }
     return out;
+}
+
+} // namespace
+
+void PrettyWriter::string(std::string_view text) {
+    beforeValue();
+    appendQuoted(text);
+}
+
+void PrettyWriter::appendQuoted(std::string_view text) {
+    if (!isValidUtf8(text)) {
+        text_ += libraryEscaped(text);
+        return;
+    }
+    text_ += '"';
+    size_t plainFrom = 0;
+    for (size_t index = 0; index < text.size(); ++index) {
+        const auto escape = escapes[static_cast<unsigned char>(text[index])];
+        if (!escape.empty()) {
+            text_.append(text, plainFrom, index - plainFrom);
+            text_ += escape;
+            plainFrom = index + 1;
+        }
+    }
+    text_.append(text, plainFrom);
+    text_ += '"';
 }
 
 } // namespace json

@@ -97,9 +97,37 @@ auto decode(std::string_view bytes, Body body) -> Result<decltype(body(std::decl
     }
 }
 
-// Pretty-printed (two-space indent), keys sorted, "/" written escaped as "\/", invalid UTF-8
-// replaced rather than refused.
-std::string encodePretty(const nlohmann::json& value);
+// Writes JSON text straight from the values, in the stored forms' shape: pretty-printed with a
+// two-space indent, "/" escaped as "\/", everything else escaped as the JSON library escapes it, and
+// invalid UTF-8 replaced rather than refused. Members come out in the order given, so callers give
+// them sorted.
+class PrettyWriter {
+public:
+    explicit PrettyWriter(size_t expectedSize = 0) { text_.reserve(expectedSize); }
+
+    void beginObject();
+    void endObject();
+    void beginArray();
+    void endArray();
+    void key(std::string_view name);
+    void string(std::string_view text);
+    void integer(int64_t number);
+    void boolean(bool value);
+
+    std::string take() && { return std::move(text_); }
+
+private:
+    void beforeValue();
+    void beginItem();
+    void close(char bracket);
+    void appendQuoted(std::string_view text);
+    void newLine(size_t depth);
+
+    std::string text_;
+    // One entry per open object or array: whether it has an item yet.
+    std::vector<bool> hasItems_;
+    bool afterKey_ = false;
+};
 
 } // namespace json
 } // namespace tunnelkit

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <type_traits>
 
 namespace tunnelkit {
 
@@ -235,71 +236,128 @@ bool compareTunnelsForList(const Tunnel& first, const Tunnel& second) {
 
 // MARK: JSON
 
-nlohmann::json toJson(const Endpoint& endpoint) {
-    if (const auto* socket = endpoint.asSocket()) {
-        return {{"socket", {{"path", socket->path}}}};
-    }
-    const auto& tcp = std::get<Endpoint::Tcp>(endpoint.value);
-    return {{"tcp", {{"host", tcp.host}, {"port", tcp.port}}}};
-}
-
-nlohmann::json toJson(const Forward& forward) {
-    nlohmann::json object{{"id", forward.id.toString()},
-                          {"kind", rawValue(forward.kind)},
-                          {"isEnabled", forward.isEnabled},
-                          {"listen", toJson(forward.listen)},
-                          {"note", forward.note}};
-    if (forward.target) {
-        object["target"] = toJson(*forward.target);
-    }
-    return object;
-}
-
-nlohmann::json toJson(const SSHOptionValue& option) {
-    return {{"id", option.id.toString()}, {"name", option.name}, {"value", option.value}};
-}
-
-nlohmann::json toJson(const Tunnel& tunnel) {
-    auto forwards = nlohmann::json::array();
-    for (const auto& forward : tunnel.forwards) {
-        forwards.push_back(toJson(forward));
-    }
-    auto options = nlohmann::json::array();
-    for (const auto& option : tunnel.options) {
-        options.push_back(toJson(option));
-    }
-    nlohmann::json object{{"id", tunnel.id.toString()},
-                          {"name", tunnel.name},
-                          {"host", tunnel.host},
-                          {"user", tunnel.user},
-                          {"jumpHosts", tunnel.jumpHosts},
-                          {"forwards", std::move(forwards)},
-                          {"options", std::move(options)},
-                          {"tags", tunnel.tags},
-                          {"note", tunnel.note},
-                          {"connectsAtLaunch", tunnel.connectsAtLaunch},
-                          {"retryLimit", tunnel.retryLimit},
-                          {"isPinned", tunnel.isPinned},
-                          {"createdAt", formatIsoDate(tunnel.createdAt)}};
-    if (tunnel.port) {
-        object["port"] = *tunnel.port;
-    }
-    if (tunnel.identityFile) {
-        object["identityFile"] = *tunnel.identityFile;
-    }
-    if (tunnel.certificateFile) {
-        object["certificateFile"] = *tunnel.certificateFile;
-    }
-    if (tunnel.logFile) {
-        object["logFile"] = *tunnel.logFile;
-    }
-    if (tunnel.deletedAt) {
-        object["deletedAt"] = formatIsoDate(*tunnel.deletedAt);
-    }
-    return object;
-}
-
 namespace json {
+
+// Members in sorted order, as the stored forms have always had them.
+
+void write(PrettyWriter& writer, const Endpoint& endpoint) {
+    writer.beginObject();
+    if (const auto* socket = endpoint.asSocket()) {
+        writer.key("socket");
+        writer.beginObject();
+        writer.key("path");
+        writer.string(socket->path);
+        writer.endObject();
+    } else {
+        const auto& tcp = std::get<Endpoint::Tcp>(endpoint.value);
+        writer.key("tcp");
+        writer.beginObject();
+        writer.key("host");
+        writer.string(tcp.host);
+        writer.key("port");
+        writer.integer(tcp.port);
+        writer.endObject();
+    }
+    writer.endObject();
+}
+
+void write(PrettyWriter& writer, const Forward& forward) {
+    writer.beginObject();
+    writer.key("id");
+    writer.string(forward.id.toString());
+    writer.key("isEnabled");
+    writer.boolean(forward.isEnabled);
+    writer.key("kind");
+    writer.string(rawValue(forward.kind));
+    writer.key("listen");
+    write(writer, forward.listen);
+    writer.key("note");
+    writer.string(forward.note);
+    if (forward.target) {
+        writer.key("target");
+        write(writer, *forward.target);
+    }
+    writer.endObject();
+}
+
+void write(PrettyWriter& writer, const SSHOptionValue& option) {
+    writer.beginObject();
+    writer.key("id");
+    writer.string(option.id.toString());
+    writer.key("name");
+    writer.string(option.name);
+    writer.key("value");
+    writer.string(option.value);
+    writer.endObject();
+}
+
+namespace {
+
+void writeIfPresent(PrettyWriter& writer, std::string_view key, const std::optional<std::string>& value) {
+    if (value) {
+        writer.key(key);
+        writer.string(*value);
+    }
+}
+
+template <class Item>
+void writeArray(PrettyWriter& writer, const std::vector<Item>& items) {
+    writer.beginArray();
+    for (const auto& item : items) {
+        if constexpr (std::is_same_v<Item, std::string>) {
+            writer.string(item);
+        } else {
+            write(writer, item);
+        }
+    }
+    writer.endArray();
+}
+
+} // namespace
+
+void write(PrettyWriter& writer, const Tunnel& tunnel) {
+    writer.beginObject();
+    writeIfPresent(writer, "certificateFile", tunnel.certificateFile);
+    writer.key("connectsAtLaunch");
+    writer.boolean(tunnel.connectsAtLaunch);
+    writer.key("createdAt");
+    writer.string(formatIsoDate(tunnel.createdAt));
+    if (tunnel.deletedAt) {
+        writer.key("deletedAt");
+        writer.string(formatIsoDate(*tunnel.deletedAt));
+    }
+    writer.key("forwards");
+    writeArray(writer, tunnel.forwards);
+    writer.key("host");
+    writer.string(tunnel.host);
+    writer.key("id");
+    writer.string(tunnel.id.toString());
+    writeIfPresent(writer, "identityFile", tunnel.identityFile);
+    writer.key("isPinned");
+    writer.boolean(tunnel.isPinned);
+    writer.key("jumpHosts");
+    writer.string(tunnel.jumpHosts);
+    writeIfPresent(writer, "logFile", tunnel.logFile);
+    writer.key("name");
+    writer.string(tunnel.name);
+    writer.key("note");
+    writer.string(tunnel.note);
+    writer.key("options");
+    writeArray(writer, tunnel.options);
+    if (tunnel.port) {
+        writer.key("port");
+        writer.integer(*tunnel.port);
+    }
+    writer.key("retryLimit");
+    writer.integer(tunnel.retryLimit);
+    writer.key("tags");
+    writeArray(writer, tunnel.tags);
+    writer.key("user");
+    writer.string(tunnel.user);
+    writer.endObject();
+}
+
+void write(PrettyWriter& writer, const std::vector<Tunnel>& tunnels) { writeArray(writer, tunnels); }
 
 Endpoint decodeEndpoint(const Reader& reader) {
     if (!reader.raw().is_object()) {

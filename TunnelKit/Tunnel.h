@@ -121,12 +121,14 @@ struct Tunnel {
 // localized standard order.
 bool compareTunnelsForList(const Tunnel& first, const Tunnel& second);
 
-nlohmann::json toJson(const Endpoint& endpoint);
-nlohmann::json toJson(const Forward& forward);
-nlohmann::json toJson(const SSHOptionValue& option);
-nlohmann::json toJson(const Tunnel& tunnel);
-
 namespace json {
+// The records' JSON form; absent optional fields are left out.
+void write(PrettyWriter& writer, const Endpoint& endpoint);
+void write(PrettyWriter& writer, const Forward& forward);
+void write(PrettyWriter& writer, const SSHOptionValue& option);
+void write(PrettyWriter& writer, const Tunnel& tunnel);
+void write(PrettyWriter& writer, const std::vector<Tunnel>& tunnels);
+
 Endpoint decodeEndpoint(const Reader& reader);
 Forward decodeForward(const Reader& reader);
 SSHOptionValue decodeOption(const Reader& reader);

@@ -156,6 +156,8 @@ private:
     void deletePendingSecrets();
 
     void setTunnels(std::vector<Tunnel> tunnels);
+    // For edits made in place: the caller compared what it changed.
+    void tunnelsChanged() { observers_.notify(Change::tunnels); }
     void setStorageError(std::optional<StoreError> error);
     void setLoadError(std::optional<StoreError> error);
 

@@ -36,15 +36,17 @@ void TunnelManager::handToConnection(const Tunnel& tunnel) {
     }
 }
 
+// Only the one record is compared and copied, never the whole list.
 void TunnelManager::save(const Tunnel& tunnel) {
     const auto record = tunnel.normalized();
-    auto list = tunnels_;
-    if (const auto found = std::ranges::find(list, record.id, &Tunnel::id); found != list.end()) {
+    const auto found = std::ranges::find(tunnels_, record.id, &Tunnel::id);
+    if (found == tunnels_.end()) {
+        tunnels_.push_back(record);
+        tunnelsChanged();
+    } else if (*found != record) {
         *found = record;
-    } else {
-        list.push_back(record);
+        tunnelsChanged();
     }
-    setTunnels(std::move(list));
     handToConnection(record);
     persist();
 }
@@ -95,19 +97,31 @@ std::optional<Tunnel> TunnelManager::duplicate(Uuid id, const std::function<std:
     return copy;
 }
 
+// Changes the list in place, comparing only the selected tunnels. The changes therefore capture
+// copies of their texts: a tag passed by reference into a stored tunnel would change under them.
 void TunnelManager::modify(const std::function<bool(const Tunnel&)>& selects,
                            const std::function<void(Tunnel&)>& change) {
-    auto list = tunnels_;
-    std::vector<Tunnel> changed;
-    for (auto& tunnel : list) {
-        if (selects(tunnel)) {
-            change(tunnel);
-            tunnel = tunnel.normalized();
-            changed.push_back(tunnel);
+    bool changed = false;
+    std::vector<Tunnel> handedOver;
+    for (auto& tunnel : tunnels_) {
+        if (!selects(tunnel)) {
+            continue;
+        }
+        auto updated = tunnel;
+        change(updated);
+        updated = updated.normalized();
+        if (updated != tunnel) {
+            tunnel = std::move(updated);
+            changed = true;
+        }
+        if (connections_.contains(tunnel.id)) {
+            handedOver.push_back(tunnel);
         }
     }
-    setTunnels(std::move(list));
-    for (const auto& tunnel : changed) {
+    if (changed) {
+        tunnelsChanged();
+    }
+    for (const auto& tunnel : handedOver) {
         handToConnection(tunnel);
     }
     persist();
@@ -123,20 +137,20 @@ void TunnelManager::setPinned(bool pinned, const Ids& ids) {
 }
 
 void TunnelManager::addTag(const std::string& tag, const Ids& ids) {
-    modify(ids, [&tag](Tunnel& tunnel) { tunnel.tags.push_back(tag); });
+    modify(ids, [tag](Tunnel& tunnel) { tunnel.tags.push_back(tag); });
 }
 
 void TunnelManager::removeTag(const std::string& tag, const Ids& ids) {
-    modify(ids, [&tag](Tunnel& tunnel) { std::erase(tunnel.tags, tag); });
+    modify(ids, [tag](Tunnel& tunnel) { std::erase(tunnel.tags, tag); });
 }
 
 void TunnelManager::renameTag(const std::string& tag, const std::string& newTag) {
-    modify([&tag](const Tunnel& tunnel) { return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end(); },
-           [&](Tunnel& tunnel) { std::ranges::replace(tunnel.tags, tag, newTag); });
+    modify([tag](const Tunnel& tunnel) { return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end(); },
+           [tag, newTag](Tunnel& tunnel) { std::ranges::replace(tunnel.tags, tag, newTag); });
 }
 
 void TunnelManager::deleteTag(const std::string& tag) {
-    modify([](const Tunnel&) { return true; }, [&tag](Tunnel& tunnel) { std::erase(tunnel.tags, tag); });
+    modify([](const Tunnel&) { return true; }, [tag](Tunnel& tunnel) { std::erase(tunnel.tags, tag); });
 }
 
 std::vector<std::string> TunnelManager::allTags() const {
@@ -175,9 +189,9 @@ void TunnelManager::deletePermanently(const Ids& ids) {
         connectionStates_.erase(id);
         secretsToDelete_.insert(id);
     }
-    auto list = tunnels_;
-    std::erase_if(list, [&](const Tunnel& tunnel) { return selected.contains(tunnel.id); });
-    setTunnels(std::move(list));
+    if (std::erase_if(tunnels_, [&](const Tunnel& tunnel) { return selected.contains(tunnel.id); }) > 0) {
+        tunnelsChanged();
+    }
     persist();
 }
 
@@ -202,8 +216,10 @@ std::string TunnelManager::exportTunnels(const Ids& ids) const {
 }
 
 std::vector<Tunnel> TunnelManager::importTunnels(const std::vector<Tunnel>& records) {
+    if (&records == &tunnels_) {
+        return importTunnels(std::vector<Tunnel>(records)); // appended to while read
+    }
     std::vector<Tunnel> imported;
-    auto list = tunnels_;
     for (const auto& record : records) {
         auto copy = record;
         copy.id = Uuid::random();
@@ -211,12 +227,14 @@ std::vector<Tunnel> TunnelManager::importTunnels(const std::vector<Tunnel>& reco
         copy.connectsAtLaunch = false;
         copy.logFile.reset();
         const auto name = text::trimBlanksAndLineBreaks(record.name);
-        copy.name = uniqueNameAmong(list, name.empty() ? record.host : name);
+        copy.name = uniqueNameAmong(tunnels_, name.empty() ? record.host : name);
         giveForwardsNewIds(copy);
-        list.push_back(copy.normalized());
+        tunnels_.push_back(copy.normalized());
         imported.push_back(std::move(copy));
     }
-    setTunnels(std::move(list));
+    if (!records.empty()) {
+        tunnelsChanged();
+    }
     persist();
     return imported;
 }

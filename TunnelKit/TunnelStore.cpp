@@ -4,13 +4,8 @@ namespace tunnelkit {
 
 namespace {
 
-nlohmann::json tunnelsJson(const std::vector<Tunnel>& tunnels) {
-    auto list = nlohmann::json::array();
-    for (const auto& tunnel : tunnels) {
-        list.push_back(toJson(tunnel));
-    }
-    return list;
-}
+// Room for a typical tunnel's text, so that a long list is not copied over and over as it grows.
+constexpr size_t expectedBytesPerTunnel = 1200;
 
 } // namespace
 
@@ -37,7 +32,14 @@ Result<std::vector<Tunnel>, DecodingError> TunnelStore::decode(std::string_view 
 }
 
 std::string TunnelStore::encode(const std::vector<Tunnel>& tunnels) {
-    return json::encodePretty(nlohmann::json{{"version", 1}, {"tunnels", tunnelsJson(tunnels)}});
+    json::PrettyWriter writer(tunnels.size() * expectedBytesPerTunnel);
+    writer.beginObject();
+    writer.key("tunnels");
+    json::write(writer, tunnels);
+    writer.key("version");
+    writer.integer(1);
+    writer.endObject();
+    return std::move(writer).take();
 }
 
 Result<void, StoreError> TunnelStore::save(const std::vector<Tunnel>& tunnels) const {
@@ -59,11 +61,18 @@ TunnelArchive TunnelArchive::make(const std::vector<Tunnel>& tunnels, Date expor
 }
 
 std::string TunnelArchive::encoded() const {
-    const nlohmann::json body{{"format", format},
-                              {"version", version},
-                              {"exportedAt", formatIsoDate(exportedAt)},
-                              {"tunnels", tunnelsJson(tunnels)}};
-    return json::encodePretty(body);
+    json::PrettyWriter writer(tunnels.size() * expectedBytesPerTunnel);
+    writer.beginObject();
+    writer.key("exportedAt");
+    writer.string(formatIsoDate(exportedAt));
+    writer.key("format");
+    writer.string(format);
+    writer.key("tunnels");
+    json::write(writer, tunnels);
+    writer.key("version");
+    writer.integer(version);
+    writer.endObject();
+    return std::move(writer).take();
 }
 
 Result<TunnelArchive, DecodingError> TunnelArchive::decode(std::string_view bytes) {

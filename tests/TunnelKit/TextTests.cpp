@@ -105,12 +105,39 @@ TEST(JsonReading, ANumberBeyondEveryDoubleIsADecodingErrorNotACrash) {
     }
 }
 
-TEST(JsonWriting, KeysSortedAndSlashesEscaped) {
-    const nlohmann::json value{{"zeta", "a/b"}, {"alpha", 1}};
-    const auto written = json::encodePretty(value);
-    EXPECT_LT(written.find("alpha"), written.find("zeta"));
-    EXPECT_NE(written.find(R"("a\/b")"), std::string::npos);
-    EXPECT_EQ(nlohmann::json::parse(written)["zeta"], "a/b");
+// The library's own pretty form, "/" escaped: empty and nested containers, every kind of
+// character, invalid UTF-8.
+TEST(JsonWriting, TheLibrarysPrettyFormWithSlashesEscaped) {
+    const std::string text = "a/b \"q\" \\ \x01\x1f\b\t\n\r\x7f é 😀";
+    const std::string invalid = "\xc0\xaf / \xe2\x82";
+    json::PrettyWriter writer;
+    writer.beginObject();
+    writer.key("alpha");
+    writer.beginArray();
+    writer.endArray();
+    writer.key("beta");
+    writer.beginArray();
+    writer.integer(-3);
+    writer.boolean(false);
+    writer.beginObject();
+    writer.endObject();
+    writer.string(text);
+    writer.endArray();
+    writer.key("zeta");
+    writer.beginObject();
+    writer.key("bad");
+    writer.string(invalid);
+    writer.endObject();
+    writer.endObject();
+
+    const nlohmann::json same{{"alpha", nlohmann::json::array()},
+                              {"beta", {-3, false, nlohmann::json::object(), text}},
+                              {"zeta", {{"bad", invalid}}}};
+    std::string expected;
+    for (char c : same.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)) {
+        expected += c == '/' ? std::string("\\/") : std::string(1, c);
+    }
+    EXPECT_EQ(std::move(writer).take(), expected);
 }
 
 TEST(AtomicWrite, CreatesFoldersAndReplacesWhole) {

@@ -182,12 +182,23 @@ TEST_F(TunnelManagerEditingTest, DuplicateOfAnUnknownIdChangesNothing) {
 TEST_F(TunnelManagerEditingTest, PinningAffectsTheIdsAndWritesOnceEvenWhenNothingMatched) {
     const auto a = namedTunnel("a");
     const auto b = namedTunnel("b");
-    auto& manager = started({a, b});
+    const auto c = namedTunnel("c");
+    auto& manager = started({a, b, c});
+    int notifications = 0;
+    const auto subscription = manager.observe([&](const TunnelManager::Change& change) {
+        notifications += change == TunnelManager::Change::tunnels;
+    });
 
-    manager.setPinned(true, {b.id, b.id});
+    manager.setPinned(true, {b.id, c.id, b.id});
     EXPECT_FALSE(manager.tunnels()[0].isPinned);
     EXPECT_TRUE(manager.tunnels()[1].isPinned);
-    EXPECT_TRUE(harness.storedTunnels()[1].isPinned);
+    EXPECT_TRUE(harness.storedTunnels()[2].isPinned);
+    EXPECT_EQ(notifications, 1);
+
+    forgetFile();
+    manager.setPinned(true, {c.id});
+    EXPECT_TRUE(fileWritten());
+    EXPECT_EQ(notifications, 1) << "already pinned: nothing changed";
 
     forgetFile();
     manager.setPinned(true, {Uuid::random()});

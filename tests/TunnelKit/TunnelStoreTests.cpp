@@ -1,12 +1,15 @@
 #include "ErrorPrinting.h"
+#include "StoredJson.h"
 #include "TempDir.h"
 #include "TunnelKit/TunnelStore.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tunnelkit;
+using testing_support::storedJson;
 using testing_support::TempDir;
 
 namespace {
@@ -18,6 +21,68 @@ Tunnel storedTunnel(const std::string& name) {
     tunnel.forwards.push_back(Forward::make(Uuid::random(), Forward::Kind::remote, true, Endpoint::tcp("", 9000),
                                             Endpoint::socket("/run/app.sock"), ""));
     return tunnel;
+}
+
+Uuid uuid(const char* text) { return *Uuid::parse(text); }
+Date date(const char* text) { return *parseIsoDate(text); }
+
+// Every field, every forward kind and endpoint, a target where the kind has none, unicode, control
+// characters, "/", quotes and backslashes, invalid UTF-8, extreme numbers and dates.
+std::vector<Tunnel> variedTunnels() {
+    Tunnel full = Tunnel::created(date("0001-01-01T00:00:00Z"));
+    full.id = uuid("0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d");
+    full.name = "Café \"prod\" 中文 😀 \u2028 back\\slash / tab\tnew\nline\r\b\f\x01\x1f\x7f end";
+    full.host = "db.example.com";
+    full.port = 2222;
+    full.user = "ops";
+    full.identityFile = "~/.ssh/id_ed25519";
+    full.certificateFile = "/etc/ssh/ops-cert.pub";
+    full.jumpHosts = "jump1,jump2:2200";
+    full.forwards = {
+        Forward::make(uuid("10000000-0000-4000-8000-000000000001"), Forward::Kind::local, true,
+                      Endpoint::tcp("127.0.0.1", 8080), Endpoint::tcp("::1", 80), "web / admin"),
+        Forward::make(uuid("10000000-0000-4000-8000-000000000002"), Forward::Kind::remote, false,
+                      Endpoint::socket("/run/remote.sock"), Endpoint::socket("~/local.sock"), ""),
+        Forward::make(uuid("10000000-0000-4000-8000-000000000003"), Forward::Kind::dynamic, true,
+                      Endpoint::tcp("", 1080), std::nullopt, "socks"),
+        Forward{uuid("10000000-0000-4000-8000-000000000004"), Forward::Kind::remoteDynamic, true,
+                Endpoint::tcp("0.0.0.0", 0), Endpoint::tcp("kept", 1), "target kept as decoded"},
+    };
+    full.options = {
+        SSHOptionValue{uuid("20000000-0000-4000-8000-000000000001"), "ServerAliveInterval", "30"},
+        SSHOptionValue{uuid("20000000-0000-4000-8000-000000000002"), "ProxyCommand", "nc -X 5 %h %p"}};
+    full.tags = {"a/b", "", "ünï", "z"};
+    full.note = "line one\nline two \\u0041 \"quoted\" {not json} [x]: 1, 2";
+    full.connectsAtLaunch = true;
+    full.retryLimit = 0;
+    full.isPinned = true;
+    full.logFile = "/var/log/tunnel.log";
+    full.deletedAt = date("9999-12-31T23:59:59Z") + std::chrono::microseconds(999'999);
+
+    Tunnel bare = Tunnel::created(date("2026-03-01T10:00:00Z") + std::chrono::milliseconds(250));
+    bare.id = uuid("30000000-0000-4000-8000-000000000000");
+    bare.retryLimit = std::numeric_limits<int>::max();
+
+    Tunnel extremes = Tunnel::created(date("1970-01-01T00:00:00Z"));
+    extremes.id = uuid("ffffffff-ffff-4fff-bfff-ffffffffffff");
+    extremes.name = std::string("nul \0 inside", 12);
+    extremes.port = -1;
+    extremes.retryLimit = std::numeric_limits<int>::min();
+    extremes.identityFile = "";
+    extremes.forwards = {Forward::make(uuid("40000000-0000-4000-8000-000000000001"), Forward::Kind::local,
+                                       true, Endpoint::tcp("h", std::numeric_limits<int>::max()),
+                                       Endpoint::tcp("", std::numeric_limits<int>::min()), "")};
+
+    Tunnel invalidText = Tunnel::created(date("2300-06-15T12:34:56Z"));
+    invalidText.id = uuid("50000000-0000-4000-8000-000000000000");
+    invalidText.name = "bad \xff\xfe, cut \xe2\x82, overlong \xc0\xaf, surrogate \xed\xa0\x80, lone \x80 end";
+    invalidText.host = "\xf4\x90\x80\x80 beyond, \xf0\x9f\x98 cut at the end \xe2";
+    invalidText.tags = {"\xc3", "ok"};
+    return {full, bare, extremes, invalidText};
+}
+
+std::string storedForm(const std::string& name) {
+    return readFile(std::string(TEST_DATA_DIR) + "/stored/" + name).value();
 }
 
 void writeRaw(const std::string& path, std::string_view bytes) { ASSERT_TRUE(writeFileAtomically(path, bytes)); }
@@ -83,7 +148,7 @@ TEST(TunnelStore, VersionIsRequiredButNotChecked) {
 TEST(TunnelStore, BadFilesAreTypedErrorsNeverPartialLists) {
     TempDir dir;
     TunnelStore store(dir.file("tunnels.json"));
-    const auto good = toJson(storedTunnel("a"));
+    const auto good = storedJson(storedTunnel("a"));
     auto broken = good;
     broken["forwards"][0]["listen"] = "8080";
     const nlohmann::json mixed{{"version", 1}, {"tunnels", {good, broken}}};
@@ -208,4 +273,11 @@ TEST(TunnelArchive, FarDatesAndHugeNumbersDecodeOrFailWithoutACrash) {
         R"({"format":"burrowlight","version":1,"exportedAt":"2024-01-01T00:00:00Z","tunnels":[],"n":-1e999})");
     ASSERT_FALSE(huge);
     EXPECT_EQ(huge.error(), (DecodingError{DecodingError::Problem::numberOutOfRange, ""}));
+}
+
+// The stored forms as they have always been written, byte for byte.
+TEST(TunnelStore, StoredFormsAreWrittenExactlyAsBefore) {
+    EXPECT_EQ(TunnelStore::encode(variedTunnels()), storedForm("tunnels.json"));
+    EXPECT_EQ(TunnelArchive::make(variedTunnels(), date("2026-04-01T12:00:00Z")).encoded(),
+              storedForm("archive.burrowlight"));
 }

@@ -1,10 +1,12 @@
 #include "ErrorPrinting.h"
+#include "StoredJson.h"
 #include "TunnelKit/Tunnel.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace tunnelkit;
+using testing_support::storedJson;
 
 namespace {
 
@@ -75,7 +77,7 @@ TEST(TunnelJson, RoundTripAndShape) {
     auto tunnel = sampleTunnel();
     tunnel.port = 2222;
     tunnel.logFile = "~/t.log";
-    const auto object = toJson(tunnel);
+    const auto object = storedJson(tunnel);
     EXPECT_FALSE(object.contains("identityFile")) << "absent optionals are left out, never null";
     EXPECT_FALSE(object.contains("deletedAt"));
     EXPECT_EQ(object["createdAt"], "2026-01-31T09:15:00Z");
@@ -88,38 +90,38 @@ TEST(TunnelJson, RoundTripAndShape) {
 }
 
 TEST(TunnelJson, OptionalKeysMayBeMissingOrNullRequiredOnesMayNot) {
-    auto object = toJson(sampleTunnel());
+    auto object = storedJson(sampleTunnel());
     object["port"] = nullptr;
     ASSERT_TRUE(decodeTunnel(object.dump()));
     EXPECT_FALSE(decodeTunnel(object.dump())->port);
 
-    auto withoutNote = toJson(sampleTunnel());
+    auto withoutNote = storedJson(sampleTunnel());
     withoutNote.erase("note");
     const auto failed = decodeTunnel(withoutNote.dump());
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error(), (DecodingError{DecodingError::Problem::missingKey, "note"}));
     EXPECT_EQ(failed.error().kind(), DecodingError::Kind::keyNotFound);
 
-    auto badKind = toJson(sampleTunnel());
+    auto badKind = storedJson(sampleTunnel());
     badKind["forwards"][0]["kind"] = "sideways";
     ASSERT_FALSE(decodeTunnel(badKind.dump()));
     EXPECT_EQ(decodeTunnel(badKind.dump()).error(),
               (DecodingError{DecodingError::Problem::unknownForwardKind, "forwards[0].kind"}));
 
-    auto lowerId = toJson(sampleTunnel());
+    auto lowerId = storedJson(sampleTunnel());
     lowerId["id"] = "6f1e2d3c-4b5a-4968-8776-655443322110";
     ASSERT_TRUE(decodeTunnel(lowerId.dump()));
 
-    auto badPort = toJson(sampleTunnel());
+    auto badPort = storedJson(sampleTunnel());
     badPort["port"] = 22.5;
     EXPECT_FALSE(decodeTunnel(badPort.dump()));
-    auto boolRetry = toJson(sampleTunnel());
+    auto boolRetry = storedJson(sampleTunnel());
     boolRetry["retryLimit"] = true;
     EXPECT_FALSE(decodeTunnel(boolRetry.dump()));
 }
 
 TEST(TunnelJson, EndpointNeedsExactlyOneKnownKey) {
-    auto both = toJson(sampleTunnel());
+    auto both = storedJson(sampleTunnel());
     both["forwards"][0]["listen"]["socket"] = {{"path", "/s"}};
     const auto failed = decodeTunnel(both.dump());
     ASSERT_FALSE(failed);
@@ -127,17 +129,17 @@ TEST(TunnelJson, EndpointNeedsExactlyOneKnownKey) {
               (DecodingError{DecodingError::Problem::endpointKeyCount, "forwards[0].listen"}));
     EXPECT_EQ(failed.error().kind(), DecodingError::Kind::typeMismatch);
 
-    auto neither = toJson(sampleTunnel());
+    auto neither = storedJson(sampleTunnel());
     neither["forwards"][0]["listen"] = {{"udp", 1}};
     EXPECT_EQ(decodeTunnel(neither.dump()).error().problem, DecodingError::Problem::endpointKeyCount);
 
-    auto extra = toJson(sampleTunnel());
+    auto extra = storedJson(sampleTunnel());
     extra["forwards"][0]["listen"]["other"] = 1;
     EXPECT_TRUE(decodeTunnel(extra.dump()));
 }
 
 TEST(TunnelJson, DecodedDynamicForwardKeepsAStoredTarget) {
-    auto object = toJson(sampleTunnel());
+    auto object = storedJson(sampleTunnel());
     object["forwards"][0]["kind"] = "dynamic";
     const auto decoded = decodeTunnel(object.dump());
     ASSERT_TRUE(decoded);

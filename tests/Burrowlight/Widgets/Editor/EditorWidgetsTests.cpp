@@ -168,9 +168,8 @@ class EditorWidgetsTests : public QObject {
         expected.retryLimit = 7;
         expected.logFile = logFile.toStdString();
         expected.createdAt = stored.value().front().createdAt; // the file keeps whole seconds
-        QVERIFY2(stored.value().front() == expected, (tunnelkit::toJson(stored.value().front()).dump() +
-                                                      "\n" + tunnelkit::toJson(expected).dump())
-                                                         .c_str());
+        QVERIFY2(stored.value().front() == expected,
+                 tunnelkit::TunnelStore::encode({stored.value().front(), expected}).c_str());
 
         app.manager().connect({saved.id});
         const auto connection = app.manager().connection(saved.id);
