@@ -208,8 +208,10 @@ void DetailHeader::refreshPrompts() {
 
 void DetailHeader::refreshConnection() {
     const auto state = context_.state();
-    const auto button = DetailModel::connectButton(state, context_.draft());
-    connect_.setVisible(button.has_value());
+    // Hidden, it still has a name for whoever reads the window's controls.
+    const auto button =
+        DetailModel::connectButton(state.value_or(TunnelState::disconnected()), context_.draft());
+    connect_.setVisible(state.has_value());
     if (button) {
         connect_.setText(button->title);
         connect_.setEnabled(button->enabled);
