@@ -116,6 +116,16 @@ class TunnelRowAccessible : public QAccessibleInterface, public QAccessibleActio
         }
     }
 
+    // What flipping the switch does now: "Connect" or "Disconnect", as its tooltip says.
+    QString localizedActionDescription(const QString& name) const override {
+        const QModelIndex row = index();
+        if (const auto toggle = row.isValid() ? listModel(view_)->rowSwitch(row) : std::nullopt;
+            toggle && name == toggleAction()) {
+            return toggle->toolTip;
+        }
+        return QAccessibleActionInterface::localizedActionDescription(name);
+    }
+
     QStringList keyBindingsForAction(const QString& name) const override {
         if (name == toggleAction()) {
             return {QKeySequence(Qt::Key_Space).toString(QKeySequence::NativeText)};

@@ -188,6 +188,8 @@ class AccessibilityTests : public QObject {
         QCOMPARE(window.app.manager().state(waiting.id), TunnelState::connecting());
         QVERIFY(row.state().checked);
         QCOMPARE(row.text(QAccessible::Value), QStringLiteral("Connecting…"));
+        QCOMPARE(actions.localizedActionDescription(QAccessibleActionInterface::toggleAction()),
+                 QStringLiteral("Disconnect"));
         actions.doAction(QAccessibleActionInterface::toggleAction());
         QTRY_COMPARE_WITH_TIMEOUT(window.app.manager().state(waiting.id), TunnelState::disconnected(),
                                   10'000);
