@@ -305,6 +305,10 @@ QString MainWindowTexts::searchPrompt() {
     return tr("Search Tunnels");
 }
 
+QString MainWindowTexts::clearSearch() {
+    return tr("Clear Search");
+}
+
 QString MainWindowTexts::tunnelsAccessibleName() {
     return tr("Tunnels");
 }

@@ -96,6 +96,7 @@ class MainWindowTexts {
 
   public:
     static QString searchPrompt();
+    static QString clearSearch();
     // The list and the sidebar, for screen readers.
     static QString tunnelsAccessibleName();
     static QString groupsAccessibleName();

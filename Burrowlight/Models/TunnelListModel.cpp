@@ -101,7 +101,7 @@ void TunnelListModel::stateChanged(const Uuid& id, const TunnelState& old, const
     if (group_.kind == SidebarItem::Kind::connected && old.isActive() != now.isActive()) {
         refresh();
     }
-    tunnelChanged(id, {StateRole, StateTextRole});
+    tunnelChanged(id, {StateRole, StateTextRole, Qt::AccessibleDescriptionRole});
 }
 
 void TunnelListModel::tunnelChanged(const Uuid& id, const QList<int>& roles) {
@@ -125,14 +125,15 @@ void TunnelListModel::watchEditedDrafts() {
     for (const auto& [id, connection] : previous) {
         disconnect(connection);
         if (!app_.drafts().edited().contains(id)) {
-            tunnelChanged(id, {EditedRole});
+            tunnelChanged(id, {EditedRole, Qt::AccessibleTextRole});
         }
     }
     for (const auto& [id, draft] : app_.drafts().edited()) {
-        draftEdits_[id] = connect(draft.get(), &TunnelDraft::changed, this,
-                                  [this, id = id] { tunnelChanged(id, {EditedRole}); });
+        draftEdits_[id] = connect(draft.get(), &TunnelDraft::changed, this, [this, id = id] {
+            tunnelChanged(id, {EditedRole, Qt::AccessibleTextRole});
+        });
         if (!previous.contains(id)) {
-            tunnelChanged(id, {EditedRole});
+            tunnelChanged(id, {EditedRole, Qt::AccessibleTextRole});
         }
     }
 }
@@ -162,6 +163,37 @@ QString TunnelListModel::subtitleOf(const TunnelListRow& row) const {
     return {};
 }
 
+// What the row shows beside its state, as one text: the title and its marks.
+QString TunnelListModel::accessibleTextOf(const TunnelListRow& row) const {
+    QStringList parts{titleOf(row)};
+    if (row.kind == Kind::saved && row.tunnel.isPinned) {
+        parts << TunnelRowTexts::pinned();
+    }
+    if (row.kind == Kind::saved && app_.drafts().isEdited(row.id)) {
+        parts << TunnelRowTexts::unsavedChanges();
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString TunnelListModel::accessibleDescriptionOf(const TunnelListRow& row) const {
+    QStringList parts;
+    if (row.kind == Kind::saved) {
+        parts << texts::text(sources_.states(row.id));
+    }
+    if (const QString subtitle = subtitleOf(row); !subtitle.isEmpty()) {
+        parts << subtitle;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+std::optional<RowSwitchLook> TunnelListModel::rowSwitch(const QModelIndex& index) const {
+    const TunnelListRow* row = rowAt(index);
+    if (!row || row->kind != Kind::saved || group_.isTrash()) {
+        return std::nullopt;
+    }
+    return TunnelRowTexts::rowSwitch(sources_.states(row->id));
+}
+
 QVariant TunnelListModel::data(const QModelIndex& index, int role) const {
     const TunnelListRow* row = rowAt(index);
     if (!row) {
@@ -170,11 +202,13 @@ QVariant TunnelListModel::data(const QModelIndex& index, int role) const {
     const bool saved = row->kind == Kind::saved;
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
         return titleOf(*row);
+    case Qt::AccessibleTextRole:
+        return accessibleTextOf(*row);
     case Qt::AccessibleDescriptionRole:
+        return accessibleDescriptionOf(*row);
     case StateTextRole:
-        return saved ? texts::text(sources_.states(row->id)) : subtitleOf(*row);
+        return saved ? texts::text(sources_.states(row->id)) : QVariant();
     case KindRole:
         return static_cast<int>(row->kind);
     case IdRole:

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Models/KeyedListModel.h"
 #include "Burrowlight/Models/SidebarItem.h"
+#include "Burrowlight/Models/TunnelRow.h"
 #include "Burrowlight/Models/WindowSources.h"
 #include "TunnelKit/Tunnel.h"
 #include "TunnelKit/TunnelConnection.h"
@@ -58,7 +59,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
         KindRole = Qt::UserRole + 1,
         IdRole,        // QVariant of tunnelkit::Uuid
         StateRole,     // QVariant of tunnelkit::TunnelState, saved rows
-        StateTextRole, // "Connected", "Not Connected", ...
+        StateTextRole, // "Connected", "Not Connected", ...; saved rows
         SubtitleRole,  // "not saved yet", "Deleted yesterday"
         PinnedRole,    // bool
         EditedRole,    // bool: an open draft has unsaved changes
@@ -77,6 +78,9 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
     // The column's title: the group's name, a tag's own text.
     QString title() const;
 
+    // The on/off switch of a saved row outside Recently Deleted; none for the other rows.
+    std::optional<RowSwitchLook> rowSwitch(const QModelIndex& index) const;
+
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QHash<int, QByteArray> roleNames() const override;
@@ -90,6 +94,8 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
   private:
     QString titleOf(const TunnelListRow& row) const;
     QString subtitleOf(const TunnelListRow& row) const;
+    QString accessibleTextOf(const TunnelListRow& row) const;
+    QString accessibleDescriptionOf(const TunnelListRow& row) const;
     const QStringList& searchTextsOf(const tunnelkit::Tunnel& tunnel) const;
     void stateChanged(const tunnelkit::Uuid& id, const tunnelkit::TunnelState& old,
                       const tunnelkit::TunnelState& now);

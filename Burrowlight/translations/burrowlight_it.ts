@@ -540,6 +540,10 @@
         <source>Import…</source>
         <translation>Importa…</translation>
     </message>
+    <message>
+        <source>Clear Search</source>
+        <translation>Cancella la ricerca</translation>
+    </message>
 </context>
 <context>
     <name>ProblemReport</name>

@@ -4,6 +4,7 @@
 #include "Burrowlight/Core/ConfigHosts.h"
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
@@ -23,13 +24,6 @@ QString loginName() {
         return QString::fromLocal8Bit(entry->pw_name);
     }
     return qEnvironmentVariable("USER");
-}
-
-// Sets the text only when it differs, so that typing keeps its cursor.
-void showText(QLineEdit& field, const QString& text) {
-    if (field.text() != text) {
-        field.setText(text);
-    }
 }
 
 QWidget& captioned(QLabel& caption, const QString& text, QWidget& field, QVBoxLayout& layout) {
@@ -63,7 +57,7 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     name_.installEventFilter(this);
     name_.setStyleSheet(
         QStringLiteral("QLineEdit { background: transparent; padding: 3px 6px; margin: 0 -6px; }"));
-    connect(&name_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    fieldText::bind(name_, [this](const QString& text) {
         context_.draft().editTunnel([&](tunnelkit::Tunnel& tunnel) { tunnel.name = text.toStdString(); });
     });
     connect(&connect_, &QPushButton::clicked, this, [this] {
@@ -88,14 +82,14 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     user_.setFont(mono);
     user_.setMinimumWidth(80);
     user_.setMaximumWidth(150);
-    connect(&user_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    fieldText::bind(user_, [this](const QString& text) {
         context_.draft().editTunnel([&](tunnelkit::Tunnel& tunnel) { tunnel.user = text.toStdString(); });
     });
     QWidget* server = serverField_.get();
     if (!server) {
         plainServer_.setAccessibleName(tr("Server"));
         plainServer_.setFont(mono);
-        connect(&plainServer_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        fieldText::bind(plainServer_, [this](const QString& text) {
             context_.draft().editTunnel([&](tunnelkit::Tunnel& tunnel) { tunnel.host = text.toStdString(); });
         });
         serverFocus_ = std::make_unique<FocusBinding>(plainServer_, context_.focus(), editorFocus::Host{});
@@ -110,8 +104,7 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     port_.setFont(mono);
     port_.setFixedWidth(56);
     port_.setAlignment(Qt::AlignRight);
-    connect(&port_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { context_.draft().setPort(text); });
+    fieldText::bind(port_, [this](const QString& text) { context_.draft().setPort(text); });
     for (QLabel* separator : {&at_, &colon_}) {
         separator->setFont(mono);
         separator->setContentsMargins(0, 0, 0, 4);
@@ -198,10 +191,10 @@ bool DetailHeader::eventFilter(QObject* watched, QEvent* event) {
 void DetailHeader::refreshDraft() {
     const auto& draft = context_.draft();
     const auto& tunnel = draft.tunnel();
-    showText(name_, QString::fromStdString(tunnel.name));
-    showText(user_, QString::fromStdString(tunnel.user));
-    showText(plainServer_, QString::fromStdString(tunnel.host));
-    showText(port_, draft.port());
+    fieldText::show(name_, QString::fromStdString(tunnel.name));
+    fieldText::show(user_, QString::fromStdString(tunnel.user));
+    fieldText::show(plainServer_, QString::fromStdString(tunnel.host));
+    fieldText::show(port_, draft.port());
     hostWarning_.setVisible(DetailModel::showsHostWarning(draft));
     refreshPrompts();
     refreshConnection();
@@ -215,8 +208,10 @@ void DetailHeader::refreshPrompts() {
 
 void DetailHeader::refreshConnection() {
     const auto state = context_.state();
-    const auto button = DetailModel::connectButton(state, context_.draft());
-    connect_.setVisible(button.has_value());
+    // Hidden, it still has a name for whoever reads the window's controls.
+    const auto button =
+        DetailModel::connectButton(state.value_or(TunnelState::disconnected()), context_.draft());
+    connect_.setVisible(state.has_value());
     if (button) {
         connect_.setText(button->title);
         connect_.setEnabled(button->enabled);

@@ -110,6 +110,7 @@ LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_
     empty_.setContentsMargins(14, 14, 14, 14);
     makeSecondary(empty_);
     lines_.setModel(&model_);
+    lines_.setAccessibleName(title_.text());
     lines_.setItemDelegate(&delegate_);
     lines_.setUniformItemSizes(true);
     lines_.setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -177,10 +178,9 @@ void UnsavedBar::show(const DetailModel::UnsavedBar& bar) {
     problem_.setText(bar.problem.value_or(QString()));
     const bool two = bar.saveButtons.size() > 1;
     plainSave_.setVisible(two);
-    if (two) {
-        plainSave_.setText(bar.saveButtons.front().title);
-        plainSave_.setEnabled(bar.saveButtons.front().enabled);
-    }
+    // Named also while hidden, for whoever reads the window's controls.
+    plainSave_.setText(bar.saveButtons.front().title);
+    plainSave_.setEnabled(bar.saveButtons.front().enabled);
     const auto& last = bar.saveButtons.back();
     prominentSave_.setText(last.title);
     prominentSave_.setEnabled(last.enabled);

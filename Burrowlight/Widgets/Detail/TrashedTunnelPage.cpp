@@ -27,6 +27,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
         label->setWordWrap(true);
     }
     name_.setText(texts::displayName(tunnel));
+    scroll_.setAccessibleName(name_.text());
     name_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont title = name_.font();
     title.setPointSizeF(title.pointSizeF() * 1.55);

@@ -127,6 +127,7 @@ void TunnelDetail::pressSave() {
 
 void TunnelDetail::refresh() {
     refreshBar();
+    scroll_.setAccessibleName(DetailModel::title(context_.draft(), context_.savedTunnel()));
     const auto state = context_.state();
     const auto problem = context_.problem();
     banner_.setVisible(DetailModel::showsProblemBanner(state, problem));
@@ -143,11 +144,10 @@ void TunnelDetail::refresh() {
 void TunnelDetail::refreshBar() {
     const auto& draft = context_.draft();
     bar_.setVisible(DetailModel::showsUnsavedBar(draft));
-    if (!bar_.isVisibleTo(this)) {
-        return;
-    }
+    // Filled in also while hidden, so that its buttons have names for whoever reads the window.
+    const bool shown = bar_.isVisibleTo(this);
     bar_.show(DetailModel::unsavedBar(draft, context_.state(),
-                                      draft.changesConnection(context_.app().makeBuilder())));
+                                      shown && draft.changesConnection(context_.app().makeBuilder())));
 }
 
 void TunnelDetail::refreshSections() {

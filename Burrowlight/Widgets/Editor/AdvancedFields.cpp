@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Editor/FileField.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
@@ -28,12 +29,6 @@ QLabel& caption(const QString& text, QWidget& parent) {
     return *label;
 }
 
-void setTextUnlessFocused(QLineEdit& field, const QString& text) {
-    if (field.text() != text && !field.hasFocus()) {
-        field.setText(text);
-    }
-}
-
 } // namespace
 
 AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString homeDirectory, Forget forget,
@@ -49,8 +44,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     jumpHosts_->setPlaceholderText(tr("user@bastion:22, …"));
     jumpHosts_->setAccessibleName(tr("Jump Hosts"));
     jumpHosts_->setFont(editorLook::monospaced(jumpHosts_->font()));
-    connect(jumpHosts_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_.setJumpHosts(text); });
+    fieldText::bind(*jumpHosts_, [this](const QString& text) { model_.setJumpHosts(text); });
     addRow(tr("Jump Hosts"), *jumpHosts_);
 
     const auto fileField = [this](const QString& title, const QString& prompt, FileChoice choice,
@@ -81,7 +75,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     tags_ = new QLineEdit(this);
     tags_->setPlaceholderText(tr("Separated by commas"));
     tags_->setAccessibleName(tr("Tags"));
-    connect(tags_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setTags(text); });
+    fieldText::bind(*tags_, [this](const QString& text) { model_.setTags(text); });
     addRow(tr("Tags"), *tags_);
 
     pinned_ = new QCheckBox(tr("Pin to the top and the tray"), this);
@@ -119,11 +113,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     const int lineHeight = note_->fontMetrics().lineSpacing();
     note_->setMinimumHeight(lineHeight * 2 + 12);
     note_->setMaximumHeight(lineHeight * 5 + 12);
-    connect(note_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!showingNote_) {
-            model_.setNote(note_->toPlainText());
-        }
-    });
+    fieldText::bind(*note_, [this](const QString& text) { model_.setNote(text); });
     addRow(tr("Note"), *note_);
     grid_->setRowStretch(nextRow_, 1);
 
@@ -147,10 +137,9 @@ QWidget& AdvancedFields::reconnectLine() {
     attempts_->setAlignment(Qt::AlignRight);
     attemptsLabel_->setBuddy(attempts_);
     // Typing an empty field or a half number keeps the count; leaving the field shows it again.
-    connect(attempts_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_.setAttempts(text); });
+    fieldText::bind(*attempts_, [this](const QString& text) { model_.setAttempts(text); });
     connect(attempts_, &QLineEdit::editingFinished, this,
-            [this] { attempts_->setText(model_.attemptsText()); });
+            [this] { fieldText::show(*attempts_, model_.attemptsText()); });
     layout->addWidget(attempts_);
     layout->addStretch();
     return *line;
@@ -202,23 +191,18 @@ void AdvancedFields::refresh() {
         return;
     }
     const Tunnel& tunnel = draft->tunnel();
-    setTextUnlessFocused(*jumpHosts_, QString::fromStdString(tunnel.jumpHosts));
+    fieldText::showUnlessFocused(*jumpHosts_, QString::fromStdString(tunnel.jumpHosts));
     identity_->refresh();
     certificate_->refresh();
     log_->refresh();
-    setTextUnlessFocused(*tags_, draft->tags());
+    fieldText::showUnlessFocused(*tags_, draft->tags());
     pinned_->setChecked(tunnel.isPinned);
     connectsAtLaunch_->setChecked(tunnel.connectsAtLaunch);
     reconnects_->setChecked(model_.reconnects());
     attemptsLabel_->setVisible(model_.reconnects());
     attempts_->setVisible(model_.reconnects());
-    setTextUnlessFocused(*attempts_, model_.attemptsText());
-    const QString note = QString::fromStdString(tunnel.note);
-    if (!note_->hasFocus() && note_->toPlainText() != note) {
-        showingNote_ = true;
-        note_->setPlainText(note);
-        showingNote_ = false;
-    }
+    fieldText::showUnlessFocused(*attempts_, model_.attemptsText());
+    fieldText::showUnlessFocused(*note_, QString::fromStdString(tunnel.note));
 }
 
 } // namespace burrowlight

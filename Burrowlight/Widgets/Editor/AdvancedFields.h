@@ -71,8 +71,6 @@ class AdvancedFields : public QWidget {
     QLineEdit* attempts_;
     OptionsList* options_;
     QPlainTextEdit* note_;
-    // Set while the draft's note is put into the field, which is no edit of the user's.
-    bool showingNote_ = false;
 };
 
 } // namespace burrowlight

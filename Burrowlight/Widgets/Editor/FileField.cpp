@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Editor/FileField.h"
 
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -21,7 +22,7 @@ FileField::FileField(const QString& title, const QString& prompt, FileChoice cho
     edit_->setAccessibleName(title);
     edit_->setFont(editorLook::monospaced(edit_->font()));
     layout->addWidget(edit_, 1);
-    connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) { write_(pathFromText(text)); });
+    fieldText::bind(*edit_, [this](const QString& text) { write_(pathFromText(text)); });
     auto* button = new QPushButton(tr("Choose…"), this);
     button->setAccessibleDescription(title);
     layout->addWidget(button);
@@ -31,10 +32,7 @@ FileField::FileField(const QString& title, const QString& prompt, FileChoice cho
 }
 
 void FileField::refresh() {
-    const QString stored = QString::fromStdString(read_().value_or(std::string()));
-    if (edit_->text() != stored && !edit_->hasFocus()) {
-        edit_->setText(stored);
-    }
+    fieldText::showUnlessFocused(*edit_, QString::fromStdString(read_().value_or(std::string())));
 }
 
 void FileField::choose() {
@@ -53,7 +51,7 @@ void FileField::choose() {
         return;
     }
     const QString path = storedPath(dialog.selectedFiles().constFirst(), homeDirectory_);
-    edit_->setText(path);
+    fieldText::show(*edit_, path);
     write_(path.toStdString());
 }
 

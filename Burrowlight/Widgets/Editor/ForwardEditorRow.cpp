@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
@@ -40,12 +41,6 @@ QHBoxLayout& line(QBoxLayout& into) {
     layout->setContentsMargins(0, 0, 0, 0);
     into.addLayout(layout);
     return *layout;
-}
-
-void setTextUnlessFocused(QLineEdit& field, const QString& text) {
-    if (field.text() != text && !field.hasFocus()) {
-        field.setText(text);
-    }
 }
 
 } // namespace
@@ -110,7 +105,7 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     note_ = new QLineEdit(controls_);
     note_->setPlaceholderText(tr("Name (optional)"));
     note_->setAccessibleName(tr("Forward Name"));
-    connect(note_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setNote(text); });
+    fieldText::bind(*note_, [this](const QString& text) { model_.setNote(text); });
 
     trailing_ = new QWidget(controls_);
     auto* trailingLayout = new QHBoxLayout(trailing_);
@@ -164,7 +159,7 @@ QLineEdit& ForwardEditorRow::makeField(Field field, int minimumWidth, int maximu
     edit->setMaximumWidth(maximumWidth);
     edit->installEventFilter(this);
     fields_[field] = edit;
-    connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
+    fieldText::bind(*edit, [this, field](const QString& text) {
         switch (field) {
         case Field::address:
             model_.setAddress(text);
@@ -189,9 +184,7 @@ QLineEdit& ForwardEditorRow::makeField(Field field, int minimumWidth, int maximu
                                : field == Field::listenPath ? row.listenPath
                                : field == Field::targetHost ? row.targetHost
                                                             : row.targetPort;
-        if (fields_.at(field)->text() != stored) {
-            fields_.at(field)->setText(stored);
-        }
+        fieldText::show(*fields_.at(field), stored);
     });
     return *edit;
 }
@@ -271,7 +264,7 @@ void ForwardEditorRow::refresh() {
     kindButton_->setToolTip(texts::explanation(row.kind));
     kindButton_->setAccessibleName(texts::title(row.kind));
     refreshFields(row);
-    setTextUnlessFocused(*note_, row.note);
+    fieldText::showUnlessFocused(*note_, row.note);
     enabled_->setChecked(row.isEnabled);
 
     const auto copy = model_.copyAddress();
@@ -307,11 +300,11 @@ void ForwardEditorRow::refreshFields(const ForwardDraft& row) {
         edit->setVisible(model_.showsField(field));
         editorLook::setOutlined(*edit, model_.isOutlined(field));
     }
-    setTextUnlessFocused(*fields_.at(Field::address), row.address);
-    setTextUnlessFocused(listenPort, row.listenPort);
-    setTextUnlessFocused(*fields_.at(Field::listenPath), row.listenPath);
-    setTextUnlessFocused(*fields_.at(Field::targetHost), row.targetHost);
-    setTextUnlessFocused(*fields_.at(Field::targetPort), row.targetPort);
+    fieldText::showUnlessFocused(*fields_.at(Field::address), row.address);
+    fieldText::showUnlessFocused(listenPort, row.listenPort);
+    fieldText::showUnlessFocused(*fields_.at(Field::listenPath), row.listenPath);
+    fieldText::showUnlessFocused(*fields_.at(Field::targetHost), row.targetHost);
+    fieldText::showUnlessFocused(*fields_.at(Field::targetPort), row.targetPort);
     const bool hasTarget = tunnelkit::hasTarget(row.kind);
     colon_->setVisible(model_.showsField(Field::targetPort));
     chosenByApp_->setVisible(!hasTarget);

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/TunnelDraft.h"
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -20,7 +21,7 @@ HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<voi
     edit_->setPlaceholderText(tr("name, address or alias"));
     edit_->setAccessibleName(tr("Host"));
     layout->addWidget(edit_, 1);
-    connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    fieldText::bind(*edit_, [this](const QString& text) {
         draft_.editTunnel([&text](tunnelkit::Tunnel& tunnel) { tunnel.host = text.toStdString(); });
     });
 
@@ -39,10 +40,7 @@ HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<voi
 }
 
 void HostField::refresh() {
-    const QString host = QString::fromStdString(draft_.tunnel().host);
-    if (edit_->text() != host && !edit_->hasFocus()) {
-        edit_->setText(host);
-    }
+    fieldText::showUnlessFocused(*edit_, QString::fromStdString(draft_.tunnel().host));
 }
 
 void HostField::refreshMenu() {
@@ -54,7 +52,7 @@ void HostField::refreshMenu() {
         QAction* action = menu.addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
         connect(action, &QAction::triggered, this, [this, alias] {
             draft_.editTunnel([&alias](tunnelkit::Tunnel& tunnel) { tunnel.host = alias.toStdString(); });
-            edit_->setText(alias);
+            fieldText::show(*edit_, alias);
             if (picked_) {
                 picked_(alias);
             }

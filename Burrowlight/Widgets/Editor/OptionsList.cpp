@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/ManualCache.h"
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
@@ -145,9 +146,8 @@ void OptionsList::refresh() {
     if (ids == shownIds_) {
         // Values only: editors follow the draft unless the user is in them.
         for (size_t index = 0; index < rows.size(); ++index) {
-            if (auto* edit = rows_[index]->findChild<QLineEdit*>();
-                edit && !edit->hasFocus() && edit->text() != rows[index].value) {
-                edit->setText(rows[index].value);
+            if (auto* edit = rows_[index]->findChild<QLineEdit*>()) {
+                fieldText::showUnlessFocused(*edit, rows[index].value);
             }
             if (auto* box = rows_[index]->findChild<QComboBox*>();
                 box && box->currentText() != rows[index].value) {
@@ -210,8 +210,7 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
             edit->setFont(editorLook::monospaced(edit->font()));
             layout->addWidget(edit, 1);
         }
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, id](const QString& value) { model_.setValue(id, value); });
+        fieldText::bind(*edit, [this, id](const QString& value) { model_.setValue(id, value); });
     }
     if (row.entry) {
         const tunnelkit::SSHOption* entry = row.entry;

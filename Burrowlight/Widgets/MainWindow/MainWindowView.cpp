@@ -43,6 +43,10 @@ MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* pa
     search_.setPlaceholderText(MainWindowTexts::searchPrompt());
     search_.setAccessibleName(MainWindowTexts::searchPrompt());
     search_.setClearButtonEnabled(true);
+    // The clear button is named by its action, which Qt leaves without a text.
+    if (auto* clear = search_.findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
+        clear->setText(MainWindowTexts::clearSearch());
+    }
     search_.setFixedWidth(searchWidth);
     search_.installEventFilter(this);
     connect(&search_, &QLineEdit::textChanged, &model_.state(), &MainWindowState::setSearch);
@@ -123,6 +127,8 @@ void MainWindowView::applyPalette() {
         searchIcon_->setIcon(magnifier);
     } else {
         searchIcon_ = search_.addAction(magnifier, QLineEdit::LeadingPosition);
+        searchIcon_->setText(MainWindowTexts::searchPrompt());
+        connect(searchIcon_, &QAction::triggered, &find_, &QShortcut::activated);
     }
     QPalette line = toolBarLine_.palette();
     line.setColor(QPalette::WindowText, look::separator(palette()));

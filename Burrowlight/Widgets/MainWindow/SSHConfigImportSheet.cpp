@@ -104,6 +104,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     scroll_.setFrameShape(QFrame::NoFrame);
     scroll_.setWidgetResizable(true);
     scroll_.setWidget(&column_);
+    scroll_.setAccessibleName(windowTitle());
 
     divider_.setFrameShape(QFrame::HLine);
     divider_.setFrameShadow(QFrame::Plain);

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/TunnelListPane.h"
 
 #include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/MainWindow/TunnelListAccessible.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -10,6 +11,10 @@ namespace burrowlight {
 
 using tunnelkit::TunnelState;
 using tunnelkit::Uuid;
+
+TunnelListView::TunnelListView(QWidget* parent) : QListView(parent) {
+    installTunnelListAccessibility();
+}
 
 void TunnelListView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
@@ -23,7 +28,7 @@ void TunnelListView::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_Space:
         if (event->modifiers() == Qt::NoModifier) {
-            emit togglePressed();
+            emit toggleRequested(currentIndex());
             return;
         }
         break;
@@ -69,11 +74,9 @@ TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidge
     connect(&view_, &QAbstractItemView::doubleClicked, this, [this] { model_.openRows(selectedRows()); });
     connect(&view_, &TunnelListView::openPressed, this, [this] { model_.openRows(selectedRows()); });
     connect(&view_, &TunnelListView::deletePressed, &model_, &MainWindowModel::deleteSelection);
-    connect(&view_, &TunnelListView::togglePressed, this, [this] {
-        const QModelIndex current = view_.currentIndex();
-        if (current.isValid() && !current.data(TunnelListModel::InTrashRole).toBool() &&
-            current.data(TunnelListModel::StateRole).isValid()) {
-            model_.toggle(current.data(TunnelListModel::IdRole).value<Uuid>());
+    connect(&view_, &TunnelListView::toggleRequested, this, [this](const QModelIndex& row) {
+        if (const auto toggle = model_.list().rowSwitch(row); toggle && toggle->isEnabled) {
+            model_.toggle(row.data(TunnelListModel::IdRole).value<Uuid>());
         }
     });
     connect(&view_, &QWidget::customContextMenuRequested, this, &TunnelListPane::openContextMenu);

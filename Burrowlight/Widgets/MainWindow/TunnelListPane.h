@@ -15,16 +15,18 @@ namespace burrowlight {
 
 // The list as the user works it: Delete and Backspace act on the selection, Return opens the
 // one selected tunnel, Space flips the current row's switch, the menu key opens the context menu.
+// Assistive technology finds each row as one element with its switch as an action.
 class TunnelListView : public QListView {
     Q_OBJECT
 
   public:
-    using QListView::QListView;
+    explicit TunnelListView(QWidget* parent = nullptr);
 
   signals:
     void deletePressed();
     void openPressed();
-    void togglePressed();
+    // Space on the current row, or assistive technology flipping a row's switch.
+    void toggleRequested(const QModelIndex& row);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

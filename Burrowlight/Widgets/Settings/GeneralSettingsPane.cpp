@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Widgets/Settings/PaneText.h"
 
+#include <QAbstractItemView>
 #include <QSignalBlocker>
 
 namespace burrowlight {
@@ -24,6 +25,7 @@ void GeneralSettingsPane::addRows() {
     }
     languageRows_ = &addSection(tr("Language"));
     languageRows_->addRow(tr("Language"), &language_);
+    language_.view()->setAccessibleName(tr("Language"));
     makeCallout(relaunchText_);
     relaunch_.setText(tr("Relaunch Now"));
     relaunchLayout_.setContentsMargins(0, 0, 0, 0);

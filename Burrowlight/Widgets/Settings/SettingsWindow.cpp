@@ -89,6 +89,7 @@ void SettingsWindow::showSection(SettingsSection section) {
         detailLayout_.removeWidget(pane_.get());
     }
     pane_ = makePane(section);
+    pane_->setAccessibleName(title(section));
     detailLayout_.addWidget(pane_.get(), 1);
 }
 

@@ -59,6 +59,8 @@ BURROWLIGHT_SCREENSHOT("main", "help-menu") {
 // The settings form container with the stage's tunnels as rows: what the settings panes build on.
 BURROWLIGHT_SCREENSHOT("theme", "settings-form") {
     auto& form = stage.own(std::make_unique<TolvanSettingsForm>());
+    // As the settings window names its panes.
+    form.setAccessibleName(QStringLiteral("Tunnels"));
     const auto tunnels = screenshots::Stage::tunnels();
     for (const auto* section : {"Work", "Home"}) {
         QFormLayout& rows = form.addSection(QString::fromLatin1(section));

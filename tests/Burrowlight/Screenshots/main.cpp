@@ -1,10 +1,13 @@
 // Opens every registered window state in English and Italian, light and dark, offscreen, and
 // writes each as <window>-<state>-<lang>-<light|dark>.png. With --list it only names the files.
+// With --unnamed it writes no pictures: it opens every state in English and names each control
+// that assistive technology would find without a name, failing when there is one.
 //
-//   burrowlight-screenshots [--list] [OUTPUT_FOLDER]
+//   burrowlight-screenshots [--list | --unnamed] [OUTPUT_FOLDER]
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Screenshots.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QStyle>
@@ -61,6 +64,17 @@ void settle() {
     }
 }
 
+// Builds the screen on a stage of its own and hands it over shown and settled.
+template <class Look> void onStage(const Screen& screen, Look look) {
+    Stage stage;
+    QWidget& widget = screen.build(stage);
+    if (widget.isWindow() && !widget.isVisible()) {
+        widget.show();
+    }
+    settle();
+    look(widget);
+}
+
 bool photograph(const Screen& screen, const char* language, const QDir& output) {
     bool written = true;
     const burrowlight::AppTranslation translation(QString::fromLatin1(language));
@@ -68,19 +82,77 @@ bool photograph(const Screen& screen, const char* language, const QDir& output) 
         QApplication::setPalette(QLatin1String(appearance) == QLatin1String("dark")
                                      ? darkPalette()
                                      : QApplication::style()->standardPalette());
-        Stage stage;
-        QWidget& widget = screen.build(stage);
-        if (widget.isWindow() && !widget.isVisible()) {
-            widget.show();
-        }
-        settle();
-        const QString path = output.filePath(fileName(screen, language, appearance));
-        if (!widget.grab().save(path)) {
-            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-            written = false;
-        }
+        onStage(screen, [&](QWidget& widget) {
+            const QString path = output.filePath(fileName(screen, language, appearance));
+            if (!widget.grab().save(path)) {
+                std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+                written = false;
+            }
+        });
     }
     return written;
+}
+
+// What a user acts on, and whatever takes the keyboard. Hidden ones count too: assistive
+// technology lists them, and they show up named or not.
+bool isControl(QAccessibleInterface& item) {
+    switch (item.role()) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::SpinBox:
+    case QAccessible::Slider:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::Link:
+    case QAccessible::PageTab:
+    case QAccessible::List:
+    case QAccessible::ListItem:
+    case QAccessible::MenuItem:
+        return true;
+    case QAccessible::StaticText:
+        return false; // read by what it says
+    default:
+        return item.state().focusable;
+    }
+}
+
+QString describe(QAccessibleInterface& item) {
+    QStringList path;
+    for (QAccessibleInterface* at = &item; at; at = at->parent()) {
+        if (const QObject* object = at->object()) {
+            path.prepend(
+                QString::fromLatin1(object->metaObject()->className()) +
+                (object->objectName().isEmpty() ? QString() : QLatin1Char('#') + object->objectName()));
+        }
+    }
+    return QStringLiteral("role %1 at %2").arg(item.role()).arg(path.join(QStringLiteral(" > ")));
+}
+
+void findUnnamed(QAccessibleInterface& item, QStringList& found) {
+    if (isControl(item) && item.text(QAccessible::Name).trimmed().isEmpty()) {
+        found << describe(item);
+    }
+    for (int index = 0; index < item.childCount(); ++index) {
+        if (QAccessibleInterface* child = item.child(index)) {
+            findUnnamed(*child, found);
+        }
+    }
+}
+
+// Every window the screen opened, its menus and alerts too.
+QStringList unnamedControls(const Screen& screen) {
+    QStringList found;
+    onStage(screen, [&](QWidget& /*widget*/) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible()) {
+                findUnnamed(*QAccessible::queryAccessibleInterface(window), found);
+            }
+        }
+    });
+    return found;
 }
 
 } // namespace
@@ -99,6 +171,7 @@ int main(int argc, char** argv) {
 
     QStringList arguments = QApplication::arguments().mid(1);
     const bool listOnly = arguments.removeAll(QStringLiteral("--list")) > 0;
+    const bool unnamedOnly = arguments.removeAll(QStringLiteral("--unnamed")) > 0;
     const QDir output(arguments.value(0, QStringLiteral("build/screenshots")));
     const auto screens = registeredScreens();
 
@@ -112,6 +185,17 @@ int main(int argc, char** argv) {
             }
         }
         return EXIT_SUCCESS;
+    }
+    if (unnamedOnly) {
+        const burrowlight::AppTranslation english(QStringLiteral("en"));
+        bool named = true;
+        for (const auto& screen : screens) {
+            for (const QString& control : unnamedControls(screen)) {
+                out << screen.window << '-' << screen.state << ": " << control << '\n';
+                named = false;
+            }
+        }
+        return named ? EXIT_SUCCESS : EXIT_FAILURE;
     }
     if (!QDir().mkpath(output.path())) {
         std::fprintf(stderr, "could not make %s\n", qPrintable(output.path()));

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+// A field's text reaches its model however it arrives: typed, pasted, or set whole by assistive
+// technology (on-screen keyboards, voice input and screen readers set the text, which Qt never
+// counts as an edit). What the model writes back is shown without being handed back to it.
+namespace burrowlight::fieldText {
+
+using Write = std::function<void(const QString&)>;
+
+void bind(QLineEdit& field, Write write);
+void bind(QPlainTextEdit& field, Write write);
+// Shows the model's text when it differs; the field's `write` does not hear of it.
+void show(QLineEdit& field, const QString& text);
+void show(QPlainTextEdit& field, const QString& text);
+// As `show`, but a field the user is in keeps its text and cursor.
+void showUnlessFocused(QLineEdit& field, const QString& text);
+void showUnlessFocused(QPlainTextEdit& field, const QString& text);
+
+} // namespace burrowlight::fieldText
