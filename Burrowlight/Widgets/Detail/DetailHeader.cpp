@@ -8,6 +8,7 @@
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <pwd.h>
 #include <unistd.h>
@@ -25,10 +26,14 @@ QString loginName() {
     return qEnvironmentVariable("USER");
 }
 
-// Sets the text only when it differs, so that typing keeps its cursor.
+// Sets the text only when it differs, so that typing keeps its cursor. A field the user is not in
+// shows the start of a text too long for it.
 void showText(QLineEdit& field, const QString& text) {
     if (field.text() != text) {
         field.setText(text);
+        if (!field.hasFocus()) {
+            field.setCursorPosition(0);
+        }
     }
 }
 
@@ -105,7 +110,7 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
         plainServer_.hide();
     }
     server->setMinimumWidth(140);
-    server->setMaximumWidth(340);
+    serverColumn_.setMaximumWidth(340);
     port_.setAccessibleName(tr("Port"));
     port_.setFont(mono);
     port_.setFixedWidth(56);
@@ -182,6 +187,10 @@ void DetailHeader::pressConnect() {
 bool DetailHeader::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &name_) {
         const auto type = event->type();
+        // Shown from its start while the user is elsewhere; asked to edit it, they continue it.
+        if (type == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() == Qt::OtherFocusReason) {
+            name_.end(false);
+        }
         if (type == QEvent::HoverEnter || type == QEvent::HoverLeave || type == QEvent::FocusIn ||
             type == QEvent::FocusOut) {
             hoversName_ = type == QEvent::HoverEnter || (type != QEvent::HoverLeave && hoversName_);

@@ -31,6 +31,7 @@ QLabel& caption(const QString& text, QWidget& parent) {
 void setTextUnlessFocused(QLineEdit& field, const QString& text) {
     if (field.text() != text && !field.hasFocus()) {
         field.setText(text);
+        field.setCursorPosition(0);
     }
 }
 

@@ -42,6 +42,7 @@ void HostField::refresh() {
     const QString host = QString::fromStdString(draft_.tunnel().host);
     if (edit_->text() != host && !edit_->hasFocus()) {
         edit_->setText(host);
+        edit_->setCursorPosition(0);
     }
 }
 

@@ -184,7 +184,6 @@ bool PaletteFollower::eventFilter(QObject* /*watched*/, QEvent* event) {
 TolvanCard::TolvanCard(QWidget* parent, qreal radius) : QFrame(parent), radius_(radius) {
     layout_.setContentsMargins(0, 0, 0, 0);
     layout_.setSpacing(0);
-    layout_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
