@@ -1,5 +1,6 @@
 // Runs the screenshot program into a folder of its own and looks at every picture it names: each
-// was written and shows something (more than a flat fill).
+// was written and shows something (more than a flat fill). Then has it check every window's layout
+// in both languages, as it opens and at its smallest.
 #include <QImage>
 #include <QProcess>
 #include <QSet>
@@ -8,15 +9,22 @@
 
 namespace {
 
-QStringList run(const QStringList& arguments) {
+struct Run {
+    bool succeeded = false;
+    QStringList lines;
+};
+
+Run run(const QStringList& arguments) {
     QProcess program;
     program.start(QStringLiteral(SCREENSHOTS_PROGRAM), arguments);
-    if (!program.waitForFinished(300'000) || program.exitStatus() != QProcess::NormalExit ||
-        program.exitCode() != 0) {
+    const bool finished = program.waitForFinished(300'000) && program.exitStatus() == QProcess::NormalExit;
+    Run result{
+        finished && program.exitCode() == 0,
+        QString::fromUtf8(program.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)};
+    if (!result.succeeded) {
         qWarning().noquote() << program.readAllStandardError();
-        return {};
     }
-    return QString::fromUtf8(program.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return result;
 }
 
 int distinctColours(const QImage& image) {
@@ -37,19 +45,25 @@ class ScreenshotsTests : public QObject {
 
   private slots:
     void everyPictureIsWrittenAndShowsSomething() {
-        const QStringList expected = run({QStringLiteral("--list")});
+        const QStringList expected = run({QStringLiteral("--list")}).lines;
         QVERIFY(!expected.isEmpty());
         QVERIFY(expected.contains(QStringLiteral("terms-unticked-it-dark.png")));
         QVERIFY(expected.contains(QStringLiteral("main-tunnels-en-light.png")));
+        QVERIFY(expected.contains(QStringLiteral("detail-every-forward-minimum-it-dark.png")));
 
         const QTemporaryDir output;
-        QVERIFY(!run({output.path()}).isEmpty());
+        QVERIFY(run({output.path()}).succeeded);
         for (const auto& name : expected) {
             const QImage picture(output.filePath(name));
             QVERIFY2(!picture.isNull(), qPrintable(name + QStringLiteral(" was not written")));
             QVERIFY2(picture.width() > 40 && picture.height() > 20, qPrintable(name));
             QVERIFY2(distinctColours(picture) > 4, qPrintable(name + QStringLiteral(" is blank")));
         }
+    }
+
+    void everyWindowFitsItsTextsAtItsFirstAndSmallestSize() {
+        const Run check = run({QStringLiteral("--check")});
+        QVERIFY2(check.succeeded, qPrintable(check.lines.join(QLatin1Char('\n'))));
     }
 };
 

@@ -1,18 +1,26 @@
 // Opens every registered window state in English and Italian, light and dark, offscreen, and
-// writes each as <window>-<state>-<lang>-<light|dark>.png. With --list it only names the files.
+// writes each as <window>-<state>-<lang>-<light|dark>.png. With --list it only names the files;
+// with --check it writes nothing and names what is wrong in each window's layout, in both
+// languages, at its first and its smallest size, failing when anything is.
 //
-//   burrowlight-screenshots [--list] [OUTPUT_FOLDER]
+//   burrowlight-screenshots [--list | --check] [OUTPUT_FOLDER]
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Widgets/Shell/AppStyle.h"
+#include "LayoutCheck.h"
 #include "Screenshots.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 using namespace screenshots;
 
@@ -50,14 +58,45 @@ QPalette darkPalette() {
     return palette;
 }
 
-QString fileName(const Screen& screen, const char* language, const char* appearance) {
-    return QStringLiteral("%1-%2-%3-%4.png")
-        .arg(screen.window, screen.state, QLatin1String(language), QLatin1String(appearance));
+QString fileName(const Screen& screen, bool smallest, const char* language, const char* appearance) {
+    return QStringLiteral("%1-%2%3-%4-%5.png")
+        .arg(screen.window, screen.state, smallest ? QStringLiteral("-minimum") : QString(),
+             QLatin1String(language), QLatin1String(appearance));
+}
+
+std::vector<bool> sizes(const Screen& screen) {
+    return screen.resizable ? std::vector{false, true} : std::vector{false};
 }
 
 void settle() {
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 10; ++round) {
         QApplication::processEvents();
+    }
+}
+
+void setAppearance(const char* appearance) {
+    QApplication::setPalette(QLatin1String(appearance) == QLatin1String("dark")
+                                 ? darkPalette()
+                                 : QApplication::style()->standardPalette());
+}
+
+// Builds the screen in the language and appearance set, and hands it to `look` as it opens and,
+// when it is resizable, again at its window's smallest size.
+void visit(const Screen& screen, const std::function<void(QWidget& widget, bool smallest)>& look) {
+    Stage stage;
+    QWidget& widget = screen.build(stage);
+    if (widget.isWindow() && !widget.isVisible()) {
+        widget.show();
+    }
+    settle();
+    for (const bool smallest : sizes(screen)) {
+        if (smallest) {
+            QWidget& window = *widget.window();
+            const QSize minimum = window.minimumSize();
+            window.resize(minimum.isEmpty() ? window.minimumSizeHint() : minimum);
+            settle();
+        }
+        look(widget, smallest);
     }
 }
 
@@ -65,22 +104,30 @@ bool photograph(const Screen& screen, const char* language, const QDir& output) 
     bool written = true;
     const burrowlight::AppTranslation translation(QString::fromLatin1(language));
     for (const char* appearance : appearances) {
-        QApplication::setPalette(QLatin1String(appearance) == QLatin1String("dark")
-                                     ? darkPalette()
-                                     : QApplication::style()->standardPalette());
-        Stage stage;
-        QWidget& widget = screen.build(stage);
-        if (widget.isWindow() && !widget.isVisible()) {
-            widget.show();
-        }
-        settle();
-        const QString path = output.filePath(fileName(screen, language, appearance));
-        if (!widget.grab().save(path)) {
-            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-            written = false;
-        }
+        setAppearance(appearance);
+        visit(screen, [&](QWidget& widget, bool smallest) {
+            const QString path = output.filePath(fileName(screen, smallest, language, appearance));
+            if (!widget.grab().save(path)) {
+                std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+                written = false;
+            }
+        });
     }
     return written;
+}
+
+// The layout faults of the screen in one language, each named after the picture it shows in.
+QStringList check(const Screen& screen, const char* language) {
+    QStringList faults;
+    const burrowlight::AppTranslation translation(QString::fromLatin1(language));
+    setAppearance("light");
+    visit(screen, [&](QWidget& widget, bool smallest) {
+        const QString name = fileName(screen, smallest, language, "light");
+        for (const QString& fault : layoutFaults(*widget.window())) {
+            faults << name + QStringLiteral(": ") + fault;
+        }
+    });
+    return faults;
 }
 
 } // namespace
@@ -95,23 +142,49 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    burrowlight::installAppStyle();
+    QApplication::setWindowIcon(burrowlight::appIcon());
+    // The pictures show the icons of a GNOME desktop where this machine has its theme; offscreen,
+    // Qt looks for no icon theme of the desktop's.
+    if (QIcon::themeName().isEmpty()) {
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() +
+                                   QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                             QStringLiteral("icons"),
+                                                             QStandardPaths::LocateDirectory));
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    }
     QApplication::setQuitOnLastWindowClosed(false);
 
     QStringList arguments = QApplication::arguments().mid(1);
     const bool listOnly = arguments.removeAll(QStringLiteral("--list")) > 0;
+    const bool checkOnly = arguments.removeAll(QStringLiteral("--check")) > 0;
     const QDir output(arguments.value(0, QStringLiteral("build/screenshots")));
     const auto screens = registeredScreens();
 
     QTextStream out(stdout);
     if (listOnly) {
         for (const auto& screen : screens) {
-            for (const char* language : languages) {
-                for (const char* appearance : appearances) {
-                    out << fileName(screen, language, appearance) << '\n';
+            for (const bool smallest : sizes(screen)) {
+                for (const char* language : languages) {
+                    for (const char* appearance : appearances) {
+                        out << fileName(screen, smallest, language, appearance) << '\n';
+                    }
                 }
             }
         }
         return EXIT_SUCCESS;
+    }
+    if (checkOnly) {
+        QStringList faults;
+        for (const auto& screen : screens) {
+            for (const char* language : languages) {
+                faults << check(screen, language);
+            }
+        }
+        for (const QString& fault : faults) {
+            out << fault << '\n';
+        }
+        return faults.isEmpty() ? EXIT_SUCCESS : EXIT_FAILURE;
     }
     if (!QDir().mkpath(output.path())) {
         std::fprintf(stderr, "could not make %s\n", qPrintable(output.path()));
@@ -123,7 +196,10 @@ int main(int argc, char** argv) {
             written = photograph(screen, language, output) && written;
         }
     }
-    out << screens.size() * languages.size() * appearances.size() << " pictures in "
-        << QDir(output).absolutePath() << '\n';
+    size_t pictures = 0;
+    for (const auto& screen : screens) {
+        pictures += sizes(screen).size() * languages.size() * appearances.size();
+    }
+    out << pictures << " pictures in " << QDir(output).absolutePath() << '\n';
     return written ? EXIT_SUCCESS : EXIT_FAILURE;
 }
