@@ -175,7 +175,7 @@ class ForwardRows : public QWidget {
         clear(*layout_);
         if (ids.empty()) {
             auto* none = new QLabel(
-                look::pathsKeptWhole(
+                pathsKeptWhole(
                     usesConfigForwards(context_)
                         ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
                         : EditorSections::tr("No forwards. The tunnel only keeps the connection open.")),

@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmapCache>
-#include <QRegularExpression>
 
 namespace burrowlight::look {
 
@@ -70,11 +69,6 @@ QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePix
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
     painter.fillRect(pixmap.rect(), color);
     return pixmap;
-}
-
-QString pathsKeptWhole(const QString& text) {
-    static const QRegularExpression slashInWord(QStringLiteral("/(?=\\S)"));
-    return QString(text).replace(slashInWord, QStringLiteral("/\u2060"));
 }
 
 void onSurface(QWidget& widget) {

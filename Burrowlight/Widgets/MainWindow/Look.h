@@ -27,10 +27,6 @@ QPixmap symbol(const QString& name, const QColor& color, int size, qreal deviceP
 // Any monochrome icon drawn the same way.
 QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio);
 
-// Text for a wrapping label that is not selectable, where a path such as ~/.ssh/config stays on one
-// line: word joiners after its slashes.
-QString pathsKeptWhole(const QString& text);
-
 // The widget drawn on `TolvanSurface`, item views included.
 void onSurface(QWidget& widget);
 
