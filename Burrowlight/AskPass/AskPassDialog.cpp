@@ -3,7 +3,11 @@
 #include "Burrowlight/Core/AppIdentity.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <cmath>
 
 namespace burrowlight {
 
@@ -11,6 +15,26 @@ namespace {
 
 // Wide enough for a long passphrase at any font size, in the font's own units.
 constexpr int fieldWidthInCharacters = 36;
+
+// ssh's lines are shown one to a line up to this many characters; longer ones wrap between words.
+constexpr int sshLineCharacters = 90;
+
+int widest(const QStringList& parts, const QFontMetricsF& metrics) {
+    qreal width = 0;
+    for (const auto& part : parts) {
+        width = std::max(width, metrics.horizontalAdvance(part));
+    }
+    // The text is laid out in fractions of a pixel.
+    return int(std::ceil(width)) + 1;
+}
+
+// A fingerprint is compared in one piece: never wrapped inside a word, nor inside a line that fits.
+int sshLinesWidth(const QString& text, const QFontMetricsF& metrics) {
+    const int lines = widest(text.split(QLatin1Char('\n')), metrics);
+    const int words =
+        widest(text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts), metrics);
+    return std::max(std::min(lines, int(metrics.averageCharWidth()) * sshLineCharacters), words);
+}
 
 } // namespace
 
@@ -49,6 +73,16 @@ AskPassDialog::AskPassDialog(AskPassDialogModel model, QWidget* parent)
     informative_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     informative_.setText(model_.informativeText);
 
+    sshLines_.setTextFormat(Qt::PlainText);
+    sshLines_.setWordWrap(true);
+    sshLines_.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    sshLines_.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    sshLines_.setText(model_.sshLines);
+    sshLines_.setVisible(!model_.sshLines.isEmpty());
+    // A blank line's room between the text and ssh's lines.
+    sshLines_.setContentsMargins(0, sshLines_.fontMetrics().height() / 2, 0, 0);
+    sshLines_.setMinimumWidth(sshLinesWidth(model_.sshLines, QFontMetricsF(sshLines_.font())));
+
     accept_ = buttons_.addButton(model_.acceptTitle, QDialogButtonBox::AcceptRole);
     reject_ = buttons_.addButton(model_.rejectTitle, QDialogButtonBox::RejectRole);
     accept_->setDefault(true);
@@ -56,16 +90,17 @@ AskPassDialog::AskPassDialog(AskPassDialogModel model, QWidget* parent)
     connect(&buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     layout_.setSizeConstraint(QLayout::SetFixedSize);
-    layout_.addWidget(&icon_, 0, 0, 3, 1);
+    layout_.addWidget(&icon_, 0, 0, 4, 1);
     layout_.addWidget(&message_, 0, 1);
     layout_.addWidget(&informative_, 1, 1);
+    layout_.addWidget(&sshLines_, 2, 1);
     if (model_.showsSecretField()) {
         accessory_ = std::make_unique<Accessory>(model_.showsRememberBox());
-        layout_.addWidget(accessory_.get(), 2, 1);
+        layout_.addWidget(accessory_.get(), 3, 1);
         accessory_->field.setAccessibleName(model_.message);
         accessory_->field.setFocus();
     }
-    layout_.addWidget(&buttons_, 3, 0, 1, 2);
+    layout_.addWidget(&buttons_, 4, 0, 1, 2);
 }
 
 AskPassOutcome AskPassDialog::outcome() const {

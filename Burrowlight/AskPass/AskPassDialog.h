@@ -25,6 +25,8 @@ class AskPassDialog final : public QDialog {
 
     const QLabel& messageLabel() const { return message_; }
     const QLabel& informativeLabel() const { return informative_; }
+    // ssh's own lines, in a fixed-width font; hidden when there are none.
+    const QLabel& sshLinesLabel() const { return sshLines_; }
     QPushButton* acceptButton() const { return accept_; }
     QPushButton* rejectButton() const { return reject_; }
     // Nothing where the question has no field, or nothing can be remembered.
@@ -46,6 +48,7 @@ class AskPassDialog final : public QDialog {
     QLabel icon_;
     QLabel message_;
     QLabel informative_;
+    QLabel sshLines_;
     QDialogButtonBox buttons_;
     std::unique_ptr<Accessory> accessory_;
     QPushButton* accept_ = nullptr; // owned by the button box

@@ -19,8 +19,8 @@ AskPassDialogModel AskPassDialogModel::make(const AskPassQuestion& question) {
     case Kind::hostKey:
         model.message = tr("Trust the server of “%1”?").arg(name);
         model.informativeText = tr("This is the first connection to this server, or its address changed. "
-                                   "Check that the fingerprint matches the server's before trusting it.") +
-                                QStringLiteral("\n\n") + fingerprintLines(prompt);
+                                   "Check that the fingerprint matches the server's before trusting it.");
+        model.sshLines = fingerprintLines(prompt);
         model.acceptTitle = tr("Trust and Connect");
         model.rejectTitle = tr("Cancel");
         return model;

@@ -59,6 +59,8 @@ struct AskPassDialogModel {
     tunnelkit::AskPassRequest::Kind kind = tunnelkit::AskPassRequest::Kind::text;
     QString message;
     QString informativeText;
+    // ssh's own lines under the informative text, as ssh wrote them: the fingerprints of a host key.
+    QString sshLines;
     QString acceptTitle;
     QString rejectTitle;
     Entry entry = Entry::none;

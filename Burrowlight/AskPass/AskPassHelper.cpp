@@ -3,6 +3,7 @@
 #include "Burrowlight/AskPass/AskPassAnswers.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Widgets/Shell/AppStyle.h"
 #include "Platform/LibsecretBackend.h"
 #include "Platform/ProcessTable.h"
 
@@ -41,6 +42,7 @@ int AskPassHelper::answerOneQuestion(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("burrowlight"));
     QApplication::setDesktopFileName(QString::fromLatin1(bundleIdentifier));
     QApplication::setWindowIcon(appIcon());
+    installAppStyle();
 
     const auto outcome = ask({context.request, context.tunnelName, decision.asAsk()->savedWasRefused});
     const auto settled = askpass::settle(outcome, context, store);

@@ -9,7 +9,10 @@
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
+#include <QPainter>
+#include <QStyleOptionFrame>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -99,7 +102,7 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
         plainServer_.hide();
     }
     server->setMinimumWidth(140);
-    server->setMaximumWidth(340);
+    serverColumn_.setMaximumWidth(340);
     port_.setAccessibleName(tr("Port"));
     port_.setFont(mono);
     port_.setFixedWidth(56);
@@ -175,6 +178,13 @@ void DetailHeader::pressConnect() {
 bool DetailHeader::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &name_) {
         const auto type = event->type();
+        if (type == QEvent::Paint && paintCutName()) {
+            return true;
+        }
+        // Shown from its start while the user is elsewhere; asked to edit it, they continue it.
+        if (type == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() == Qt::OtherFocusReason) {
+            name_.end(false);
+        }
         if (type == QEvent::HoverEnter || type == QEvent::HoverLeave || type == QEvent::FocusIn ||
             type == QEvent::FocusOut) {
             hoversName_ = type == QEvent::HoverEnter || (type != QEvent::HoverLeave && hoversName_);
@@ -186,6 +196,30 @@ bool DetailHeader::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// A line edit cuts a name too long for it anywhere; while the user is elsewhere it ends in an
+// ellipsis, as a title would. In the field, all of it scrolls as usual.
+bool DetailHeader::paintCutName() {
+    if (name_.hasFocus()) {
+        return false;
+    }
+    QStyleOptionFrame option;
+    option.initFrom(&name_);
+    option.lineWidth = 0;
+    QStyle& style = *name_.style();
+    // The same margins as the line edit's own drawing.
+    const QRect area = style.subElementRect(QStyle::SE_LineEditContents, &option, &name_).adjusted(2, 1, -2, -1);
+    const QString text = name_.text();
+    const QString elided = name_.fontMetrics().elidedText(text, Qt::ElideRight, area.width());
+    if (elided == text) {
+        return false;
+    }
+    QPainter painter(&name_);
+    style.drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, &name_);
+    painter.setPen(name_.palette().color(QPalette::Text));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, elided);
+    return true;
 }
 
 void DetailHeader::refreshDraft() {

@@ -108,6 +108,7 @@ LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_
 
     empty_.setText(tr("Nothing yet. ssh's messages appear here while the tunnel runs."));
     empty_.setContentsMargins(14, 14, 14, 14);
+    empty_.setWordWrap(true);
     makeSecondary(empty_);
     lines_.setModel(&model_);
     lines_.setAccessibleName(title_.text());
@@ -145,10 +146,27 @@ void LogCard::showEmptiness() {
     lines_.setVisible(!empty);
 }
 
+namespace {
+
+// The bar's items stand this far apart, and keep to the width of the detail's column.
+constexpr int barSpacing = 10;
+constexpr int barMargin = 24;
+constexpr int columnWidth = 820;
+
+int textWidth(const QLabel& label) {
+    return label.fontMetrics().horizontalAdvance(label.text());
+}
+
+} // namespace
+
 UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> save, QWidget* parent)
     : QFrame(parent), save_(std::move(save)) {
-    layout_.setContentsMargins(24, 10, 24, 11);
-    layout_.setSpacing(10);
+    layout_.setSpacing(8);
+    for (auto** line : {&top_, &middle_, &bottom_}) {
+        *line = new QHBoxLayout; // owned by the bar's layout
+        (*line)->setSpacing(barSpacing);
+        layout_.addLayout(*line);
+    }
     showSymbol(icon_, QStringLiteral("pencil.circle.fill"), tolvanAccent(), 18);
     QFont medium = title_.font();
     medium.setWeight(QFont::Medium);
@@ -161,21 +179,15 @@ UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> s
     connect(&plainSave_, &QPushButton::clicked, this, [this] { save_(false); });
     connect(&prominentSave_, &QPushButton::clicked, this, [this] { save_(prominentReconnects_); });
     makeProminent(prominentSave_);
-    layout_.addWidget(&icon_);
-    layout_.addWidget(&title_);
-    layout_.addWidget(&problemIcon_);
-    layout_.addWidget(&problem_, 1);
-    layout_.addWidget(&cancel_);
-    layout_.addWidget(&plainSave_);
-    layout_.addWidget(&prominentSave_);
+    arrange();
 }
 
 void UnsavedBar::show(const DetailModel::UnsavedBar& bar) {
     title_.setText(bar.title);
-    // Always in place, empty or not: it is the space that pushes the buttons to the end.
     problemIcon_.setVisible(bar.problem.has_value());
     showSymbol(problemIcon_, QStringLiteral("exclamationmark.triangle"), look::secondary(palette()), 14);
     problem_.setText(bar.problem.value_or(QString()));
+    problem_.setVisible(bar.problem.has_value());
     const bool two = bar.saveButtons.size() > 1;
     plainSave_.setVisible(two);
     // Named also while hidden, for whoever reads the window's controls.
@@ -185,6 +197,59 @@ void UnsavedBar::show(const DetailModel::UnsavedBar& bar) {
     prominentSave_.setText(last.title);
     prominentSave_.setEnabled(last.enabled);
     prominentReconnects_ = last.reconnect;
+    rows_.reset();
+    arrange();
+}
+
+UnsavedBar::Rows UnsavedBar::rowsFor(int width) const {
+    int buttons = cancel_.sizeHint().width() + barSpacing + prominentSave_.sizeHint().width();
+    if (!plainSave_.isHidden()) {
+        buttons += barSpacing + plainSave_.sizeHint().width();
+    }
+    const int lead = icon_.width() + barSpacing + textWidth(title_);
+    int problem = 0;
+    if (!problem_.isHidden()) {
+        // On two lines at most.
+        const int natural = textWidth(problem_);
+        problem = barSpacing + problemIcon_.width() + barSpacing + std::min(natural, natural / 2 + 24);
+    }
+    if (lead + problem + barSpacing + buttons <= width) {
+        return Rows::one;
+    }
+    return lead + barSpacing + buttons <= width ? Rows::two : Rows::three;
+}
+
+void UnsavedBar::arrange() {
+    const int side = std::max(barMargin, (width() - columnWidth) / 2);
+    layout_.setContentsMargins(side, 10, side, 11);
+    const Rows rows = rowsFor(width() - 2 * side);
+    if (rows_ == rows) {
+        return;
+    }
+    rows_ = rows;
+    for (QHBoxLayout* line : {top_, middle_, bottom_}) {
+        while (QLayoutItem* item = line->takeAt(0)) {
+            delete item; // the widgets stay, spacers go
+        }
+    }
+    top_->addWidget(&icon_);
+    title_.setWordWrap(rows == Rows::three);
+    top_->addWidget(&title_, rows == Rows::three ? 1 : 0);
+    QHBoxLayout* problemLine = rows == Rows::one ? top_ : middle_;
+    // Under the title, not under the icon.
+    middle_->setContentsMargins(rows == Rows::one ? 0 : icon_.width() + barSpacing, 0, 0, 0);
+    problemLine->addWidget(&problemIcon_, 0, Qt::AlignTop);
+    problemLine->addWidget(&problem_, 1);
+    QHBoxLayout* buttonLine = rows == Rows::three ? bottom_ : top_;
+    buttonLine->addStretch();
+    for (QPushButton* button : {&cancel_, &plainSave_, &prominentSave_}) {
+        buttonLine->addWidget(button);
+    }
+}
+
+void UnsavedBar::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    arrange();
 }
 
 void UnsavedBar::paintEvent(QPaintEvent* event) {

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
+#include <optional>
 
 namespace burrowlight {
 
@@ -86,7 +87,8 @@ class LogCard : public QWidget {
 };
 
 // Across the top of a new or changed tunnel: what is unsaved, its problem, Cancel and the save
-// buttons.
+// buttons. One row where they fit, with the problem on two lines at most; else the problem goes
+// below the title, and then the buttons below both.
 class UnsavedBar : public QFrame {
     Q_OBJECT
 
@@ -105,10 +107,17 @@ class UnsavedBar : public QFrame {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    enum class Rows { one, two, three };
+
+    Rows rowsFor(int width) const;
+    void arrange();
+
     std::function<void(bool)> save_;
     bool prominentReconnects_ = false;
+    std::optional<Rows> rows_;
     QLabel icon_;
     QLabel title_;
     QLabel problemIcon_;
@@ -116,7 +125,11 @@ class UnsavedBar : public QFrame {
     QPushButton cancel_;
     QPushButton plainSave_;
     QPushButton prominentSave_;
-    QHBoxLayout layout_{this};
+    QVBoxLayout layout_{this};
+    // Owned by the layout above.
+    QHBoxLayout* top_;
+    QHBoxLayout* middle_;
+    QHBoxLayout* bottom_;
 };
 
 } // namespace burrowlight

@@ -18,6 +18,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     scroll_.setWidgetResizable(true);
     scroll_.setFrameShape(QFrame::NoFrame);
     scroll_.setWidget(&column_);
+    scroll_.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     column_.setMaximumWidth(820 + 48);
     columnLayout_.setContentsMargins(24, 24, 24, 24);
     columnLayout_.setSpacing(18);

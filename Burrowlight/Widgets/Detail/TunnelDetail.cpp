@@ -42,6 +42,7 @@ TunnelDetail::TunnelDetail(MainWindowModel& window, TunnelDrafts::Draft draft, D
     scroll_.setWidgetResizable(true);
     scroll_.setFrameShape(QFrame::NoFrame);
     scroll_.setWidget(&column_);
+    scroll_.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     column_.setMaximumWidth(820 + 48);
     columnLayout_.setContentsMargins(24, 24, 24, 24);
     columnLayout_.setSpacing(18);

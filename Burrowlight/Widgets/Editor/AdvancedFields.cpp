@@ -23,7 +23,7 @@ namespace {
 using tunnelkit::Tunnel;
 
 QLabel& caption(const QString& text, QWidget& parent) {
-    auto* label = new QLabel(text, &parent); // owned by its parent
+    auto* label = new QLabel(pathsKeptWhole(text), &parent); // owned by its parent
     editorLook::makeCaption(*label);
     makeSecondary(*label);
     return *label;

@@ -12,6 +12,7 @@
 #include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
 #include "Burrowlight/Widgets/Editor/HostField.h"
 #include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QDir>
@@ -120,7 +121,7 @@ bool usesConfigForwards(DetailContext& context) {
 }
 
 // The rows of the forwards card, keyed by forward id so that a row keeps its visited fields while
-// the same forward is shown; narrow below `narrowForwardsWidth`.
+// the same forward is shown; each row takes the lines the card's width leaves it.
 class ForwardRows : public QWidget {
   public:
     ForwardRows(DetailContext& context, QWidget* parent) : QWidget(parent), context_(context) {
@@ -138,15 +139,14 @@ class ForwardRows : public QWidget {
         refresh();
     }
 
+    // The rows rearrange themselves to any width: they never hold the detail wider than its pane.
+    QSize minimumSizeHint() const override { return {0, QWidget::minimumSizeHint().height()}; }
+
   protected:
     void resizeEvent(QResizeEvent* event) override {
         QWidget::resizeEvent(event);
-        const bool narrow = event->size().width() < narrowForwardsWidth;
-        if (narrow != narrow_) {
-            narrow_ = narrow;
-            for (auto* row : rows_) {
-                row->setNarrow(narrow_);
-            }
+        for (auto* row : rows_) {
+            fit(*row);
         }
     }
 
@@ -175,9 +175,10 @@ class ForwardRows : public QWidget {
         clear(*layout_);
         if (ids.empty()) {
             auto* none = new QLabel(
-                usesConfigForwards(context_)
-                    ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
-                    : EditorSections::tr("No forwards. The tunnel only keeps the connection open."),
+                pathsKeptWhole(
+                    usesConfigForwards(context_)
+                        ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
+                        : EditorSections::tr("No forwards. The tunnel only keeps the connection open.")),
                 this);
             none->setContentsMargins(0, 12, 0, 12);
             none->setWordWrap(true);
@@ -202,7 +203,7 @@ class ForwardRows : public QWidget {
                 return context && context->isForwardLive(forward);
             },
             this);
-        row->setNarrow(narrow_);
+        fit(*row);
         for (const Field field :
              {Field::address, Field::listenPort, Field::listenPath, Field::targetHost, Field::targetPort}) {
             bindFocus(row->field(field), context_.focus(), editorFocus::Forward{id, field});
@@ -213,11 +214,14 @@ class ForwardRows : public QWidget {
         return *row;
     }
 
+    void fit(ForwardEditorRow& row) const {
+        row.fitTo(contentsRect().width() - 2 * cardPadding, width() >= narrowForwardsWidth);
+    }
+
     DetailContext& context_;
     QVBoxLayout* layout_;
     std::vector<ForwardEditorRow*> rows_;
     std::vector<Uuid> shownIds_;
-    bool narrow_ = false;
 };
 
 } // namespace
@@ -355,10 +359,8 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
     auto* labelRow = new QHBoxLayout;
     labelRow->setSpacing(8);
     labelRow->addWidget(toggle);
-    auto* summary = new QLabel(inner);
-    summary->setTextFormat(Qt::PlainText);
+    auto* summary = new ElidedLabel(inner);
     makeSecondary(*summary);
-    summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     labelRow->addWidget(summary, 1);
     labelRow->addStretch();
     layout->addLayout(labelRow);
@@ -382,7 +384,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
                      [fields, &context] { fields->setSavedSecrets(context.savedSecrets()); });
 
     const auto refreshSummary = [summary, toggle, &context] {
-        summary->setText(context.draft().summary());
+        summary->setFullText(context.draft().summary());
         summary->setVisible(!toggle->isChecked());
     };
     refreshSummary();

@@ -21,7 +21,7 @@ class EditorSections : public DetailSections {
     std::unique_ptr<QWidget> sshCommandSection(DetailContext& context) override;
 };
 
-// The forwards column is narrow below this many pixels: the rows then take two lines.
+// Below this many pixels the forwards column gives each forward two lines or more.
 inline constexpr int narrowForwardsWidth = 740;
 
 } // namespace burrowlight

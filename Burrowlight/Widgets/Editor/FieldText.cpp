@@ -54,6 +54,10 @@ void bind(QPlainTextEdit& field, Write write) {
 void show(QLineEdit& field, const QString& text) {
     if (field.text() != text) {
         showQuietly(field, [&] { field.setText(text); });
+        // A field the user is not in shows the start of a text too long for it.
+        if (!field.hasFocus()) {
+            field.setCursorPosition(0);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QActionGroup>
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <numeric>
 
 namespace burrowlight {
 
@@ -28,11 +30,19 @@ using Access = ForwardDraft::Access;
 
 namespace {
 
+// The kind menu is at least this wide, so that the fields of the rows below one another line up.
+constexpr int kindMenuWidth = 128;
+// The name field's width on one line, and the least it is given beside other controls.
+constexpr int oneLineNameWidth = 130;
+constexpr int nameWidth = 100;
+
 constexpr std::array allKinds{Forward::Kind::local, Forward::Kind::remote, Forward::Kind::dynamic,
                               Forward::Kind::remoteDynamic};
 
+// A host and its port stay on one line: word joiners hold them together at the colon.
 QString shown(const QString& value) {
-    return QStringLiteral("<span style=\"font-family: monospace\">%1</span>").arg(value.toHtmlEscaped());
+    const QString held = value.toHtmlEscaped().replace(QLatin1Char(':'), QStringLiteral("\u2060:\u2060"));
+    return QStringLiteral("<span style=\"font-family: monospace\">%1</span>").arg(held);
 }
 
 QHBoxLayout& line(QBoxLayout& into) {
@@ -57,50 +67,57 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     controlsLayout_ = new QVBoxLayout(controls_);
     controlsLayout_->setContentsMargins(0, 0, 0, 0);
     controlsLayout_->setSpacing(6);
-    firstLine_ = &line(*controlsLayout_);
-    secondLine_ = &line(*controlsLayout_);
+    for (auto*& one : lines_) {
+        one = &line(*controlsLayout_);
+    }
 
     kindButton_ = new QToolButton(controls_);
     kindButton_->setPopupMode(QToolButton::InstantPopup);
     kindButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     kindButton_->setAutoRaise(true);
-    kindButton_->setMinimumWidth(150);
+    kindButton_->setMinimumWidth(kindMenuWidth);
     kindButton_->setMenu(new QMenu(kindButton_));
     connect(kindButton_->menu(), &QMenu::aboutToShow, this, &ForwardEditorRow::buildKindMenu);
 
-    endpoints_ = new QWidget(controls_);
-    auto* endpointsLayout = new QHBoxLayout(endpoints_);
-    endpointsLayout->setContentsMargins(0, 0, 0, 0);
-    endpointsLayout->setSpacing(8);
-    auto& address = makeField(Field::address, 80, 140);
+    listenSide_ = new QWidget(controls_);
+    auto* listenLayout = new QHBoxLayout(listenSide_);
+    listenLayout->setContentsMargins(0, 0, 0, 0);
+    listenLayout->setSpacing(8);
+    auto& address = makeField(Field::address, *listenSide_, 80, 140);
     address.setPlaceholderText(QStringLiteral("192.168.1.20"));
-    endpointsLayout->addWidget(&address);
-    auto& path = makeField(Field::listenPath, 90, 170);
+    listenLayout->addWidget(&address);
+    auto& path = makeField(Field::listenPath, *listenSide_, 90, 170);
     path.setPlaceholderText(QStringLiteral("~/app.sock"));
-    endpointsLayout->addWidget(&path);
-    auto& listenPort = makeField(Field::listenPort, 76, 76);
+    listenLayout->addWidget(&path);
+    auto& listenPort = makeField(Field::listenPort, *listenSide_, 76, 76);
     listenPort.setAlignment(Qt::AlignRight);
-    endpointsLayout->addWidget(&listenPort);
-    listenHint_ = &editorLook::symbolLabel(QStringLiteral("network"), *endpoints_,
+    listenLayout->addWidget(&listenPort);
+    listenHint_ = &editorLook::symbolLabel(QStringLiteral("network"), *listenSide_,
                                            look::tint(StatusDotLook::Tint::orange));
-    endpointsLayout->addWidget(listenHint_);
-    arrow_ = &editorLook::symbolLabel(QStringLiteral("arrow.right"), *endpoints_, look::secondary());
-    endpointsLayout->addWidget(arrow_);
-    auto& targetHost = makeField(Field::targetHost, 90, QWIDGETSIZE_MAX);
+    listenLayout->addWidget(listenHint_);
+    arrow_ = &editorLook::symbolLabel(QStringLiteral("arrow.right"), *listenSide_, look::secondary());
+    listenLayout->addWidget(arrow_);
+
+    targetSide_ = new QWidget(controls_);
+    auto* targetLayout = new QHBoxLayout(targetSide_);
+    targetLayout->setContentsMargins(0, 0, 0, 0);
+    targetLayout->setSpacing(8);
+    auto& targetHost = makeField(Field::targetHost, *targetSide_, 90, QWIDGETSIZE_MAX);
     targetHost.setToolTip(tr("An empty destination address means localhost. For a Unix socket choose Unix "
                              "Socket, or type a path starting with / or ~/."));
-    endpointsLayout->addWidget(&targetHost, 1);
-    colon_ = new QLabel(QStringLiteral(":"), endpoints_);
+    targetLayout->addWidget(&targetHost, 1);
+    colon_ = new QLabel(QStringLiteral(":"), targetSide_);
     colon_->setAccessibleName(QString());
-    endpointsLayout->addWidget(colon_);
-    auto& targetPort = makeField(Field::targetPort, 76, 76);
+    targetLayout->addWidget(colon_);
+    auto& targetPort = makeField(Field::targetPort, *targetSide_, 76, 76);
     targetPort.setPlaceholderText(tr("port"));
     targetPort.setAlignment(Qt::AlignRight);
-    endpointsLayout->addWidget(&targetPort);
-    chosenByApp_ = new QLabel(tr("Destination chosen by the app"), endpoints_);
+    targetLayout->addWidget(&targetPort);
+    chosenByApp_ = new ElidedLabel(targetSide_);
+    chosenByApp_->setFullText(tr("Destination chosen by the app"));
     chosenByApp_->setMinimumWidth(90);
     makeSecondary(*chosenByApp_);
-    endpointsLayout->addWidget(chosenByApp_, 1);
+    targetLayout->addWidget(chosenByApp_, 1);
 
     note_ = new QLineEdit(controls_);
     note_->setPlaceholderText(tr("Name (optional)"));
@@ -152,8 +169,8 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     refresh();
 }
 
-QLineEdit& ForwardEditorRow::makeField(Field field, int minimumWidth, int maximumWidth) {
-    auto* edit = new QLineEdit(endpoints_);
+QLineEdit& ForwardEditorRow::makeField(Field field, QWidget& side, int minimumWidth, int maximumWidth) {
+    auto* edit = new QLineEdit(&side);
     edit->setFont(editorLook::monospaced(edit->font()));
     edit->setMinimumWidth(minimumWidth);
     edit->setMaximumWidth(maximumWidth);
@@ -229,31 +246,100 @@ void ForwardEditorRow::buildKindMenu() {
     }
 }
 
-void ForwardEditorRow::setNarrow(bool narrow) {
-    if (narrow_ == narrow) {
-        return;
+void ForwardEditorRow::fitTo(int width, bool oneLineAllowed) {
+    width_ = width;
+    oneLineAllowed_ = oneLineAllowed;
+    const Arrangement fitting = arrangementFor(width, oneLineAllowed);
+    if (fitting != arrangement_) {
+        arrangement_ = fitting;
+        placeLines();
+        refreshFields(model_.forward());
     }
-    narrow_ = narrow;
-    placeLines();
-    refresh();
+}
+
+ForwardEditorRow::Arrangement ForwardEditorRow::arrangementFor(int width, bool oneLineAllowed) const {
+    constexpr int spacing = 8;
+    const auto fits = [width](std::initializer_list<int> widths) {
+        return std::accumulate(widths.begin(), widths.end(), 0) + spacing * int(widths.size() - 1) <= width;
+    };
+    const auto least = [](QWidget* widget) {
+        if (QLayout* layout = widget->layout()) {
+            layout->invalidate();
+        }
+        return std::max(widget->minimumWidth(), widget->minimumSizeHint().width());
+    };
+    const int kind = std::max(kindButton_->minimumWidth(), kindButton_->sizeHint().width());
+    const int listen = least(listenSide_);
+    // The SOCKS kinds' sentence is cut only where nothing else fits.
+    const int target =
+        std::max(least(targetSide_), chosenByApp_->isHidden() ? 0 : chosenByApp_->sizeHint().width());
+    const int endpoints = listen + spacing + target;
+    const int trailing = least(trailing_);
+    if (oneLineAllowed && fits({kind, endpoints, oneLineNameWidth, trailing})) {
+        return Arrangement::oneLine;
+    }
+    if (fits({kind, endpoints}) && fits({nameWidth, trailing})) {
+        return Arrangement::twoLines;
+    }
+    if (fits({kind, nameWidth, trailing}) && fits({endpoints})) {
+        return Arrangement::controlsFirst;
+    }
+    return fits({kind, listen}) ? Arrangement::threeLines : Arrangement::eachAlone;
 }
 
 void ForwardEditorRow::placeLines() {
-    for (QWidget* widget :
-         {static_cast<QWidget*>(kindButton_), endpoints_, static_cast<QWidget*>(note_), trailing_}) {
-        firstLine_->removeWidget(widget);
-        secondLine_->removeWidget(widget);
+    for (QHBoxLayout* one : lines_) {
+        while (QLayoutItem* item = one->takeAt(0)) {
+            delete item; // the widgets stay, spacers go
+        }
     }
-    firstLine_->addWidget(kindButton_);
-    firstLine_->addWidget(endpoints_, 1);
-    QHBoxLayout& rest = narrow_ ? *secondLine_ : *firstLine_;
-    rest.addWidget(note_, narrow_ ? 1 : 0);
-    rest.addWidget(trailing_);
-    if (narrow_) {
+    auto& [first, second, third, fourth] = lines_;
+    const auto addName = [this](QHBoxLayout& into) {
         note_->setMinimumWidth(0);
         note_->setMaximumWidth(QWIDGETSIZE_MAX);
-    } else {
-        note_->setFixedWidth(130);
+        into.addWidget(note_, 1);
+    };
+    const auto addAlone = [](QHBoxLayout& into, QWidget* side) {
+        into.addWidget(side);
+        into.addStretch();
+    };
+    switch (arrangement_) {
+    case Arrangement::oneLine:
+        first->addWidget(kindButton_);
+        first->addWidget(listenSide_);
+        first->addWidget(targetSide_, 1);
+        note_->setFixedWidth(oneLineNameWidth);
+        first->addWidget(note_);
+        first->addWidget(trailing_);
+        break;
+    case Arrangement::twoLines:
+        first->addWidget(kindButton_);
+        first->addWidget(listenSide_);
+        first->addWidget(targetSide_, 1);
+        addName(*second);
+        second->addWidget(trailing_);
+        break;
+    case Arrangement::controlsFirst:
+        first->addWidget(kindButton_);
+        addName(*first);
+        first->addWidget(trailing_);
+        second->addWidget(listenSide_);
+        second->addWidget(targetSide_, 1);
+        break;
+    case Arrangement::threeLines:
+        first->addWidget(kindButton_);
+        addAlone(*first, listenSide_);
+        second->addWidget(targetSide_, 1);
+        addName(*third);
+        third->addWidget(trailing_);
+        break;
+    case Arrangement::eachAlone:
+        addAlone(*first, kindButton_);
+        addAlone(*second, listenSide_);
+        third->addWidget(targetSide_, 1);
+        addName(*fourth);
+        fourth->addWidget(trailing_);
+        break;
     }
 }
 
@@ -285,6 +371,8 @@ void ForwardEditorRow::refresh() {
         controls_->setGraphicsEffect(dimmed);
     }
     refreshFootnote();
+    // Another kind or access shows other fields, which may need other lines.
+    fitTo(width_, oneLineAllowed_);
 }
 
 void ForwardEditorRow::refreshFields(const ForwardDraft& row) {
@@ -292,7 +380,7 @@ void ForwardEditorRow::refreshFields(const ForwardDraft& row) {
     QLineEdit& listenPort = *fields_.at(Field::listenPort);
     listenPort.setPlaceholderText(onThisComputer ? tr("port here") : tr("server port"));
     fields_.at(Field::targetHost)
-        ->setPlaceholderText(narrow_                            ? QStringLiteral("localhost")
+        ->setPlaceholderText(isNarrow()                         ? QStringLiteral("localhost")
                              : row.kind == Forward::Kind::local ? tr("localhost (from the server)")
                                                                 : tr("localhost (from this computer)"));
     for (const auto& [field, edit] : fields_) {

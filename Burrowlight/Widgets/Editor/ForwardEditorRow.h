@@ -3,6 +3,7 @@
 #include "Burrowlight/Models/ForwardRowModel.h"
 
 #include <QWidget>
+#include <array>
 #include <map>
 
 class QBoxLayout;
@@ -15,6 +16,8 @@ class QVBoxLayout;
 
 namespace burrowlight {
 
+class ElidedLabel;
+
 // The editing row of one forward: kind and access menu, the endpoint fields the access and kind
 // call for, the name, the on switch, copy and browser buttons and remove; under them the problems
 // of the fields already left, or the sentence that says what the forward does. Every edit goes to
@@ -25,13 +28,24 @@ class ForwardEditorRow : public QWidget {
   public:
     using Field = ForwardDraft::Field;
 
+    // How the controls share the lines: one line where the section allows it and it fits, else
+    // the first of the others that fits the row's width.
+    enum class Arrangement {
+        oneLine,       // kind, endpoints, name, switches and buttons
+        twoLines,      // kind, endpoints / name, switches and buttons
+        controlsFirst, // kind, name, switches and buttons / endpoints
+        threeLines,    // kind, listening side / destination side / name, switches and buttons
+        eachAlone,     // kind / listening side / destination side / name, switches and buttons
+    };
+
     ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, ForwardRowModel::LiveTest isLive,
                      QWidget* parent = nullptr);
 
     ForwardRowModel& model() { return model_; }
-    // Stacked on two lines when narrow.
-    void setNarrow(bool narrow);
-    bool isNarrow() const { return narrow_; }
+    // Lays the controls out for a row this wide.
+    void fitTo(int width, bool oneLineAllowed);
+    Arrangement arrangement() const { return arrangement_; }
+    bool isNarrow() const { return arrangement_ != Arrangement::oneLine; }
     QLineEdit& field(Field field) const { return *fields_.at(field); }
     QLineEdit& noteField() const { return *note_; }
     QToolButton& kindMenu() const { return *kindButton_; }
@@ -45,26 +59,29 @@ class ForwardEditorRow : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    QLineEdit& makeField(Field field, int minimumWidth, int maximumWidth);
+    QLineEdit& makeField(Field field, QWidget& side, int minimumWidth, int maximumWidth);
     void buildKindMenu();
+    Arrangement arrangementFor(int width, bool oneLineAllowed) const;
     void placeLines();
     void refreshFields(const ForwardDraft& row);
     void refreshFootnote();
 
     ForwardRowModel model_;
-    bool narrow_ = false;
+    Arrangement arrangement_ = Arrangement::oneLine;
+    int width_ = QWIDGETSIZE_MAX;
+    bool oneLineAllowed_ = true;
     QVBoxLayout* layout_;
     QWidget* controls_;
     QVBoxLayout* controlsLayout_;
-    QHBoxLayout* firstLine_;
-    QHBoxLayout* secondLine_;
+    std::array<QHBoxLayout*, 4> lines_;
     QToolButton* kindButton_;
-    QWidget* endpoints_;
+    QWidget* listenSide_;
+    QWidget* targetSide_;
     std::map<Field, QLineEdit*> fields_;
     QLabel* listenHint_;
     QLabel* arrow_;
     QLabel* colon_;
-    QLabel* chosenByApp_;
+    ElidedLabel* chosenByApp_;
     QLineEdit* note_;
     QWidget* trailing_;
     QCheckBox* enabled_;

@@ -8,6 +8,8 @@ namespace burrowlight {
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("About %1").arg(appDisplayName()));
     resize(size);
+    // Smaller, the credits would show a few words a line.
+    setMinimumSize(size / 3 * 2);
 
     icon_.setPixmap(appIcon().pixmap(64, 64));
     icon_.setAlignment(Qt::AlignHCenter);

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/EmptyStateView.h"
 
 #include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QEvent>
 
@@ -43,7 +44,7 @@ EmptyStateView::EmptyStateView(QWidget* parent) : QWidget(parent) {
 void EmptyStateView::show(const QString& symbol, const QString& title, const QString& description) {
     symbol_ = symbol;
     title_.setText(title);
-    description_.setText(description);
+    description_.setText(pathsKeptWhole(description));
     description_.setVisible(!description.isEmpty());
     drawSymbol();
 }

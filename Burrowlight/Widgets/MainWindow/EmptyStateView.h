@@ -26,7 +26,7 @@ class EmptyStateView : public QWidget {
     const QLabel& description() const { return description_; }
     const std::vector<std::unique_ptr<QPushButton>>& buttons() const { return buttons_; }
 
-    static constexpr int columnWidth = 240;
+    static constexpr int columnWidth = 260;
     static constexpr int textWidth = 340;
 
   protected:

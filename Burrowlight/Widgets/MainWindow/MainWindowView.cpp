@@ -13,6 +13,9 @@ namespace burrowlight {
 namespace {
 
 constexpr int searchWidth = 240;
+constexpr int sidebarMinimum = 180;
+constexpr int listMinimum = 300;
+constexpr int handleWidth = 1;
 
 class LineHandle : public QSplitterHandle {
   public:
@@ -64,17 +67,20 @@ MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* pa
     toolBarLine_.setFrameShape(QFrame::HLine);
     toolBarLine_.setFrameShadow(QFrame::Plain);
 
-    sidebar_.setMinimumWidth(180);
+    sidebar_.setMinimumWidth(sidebarMinimum);
     sidebar_.setMaximumWidth(280);
-    list_.setMinimumWidth(300);
+    list_.setMinimumWidth(listMinimum);
     list_.setMaximumWidth(520);
+    // What the smallest window leaves for the detail: the splitter narrows the sidebar and the list
+    // before the detail goes below it.
+    detail_.setMinimumWidth(minimumWindowSize.width() - sidebarMinimum - listMinimum - 2 * handleWidth);
     columns_.addWidget(&sidebar_);
     columns_.addWidget(&list_);
     columns_.addWidget(&detail_);
     columns_.setChildrenCollapsible(false);
     columns_.setStretchFactor(2, 1);
     columns_.setSizes({210, 360, 470});
-    columns_.setHandleWidth(1);
+    columns_.setHandleWidth(handleWidth);
 
     layout_.setContentsMargins(0, 0, 0, 0);
     layout_.setSpacing(0);

@@ -8,6 +8,7 @@
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
+#include "Burrowlight/Widgets/Shell/AppStyle.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
 #include "Burrowlight/Widgets/Shell/OnboardingWindow.h"
@@ -75,6 +76,7 @@ int BurrowlightApp::main(int argc, char** argv) {
     QApplication::setOrganizationName(QString::fromLatin1(bundleIdentifier));
     QApplication::setDesktopFileName(QString::fromLatin1(bundleIdentifier));
     QApplication::setWindowIcon(appIcon());
+    installAppStyle();
     // The tray keeps the application alive; closing a window never quits it.
     QApplication::setQuitOnLastWindowClosed(false);
 

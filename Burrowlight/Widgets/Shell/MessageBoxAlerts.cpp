@@ -6,13 +6,18 @@
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 namespace burrowlight {
 
 namespace {
+
+// The widest the accessory's lines go.
+constexpr qreal accessoryWidth = 260;
 
 QMessageBox::Icon icon(Alert::Style style) {
     switch (style) {
@@ -38,6 +43,52 @@ QMessageBox::ButtonRole role(Alert::Button::Role role) {
     return QMessageBox::AcceptRole;
 }
 
+// The desktop's picture for a grave alert, where its icon theme has one (freedesktop names); the
+// application's icon for the others, as the system's alerts show it.
+QIcon alertIcon(Alert::Style style) {
+    switch (style) {
+    case Alert::Style::informational:
+        return appIcon();
+    case Alert::Style::warning:
+        return QIcon::fromTheme(QStringLiteral("dialog-warning"));
+    case Alert::Style::critical:
+        return QIcon::fromTheme(QStringLiteral("dialog-error"));
+    }
+    return {};
+}
+
+void showAlertIcon(QMessageBox& box, Alert::Style style) {
+    box.setIcon(icon(style));
+    const QIcon picture = alertIcon(style);
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
+    if (picture.isNull() || !label) {
+        return;
+    }
+    // Over the style's own picture: the box keeps its icon kind for assistive technology.
+    const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    label->setPixmap(picture.pixmap(QSize(size, size), box.devicePixelRatioF()));
+}
+
+// Lines no wider than `width`, broken only where the text has a space; a word longer than a line
+// keeps its own line.
+QString wrappedAtSpaces(const QString& text, const QFontMetricsF& metrics, qreal width) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString& word : paragraph.split(QLatin1Char(' '))) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+                lines << line;
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 // Under the informative text, above the buttons. The box lays itself out afresh when its texts
 // change, so this comes last.
 std::unique_ptr<QLabel> addAccessory(QMessageBox& box, const QString& text) {
@@ -55,12 +106,14 @@ std::unique_ptr<QLabel> addAccessory(QMessageBox& box, const QString& text) {
     auto accessory = std::make_unique<QLabel>(&box);
     accessory->setObjectName(QStringLiteral("accessory"));
     accessory->setTextFormat(Qt::PlainText);
-    accessory->setText(text);
-    accessory->setWordWrap(true);
     accessory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(box.font().pointSizeF() * 0.85);
     accessory->setFont(font);
+    // Facts such as a kernel's release are read whole: the lines break at spaces only, and the
+    // label is as wide as its longest line.
+    accessory->setText(wrappedAtSpaces(text, QFontMetricsF(font), accessoryWidth));
+    accessory->setFixedSize(accessory->sizeHint());
     makeSecondary(*accessory);
     int buttonsRow = 0;
     int buttonsColumn = 0;
@@ -81,7 +134,7 @@ MessageBoxAlerts::Box MessageBoxAlerts::makeBox(const Alert& alert, QWidget* par
     made.box = std::make_unique<QMessageBox>(parent);
     QMessageBox& box = *made.box;
     box.setWindowTitle(appDisplayName());
-    box.setIcon(icon(alert.style));
+    showAlertIcon(box, alert.style);
     box.setTextFormat(Qt::PlainText);
     box.setText(alert.message);
     box.setInformativeText(alert.informativeText);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace burrowlight {
 
@@ -116,8 +117,13 @@ void scaleFont(QLabel& label, qreal factor, QFont::Weight weight) {
     label.setFont(font);
 }
 
+QString pathsKeptWhole(const QString& text) {
+    static const QRegularExpression slashInWord(QStringLiteral("/(?=\\S)"));
+    return QString(text).replace(slashInWord, QStringLiteral("/\u2060"));
+}
+
 void setWrappedPlainText(QLabel& label, const QString& text) {
-    label.setText(text);
+    label.setText(pathsKeptWhole(text));
     label.setTextFormat(Qt::PlainText);
     label.setWordWrap(true);
 }
@@ -184,7 +190,6 @@ bool PaletteFollower::eventFilter(QObject* /*watched*/, QEvent* event) {
 TolvanCard::TolvanCard(QWidget* parent, qreal radius) : QFrame(parent), radius_(radius) {
     layout_.setContentsMargins(0, 0, 0, 0);
     layout_.setSpacing(0);
-    layout_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
@@ -237,7 +242,7 @@ QFormLayout& TolvanSettingsForm::addSection(const QString& title, const QString&
     section.card.content().addWidget(&section.rows);
     layout_.insertWidget(layout_.count() - 1, &section.card);
     if (!footer.isEmpty()) {
-        section.footer.setText(footer);
+        section.footer.setText(pathsKeptWhole(footer));
         section.footer.setWordWrap(true);
         section.footer.setContentsMargins(4, 0, 4, 0);
         QFont font = section.footer.font();

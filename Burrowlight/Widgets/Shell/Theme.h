@@ -44,7 +44,10 @@ QIcon tintedIcon(const QIcon& symbol, const QColor& color, QSize size);
 void makeSecondary(QLabel& label);
 // A label's font at `factor` times the application's font size, in `weight`.
 void scaleFont(QLabel& label, qreal factor, QFont::Weight weight = QFont::Normal);
-// Prose that may come from a translation or the user: plain text, wrapped.
+// Text for a wrapping label that is not selectable, where a path such as ~/.ssh/config stays on one
+// line: word joiners after its slashes.
+QString pathsKeptWhole(const QString& text);
+// Prose that may come from a translation or the user: plain text, wrapped, paths kept whole.
 void setWrappedPlainText(QLabel& label, const QString& text);
 // A one-point line in the platform's separator colour, across (horizontal) or along (vertical) its
 // container. Call it again when the palette changes.

@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/AppIdentity.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -45,9 +46,10 @@ class AskPassDialogTests : public QObject {
         const auto trusting = AskPassHelper::makeAlert(question(newHostPrompt));
         trusting->show();
         QCOMPARE(trusting->messageLabel().text(), QStringLiteral("Trust the server of “office”?"));
-        QVERIFY(trusting->informativeLabel().text().endsWith(
-            QStringLiteral("\n\nED25519 key fingerprint is "
-                           "SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA.")));
+        QCOMPARE(
+            trusting->sshLinesLabel().text(),
+            QStringLiteral("ED25519 key fingerprint is SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA."));
+        QVERIFY(QFontInfo(trusting->sshLinesLabel().font()).fixedPitch());
         QCOMPARE(trusting->acceptButton()->text(), QStringLiteral("Trust and Connect"));
         QCOMPARE(trusting->rejectButton()->text(), QStringLiteral("Cancel"));
         QVERIFY(!trusting->secretField());

@@ -55,25 +55,25 @@ SSHConfigImportSheet& sheet(screenshots::Stage& stage, const char* config, bool 
 
 } // namespace
 
-BURROWLIGHT_SCREENSHOT("import", "hosts") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("import", "hosts") {
     stage.model().settings().setUsesSSHConfig(true);
     return sheet(stage, configuration);
 }
 
-BURROWLIGHT_SCREENSHOT("import", "turn-on") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("import", "turn-on") {
     return sheet(stage, configuration);
 }
 
-BURROWLIGHT_SCREENSHOT("import", "reading") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("import", "reading") {
     stage.model().settings().setUsesSSHConfig(true);
     return sheet(stage, holdingConfiguration, false);
 }
 
-BURROWLIGHT_SCREENSHOT("import", "no-hosts") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("import", "no-hosts") {
     stage.model().settings().setUsesSSHConfig(true);
     return sheet(stage, nullptr);
 }
 
-BURROWLIGHT_SCREENSHOT("about", "window") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("about", "window") {
     return stage.own(std::make_unique<AboutWindow>());
 }

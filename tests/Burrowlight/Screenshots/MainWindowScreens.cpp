@@ -12,6 +12,7 @@
 #include "Screenshots.h"
 
 #include <QMenu>
+#include <functional>
 #include <map>
 
 using namespace burrowlight;
@@ -158,27 +159,27 @@ void editStaging(AppModel& app) {
 
 } // namespace
 
-BURROWLIGHT_SCREENSHOT("main", "tunnels") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "tunnels") {
     Window window = mainWindow(stage);
     editStaging(stage.model());
     select(window, {"Production database"});
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "several") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "several") {
     Window window = mainWindow(stage);
     select(window, {"Home NAS", "Jenkins", "Raspberry Pi"});
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "tag") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "tag") {
     Window window = mainWindow(stage);
     window.view.model().state().setSidebar(SidebarItem::tagged("work"));
     select(window, {"Kubernetes API"});
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "new-tunnel") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "new-tunnel") {
     Window window = mainWindow(stage);
     editStaging(stage.model());
     window.view.model().createNewTunnel();
@@ -186,43 +187,43 @@ BURROWLIGHT_SCREENSHOT("main", "new-tunnel") {
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "trash") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "trash") {
     Window window = mainWindow(stage);
     window.view.model().state().setSidebar(SidebarItem::trash());
     select(window, {"Old VPN bridge"});
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "search") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "search") {
     Window window = mainWindow(stage);
     window.view.searchField().setText(QStringLiteral("web"));
     window.view.searchField().setFocus();
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "no-results") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "no-results") {
     Window window = mainWindow(stage);
     window.view.searchField().setText(QStringLiteral("oracle"));
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "empty") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "empty") {
     return mainWindow(stage, false).frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "pinned-empty") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "pinned-empty") {
     Window window = mainWindow(stage, false);
     window.view.model().state().setSidebar(SidebarItem::pinned());
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "connected-empty") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "connected-empty") {
     Window window = mainWindow(stage, false);
     window.view.model().state().setSidebar(SidebarItem::connected());
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("main", "trash-empty") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "trash-empty") {
     Window window = mainWindow(stage, false);
     window.view.model().state().setSidebar(SidebarItem::trash());
     return window.frame;
@@ -260,33 +261,72 @@ BURROWLIGHT_SCREENSHOT("main", "rename-tag") {
     return stage.own(std::make_unique<TextPromptDialog>(prompt, &window.frame));
 }
 
-// The tunnel detail: connected, retrying with its countdown and problem, a new tunnel showing its
-// problems, and a trashed tunnel.
+// The tunnel detail: connected, with a forward of every kind, without forwards, retrying with its
+// countdown and problem, the first new tunnel of a fresh profile, a new tunnel showing its problems,
+// and trashed tunnels with and without forwards.
 namespace {
 
-Window detailWindow(screenshots::Stage& stage) {
+Window detailWindow(screenshots::Stage& stage, bool withTunnels = true) {
     auto& sections = stage.own(std::make_unique<EditorSections>());
     auto& details = stage.own(std::make_unique<TunnelDetails>(&sections));
-    Window window = mainWindow(stage, true, &details);
-    window.frame.resize(1180, 860);
-    return window;
+    return mainWindow(stage, withTunnels, &details);
+}
+
+// Changes the stored tunnel of that name.
+void change(AppModel& app, const std::string& name, const std::function<void(Tunnel&)>& edit) {
+    auto tunnel = app.manager().tunnel(idNamed(app, name));
+    edit(*tunnel);
+    app.manager().save(*tunnel);
 }
 
 } // namespace
 
-BURROWLIGHT_SCREENSHOT("detail", "connected") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "connected") {
     Window window = detailWindow(stage);
     select(window, {"Production database"});
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("detail", "retrying") {
+// Who can connect and what is reached, named, as long as they come.
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "every-forward") {
+    Window window = detailWindow(stage);
+    change(stage.model(), "Analytics warehouse", [](Tunnel& tunnel) {
+        tunnel.forwards = {
+            Forward::make(screenId(0x90), Forward::Kind::local, true, Endpoint::tcp("192.168.1.20", 5439),
+                          Endpoint::tcp("warehouse-replica.internal.example.com", 5439), "Warehouse replica"),
+            Forward::make(screenId(0x91), Forward::Kind::remote, true, Endpoint::tcp("", 9000),
+                          Endpoint::tcp("localhost", 3000), "Webhooks to my laptop"),
+            Forward::make(screenId(0x92), Forward::Kind::dynamic, true, Endpoint::tcp("localhost", 1080),
+                          std::nullopt, "Browser proxy"),
+            Forward::make(screenId(0x93), Forward::Kind::remoteDynamic, false, Endpoint::tcp("", 1081),
+                          std::nullopt, ""),
+        };
+    });
+    select(window, {"Analytics warehouse"});
+    return window.frame;
+}
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "no-forwards") {
+    Window window = detailWindow(stage);
+    change(stage.model(), "Home NAS", [](Tunnel& tunnel) { tunnel.forwards.clear(); });
+    select(window, {"Home NAS"});
+    return window.frame;
+}
+
+// The first New Tunnel of a fresh profile.
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "new") {
+    Window window = detailWindow(stage, false);
+    window.view.model().createNewTunnel();
+    return window.frame;
+}
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "retrying") {
     Window window = detailWindow(stage);
     select(window, {"Grafana through the bastion"});
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("detail", "new-problems") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "new-problems") {
     Window window = detailWindow(stage);
     window.view.model().createNewTunnel();
     auto draft = stage.model().drafts().newTunnel();
@@ -299,15 +339,26 @@ BURROWLIGHT_SCREENSHOT("detail", "new-problems") {
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("detail", "unsaved") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "unsaved") {
     Window window = detailWindow(stage);
     editStaging(stage.model());
     select(window, {"Staging web"});
     return window.frame;
 }
 
-BURROWLIGHT_SCREENSHOT("detail", "trashed") {
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed") {
     Window window = detailWindow(stage);
+    window.view.model().state().setSidebar(SidebarItem::trash());
+    select(window, {"Old VPN bridge"});
+    return window.frame;
+}
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed-no-forwards") {
+    Window window = detailWindow(stage);
+    change(stage.model(), "Old VPN bridge", [](Tunnel& tunnel) {
+        tunnel.forwards.clear();
+        tunnel.note = "Replaced by the WireGuard link in March; kept until the audit is over.";
+    });
     window.view.model().state().setSidebar(SidebarItem::trash());
     select(window, {"Old VPN bridge"});
     return window.frame;

@@ -11,6 +11,8 @@
 // writes terms-ticked-<en|it>-<light|dark>.png. The body runs once per language and appearance,
 // with that language's catalogue installed and that palette set; whatever it makes lives in the
 // stage until the picture is taken. It returns the widget to photograph; a window is shown for it.
+// A window the user can resize is registered with BURROWLIGHT_RESIZABLE_SCREENSHOT: it is also
+// taken at its smallest size, as <window>-<state>-minimum-<lang>-<light|dark>.png.
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/AppTermination.h"
 #include "TunnelKit/Tunnel.h"
@@ -66,18 +68,22 @@ struct Screen {
     QString window;
     QString state;
     Build build;
+    bool resizable = false;
 };
 
-bool registerScreen(const char* window, const char* state, Build build);
+bool registerScreen(const char* window, const char* state, Build build, bool resizable = false);
 std::vector<Screen> registeredScreens();
 
 } // namespace screenshots
 
 #define BURROWLIGHT_SCREENSHOT_CONCAT2(a, b) a##b
 #define BURROWLIGHT_SCREENSHOT_CONCAT(a, b) BURROWLIGHT_SCREENSHOT_CONCAT2(a, b)
-#define BURROWLIGHT_SCREENSHOT(window, state)                                                                \
+#define BURROWLIGHT_SCREENSHOT_REGISTERED(window, state, resizable)                                          \
     static QWidget& BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_, __LINE__)(::screenshots::Stage & stage);      \
     [[maybe_unused]] static const bool BURROWLIGHT_SCREENSHOT_CONCAT(screenshotRegistered_, __LINE__) =      \
-        ::screenshots::registerScreen(window, state, &BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_, __LINE__)); \
+        ::screenshots::registerScreen(window, state, &BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_, __LINE__),  \
+                                      resizable);                                                            \
     static QWidget& BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_,                                               \
                                                   __LINE__)([[maybe_unused]] ::screenshots::Stage & stage)
+#define BURROWLIGHT_SCREENSHOT(window, state) BURROWLIGHT_SCREENSHOT_REGISTERED(window, state, false)
+#define BURROWLIGHT_RESIZABLE_SCREENSHOT(window, state) BURROWLIGHT_SCREENSHOT_REGISTERED(window, state, true)

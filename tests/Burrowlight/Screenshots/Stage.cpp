@@ -139,8 +139,8 @@ QString Stage::home() {
     return QDir::home().absolutePath();
 }
 
-bool registerScreen(const char* window, const char* state, Build build) {
-    registry().push_back({QString::fromUtf8(window), QString::fromUtf8(state), std::move(build)});
+bool registerScreen(const char* window, const char* state, Build build, bool resizable) {
+    registry().push_back({QString::fromUtf8(window), QString::fromUtf8(state), std::move(build), resizable});
     return true;
 }
 

@@ -1,21 +1,29 @@
 // Opens every registered window state in English and Italian, light and dark, offscreen, and
-// writes each as <window>-<state>-<lang>-<light|dark>.png. With --list it only names the files.
-// With --unnamed it writes no pictures: it opens every state in English and names each control
-// that assistive technology would find without a name, failing when there is one.
+// writes each as <window>-<state>-<lang>-<light|dark>.png. With --list it only names the files;
+// with --check it writes nothing and names what is wrong in each window's layout, in both
+// languages, at its first and its smallest size, failing when anything is. With --unnamed it
+// writes no pictures: it opens every state in English and names each control that assistive
+// technology would find without a name, failing when there is one.
 //
-//   burrowlight-screenshots [--list | --unnamed] [OUTPUT_FOLDER]
+//   burrowlight-screenshots [--list | --check | --unnamed] [OUTPUT_FOLDER]
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Widgets/Shell/AppStyle.h"
+#include "LayoutCheck.h"
 #include "Screenshots.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 using namespace screenshots;
 
@@ -53,37 +61,55 @@ QPalette darkPalette() {
     return palette;
 }
 
-QString fileName(const Screen& screen, const char* language, const char* appearance) {
-    return QStringLiteral("%1-%2-%3-%4.png")
-        .arg(screen.window, screen.state, QLatin1String(language), QLatin1String(appearance));
+QString fileName(const Screen& screen, bool smallest, const char* language, const char* appearance) {
+    return QStringLiteral("%1-%2%3-%4-%5.png")
+        .arg(screen.window, screen.state, smallest ? QStringLiteral("-minimum") : QString(),
+             QLatin1String(language), QLatin1String(appearance));
+}
+
+std::vector<bool> sizes(const Screen& screen) {
+    return screen.resizable ? std::vector{false, true} : std::vector{false};
 }
 
 void settle() {
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 10; ++round) {
         QApplication::processEvents();
     }
 }
 
-// Builds the screen on a stage of its own and hands it over shown and settled.
-template <class Look> void onStage(const Screen& screen, Look look) {
+void setAppearance(const char* appearance) {
+    QApplication::setPalette(QLatin1String(appearance) == QLatin1String("dark")
+                                 ? darkPalette()
+                                 : QApplication::style()->standardPalette());
+}
+
+// Builds the screen in the language and appearance set, and hands it to `look` as it opens and,
+// when it is resizable, again at its window's smallest size.
+void visit(const Screen& screen, const std::function<void(QWidget& widget, bool smallest)>& look) {
     Stage stage;
     QWidget& widget = screen.build(stage);
     if (widget.isWindow() && !widget.isVisible()) {
         widget.show();
     }
     settle();
-    look(widget);
+    for (const bool smallest : sizes(screen)) {
+        if (smallest) {
+            QWidget& window = *widget.window();
+            const QSize minimum = window.minimumSize();
+            window.resize(minimum.isEmpty() ? window.minimumSizeHint() : minimum);
+            settle();
+        }
+        look(widget, smallest);
+    }
 }
 
 bool photograph(const Screen& screen, const char* language, const QDir& output) {
     bool written = true;
     const burrowlight::AppTranslation translation(QString::fromLatin1(language));
     for (const char* appearance : appearances) {
-        QApplication::setPalette(QLatin1String(appearance) == QLatin1String("dark")
-                                     ? darkPalette()
-                                     : QApplication::style()->standardPalette());
-        onStage(screen, [&](QWidget& widget) {
-            const QString path = output.filePath(fileName(screen, language, appearance));
+        setAppearance(appearance);
+        visit(screen, [&](QWidget& widget, bool smallest) {
+            const QString path = output.filePath(fileName(screen, smallest, language, appearance));
             if (!widget.grab().save(path)) {
                 std::fprintf(stderr, "could not write %s\n", qPrintable(path));
                 written = false;
@@ -91,6 +117,20 @@ bool photograph(const Screen& screen, const char* language, const QDir& output) 
         });
     }
     return written;
+}
+
+// The layout faults of the screen in one language, each named after the picture it shows in.
+QStringList check(const Screen& screen, const char* language) {
+    QStringList faults;
+    const burrowlight::AppTranslation translation(QString::fromLatin1(language));
+    setAppearance("light");
+    visit(screen, [&](QWidget& widget, bool smallest) {
+        const QString name = fileName(screen, smallest, language, "light");
+        for (const QString& fault : layoutFaults(*widget.window())) {
+            faults << name + QStringLiteral(": ") + fault;
+        }
+    });
+    return faults;
 }
 
 // What a user acts on, and whatever takes the keyboard. Hidden ones count too: assistive
@@ -145,7 +185,10 @@ void findUnnamed(QAccessibleInterface& item, QStringList& found) {
 // Every window the screen opened, its menus and alerts too.
 QStringList unnamedControls(const Screen& screen) {
     QStringList found;
-    onStage(screen, [&](QWidget& /*widget*/) {
+    visit(screen, [&](QWidget& /*widget*/, bool smallest) {
+        if (smallest) {
+            return;
+        }
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (window->isVisible()) {
                 findUnnamed(*QAccessible::queryAccessibleInterface(window), found);
@@ -167,10 +210,22 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    burrowlight::installAppStyle();
+    QApplication::setWindowIcon(burrowlight::appIcon());
+    // The pictures show the icons of a GNOME desktop where this machine has its theme; offscreen,
+    // Qt looks for no icon theme of the desktop's.
+    if (QIcon::themeName().isEmpty()) {
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() +
+                                   QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                             QStringLiteral("icons"),
+                                                             QStandardPaths::LocateDirectory));
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    }
     QApplication::setQuitOnLastWindowClosed(false);
 
     QStringList arguments = QApplication::arguments().mid(1);
     const bool listOnly = arguments.removeAll(QStringLiteral("--list")) > 0;
+    const bool checkOnly = arguments.removeAll(QStringLiteral("--check")) > 0;
     const bool unnamedOnly = arguments.removeAll(QStringLiteral("--unnamed")) > 0;
     const QDir output(arguments.value(0, QStringLiteral("build/screenshots")));
     const auto screens = registeredScreens();
@@ -178,9 +233,11 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     if (listOnly) {
         for (const auto& screen : screens) {
-            for (const char* language : languages) {
-                for (const char* appearance : appearances) {
-                    out << fileName(screen, language, appearance) << '\n';
+            for (const bool smallest : sizes(screen)) {
+                for (const char* language : languages) {
+                    for (const char* appearance : appearances) {
+                        out << fileName(screen, smallest, language, appearance) << '\n';
+                    }
                 }
             }
         }
@@ -197,6 +254,18 @@ int main(int argc, char** argv) {
         }
         return named ? EXIT_SUCCESS : EXIT_FAILURE;
     }
+    if (checkOnly) {
+        QStringList faults;
+        for (const auto& screen : screens) {
+            for (const char* language : languages) {
+                faults << check(screen, language);
+            }
+        }
+        for (const QString& fault : faults) {
+            out << fault << '\n';
+        }
+        return faults.isEmpty() ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
     if (!QDir().mkpath(output.path())) {
         std::fprintf(stderr, "could not make %s\n", qPrintable(output.path()));
         return EXIT_FAILURE;
@@ -207,7 +276,10 @@ int main(int argc, char** argv) {
             written = photograph(screen, language, output) && written;
         }
     }
-    out << screens.size() * languages.size() * appearances.size() << " pictures in "
-        << QDir(output).absolutePath() << '\n';
+    size_t pictures = 0;
+    for (const auto& screen : screens) {
+        pictures += sizes(screen).size() * languages.size() * appearances.size();
+    }
+    out << pictures << " pictures in " << QDir(output).absolutePath() << '\n';
     return written ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -59,6 +59,12 @@ class MessageBoxAlertsTests : public QObject {
         QVERIFY(made.accessory->geometry().top() >= informative->geometry().bottom());
         QVERIFY(made.accessory->geometry().bottom() <= made.buttons[0]->mapTo(made.box.get(), QPoint()).y());
         QVERIFY(!MessageBoxAlerts::makeBox(importAlert()).accessory);
+
+        // Too long for one line, it breaks at a space, never inside a release such as a kernel's.
+        alert.accessoryText = QStringLiteral("Debian GNU/Linux 13 (trixie) (6.18.44-fc-v1403-amd64)");
+        const QStringList lines = MessageBoxAlerts::makeBox(alert).accessory->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines, QStringList({QStringLiteral("Debian GNU/Linux 13 (trixie)"),
+                                     QStringLiteral("(6.18.44-fc-v1403-amd64)")}));
     }
 
     void runAnswersWithTheChosenButton() {

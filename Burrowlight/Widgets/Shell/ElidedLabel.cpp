@@ -1,0 +1,49 @@
+#include "Burrowlight/Widgets/Shell/ElidedLabel.h"
+
+#include <QEvent>
+
+namespace burrowlight {
+
+ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+}
+
+void ElidedLabel::setFullText(const QString& text) {
+    full_ = text;
+    setAccessibleName(text);
+    elide();
+    updateGeometry();
+}
+
+QSize ElidedLabel::sizeHint() const {
+    const QMargins margins = contentsMargins();
+    return {fontMetrics().horizontalAdvance(full_) + margins.left() + margins.right(),
+            QLabel::sizeHint().height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    const QMargins margins = contentsMargins();
+    return {fontMetrics().horizontalAdvance(QChar(0x2026)) + margins.left() + margins.right(),
+            QLabel::minimumSizeHint().height()};
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    elide();
+}
+
+void ElidedLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        elide();
+    }
+}
+
+void ElidedLabel::elide() {
+    const QString shown = fontMetrics().elidedText(full_, Qt::ElideRight, contentsRect().width());
+    setText(shown);
+    setToolTip(shown == full_ ? QString() : full_);
+}
+
+} // namespace burrowlight

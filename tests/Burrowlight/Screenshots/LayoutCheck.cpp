@@ -1,0 +1,133 @@
+#include "LayoutCheck.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSet>
+
+namespace screenshots {
+
+namespace {
+
+// Rounding in the layouts: a pixel is not a fault.
+constexpr int slack = 1;
+
+QString named(const QWidget& widget) {
+    QString text;
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        text = label->text();
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+        text = button->text();
+    }
+    if (text.isEmpty()) {
+        text = widget.accessibleName();
+    }
+    text = text.simplified();
+    if (text.size() > 48) {
+        text = text.left(47) + QChar(0x2026);
+    }
+    return QStringLiteral("%1 “%2”").arg(QLatin1String(widget.metaObject()->className()), text);
+}
+
+// Line edits draw their clear and action buttons themselves, over their frame.
+bool isPartOfLineEdit(const QWidget& widget) {
+    return qobject_cast<const QLineEdit*>(widget.parentWidget()) != nullptr;
+}
+
+bool isScrolledContent(const QWidget& widget) {
+    const QWidget* parent = widget.parentWidget();
+    const auto* area = parent ? qobject_cast<const QAbstractScrollArea*>(parent->parentWidget()) : nullptr;
+    return area && area->viewport() == parent;
+}
+
+void checkLabel(const QLabel& label, QStringList& faults) {
+    if (label.text().isEmpty()) {
+        return;
+    }
+    if (label.wordWrap()) {
+        const int needed = label.heightForWidth(label.width());
+        if (label.height() + slack < needed) {
+            faults << QStringLiteral("%1 is %2 px tall at %3 px wide; its text needs %4")
+                          .arg(named(label))
+                          .arg(label.height())
+                          .arg(label.width())
+                          .arg(needed);
+        }
+        return;
+    }
+    const QSize needed = label.minimumSizeHint();
+    if (label.width() + slack < needed.width() && !label.text().endsWith(QChar(0x2026))) {
+        faults << QStringLiteral("%1 is cut at %2 px without an ellipsis; its text needs %3")
+                      .arg(named(label))
+                      .arg(label.width())
+                      .arg(needed.width());
+    }
+    if (label.height() + slack < needed.height()) {
+        faults << QStringLiteral("%1 is %2 px tall; its text needs %3")
+                      .arg(named(label))
+                      .arg(label.height())
+                      .arg(needed.height());
+    }
+}
+
+void checkButton(const QAbstractButton& button, QStringList& faults) {
+    const QSize needed = button.sizeHint();
+    if (button.width() + slack < needed.width() || button.height() + slack < needed.height()) {
+        faults << QStringLiteral("%1 is %2×%3 px; it needs %4×%5")
+                      .arg(named(button))
+                      .arg(button.width())
+                      .arg(button.height())
+                      .arg(needed.width())
+                      .arg(needed.height());
+    }
+}
+
+} // namespace
+
+QStringList layoutFaults(const QWidget& window) {
+    QStringList faults;
+    // A widget cut off by its parent is named once, not with everything inside it.
+    QSet<const QWidget*> cut;
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisible() || widget->window() != &window || isPartOfLineEdit(*widget)) {
+            continue;
+        }
+        const QWidget* parent = widget->parentWidget();
+        if (cut.contains(parent)) {
+            cut.insert(widget);
+            continue;
+        }
+        if (!isScrolledContent(*widget) &&
+            !parent->rect().adjusted(-slack, -slack, slack, slack).contains(widget->geometry())) {
+            faults << QStringLiteral("%1 reaches outside its parent %2: %3,%4 %5×%6 in %7×%8")
+                          .arg(named(*widget), named(*parent))
+                          .arg(widget->x())
+                          .arg(widget->y())
+                          .arg(widget->width())
+                          .arg(widget->height())
+                          .arg(parent->width())
+                          .arg(parent->height());
+            cut.insert(widget);
+            continue;
+        }
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            checkLabel(*label, faults);
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+            checkButton(*button, faults);
+        } else if (const auto* area = qobject_cast<const QScrollArea*>(widget)) {
+            const QWidget* content = area->widget();
+            if (area->horizontalScrollBar()->isVisible() ||
+                (content && content->width() > area->viewport()->width() + slack)) {
+                faults << QStringLiteral("%1 scrolls sideways: its content is %2 px wide in %3")
+                              .arg(named(*area))
+                              .arg(content ? content->width() : 0)
+                              .arg(area->viewport()->width());
+            }
+        }
+    }
+    return faults;
+}
+
+} // namespace screenshots

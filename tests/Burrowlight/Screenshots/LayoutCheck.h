@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+class QWidget;
+
+namespace screenshots {
+
+// What a user would find wrong in a window as it is laid out now, one line each: a wrapping label
+// shorter than its text needs at its width, a one-line text cut without an ellipsis, a button
+// narrower than its text and icon, a widget cut off by its parent, a pane that scrolls sideways.
+QStringList layoutFaults(const QWidget& window);
+
+} // namespace screenshots
