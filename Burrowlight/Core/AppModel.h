@@ -103,6 +103,10 @@ class AppModel : public QObject {
     bool confirmQuit();
     // Stops every ssh, within the engine's deadline. Once.
     void shutdown();
+    // The same when the process ends past the application's quit (the display went away and Qt
+    // ends it on the spot): the windows, the tray and the bus hear nothing of it, as they may be gone
+    // with the display or halfway torn down.
+    void shutdownUnobserved();
 
   signals:
     void requestsNewTunnelChanged(bool requests);
