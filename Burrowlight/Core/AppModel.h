@@ -103,9 +103,9 @@ class AppModel : public QObject {
     bool confirmQuit();
     // Stops every ssh, within the engine's deadline. Once.
     void shutdown();
-    // The same when the process ends past the application's quit (the display went away and Qt
-    // ends it on the spot): the windows, the tray and the bus hear nothing of it, as they may be gone
-    // with the display or halfway torn down.
+    // The same, with the windows, the tray and the bus hearing nothing of it: at the quit (the main
+    // thread waits until the process ends, so nothing would be shown) and when the display went away
+    // (Qt ends the process on the spot; they may be gone with it).
     void shutdownUnobserved();
 
   signals:
