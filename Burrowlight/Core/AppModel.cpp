@@ -189,4 +189,9 @@ void AppModel::shutdown() {
     manager_->shutdown();
 }
 
+void AppModel::shutdownUnobserved() {
+    engine_->detach();
+    shutdown();
+}
+
 } // namespace burrowlight

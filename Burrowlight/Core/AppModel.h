@@ -103,6 +103,10 @@ class AppModel : public QObject {
     bool confirmQuit();
     // Stops every ssh, within the engine's deadline. Once.
     void shutdown();
+    // The same, with the windows, the tray and the bus hearing nothing of it: at the quit (the main
+    // thread waits until the process ends, so nothing would be shown) and when the display went away
+    // (Qt ends the process on the spot; they may be gone with it).
+    void shutdownUnobserved();
 
   signals:
     void requestsNewTunnelChanged(bool requests);

@@ -47,8 +47,15 @@ std::optional<tunnelkit::Tunnel> EngineBridge::launchedTunnel(const tunnelkit::U
     return found->second;
 }
 
+void EngineBridge::detach() {
+    detached_ = true;
+    managerChanges_.cancel();
+    stateChanges_.cancel();
+    connections_.clear();
+}
+
 void EngineBridge::watch(const tunnelkit::Uuid& id) {
-    if (connections_.contains(id) || !manager_->hasConnection(id)) {
+    if (detached_ || connections_.contains(id) || !manager_->hasConnection(id)) {
         return;
     }
     connections_[id] = manager_->connection(id)->observe([this, id](const TunnelConnection::Change& change) {

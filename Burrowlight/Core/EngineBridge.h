@@ -30,6 +30,8 @@ class EngineBridge : public QObject {
     // The record the tunnel's ssh was last started with; a save without reconnecting changes the
     // connection's record but not the running ssh.
     std::optional<tunnelkit::Tunnel> launchedTunnel(const tunnelkit::Uuid& id) const;
+    // Stops listening: nothing the engine does from here on comes out as a signal.
+    void detach();
 
   signals:
     void tunnelsChanged();
@@ -56,6 +58,7 @@ class EngineBridge : public QObject {
                        tunnelkit::ObserverList<tunnelkit::TunnelConnection::Change>::Subscription>
         connections_;
     std::unordered_map<tunnelkit::Uuid, tunnelkit::Tunnel> launched_;
+    bool detached_ = false;
 };
 
 } // namespace burrowlight

@@ -47,6 +47,11 @@ DetailContext::~DetailContext() {
     app_.drafts().releaseIfUnchanged(draft_);
 }
 
+void DetailContext::detachViews() {
+    focus_.close();
+    disconnect(this, nullptr, nullptr, nullptr);
+}
+
 void DetailContext::followSavedTunnel() {
     const auto saved = savedTunnel();
     if (!saved) {

@@ -71,6 +71,10 @@ class DetailContext : public QObject {
     // Why the last save could not be written to the tunnels file; none once it could.
     const std::optional<QString>& storageProblem() const { return storageProblem_; }
 
+    // The detail's widgets are about to go, before this context: from here on what they send as they
+    // go (the keyboard leaving a field) moves nothing, and nothing of the model reaches them.
+    void detachViews();
+
   signals:
     void draftChanged();
     // The stored tunnels changed (this one may be among them).

@@ -3,7 +3,7 @@
 namespace burrowlight {
 
 void EditorFocusState::set(const std::optional<EditorFocus>& value) {
-    if (value == current_) {
+    if (closed_ || value == current_) {
         return;
     }
     const auto old = std::exchange(current_, value);

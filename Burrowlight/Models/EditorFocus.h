@@ -48,8 +48,11 @@ class EditorFocusState : public QObject {
 
     const std::optional<EditorFocus>& current() const { return current_; }
     bool is(const EditorFocus& value) const { return current_ == value; }
-    // Announces `changed` only on a real change.
+    // Announces `changed` only on a real change; nothing once closed.
     void set(const std::optional<EditorFocus>& value);
+    // The fields are about to go: the keyboard leaving them as they do is no move of the user's, and
+    // nothing that follows the state may run into them.
+    void close() { closed_ = true; }
 
   signals:
     // Watchers compare `old` with their own value to learn that their field was left.
@@ -58,6 +61,7 @@ class EditorFocusState : public QObject {
 
   private:
     std::optional<EditorFocus> current_;
+    bool closed_ = false;
 };
 
 } // namespace burrowlight

@@ -94,13 +94,10 @@ class Application {
     Application() {
         applicationSupport_ = QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath(bundleIdentifier);
         QDir().mkpath(applicationSupport_);
-        QSettings settings(QDir(qEnvironmentVariable("XDG_CONFIG_HOME"))
-                               .filePath(QStringLiteral("%1/burrowlight.conf").arg(bundleIdentifier)),
-                           QSettings::IniFormat);
-        settings.setValue("termsAcceptedVersion", termsVersion);
-        settings.setValue("onboardingCompleted", true);
-        settings.setValue("showsDockIcon", false);
-        settings.setValue("usesSSHConfig", false);
+        set("termsAcceptedVersion", termsVersion);
+        set("onboardingCompleted", true);
+        set("showsDockIcon", false);
+        set("usesSSHConfig", false);
     }
     ~Application() {
         for (auto& process : processes_) {
@@ -109,6 +106,13 @@ class Application {
                 process->waitForFinished();
             }
         }
+    }
+
+    static void set(const QString& key, const QVariant& value) {
+        QSettings(QDir(qEnvironmentVariable("XDG_CONFIG_HOME"))
+                      .filePath(QStringLiteral("%1/burrowlight.conf").arg(bundleIdentifier)),
+                  QSettings::IniFormat)
+            .setValue(key, value);
     }
 
     void keep(const std::vector<Tunnel>& tunnels) const {
@@ -164,23 +168,38 @@ class VirtualDisplay {
             display_ = ":" + QString::fromLatin1(server_.readLine()).trimmed();
         }
     }
-    ~VirtualDisplay() {
+    ~VirtualDisplay() { end(); }
+    const QString& name() const { return display_; }
+
+    // The X server goes away, as at the end of an X session.
+    void end() {
         server_.terminate();
         server_.waitForFinished();
     }
-    const QString& name() const { return display_; }
 
     // Keys as a user types them, to whatever window has the focus.
-    void press(const QString& key) const {
+    void press(const QString& key) const { xdotool({"key", key}); }
+    void type(const QString& text) const { xdotool({"type", text}); }
+    // Until a window with this title is shown.
+    bool waitForWindow(const QString& title) const {
+        return xdotool({"search", "--sync", "--onlyvisible", "--name", title}, 30'000);
+    }
+
+  private:
+    bool xdotool(const QStringList& arguments, int limit = 30'000) const {
         QProcess tool;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", display_);
         tool.setProcessEnvironment(environment);
-        tool.start("xdotool", {"key", key});
-        tool.waitForFinished();
+        tool.start("xdotool", arguments);
+        if (!tool.waitForFinished(limit)) {
+            tool.kill();
+            tool.waitForFinished();
+            return false;
+        }
+        return tool.exitCode() == 0;
     }
 
-  private:
     QProcess server_;
     QString display_;
 };
@@ -294,6 +313,52 @@ TEST_F(ApplicationProcess, ALaunchWithAnArchiveHandsItToTheRunningInstanceWhichI
         display.press("Return");
         return imported();
     }));
+}
+
+TEST_F(ApplicationProcess, SIGTERMWithTheKeyboardInTheServerFieldQuitsCleanly) {
+    const VirtualDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    application.keep({});
+    Application::set("showsDockIcon", true);
+    auto& running = application.launch({}, display.name());
+    ASSERT_TRUE(display.waitForWindow("Burrowlight"));
+
+    // A new tunnel takes the cursor into its name, after a moment; the server field is the user's
+    // next stop. The tunnel saved with the typed server shows where the keyboard is.
+    display.press("ctrl+n");
+    QThread::msleep(1000);
+    display.type("probe");
+    display.press("Tab");
+    display.press("Tab");
+    display.type("db.example.com");
+    display.press("Return");
+    ASSERT_TRUE(waitUntil([&] {
+        const auto tunnels = TunnelStore(application.tunnelsFile()).load();
+        return tunnels && tunnels->size() == 1 && tunnels->front().host == "db.example.com";
+    }));
+
+    running.terminate();
+    ASSERT_TRUE(running.waitForFinished(15'000)) << "quits";
+    EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(running.exitCode(), 0);
+}
+
+TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    const int port = freeLoopbackPort();
+    application.keep({tunnel("on screen", port)});
+    auto& running = application.launch({}, display.name());
+    ASSERT_TRUE(waitUntil([&] { return carries(port) && application.registeredSSH().size() == 1; }))
+        << server.log();
+    const auto ssh = application.registeredSSH();
+
+    display.end();
+    ASSERT_TRUE(running.waitForFinished(15'000)) << "ends with its display";
+    for (const pid_t pid : ssh) {
+        EXPECT_FALSE(isAlive(pid)) << "ssh " << pid << " is left";
+    }
+    EXPECT_TRUE(application.registeredSSH().empty());
 }
 
 int main(int argc, char** argv) {

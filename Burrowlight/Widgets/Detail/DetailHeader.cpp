@@ -167,7 +167,10 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     refreshConnection();
 }
 
-DetailHeader::~DetailHeader() = default;
+DetailHeader::~DetailHeader() {
+    // The name's look follows its focus, which it loses as it goes.
+    name_.removeEventFilter(this);
+}
 
 void DetailHeader::pressConnect() {
     if (connect_.isVisible() && connect_.isEnabled()) {

@@ -92,7 +92,9 @@ TunnelDetail::TunnelDetail(MainWindowModel& window, TunnelDrafts::Draft draft, D
     takeFocusRequest();
 }
 
-TunnelDetail::~TunnelDetail() = default;
+TunnelDetail::~TunnelDetail() {
+    context_.detachViews();
+}
 
 void TunnelDetail::placeSection(const std::unique_ptr<QWidget>& section) {
     if (section) {

@@ -36,7 +36,7 @@ bool AppDelegate::shouldTerminate() {
 }
 
 void AppDelegate::willTerminate() {
-    model_.shutdown();
+    model_.shutdownUnobserved();
     relaunchIfAsked();
 }
 

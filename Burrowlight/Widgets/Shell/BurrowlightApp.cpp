@@ -4,6 +4,7 @@
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/TipPage.h"
+#include "Burrowlight/Desktop/ProcessEndGuard.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
@@ -82,6 +83,8 @@ int BurrowlightApp::main(int argc, char** argv) {
 
     MessageBoxAlerts alerts;
     AppShell shell(settings, alerts);
+    // A display that goes away ends the process inside Qt, past the quit: the tunnels still go down.
+    const ProcessEndGuard displayLoss([&shell] { shell.model().shutdownUnobserved(); });
     shell.serve(*instance);
     // Scripts reach the tunnels beside the instance's own object, before any launch step acts.
     const TunnelsService scripting(shell.model(), QDBusConnection::sessionBus());

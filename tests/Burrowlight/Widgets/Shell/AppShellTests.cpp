@@ -1,7 +1,14 @@
 // The shell over a real model in a throwaway home: which windows a launch opens, the commands that
 // wait for the terms of use, and what other launches ask of the running one.
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/AdvancedFields.h"
+#include "Burrowlight/Widgets/Editor/FileField.h"
+#include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
+#include "Burrowlight/Widgets/Editor/HostField.h"
+#include "Burrowlight/Widgets/Editor/OptionsList.h"
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 #include "LoopbackNetwork.h"
@@ -9,7 +16,9 @@
 #include "ShellHarness.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QToolButton>
 
 using namespace burrowlight;
 using shell_testing::ThrowawayHome;
@@ -39,6 +48,29 @@ void acceptTerms(AppShell& shell) {
     terms->model().setApprovesLiability(true);
     terms->model().accept();
     QVERIFY(shell.model().termsAccepted());
+}
+
+// Every kind of field the tunnel's editor has, by the name of its row.
+QWidget* editorField(TunnelDetail& detail, const QString& which) {
+    using Field = ForwardDraft::Field;
+    auto& header = detail.header();
+    auto* forward = detail.findChild<ForwardEditorRow*>();
+    auto* advanced = detail.findChild<AdvancedFields*>();
+    const std::map<QString, std::function<QWidget*()>> fields{
+        {"name", [&] { return &header.nameField(); }},
+        {"user", [&] { return &header.userField(); }},
+        {"server", [&] { return &detail.findChild<HostField*>()->edit(); }},
+        {"port", [&] { return &header.portField(); }},
+        {"forward port", [&] { return &forward->field(Field::listenPort); }},
+        {"forward destination", [&] { return &forward->field(Field::targetHost); }},
+        {"forward name", [&] { return &forward->noteField(); }},
+        {"jump hosts", [&] { return &advanced->jumpHosts(); }},
+        {"private key", [&] { return &advanced->identityFile().edit(); }},
+        {"attempts", [&] { return &advanced->attempts(); }},
+        {"option", [&] { return advanced->options().row(0)->findChild<QLineEdit*>(); }},
+        {"note", [&] { return &advanced->note(); }},
+    };
+    return fields.at(which)();
 }
 
 } // namespace
@@ -177,6 +209,59 @@ class AppShellTests : public QObject {
         QCOMPARE(visibleWindows(shell.router()), Windows{});
         shell.delegate().reopen();
         QCOMPARE(visibleWindows(shell.router()), Windows{WindowId::main});
+    }
+
+    void windowsGoWithTheKeyboardInAnyEditorField_data() {
+        QTest::addColumn<QString>("field");
+        for (const char* field : {"name", "user", "server", "port", "forward port", "forward destination",
+                                  "forward name", "jump hosts", "private key", "attempts", "option", "note"}) {
+            QTest::newRow(field) << QString::fromLatin1(field);
+        }
+    }
+
+    // A field that loses the keyboard because it is going must move no model into widgets that are
+    // going with it: first the detail is replaced, then the whole shell ends (ASan sees the rest).
+    void windowsGoWithTheKeyboardInAnyEditorField() {
+        QFETCH(QString, field);
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        home.settings.setShowsDockIcon(true);
+        auto edited = tunnelkit::Tunnel::created();
+        edited.name = "edited";
+        edited.host = "edited.example.com";
+        edited.forwards = {tunnelkit::Forward::make(tunnelkit::Uuid::random(), tunnelkit::Forward::Kind::local,
+                                                    true, tunnelkit::Endpoint::tcp("127.0.0.1", 8080),
+                                                    tunnelkit::Endpoint::tcp("localhost", 80), "web")};
+        edited.options = {{tunnelkit::Uuid::random(), "ServerAliveInterval", "30"}};
+        auto other = tunnelkit::Tunnel::created();
+        other.name = "other";
+        other.host = "other.example.com";
+        home.storeTunnels({edited, other});
+        auto shell = std::make_unique<AppShell>(home.settings, home.alerts, home.parts(), true);
+        shell->launch();
+        QWidget* window = shell->router().window(WindowId::main);
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto& view = *window->findChild<MainWindowView*>();
+
+        const auto focusInEditor = [&] {
+            view.model().state().setSelection({edited.id});
+            auto* detail = dynamic_cast<TunnelDetail*>(view.detail().page());
+            QVERIFY(detail);
+            for (auto* toggle : detail->findChildren<QToolButton*>()) {
+                if (toggle->text() == QStringLiteral("Advanced")) {
+                    toggle->setChecked(true);
+                }
+            }
+            QWidget* shown = editorField(*detail, field);
+            shown->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(shown->hasFocus());
+        };
+        focusInEditor();
+        view.model().state().setSelection({other.id});
+        focusInEditor();
+        shell.reset();
     }
 };
 
