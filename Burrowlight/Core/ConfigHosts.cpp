@@ -84,16 +84,18 @@ void ConfigHosts::reset() {
 }
 
 void ConfigHosts::setEntry(const std::string& alias, const std::optional<tunnelkit::ResolvedHost>& host) {
-    auto hosts = hosts_;
+    const auto found = hosts_.find(alias);
     if (host) {
-        hosts[alias] = *host;
+        if (found != hosts_.end() && found->second == *host) {
+            return;
+        }
+        hosts_.insert_or_assign(alias, *host);
     } else {
-        hosts.erase(alias);
+        if (found == hosts_.end()) {
+            return;
+        }
+        hosts_.erase(found);
     }
-    if (hosts == hosts_) {
-        return;
-    }
-    hosts_ = std::move(hosts);
     emit hostsChanged();
 }
 
