@@ -134,7 +134,7 @@ void AppModel::notifyStateChange(const tunnelkit::Uuid& id, const tunnelkit::Tun
 }
 
 void AppModel::resolveConfigHosts() {
-    configHosts_->resolveAll(manager_->liveTunnels());
+    configHosts_->resolveAll(manager_->tunnels());
 }
 
 void AppModel::reportLoadError() {

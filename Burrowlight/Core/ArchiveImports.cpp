@@ -58,6 +58,8 @@ void ArchiveImports::next() {
         [this, count = ++readCount_](Reading reading) {
             if (count == readCount_) {
                 read(std::move(reading));
+            } else {
+                releaseInBackground(std::move(reading.tunnels));
             }
         });
 }
@@ -70,6 +72,7 @@ void ArchiveImports::read(Reading reading) {
             import_(reading.tunnels);
         }
     }
+    releaseInBackground(std::move(reading.tunnels));
     next();
 }
 

@@ -53,7 +53,7 @@ void ConfigHosts::resolve(const std::string& alias, std::function<void()> done) 
 void ConfigHosts::resolveAll(const std::vector<tunnelkit::Tunnel>& tunnels, std::function<void()> done) {
     std::vector<std::string> aliases;
     for (const auto& tunnel : tunnels) {
-        if (tunnel.forwards.empty()) {
+        if (tunnel.forwards.empty() && !tunnel.isTrashed()) {
             aliases.push_back(tunnel.host);
         }
     }

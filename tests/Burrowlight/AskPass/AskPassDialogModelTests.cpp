@@ -1,6 +1,7 @@
 // The askpass dialog's contents and answers as values, without a window.
 #include "Burrowlight/AskPass/AskPassAnswers.h"
 #include "Burrowlight/AskPass/AskPassDialogModel.h"
+#include "TunnelKit/Tunnel.h"
 
 #include <QTest>
 
