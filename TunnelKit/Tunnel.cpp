@@ -241,7 +241,8 @@ void sortForList(std::vector<const Tunnel*>& tunnels) {
     std::vector<Keyed> keyed;
     keyed.reserve(tunnels.size());
     for (const Tunnel* tunnel : tunnels) {
-        keyed.push_back({text::localizedStandardSortKey(tunnel->name.empty() ? tunnel->host : tunnel->name), tunnel});
+        keyed.push_back(
+            {text::localizedStandardSortKey(tunnel->name.empty() ? tunnel->host : tunnel->name), tunnel});
     }
     std::ranges::stable_sort(keyed, [](const Keyed& first, const Keyed& second) {
         if (first.tunnel->isPinned != second.tunnel->isPinned) {

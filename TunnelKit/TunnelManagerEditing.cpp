@@ -95,7 +95,9 @@ void giveForwardsNewIds(Tunnel& tunnel) {
 
 } // namespace
 
-std::string TunnelManager::uniqueName(const std::string& name) const { return TakenNames(tunnels_).unique(name); }
+std::string TunnelManager::uniqueName(const std::string& name) const {
+    return TakenNames(tunnels_).unique(name);
+}
 
 std::optional<Tunnel> TunnelManager::duplicate(Uuid id, const std::function<std::string(const std::string&)>& naming) {
     auto copy = tunnel(id);

@@ -22,8 +22,8 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 using namespace burrowlight;
@@ -64,7 +64,8 @@ Tunnel richTunnel(int index) {
     tunnel.user = "deploy";
     tunnel.jumpHosts = "bastion.example.com";
     tunnel.identityFile = "~/.ssh/id_ed25519_" + role;
-    tunnel.tags = {tags[static_cast<size_t>(index) % tags.size()], tags[static_cast<size_t>(index / 7) % tags.size()]};
+    tunnel.tags = {tags[static_cast<size_t>(index) % tags.size()],
+                   tags[static_cast<size_t>(index / 7) % tags.size()]};
     tunnel.note = "Owned by the " + role +
                   " team. Ask in the team channel before restarting anything behind this tunnel; the "
                   "forwards below reach the admin console, the metrics endpoint and the database replica "
@@ -72,10 +73,9 @@ Tunnel richTunnel(int index) {
     tunnel.options = {{tunnelkit::Uuid::random(), "ServerAliveInterval", "30"},
                       {tunnelkit::Uuid::random(), "Compression", "yes"}};
     for (int forward = 0; forward < 3; ++forward) {
-        tunnel.forwards.push_back(Forward::make(tunnelkit::Uuid::random(), Forward::Kind::local, true,
-                                                Endpoint::tcp("", 8000 + forward),
-                                                Endpoint::tcp(role + "-internal", 80 + forward),
-                                                "console, metrics or replica of " + role));
+        tunnel.forwards.push_back(Forward::make(
+            tunnelkit::Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("", 8000 + forward),
+            Endpoint::tcp(role + "-internal", 80 + forward), "console, metrics or replica of " + role));
     }
     return tunnel.normalized();
 }
@@ -216,12 +216,14 @@ void archiveReadStall(benchmark::State& state, bool onWorker) {
     MainWindowModel window(*application.app, application.dialogs);
     const std::string archive = application.folder.file("large.burrowlight");
     (void)tunnelkit::writeFileAtomically(
-        archive, tunnelkit::TunnelArchive::make(tunnelsFilling(250u << 20), tunnelkit::currentDate()).encoded());
+        archive,
+        tunnelkit::TunnelArchive::make(tunnelsFilling(250u << 20), tunnelkit::currentDate()).encoded());
     StallMeter meter;
     for (auto _ : state) {
         const auto start = Clock::now();
         if (onWorker) {
-            importMeasured(application, archive, meter, [&] { return application.alerts.shownAt.has_value(); });
+            importMeasured(application, archive, meter,
+                           [&] { return application.alerts.shownAt.has_value(); });
         } else {
             meter.start();
             QTimer::singleShot(0, [&] {
@@ -259,7 +261,8 @@ void archiveImportStall(benchmark::State& state) {
     application.alerts.answer = 0;
     StallMeter meter;
     for (auto _ : state) {
-        const auto expected = application.app->manager().tunnels().size() + static_cast<size_t>(state.range(0));
+        const auto expected =
+            application.app->manager().tunnels().size() + static_cast<size_t>(state.range(0));
         const auto start = Clock::now();
         importMeasured(application, archive, meter,
                        [&] { return application.app->manager().tunnels().size() == expected; });
@@ -272,8 +275,9 @@ BENCHMARK(archiveImportStall)->Arg(2000)->Arg(20000)->Iterations(1)->Unit(benchm
 
 void startWithManyTunnels(benchmark::State& state) {
     Application application(tunnelsCounting(56000));
-    state.counters["file_MB"] =
-        static_cast<double>(std::filesystem::file_size(application.folder.file("data/com.tolvan.burrowlight/tunnels.json"))) / 1e6;
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(
+                                    application.folder.file("data/com.tolvan.burrowlight/tunnels.json"))) /
+                                1e6;
     for (auto _ : state) {
         auto start = Clock::now();
         application.start();

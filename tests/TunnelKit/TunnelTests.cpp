@@ -257,7 +257,8 @@ TEST(ListOrder, SortingByKeysAgreesWithTheComparison) {
         sorted.push_back(&tunnel);
     }
     std::vector<const Tunnel*> expected = sorted;
-    std::ranges::stable_sort(expected, [](const Tunnel* a, const Tunnel* b) { return compareTunnelsForList(*a, *b); });
+    std::ranges::stable_sort(expected,
+                             [](const Tunnel* a, const Tunnel* b) { return compareTunnelsForList(*a, *b); });
     sortForList(sorted);
     EXPECT_EQ(sorted, expected);
 }

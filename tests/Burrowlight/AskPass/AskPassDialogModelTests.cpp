@@ -77,10 +77,11 @@ class AskPassDialogModelTests : public QObject {
         std::string program = "burrowlight";
         std::string prompt = newHostPrompt;
         char* argv[] = {program.data(), prompt.data(), nullptr};
-        const auto context = AskPassContext::read(2, argv, [&](const char* name) -> std::optional<std::string> {
-            const auto found = variables.find(name);
-            return found == variables.end() ? std::nullopt : std::optional(found->second);
-        });
+        const auto context =
+            AskPassContext::read(2, argv, [&](const char* name) -> std::optional<std::string> {
+                const auto found = variables.find(name);
+                return found == variables.end() ? std::nullopt : std::optional(found->second);
+            });
         const auto model = AskPassDialogModel::make({context.request, context.tunnelName, false});
         QCOMPARE(model.message, QStringLiteral("Trust the server of “db.example.com”?"));
     }

@@ -61,7 +61,8 @@ class TunnelDraftTests : public QObject {
         QCOMPARE(far.problem(), std::optional(QStringLiteral("Port 99999999999 isn't between 1 and 65535.")));
         QVERIFY(far.hasUnsavedChanges());
         far.setPort(QStringLiteral("-99999999999"));
-        QCOMPARE(far.problem(), std::optional(QStringLiteral("Port -99999999999 isn't between 1 and 65535.")));
+        QCOMPARE(far.problem(),
+                 std::optional(QStringLiteral("Port -99999999999 isn't between 1 and 65535.")));
         far.editTunnel([](Tunnel& tunnel) { tunnel.host.clear(); });
         QCOMPARE(far.problem(), texts::message(tunnelkit::SSHCommandError::missingHost()));
     }

@@ -77,10 +77,12 @@ BURROWLIGHT_SCREENSHOT("import", "no-hosts") {
 
 // The read may end before the picture is taken: the window keeps its words all the same.
 BURROWLIGHT_SCREENSHOT("import-archive", "reading") {
-    const QString archive = QDir(screenshots::Stage::home()).filePath(QStringLiteral("Team tunnels.burrowlight"));
+    const QString archive =
+        QDir(screenshots::Stage::home()).filePath(QStringLiteral("Team tunnels.burrowlight"));
     (void)tunnelkit::writeFileAtomically(
         archive.toStdString(),
-        tunnelkit::TunnelArchive::make(screenshots::Stage::tunnels(), screenshots::Stage::nowDate()).encoded());
+        tunnelkit::TunnelArchive::make(screenshots::Stage::tunnels(), screenshots::Stage::nowDate())
+            .encoded());
     stage.model().setTermsAccepted(true);
     auto& window = stage.own(std::make_unique<ImportProgressWindow>(stage.model().archiveImports()));
     stage.model().importTunnels(archive);
