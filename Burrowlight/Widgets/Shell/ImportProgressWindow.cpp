@@ -21,9 +21,7 @@ ImportProgressWindow::ImportProgressWindow(ArchiveImports& imports, QWidget* par
     layout_.setSpacing(12);
     layout_.addWidget(&message_);
     layout_.addWidget(&bar_);
-    buttonRow_.addStretch();
-    buttonRow_.addWidget(&cancel_);
-    layout_.addLayout(&buttonRow_);
+    layout_.addWidget(&cancel_, 0, Qt::AlignRight);
 
     delay_.setSingleShot(true);
     delay_.setInterval(showDelayMs);

@@ -3,7 +3,6 @@
 #include "Burrowlight/Core/ArchiveImports.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -36,7 +35,6 @@ class ImportProgressWindow : public QWidget {
     QLabel message_;
     QProgressBar bar_;
     QPushButton cancel_;
-    QHBoxLayout buttonRow_;
     QVBoxLayout layout_{this};
     QTimer delay_;
     PaletteFollower theme_{*this, [this] { applyTolvanSurface(*this); }};
