@@ -76,6 +76,8 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
     const std::optional<EmptyListState>& emptyState() const { return emptyState_; }
     // The column's title: the group's name, a tag's own text.
     QString title() const;
+    // While the rows change as one: a view waits for `refreshed` rather than follow each step.
+    bool isRefreshing() const { return refreshing_; }
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -86,6 +88,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
 
   signals:
     void emptyStateChanged();
+    void refreshed();
 
   private:
     QString titleOf(const TunnelListRow& row) const;
@@ -103,6 +106,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
     SidebarItem group_;
     QString search_;
     std::optional<EmptyListState> emptyState_;
+    bool refreshing_ = false;
     // Made on the first search after the tunnels changed.
     mutable std::unordered_map<tunnelkit::Uuid, QStringList> searchTexts_;
     QMetaObject::Connection newTunnelEdits_;
