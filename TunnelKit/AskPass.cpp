@@ -50,7 +50,7 @@ std::map<std::string, std::string> AskPassEnvironment::variables(std::string_vie
         {"SSH_ASKPASS_REQUIRE", "force"},
         {askPassFlagKey, "1"},
         {tunnelIDKey, tunnel.id.toString()},
-        {tunnelNameKey, tunnel.name},
+        {tunnelNameKey, tunnel.name.empty() ? tunnel.host : tunnel.name},
         {attemptKey, attempt.toString()},
         {stateDirectoryKey, std::string(stateDirectory)},
     };

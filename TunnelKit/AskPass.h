@@ -42,6 +42,7 @@ struct AskPassEnvironment {
 
     static constexpr const char* askPassFlagKey = "BURROWLIGHT_ASKPASS";
     static constexpr const char* tunnelIDKey = "BURROWLIGHT_TUNNEL_ID";
+    // The tunnel's name, or its host when it has none: the server the question is about.
     static constexpr const char* tunnelNameKey = "BURROWLIGHT_TUNNEL_NAME";
     static constexpr const char* attemptKey = "BURROWLIGHT_ATTEMPT";
     static constexpr const char* stateDirectoryKey = "BURROWLIGHT_STATE_DIR";

@@ -107,12 +107,21 @@ std::string fileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The name mkostemp makes of ".NAME.XXXXXX": six letters or digits in place of the X.
+// Only this writer names files so: a user's ".tunnels.json.backup" beside the file is never taken
+// for a temporary.
+constexpr std::string_view temporaryMarker = ".burrowlight-partial.";
+constexpr size_t temporarySuffixLength = 6;
+
+std::string temporaryTemplate(const std::string& folder, const std::string& name) {
+    return folder + "/." + name + std::string(temporaryMarker) + std::string(temporarySuffixLength, 'X');
+}
+
+// The name mkostemp makes of the template: six letters or digits in place of the X.
 bool isTemporaryOf(std::string_view candidate, std::string_view name) {
-    constexpr size_t suffixLength = 6;
-    const auto prefixLength = name.size() + 2;
-    if (candidate.size() != prefixLength + suffixLength || !candidate.starts_with(".") ||
-        candidate.substr(1, name.size()) != name || candidate[prefixLength - 1] != '.') {
+    const auto prefixLength = 1 + name.size() + temporaryMarker.size();
+    if (candidate.size() != prefixLength + temporarySuffixLength || !candidate.starts_with(".") ||
+        candidate.substr(1, name.size()) != name ||
+        candidate.substr(1 + name.size(), temporaryMarker.size()) != temporaryMarker) {
         return false;
     }
     const auto suffix = candidate.substr(prefixLength);
@@ -129,7 +138,7 @@ Result<void, FileError> writeFileAtomically(const std::string& path, std::string
     if (auto made = createDirectories(folder); !made) {
         return made;
     }
-    std::string temporary = folder + "/." + fileName(path) + ".XXXXXX";
+    std::string temporary = temporaryTemplate(folder, fileName(path));
     // mkstemp creates the file 0600, so it is never readable by others, even briefly.
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd) {

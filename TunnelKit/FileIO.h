@@ -54,14 +54,14 @@ enum class Durability {
 };
 
 // Replaces the file so that a reader sees either the old bytes or the new ones, never a mix:
-// a temporary file ".NAME.XXXXXX" in the same folder, created with `mode`, written, renamed into
-// place. Missing parent folders are created. On failure the old file stays as it was.
+// a temporary file ".NAME.burrowlight-partial.XXXXXX" in the same folder, created with `mode`,
+// written, renamed into place. Missing parent folders are created. On failure the old file stays as it was.
 Result<void, FileError> writeFileAtomically(const std::string& path, std::string_view bytes,
                                             mode_t mode = 0600,
                                             Durability durability = Durability::survivesPowerLoss);
 
-// Removes the temporaries that writes of `path` left behind when the process died mid-write. Only
-// safe while nothing else writes the file.
+// Removes the temporaries that writes of `path` left behind when the process died mid-write, and no
+// other file. Only safe while nothing else writes the file.
 void removeStaleTemporaries(const std::string& path);
 
 } // namespace tunnelkit

@@ -185,4 +185,20 @@ int localizedStandardCompare(std::string_view a, std::string_view b) {
     return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0);
 }
 
+std::string localizedStandardSortKey(std::string_view text) {
+    auto* collator = standardCollator();
+    if (!collator) {
+        return std::string(text);
+    }
+    const auto unicode =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    std::string key(static_cast<size_t>(collator->getSortKey(unicode, nullptr, 0)), '\0');
+    collator->getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    // Without its closing zero byte, so that a key compares as the bytes it holds.
+    if (!key.empty()) {
+        key.pop_back();
+    }
+    return key;
+}
+
 } // namespace tunnelkit::text

@@ -45,5 +45,7 @@ bool endsWith(std::string_view s, std::string_view suffix);
 // The localized standard comparison (file-name order): letter case ignored, digit runs by value.
 // Returns <0, 0 or >0.
 int localizedStandardCompare(std::string_view a, std::string_view b);
+// Bytes whose plain comparison is that order: computed once per text, for sorting many.
+std::string localizedStandardSortKey(std::string_view text);
 
 } // namespace tunnelkit::text

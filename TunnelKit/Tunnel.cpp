@@ -234,6 +234,26 @@ bool compareTunnelsForList(const Tunnel& first, const Tunnel& second) {
     return text::localizedStandardCompare(a, b) < 0;
 }
 
+void sortForList(std::vector<const Tunnel*>& tunnels) {
+    struct Keyed {
+        std::string key;
+        const Tunnel* tunnel;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(tunnels.size());
+    for (const Tunnel* tunnel : tunnels) {
+        keyed.push_back(
+            {text::localizedStandardSortKey(tunnel->name.empty() ? tunnel->host : tunnel->name), tunnel});
+    }
+    std::ranges::stable_sort(keyed, [](const Keyed& first, const Keyed& second) {
+        if (first.tunnel->isPinned != second.tunnel->isPinned) {
+            return first.tunnel->isPinned;
+        }
+        return first.key < second.key;
+    });
+    std::ranges::transform(keyed, tunnels.begin(), &Keyed::tunnel);
+}
+
 // MARK: JSON
 
 namespace json {

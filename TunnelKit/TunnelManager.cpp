@@ -160,8 +160,11 @@ std::shared_ptr<TunnelConnection> TunnelManager::connection(Uuid id) {
 
 void TunnelManager::connect(const Ids& ids) {
     const std::unordered_set<Uuid> wanted(ids.begin(), ids.end());
-    auto candidates = liveTunnels();
-    std::erase_if(candidates, [&](const Tunnel& tunnel) { return !wanted.contains(tunnel.id); });
+    // Only the wanted are copied: at start, none of a large list.
+    std::vector<Tunnel> candidates;
+    std::ranges::copy_if(tunnels_, std::back_inserter(candidates), [&](const Tunnel& tunnel) {
+        return !tunnel.isTrashed() && wanted.contains(tunnel.id);
+    });
     std::ranges::stable_sort(candidates, compareTunnelsForList);
     for (const auto& candidate : candidates) {
         const auto found = connections_.find(candidate.id);

@@ -2,6 +2,7 @@
 #include "TunnelKit/TunnelManager.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace tunnelkit {
@@ -53,25 +54,40 @@ void TunnelManager::save(const Tunnel& tunnel) {
 
 namespace {
 
-// Trimmed first, as the stored record's name will be, so "web " never lands beside "web".
-std::string uniqueNameAmong(const std::vector<Tunnel>& tunnels, const std::string& name) {
-    const auto wanted = text::trimBlanksAndLineBreaks(name);
-    std::unordered_set<std::string> taken;
-    for (const auto& tunnel : tunnels) {
-        if (!tunnel.isTrashed()) {
-            taken.insert(text::trimBlanksAndLineBreaks(tunnel.name));
+// The live tunnels' names, trimmed first as the stored record's name will be, so "web " never lands
+// beside "web". Kept up as a list grows, so that naming many copies is one look-up each.
+class TakenNames {
+public:
+    explicit TakenNames(const std::vector<Tunnel>& tunnels) {
+        for (const auto& tunnel : tunnels) {
+            if (!tunnel.isTrashed()) {
+                take(tunnel.name);
+            }
         }
     }
-    if (!taken.contains(wanted)) {
-        return wanted;
-    }
-    for (int number = 2;; ++number) {
-        auto candidate = wanted + " " + std::to_string(number);
-        if (!taken.contains(candidate)) {
-            return candidate;
+
+    // The name, or the name with " 2", " 3", ... when a live tunnel has it already.
+    std::string unique(const std::string& name) {
+        const auto wanted = text::trimBlanksAndLineBreaks(name);
+        if (!taken_.contains(wanted)) {
+            return wanted;
+        }
+        // Every number below it was found taken, and a taken name stays taken.
+        int& number = firstUntried_.try_emplace(wanted, 2).first->second;
+        for (;; ++number) {
+            auto candidate = wanted + " " + std::to_string(number);
+            if (!taken_.contains(candidate)) {
+                return candidate;
+            }
         }
     }
-}
+
+    void take(const std::string& name) { taken_.insert(text::trimBlanksAndLineBreaks(name)); }
+
+private:
+    std::unordered_set<std::string> taken_;
+    std::unordered_map<std::string, int> firstUntried_;
+};
 
 void giveForwardsNewIds(Tunnel& tunnel) {
     for (auto& forward : tunnel.forwards) {
@@ -81,7 +97,9 @@ void giveForwardsNewIds(Tunnel& tunnel) {
 
 } // namespace
 
-std::string TunnelManager::uniqueName(const std::string& name) const { return uniqueNameAmong(tunnels_, name); }
+std::string TunnelManager::uniqueName(const std::string& name) const {
+    return TakenNames(tunnels_).unique(name);
+}
 
 std::optional<Tunnel> TunnelManager::duplicate(Uuid id, const std::function<std::string(const std::string&)>& naming) {
     auto copy = tunnel(id);
@@ -220,6 +238,9 @@ std::vector<Tunnel> TunnelManager::importTunnels(const std::vector<Tunnel>& reco
         return importTunnels(std::vector<Tunnel>(records)); // appended to while read
     }
     std::vector<Tunnel> imported;
+    imported.reserve(records.size());
+    tunnels_.reserve(tunnels_.size() + records.size());
+    TakenNames names(tunnels_);
     for (const auto& record : records) {
         auto copy = record;
         copy.id = Uuid::random();
@@ -227,9 +248,10 @@ std::vector<Tunnel> TunnelManager::importTunnels(const std::vector<Tunnel>& reco
         copy.connectsAtLaunch = false;
         copy.logFile.reset();
         const auto name = text::trimBlanksAndLineBreaks(record.name);
-        copy.name = uniqueNameAmong(tunnels_, name.empty() ? record.host : name);
+        copy.name = names.unique(name.empty() ? record.host : name);
         giveForwardsNewIds(copy);
         tunnels_.push_back(copy.normalized());
+        names.take(tunnels_.back().name);
         imported.push_back(std::move(copy));
     }
     if (!records.empty()) {

@@ -13,7 +13,6 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace burrowlight {
@@ -80,6 +79,8 @@ AppModel::AppModel(AppSettings& settings, AlertPresenter& alerts, Parts parts, Q
         tunnelkit::TunnelManager::make(tunnelkit::TunnelStore(tunnelsFilePath()), std::move(environment),
                                        secrets_, parts_.networkMonitor ? parts_.networkMonitor() : nullptr);
     engine_ = std::make_unique<EngineBridge>(manager_);
+    archiveImports_ = std::make_unique<ArchiveImports>(
+        alerts_, [this](const std::vector<tunnelkit::Tunnel>& tunnels) { manager_->importTunnels(tunnels); });
     connect(engine_.get(), &EngineBridge::stateChanged, this, &AppModel::notifyStateChange);
     connect(&settings_, &AppSettings::usesSSHConfigChanged, this, &AppModel::applySSHConfigSetting);
 
@@ -133,7 +134,7 @@ void AppModel::notifyStateChange(const tunnelkit::Uuid& id, const tunnelkit::Tun
 }
 
 void AppModel::resolveConfigHosts() {
-    configHosts_->resolveAll(manager_->liveTunnels());
+    configHosts_->resolveAll(manager_->tunnels());
 }
 
 void AppModel::reportLoadError() {
@@ -165,16 +166,7 @@ void AppModel::importTunnels(const QString& path) {
     if (!termsAccepted_) {
         return;
     }
-    const QString fileName = QFileInfo(path).fileName();
-    const auto archive = tunnelkit::TunnelArchive::load(path.toStdString());
-    if (!archive) {
-        alerts_.run(texts::notAnArchiveAlert(fileName, texts::message(archive.error())));
-        return;
-    }
-    const auto alert = texts::importAlert(archive->tunnels, fileName);
-    if (alert && alerts_.run(*alert) == 0) {
-        manager_->importTunnels(archive->tunnels);
-    }
+    archiveImports_->add(path);
 }
 
 bool AppModel::confirmQuit() {

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/Alert.h"
 #include "Burrowlight/Core/AppSettings.h"
+#include "Burrowlight/Core/ArchiveImports.h"
 #include "Burrowlight/Core/ConfigHosts.h"
 #include "Burrowlight/Core/EngineBridge.h"
 #include "Burrowlight/Core/StatusNotifier.h"
@@ -71,6 +72,7 @@ class AppModel : public QObject {
     TunnelDrafts& drafts() { return *drafts_; }
     UpdateController& updates() { return *updates_; }
     TermsWindowOpener& termsWindow() { return termsWindow_; }
+    ArchiveImports& archiveImports() { return *archiveImports_; }
     AppSettings& settings() const { return settings_; }
     const Parts& parts() const { return parts_; }
     // The GUI thread's queue, for work that comes back from other threads.
@@ -97,7 +99,7 @@ class AppModel : public QObject {
     // The tunnel's ssh command line on the clipboard; nothing for a tunnel that can't be one.
     void copyCommand(const tunnelkit::Tunnel& tunnel);
     // After showing what the archive holds and what in it is risky; nothing before the terms are
-    // accepted.
+    // accepted. The file is read off the GUI thread: this returns at once.
     void importTunnels(const QString& path);
     // Whether quitting may go on: asks when drafts are unsaved.
     bool confirmQuit();
@@ -134,6 +136,7 @@ class AppModel : public QObject {
     std::shared_ptr<tunnelkit::SecretStore> secrets_;
     std::shared_ptr<tunnelkit::TunnelManager> manager_;
     std::unique_ptr<EngineBridge> engine_;
+    std::unique_ptr<ArchiveImports> archiveImports_;
     bool isShutDown_ = false;
 };
 

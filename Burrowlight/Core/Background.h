@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QThreadPool>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace burrowlight {
@@ -32,6 +33,14 @@ template <class Work, class Done> void inBackground(const QObject& owner, Work w
             },
             Qt::QueuedConnection);
     });
+}
+
+// Lets go of a large value on the application's thread pool: freeing a few hundred thousand tunnels
+// takes the GUI thread longer than a frame.
+template <class Value> void releaseInBackground(Value value) {
+    // Emptied on the pool, whichever thread drops the last reference to the holder.
+    auto holder = std::make_shared<std::optional<Value>>(std::move(value));
+    QThreadPool::globalInstance()->start([holder] { holder->reset(); });
 }
 
 } // namespace burrowlight

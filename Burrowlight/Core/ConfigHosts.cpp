@@ -53,7 +53,7 @@ void ConfigHosts::resolve(const std::string& alias, std::function<void()> done) 
 void ConfigHosts::resolveAll(const std::vector<tunnelkit::Tunnel>& tunnels, std::function<void()> done) {
     std::vector<std::string> aliases;
     for (const auto& tunnel : tunnels) {
-        if (tunnel.forwards.empty()) {
+        if (tunnel.forwards.empty() && !tunnel.isTrashed()) {
             aliases.push_back(tunnel.host);
         }
     }
@@ -84,16 +84,18 @@ void ConfigHosts::reset() {
 }
 
 void ConfigHosts::setEntry(const std::string& alias, const std::optional<tunnelkit::ResolvedHost>& host) {
-    auto hosts = hosts_;
+    const auto found = hosts_.find(alias);
     if (host) {
-        hosts[alias] = *host;
+        if (found != hosts_.end() && found->second == *host) {
+            return;
+        }
+        hosts_.insert_or_assign(alias, *host);
     } else {
-        hosts.erase(alias);
+        if (found == hosts_.end()) {
+            return;
+        }
+        hosts_.erase(found);
     }
-    if (hosts == hosts_) {
-        return;
-    }
-    hosts_ = std::move(hosts);
     emit hostsChanged();
 }
 

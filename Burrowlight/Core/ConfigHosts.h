@@ -41,7 +41,8 @@ class ConfigHosts : public QObject {
     // The alias's entry is replaced by ssh's answer, or removed when there is none or the
     // configuration is not read. `done` runs on the main queue once the run is over.
     void resolve(const std::string& alias, std::function<void()> done = {});
-    // One after another, in order, the hosts of the tunnels without forwards of their own.
+    // One after another, in order, the hosts of the tunnels outside the trash without forwards of
+    // their own.
     void resolveAll(const std::vector<tunnelkit::Tunnel>& tunnels, std::function<void()> done = {});
     void reset();
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace burrowlight {
 
@@ -23,20 +24,35 @@ QString trimmed(const QString& text) {
     return QString::fromStdString(trimmed(text.toStdString()));
 }
 
-// A signed decimal integer, as the port field takes it; none for anything else.
-std::optional<int> signedInteger(const QString& text) {
+// The port text, trimmed, when it is a signed decimal integer: an optional sign, then digits.
+std::optional<std::string> integerText(const QString& text) {
     std::string digits = trimmed(text.toStdString());
-    if (!digits.empty() && digits.front() == '+') {
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '+' || negative)) {
         digits.erase(0, 1);
-        if (!digits.empty() && digits.front() == '-') {
-            return std::nullopt;
-        }
+    }
+    if (digits.empty() || !std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    return negative && digits != "0" ? "-" + digits : digits;
+}
+
+bool isNotANumber(const QString& port) {
+    return !trimmed(port).isEmpty() && !integerText(port);
+}
+
+// The port as the record holds it; a number beyond an int's range stands as the nearest int, which
+// no port range admits either.
+std::optional<int> signedInteger(const QString& text) {
+    const auto digits = integerText(text);
+    if (!digits) {
+        return std::nullopt;
     }
     int value = 0;
-    const char* end = digits.data() + digits.size();
-    const auto [stop, error] = std::from_chars(digits.data(), end, value);
-    if (digits.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
+    const char* end = digits->data() + digits->size();
+    if (std::from_chars(digits->data(), end, value).ec == std::errc::result_out_of_range) {
+        return digits->front() == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
     }
     return value;
 }
@@ -227,13 +243,17 @@ Tunnel TunnelDraft::makeTunnel() const {
 }
 
 std::optional<QString> TunnelDraft::problem() const {
-    if (!trimmed(state_.port).isEmpty() && !signedInteger(state_.port)) {
+    if (isNotANumber(state_.port)) {
         return tr("The port must be a number.");
     }
     if (auto blocker = saveBlocker(filledForwards())) {
         return blocker;
     }
     if (const auto valid = tunnelkit::SSHCommandBuilder::validate(makeTunnel()); !valid) {
+        // In the user's digits: the record can't hold a number beyond an int.
+        if (valid.error().as<tunnelkit::SSHCommandError::InvalidPort>()) {
+            return texts::invalidPortMessage(QString::fromStdString(*integerText(state_.port)));
+        }
         return texts::message(valid.error());
     }
     return std::nullopt;
@@ -252,7 +272,8 @@ bool TunnelDraft::changesConnection(const tunnelkit::SSHCommandBuilder& builder)
 }
 
 bool TunnelDraft::hasUnsavedChanges() const {
-    if (makeTunnel() != state_.base.normalized()) {
+    // A port that is not a number makes no port, yet it is no saved port either.
+    if (isNotANumber(state_.port) || makeTunnel() != state_.base.normalized()) {
         return true;
     }
     const auto rows = filledForwards();

@@ -1,9 +1,10 @@
 #include "Burrowlight/Models/SSHConfigImportModel.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/Background.h"
 #include "TunnelKit/SSHConfigReader.h"
 
-#include <set>
+#include <unordered_set>
 
 namespace burrowlight {
 
@@ -34,12 +35,23 @@ void SSHConfigImportModel::load() {
         return;
     }
     loadStarted_ = true;
-    std::set<std::string> existingHosts;
-    for (const auto& tunnel : app_.manager().liveTunnels()) {
-        existingHosts.insert(tunnel.host);
-    }
     const auto& home = app_.parts().homeDirectory;
-    for (auto& alias : tunnelkit::SSHConfigReader::hostAliases(home + "/.ssh/config", home)) {
+    inBackground(
+        *this, [home] { return tunnelkit::SSHConfigReader::hostAliases(home + "/.ssh/config", home); },
+        [this](std::vector<std::string> aliases) { listAliases(std::move(aliases)); });
+}
+
+void SSHConfigImportModel::listAliases(std::vector<std::string> aliases) {
+    if (stop_.stop_requested()) {
+        return;
+    }
+    std::unordered_set<std::string> existingHosts;
+    for (const auto& tunnel : app_.manager().tunnels()) {
+        if (!tunnel.isTrashed()) {
+            existingHosts.insert(tunnel.host);
+        }
+    }
+    for (auto& alias : aliases) {
         if (SSHCommandBuilder::isValidHostToken(alias)) {
             const bool exists = existingHosts.contains(alias);
             rows_.push_back(

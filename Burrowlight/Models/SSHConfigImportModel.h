@@ -56,7 +56,7 @@ class SSHConfigImportModel : public QObject {
     // Until every alias has had its answer.
     bool loading() const { return loading_; }
 
-    // Reads the aliases and starts resolving them. Once.
+    // Reads the aliases off the GUI thread and then resolves them. Once.
     void load();
     // No further alias is resolved, and a running ssh ends.
     void stop();
@@ -79,6 +79,7 @@ class SSHConfigImportModel : public QObject {
     void offersSSHConfigChanged(bool offers);
 
   private:
+    void listAliases(std::vector<std::string> aliases);
     void resolve(size_t row);
     void answered(size_t row, std::optional<tunnelkit::ResolvedHost> host);
     void setLoading(bool loading);

@@ -179,14 +179,19 @@ TrayMenuFacts TrayMenuModel::facts() const {
                         .updatesConfigured = model_.updates().isConfigured(),
                         .showsSettings = static_cast<bool>(handlers_.openSettings),
                         .tags = manager.allTags()};
-    auto tunnels = manager.liveTunnels();
-    std::ranges::stable_sort(tunnels, tunnelkit::compareTunnelsForList);
+    std::vector<const tunnelkit::Tunnel*> tunnels;
+    for (const auto& tunnel : manager.tunnels()) {
+        if (!tunnel.isTrashed()) {
+            tunnels.push_back(&tunnel);
+        }
+    }
+    tunnelkit::sortForList(tunnels);
     facts.tunnels.reserve(tunnels.size());
-    for (auto& tunnel : tunnels) {
+    for (const auto* tunnel : tunnels) {
         // Read without making a connection: a tunnel that has none is disconnected, without a problem.
-        const auto id = tunnel.id;
+        const auto id = tunnel->id;
         auto problem = manager.hasConnection(id) ? manager.connection(id)->problem() : std::nullopt;
-        facts.tunnels.push_back({std::move(tunnel), manager.state(id), std::move(problem)});
+        facts.tunnels.push_back({*tunnel, manager.state(id), std::move(problem)});
     }
     return facts;
 }

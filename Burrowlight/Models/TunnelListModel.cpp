@@ -74,8 +74,11 @@ void TunnelListModel::refresh() {
     for (const Tunnel* tunnel : listed) {
         rows.push_back({Kind::saved, tunnel->id, *tunnel});
     }
+    refreshing_ = true;
     applyRows(std::move(rows));
+    refreshing_ = false;
     updateEmptyState();
+    emit refreshed();
 }
 
 void TunnelListModel::updateEmptyState() {

@@ -77,6 +77,8 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
     const std::optional<EmptyListState>& emptyState() const { return emptyState_; }
     // The column's title: the group's name, a tag's own text.
     QString title() const;
+    // While the rows change as one: a view waits for `refreshed` rather than follow each step.
+    bool isRefreshing() const { return refreshing_; }
 
     // The on/off switch of a saved row outside Recently Deleted; none for the other rows.
     std::optional<RowSwitchLook> rowSwitch(const QModelIndex& index) const;
@@ -90,6 +92,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
 
   signals:
     void emptyStateChanged();
+    void refreshed();
 
   private:
     QString titleOf(const TunnelListRow& row) const;
@@ -109,6 +112,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
     SidebarItem group_;
     QString search_;
     std::optional<EmptyListState> emptyState_;
+    bool refreshing_ = false;
     // Made on the first search after the tunnels changed.
     mutable std::unordered_map<tunnelkit::Uuid, QStringList> searchTexts_;
     QMetaObject::Connection newTunnelEdits_;

@@ -72,9 +72,7 @@ std::vector<const Tunnel*> listedTunnels(const std::vector<Tunnel>& tunnels, con
             listed.push_back(&tunnel);
         }
     }
-    std::ranges::stable_sort(listed, [](const Tunnel* first, const Tunnel* second) {
-        return tunnelkit::compareTunnelsForList(*first, *second);
-    });
+    tunnelkit::sortForList(listed);
     return listed;
 }
 

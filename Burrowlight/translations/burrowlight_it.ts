@@ -1904,6 +1904,17 @@
     </message>
 </context>
 <context>
+    <name>burrowlight::ImportProgressWindow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Reading “%1”…</source>
+        <translation>Lettura di “%1”…</translation>
+    </message>
+</context>
+<context>
     <name>burrowlight::LogCard</name>
     <message>
         <source>Log</source>

@@ -167,7 +167,10 @@ TEST(AskPassEnvironment, SevenVariablesForAnAttempt) {
     EXPECT_EQ(variables.at("BURROWLIGHT_TUNNEL_ID"), tunnel.id.toString()) << "upper-case UUID text";
 
     tunnel.name.clear();
-    EXPECT_EQ(AskPassEnvironment::variables("/a", tunnel, attempt, "/s").at("BURROWLIGHT_TUNNEL_NAME"), "");
+    tunnel.host = "db.example.com";
+    EXPECT_EQ(AskPassEnvironment::variables("/a", tunnel, attempt, "/s").at("BURROWLIGHT_TUNNEL_NAME"),
+              "db.example.com")
+        << "an unnamed tunnel goes by its host";
     EXPECT_EQ(AskPassEnvironment::variables("/a", tunnel, attempt, "/s", ":1").at("BURROWLIGHT_DISPLAY"),
               ":1");
 }

@@ -117,11 +117,15 @@ TEST_F(TunnelManagerTest, StartRemovesTheTemporariesOfInterruptedWritesOnly) {
     const auto folder = std::filesystem::path(harness.tunnelsFile()).parent_path();
     std::filesystem::create_directories(folder);
     const auto registryFolder = std::filesystem::path(harness.registry->filePath()).parent_path();
-    const std::vector<std::filesystem::path> leftovers{folder / ".tunnels.json.aB3xYz",
-                                                       registryFolder / ".ssh-processes.json.Q1w2E3"};
-    const std::vector<std::filesystem::path> others{
-        folder / ".tunnels.json.bak", folder / "tunnels.json.aB3xYz", folder / ".tunnels.jsonXaB3xYz",
-        folder / ".other.json.aB3xYz"};
+    const std::vector<std::filesystem::path> leftovers{folder / ".tunnels.json.burrowlight-partial.aB3xYz",
+                                                       registryFolder /
+                                                           ".ssh-processes.json.burrowlight-partial.Q1w2E3"};
+    // A user's own copies, even those shaped like a temporary of another program's writer.
+    const std::vector<std::filesystem::path> others{folder / ".tunnels.json.backup",
+                                                    folder / ".tunnels.json.aB3xYz",
+                                                    folder / ".tunnels.json.burrowlight-partial.aB3xY",
+                                                    folder / "tunnels.json.burrowlight-partial.aB3xYz",
+                                                    folder / ".other.json.burrowlight-partial.aB3xYz"};
     for (const auto& path : leftovers) {
         ASSERT_TRUE(writeFileAtomically(path.string(), std::string(1000, 'x')));
     }

@@ -241,3 +241,26 @@ TEST(ListOrder, PinnedFirstThenTitleByValue) {
     }
     EXPECT_EQ(titles, (std::vector<std::string>{"zeta", "2", "10", "Alpha", "beta.host"}));
 }
+
+// The sort of many tunnels by collation keys agrees with the comparison, ties kept in order.
+TEST(ListOrder, SortingByKeysAgreesWithTheComparison) {
+    std::vector<Tunnel> tunnels;
+    for (const char* title : {"web 10", "Web 2", "wéb 3", "web", "", "é", "e", "E", "a\xff", "\xc3", "web 2",
+                              "web-01", "web-1", "Ω", "10.0.0.5", "10.0.0.40", "ﬁ", "fi", "web\t2"}) {
+        for (const bool pinned : {false, true}) {
+            Tunnel tunnel = Tunnel::created();
+            (tunnels.size() % 3 == 0 ? tunnel.host : tunnel.name) = title;
+            tunnel.isPinned = pinned;
+            tunnels.push_back(tunnel);
+        }
+    }
+    std::vector<const Tunnel*> sorted;
+    for (const auto& tunnel : tunnels) {
+        sorted.push_back(&tunnel);
+    }
+    std::vector<const Tunnel*> expected = sorted;
+    std::ranges::stable_sort(expected,
+                             [](const Tunnel* a, const Tunnel* b) { return compareTunnelsForList(*a, *b); });
+    sortForList(sorted);
+    EXPECT_EQ(sorted, expected);
+}

@@ -17,13 +17,15 @@ struct OptionWords {
 
 } // namespace
 
+QString invalidPortMessage(const QString& port) {
+    return CommandErrorWords::tr("Port %1 isn't between 1 and 65535.").arg(port);
+}
+
 QString message(const tunnelkit::SSHCommandError& error) {
     using E = tunnelkit::SSHCommandError;
     return std::visit(
         Cases{
-            [](const E::InvalidPort& invalid) {
-                return CommandErrorWords::tr("Port %1 isn't between 1 and 65535.").arg(invalid.port);
-            },
+            [](const E::InvalidPort& invalid) { return invalidPortMessage(QString::number(invalid.port)); },
             [](const E::InvalidFile& invalid) {
                 return CommandErrorWords::tr("The file path %1 isn't valid.")
                     .arg(QString::fromStdString(invalid.path));

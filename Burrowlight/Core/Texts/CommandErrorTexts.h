@@ -9,6 +9,8 @@
 namespace burrowlight::texts {
 
 QString message(const tunnelkit::SSHCommandError& error);
+// The port as typed, however many digits it has.
+QString invalidPortMessage(const QString& port);
 QString message(tunnelkit::SSHCommandError::ForwardProblem problem);
 QString message(tunnelkit::SSHCommandError::OptionProblem problem, const QString& option);
 

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <utility>
 
 namespace burrowlight {
 
@@ -47,20 +48,23 @@ TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidge
     connect(&list, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
     connect(&list, &QAbstractItemModel::rowsAboutToBeMoved, this, changing);
     view_.setModel(&list);
+    // A refresh inserts a run of rows between each two kept ones: following each run would lay the
+    // whole list out again each time, minutes for an archive of thousands imported among others.
     connect(&list, &QAbstractItemModel::rowsRemoved, this, [this] {
         following_ = false;
-        updatePulse();
+        followRows();
     });
     connect(&list, &QAbstractItemModel::rowsInserted, this, [this] {
         following_ = false;
-        showSelection();
-        updatePulse();
+        rowsInserted_ = true;
+        followRows();
     });
     connect(&list, &QAbstractItemModel::rowsMoved, this, [this] {
         following_ = false;
-        updatePulse();
+        followRows();
     });
-    connect(&list, &QAbstractItemModel::dataChanged, this, &TunnelListPane::updatePulse);
+    connect(&list, &QAbstractItemModel::dataChanged, this, &TunnelListPane::followRows);
+    connect(&list, &TunnelListModel::refreshed, this, &TunnelListPane::followRows);
     view_.setItemDelegate(&delegate_);
     view_.setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_.setFrameShape(QFrame::NoFrame);
@@ -198,6 +202,16 @@ void TunnelListPane::openContextMenu(const QPoint& position) {
     if (!menu.isEmpty()) {
         menu.exec(view_.viewport()->mapToGlobal(at));
     }
+}
+
+void TunnelListPane::followRows() {
+    if (model_.list().isRefreshing()) {
+        return;
+    }
+    if (std::exchange(rowsInserted_, false)) {
+        showSelection();
+    }
+    updatePulse();
 }
 
 // Only rows in sight can pulse; the animation stops when none of them is connecting.

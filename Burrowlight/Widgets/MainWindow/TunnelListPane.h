@@ -60,6 +60,7 @@ class TunnelListPane : public QWidget {
     void showSelection();
     void showEmptyState();
     void openContextMenu(const QPoint& position);
+    void followRows();
     void updatePulse();
     void pulseStep();
     void applyPalette();
@@ -76,6 +77,8 @@ class TunnelListPane : public QWidget {
     QVBoxLayout layout_{this};
     // The window's selection is being shown, or rows are being removed: not the user's choice.
     bool following_ = false;
+    // Rows came during a refresh: the selection is shown once it is over.
+    bool rowsInserted_ = false;
 };
 
 } // namespace burrowlight

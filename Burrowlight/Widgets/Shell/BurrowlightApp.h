@@ -8,6 +8,7 @@
 #include "Burrowlight/Widgets/Shell/AppActions.h"
 #include "Burrowlight/Widgets/Shell/AppDelegate.h"
 #include "Burrowlight/Widgets/Shell/AppTray.h"
+#include "Burrowlight/Widgets/Shell/ImportProgressWindow.h"
 #include "Burrowlight/Widgets/Shell/TipPromptPanel.h"
 #include "Burrowlight/Widgets/Shell/WindowRouter.h"
 
@@ -45,6 +46,7 @@ class AppShell {
     AppCommands& commands() { return commands_; }
     AppTray& tray() { return *tray_; }
     ProblemReporter& problemReporter() { return reporter_; }
+    ImportProgressWindow& importProgress() { return importProgress_; }
 
     // The windows of the launch rules, then the rest of the launch; `files` as if opened after it.
     void launch(const QStringList& files = {});
@@ -69,6 +71,7 @@ class AppShell {
     AppCommands commands_;
     ProblemReporter reporter_;
     std::unique_ptr<AppTray> tray_;
+    ImportProgressWindow importProgress_{model_.archiveImports()};
     TerminationSignals signals_;
     std::unique_ptr<AboutWindow> about_;
 };

@@ -1,5 +1,7 @@
 // The askpass dialog's contents and answers as values, without a window.
+#include "Burrowlight/AskPass/AskPassAnswers.h"
 #include "Burrowlight/AskPass/AskPassDialogModel.h"
+#include "TunnelKit/Tunnel.h"
 
 #include <QTest>
 
@@ -64,6 +66,24 @@ class AskPassDialogModelTests : public QObject {
             AskPassDialogModel::make(question("Host key changed. Continue connecting (yes/no)? "));
         QCOMPARE(changed.informativeText, hostKeyIntroduction);
         QCOMPARE(changed.sshLines, QString());
+    }
+
+    // The question is about the tunnel's server, never about the application.
+    void anUnnamedTunnelIsAskedAboutByItsHost() {
+        tunnelkit::Tunnel tunnel = tunnelkit::Tunnel::created();
+        tunnel.host = "db.example.com";
+        const auto variables =
+            tunnelkit::AskPassEnvironment::variables("/a", tunnel, tunnelkit::Uuid::random(), "/s");
+        std::string program = "burrowlight";
+        std::string prompt = newHostPrompt;
+        char* argv[] = {program.data(), prompt.data(), nullptr};
+        const auto context =
+            AskPassContext::read(2, argv, [&](const char* name) -> std::optional<std::string> {
+                const auto found = variables.find(name);
+                return found == variables.end() ? std::nullopt : std::optional(found->second);
+            });
+        const auto model = AskPassDialogModel::make({context.request, context.tunnelName, false});
+        QCOMPARE(model.message, QStringLiteral("Trust the server of “db.example.com”?"));
     }
 
     void confirmationShowsThePromptUnchanged() {

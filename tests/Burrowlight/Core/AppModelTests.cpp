@@ -73,6 +73,8 @@ class AppModelTests : public QObject {
         QVERIFY(!model.manager().hasConnection(tunnel.id));
     }
 
+    // Each file is read on a worker, then asked about and merged on the GUI thread, one file after
+    // the other in the order handed over.
     void importsArchivesOnlyAfterAskingAndOnceTheTermsAreAccepted() {
         ThrowawayHome home;
         AppModel model(home.settings, home.alerts, home.parts());
@@ -82,29 +84,46 @@ class AppModelTests : public QObject {
         const std::string archive = home.folder.file("team.burrowlight");
         QVERIFY(tunnelkit::writeFileAtomically(
             archive, tunnelkit::TunnelArchive::make({shared}, tunnelkit::currentDate()).encoded()));
+        const auto importAll = [&](const std::vector<std::string>& paths) {
+            QSignalSpy idle(&model.archiveImports(), &ArchiveImports::idle);
+            QSignalSpy reading(&model.archiveImports(), &ArchiveImports::readingChanged);
+            for (const auto& path : paths) {
+                model.importTunnels(QString::fromStdString(path));
+            }
+            QCOMPARE(model.archiveImports().reading(), std::optional(QStringLiteral("team.burrowlight")));
+            QVERIFY(idle.wait());
+            QVERIFY(model.archiveImports().isIdle());
+            QVERIFY(!model.archiveImports().reading());
+            QCOMPARE(reading.count(), int(paths.size()) * 2);
+        };
 
         model.importTunnels(QString::fromStdString(archive));
+        QVERIFY(model.archiveImports().isIdle());
         QVERIFY(home.alerts.shown.empty());
 
         model.setTermsAccepted(true);
         home.alerts.answer = 1;
-        model.importTunnels(QString::fromStdString(archive));
+        importAll({archive});
         QCOMPARE(home.alerts.shown.size(), size_t(1));
+        QVERIFY(home.alerts.shown[0].message.contains(QStringLiteral("“team.burrowlight”")));
         QVERIFY(model.manager().liveTunnels().empty());
-
-        home.alerts.answer = 0;
-        model.importTunnels(QString::fromStdString(archive));
-        QCOMPARE(model.manager().liveTunnels().size(), size_t(1));
-        QCOMPARE(model.manager().liveTunnels()[0].name, std::string("shared"));
 
         const std::string notAnArchive = home.folder.file("notes.burrowlight");
         QVERIFY(tunnelkit::writeFileAtomically(
             notAnArchive,
             "{\"format\":\"other\",\"version\":1,\"exportedAt\":\"2024-01-01T00:00:00Z\",\"tunnels\":[]}"));
-        model.importTunnels(QString::fromStdString(notAnArchive));
-        QCOMPARE(home.alerts.shown.back().message,
+        home.alerts.answer = 0;
+        importAll({archive, notAnArchive, archive});
+        QCOMPARE(home.alerts.shown.size(), size_t(4));
+        QCOMPARE(home.alerts.shown[2].message,
                  QStringLiteral("“notes.burrowlight” isn't a Burrowlight file."));
-        QCOMPARE(home.alerts.shown.back().informativeText, QStringLiteral("It isn't a Burrowlight file."));
+        QCOMPARE(home.alerts.shown[2].informativeText, QStringLiteral("It isn't a Burrowlight file."));
+        QCOMPARE(home.alerts.shown[3].message, home.alerts.shown[1].message);
+        std::vector<std::string> names;
+        for (const auto& tunnel : model.manager().liveTunnels()) {
+            names.push_back(tunnel.name);
+        }
+        QCOMPARE(names, (std::vector<std::string>{"shared", "shared 2"}));
     }
 
     void anUnreadableTunnelsFileIsReportedAndKept() {

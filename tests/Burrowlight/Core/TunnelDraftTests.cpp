@@ -56,6 +56,15 @@ class TunnelDraftTests : public QObject {
         TunnelDraft far(savedTunnel(), false);
         far.setPort(QStringLiteral("70000"));
         QCOMPARE(far.problem(), texts::message(tunnelkit::SSHCommandError::invalidPort(70000)));
+        // Too large for an int, yet a number all the same: the range is what is wrong with it.
+        far.setPort(QStringLiteral(" +099999999999"));
+        QCOMPARE(far.problem(), std::optional(QStringLiteral("Port 99999999999 isn't between 1 and 65535.")));
+        QVERIFY(far.hasUnsavedChanges());
+        far.setPort(QStringLiteral("-99999999999"));
+        QCOMPARE(far.problem(),
+                 std::optional(QStringLiteral("Port -99999999999 isn't between 1 and 65535.")));
+        far.editTunnel([](Tunnel& tunnel) { tunnel.host.clear(); });
+        QCOMPARE(far.problem(), texts::message(tunnelkit::SSHCommandError::missingHost()));
     }
 
     void untouchedNewDraftHasNothingUnsaved() {
@@ -124,14 +133,19 @@ class TunnelDraftTests : public QObject {
         QCOMPARE(changed.count(), 1);
     }
 
-    // A port that is not a number leaves the made record equal to the saved one; it used to be
-    // thrown away by the reload of an unchanged draft.
+    // A port that is not a number leaves the made record equal to the saved one, yet it is a change:
+    // it used to show no bar and no problem, and to be thrown away by a rebase and at quit.
     void rebaseKeepsAPortThatIsNotANumber() {
         Tunnel saved = savedTunnel();
         saved.port.reset();
         TunnelDraft draft(saved, false);
         draft.setPort(QStringLiteral("22a"));
+        QVERIFY(draft.makeTunnel() == saved.normalized());
+        QVERIFY(draft.hasUnsavedChanges());
+        QCOMPARE(draft.problem(), std::optional(QStringLiteral("The port must be a number.")));
+        draft.setPort(QStringLiteral(" "));
         QVERIFY(!draft.hasUnsavedChanges());
+        draft.setPort(QStringLiteral("22a"));
 
         Tunnel outside = saved;
         outside.name = "renamed";

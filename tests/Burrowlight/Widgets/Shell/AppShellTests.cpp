@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolButton>
 
 using namespace burrowlight;
@@ -193,8 +194,20 @@ class AppShellTests : public QObject {
         shell.delegate().openFiles({QString::fromStdString(home.folder.file("shared.BURROWLIGHT"))});
         QVERIFY(home.alerts.shown.empty());
         shell.delegate().openFiles({archive});
-        QCOMPARE(home.alerts.shown.size(), size_t(1));
+        QTRY_COMPARE(home.alerts.shown.size(), size_t(1));
         QVERIFY2(shell.model().manager().tunnels().empty(), "the user did not agree");
+
+        // A read long enough to show its progress, given up: nothing is asked once it ends.
+        shell.delegate().openFiles({archive});
+        QCOMPARE(shell.importProgress().message().text(), QStringLiteral("Reading “shared.burrowlight”…"));
+        shell.importProgress().showNow();
+        QVERIFY(shell.importProgress().isVisible());
+        QTest::mouseClick(&shell.importProgress().cancelButton(), Qt::LeftButton);
+        QVERIFY(!shell.importProgress().isVisible());
+        QVERIFY(shell.model().archiveImports().isIdle());
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(home.alerts.shown.size(), size_t(1));
     }
 
     void reopeningOpensTheMainWindowOnlyAfterAcceptance() {

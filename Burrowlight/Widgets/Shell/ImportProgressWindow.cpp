@@ -1,0 +1,56 @@
+#include "Burrowlight/Widgets/Shell/ImportProgressWindow.h"
+
+#include "Burrowlight/Core/AppIdentity.h"
+
+namespace burrowlight {
+
+ImportProgressWindow::ImportProgressWindow(ArchiveImports& imports, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), imports_(imports) {
+    setWindowTitle(appDisplayName());
+    message_.setMinimumWidth(message_.fontMetrics().averageCharWidth() * 40);
+    // A file's name is no markup.
+    message_.setTextFormat(Qt::PlainText);
+    message_.setWordWrap(true);
+    // Its length is unknown until the file is decoded: the bar only shows that work goes on.
+    bar_.setRange(0, 0);
+    bar_.setTextVisible(false);
+    cancel_.setText(tr("Cancel"));
+    connect(&cancel_, &QPushButton::clicked, &imports_, &ArchiveImports::cancelReading);
+
+    layout_.setContentsMargins(20, 20, 20, 16);
+    layout_.setSpacing(12);
+    layout_.addWidget(&message_);
+    layout_.addWidget(&bar_);
+    layout_.addWidget(&cancel_, 0, Qt::AlignRight);
+
+    delay_.setSingleShot(true);
+    delay_.setInterval(showDelayMs);
+    connect(&delay_, &QTimer::timeout, this, &ImportProgressWindow::showNow);
+    connect(&imports_, &ArchiveImports::readingChanged, this, &ImportProgressWindow::follow);
+    follow();
+}
+
+void ImportProgressWindow::follow() {
+    const auto& fileName = imports_.reading();
+    if (!fileName) {
+        delay_.stop();
+        hide();
+        return;
+    }
+    message_.setText(tr("Reading “%1”…").arg(*fileName));
+    bar_.setAccessibleName(message_.text());
+    if (!isVisible()) {
+        delay_.start();
+    }
+}
+
+void ImportProgressWindow::showNow() {
+    delay_.stop();
+    if (!imports_.reading()) {
+        return;
+    }
+    show();
+    raise();
+}
+
+} // namespace burrowlight
