@@ -108,7 +108,7 @@ void TunnelsService::finishConnectCommand(const QDBusMessage& call, const std::v
         const auto connection = model_.engine().connection(tunnel.id);
         if (auto failure = texts::connectOutcome(texts::displayName(tunnel), connection->state(),
                                                  connection->problem())) {
-            failures.append(*failure);
+            failures.append(scripting::busText(*failure));
         }
     }
     if (failures.isEmpty()) {
@@ -171,14 +171,16 @@ QStringList TunnelsService::GetTunnelStatus(const QStringList& tunnels) {
     return statusLines(*entities);
 }
 
-QStringList TunnelsService::statusLines(const std::vector<Tunnel>& tunnels) {
-    QStringList lines;
-    for (const Tunnel& tunnel : tunnels) {
-        const auto connection = model_.engine().connection(tunnel.id);
-        lines.append(
-            texts::statusLine(texts::displayName(tunnel), connection->state(), connection->problem()));
+QList<QDBusObjectPath> TunnelsService::FindTunnels(const QString& text) {
+    QList<QDBusObjectPath> found;
+    for (const Tunnel& tunnel : tunnelsMatching(model_.manager(), text)) {
+        found.append(QDBusObjectPath(scripting::tunnelPath(tunnel.id)));
     }
-    return lines;
+    return found;
+}
+
+QStringList TunnelsService::statusLines(const std::vector<Tunnel>& tunnels) {
+    return burrowlight::statusLines(model_.manager(), tunnels);
 }
 
 void TunnelsService::fail(const ScriptError& error) {
@@ -187,7 +189,7 @@ void TunnelsService::fail(const ScriptError& error) {
 }
 
 void TunnelsService::fail(const QDBusMessage& call, const ScriptError& error) {
-    bus_.send(call.createErrorReply(error.name(), error.message));
+    bus_.send(call.createErrorReply(error.name(), scripting::busText(error.message)));
 }
 
 // Nobody is left to be told: the tunnels go on as they are.
