@@ -44,28 +44,30 @@ std::vector<Tunnel> inListOrder(std::vector<Tunnel> tunnels) {
 std::optional<Uuid> idFrom(const QString& reference) {
     const QString prefix = QString::fromLatin1(scripting::tunnelsPath) + QLatin1Char('/');
     const bool isPath = reference.startsWith(prefix);
-    QString id =
-        isPath ? reference.mid(prefix.size()).replace(QLatin1Char('_'), QLatin1Char('-')) : reference;
+    const QStringView id = isPath ? QStringView(reference).mid(prefix.size()) : QStringView(reference);
     if (id.size() != 36) {
         return std::nullopt;
     }
-    return Uuid::parse(id.toStdString());
+    QString text = id.toString();
+    if (isPath) {
+        text.replace(QLatin1Char('_'), QLatin1Char('-'));
+    }
+    return Uuid::parse(text.toStdString());
 }
 
-// The live tunnels in list order, found by what scripts call them: the tunnel of an object path or
-// an id, else every tunnel of that name; each tunnel with a tag. Made once for all the references
-// of a call.
+// The live tunnels found by what scripts call them: the tunnel of an object path or an id, else
+// every tunnel of that name; each tunnel with a tag. Made once for all the references of a call;
+// each answer is a list of positions in the stored order.
 class References {
   public:
-    explicit References(const TunnelManager& manager) : live_(inListOrder(manager.liveTunnels())) {
-        for (size_t index = 0; index < live_.size(); ++index) {
-            byId_.emplace(live_[index].id, index);
+    explicit References(const TunnelManager& manager) : tunnels_(manager.tunnels()) {
+        for (size_t index = 0; index < tunnels_.size(); ++index) {
+            if (!tunnels_[index].isTrashed()) {
+                byId_.emplace(tunnels_[index].id, index);
+            }
         }
     }
 
-    const std::vector<Tunnel>& live() const { return live_; }
-
-    // Positions in list order.
     std::vector<size_t> named(const QString& reference) const {
         if (const auto id = idFrom(reference)) {
             const auto found = byId_.find(*id);
@@ -73,8 +75,10 @@ class References {
         }
         if (!byName_) {
             byName_.emplace();
-            for (size_t index = 0; index < live_.size(); ++index) {
-                (*byName_)[scripting::busText(texts::displayName(live_[index]))].push_back(index);
+            for (size_t index = 0; index < tunnels_.size(); ++index) {
+                if (!tunnels_[index].isTrashed()) {
+                    (*byName_)[scripting::busText(texts::displayName(tunnels_[index]))].push_back(index);
+                }
             }
         }
         return byName_->value(reference);
@@ -82,8 +86,9 @@ class References {
 
     std::vector<size_t> tagged(const QString& tag) const {
         std::vector<size_t> found;
-        for (size_t index = 0; index < live_.size(); ++index) {
-            if (std::ranges::any_of(live_[index].tags, [&](const std::string& own) {
+        for (size_t index = 0; index < tunnels_.size(); ++index) {
+            const Tunnel& tunnel = tunnels_[index];
+            if (!tunnel.isTrashed() && std::ranges::any_of(tunnel.tags, [&](const std::string& own) {
                     return scripting::busText(QString::fromStdString(own)) == tag;
                 })) {
                 found.push_back(index);
@@ -92,8 +97,18 @@ class References {
         return found;
     }
 
+    // Tunnels that compare equal keep their stored order, as in the whole list.
+    std::vector<Tunnel> inListOrder(const std::vector<size_t>& positions) const {
+        std::vector<Tunnel> found;
+        found.reserve(positions.size());
+        std::ranges::transform(positions, std::back_inserter(found),
+                               [&](size_t index) { return tunnels_[index]; });
+        std::ranges::stable_sort(found, tunnelkit::compareTunnelsForList);
+        return found;
+    }
+
   private:
-    std::vector<Tunnel> live_;
+    const std::vector<Tunnel>& tunnels_;
     std::unordered_map<Uuid, size_t> byId_;
     mutable std::optional<QHash<QString, std::vector<size_t>>> byName_;
 };
@@ -155,10 +170,19 @@ std::vector<Tunnel> liveTunnelsInListOrder(const TunnelManager& manager) {
 }
 
 std::vector<ScriptTunnel> scriptTunnels(TunnelManager& manager) {
+    // Sorted in place rather than copied: there may be thousands.
+    std::vector<const Tunnel*> live;
+    for (const Tunnel& tunnel : manager.tunnels()) {
+        if (!tunnel.isTrashed()) {
+            live.push_back(&tunnel);
+        }
+    }
+    std::ranges::stable_sort(live, tunnelkit::compareTunnelsForList,
+                             [](const Tunnel* tunnel) -> const Tunnel& { return *tunnel; });
     std::vector<ScriptTunnel> result;
-    result.reserve(manager.tunnels().size());
-    for (const Tunnel& tunnel : liveTunnelsInListOrder(manager)) {
-        result.push_back(scriptTunnel(manager, tunnel));
+    result.reserve(live.size());
+    for (const Tunnel* tunnel : live) {
+        result.push_back(scriptTunnel(manager, *tunnel));
     }
     return result;
 }
@@ -178,7 +202,7 @@ QString ScriptError::name() const {
 ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, const QStringList& references,
                                                  const QString& tag) {
     const References known(manager);
-    std::vector<bool> chosen(known.live().size());
+    std::vector<bool> chosen(manager.tunnels().size());
     const auto choose = [&](const std::vector<size_t>& found) {
         std::ranges::for_each(found, [&](size_t index) { chosen[index] = true; });
     };
@@ -201,13 +225,13 @@ ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, c
     if (references.isEmpty() && tag.isEmpty()) {
         return tunnelkit::Failure(ScriptError{ScriptError::Kind::parameterMissing, texts::sayWhichTunnels()});
     }
-    std::vector<Tunnel> resolved;
+    std::vector<size_t> positions;
     for (size_t index = 0; index < chosen.size(); ++index) {
         if (chosen[index]) {
-            resolved.push_back(known.live()[index]);
+            positions.push_back(index);
         }
     }
-    return resolved;
+    return known.inListOrder(positions);
 }
 
 ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelManager& manager,
@@ -221,8 +245,7 @@ ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelManager& manager,
             return tunnelkit::Failure(
                 ScriptError{ScriptError::Kind::noSuchTunnel, texts::noSuchTunnel(reference)});
         }
-        std::ranges::transform(found, std::back_inserter(resolved),
-                               [&](size_t index) { return known.live()[index]; });
+        std::ranges::move(known.inListOrder(found), std::back_inserter(resolved));
     }
     return resolved;
 }

@@ -6,7 +6,7 @@
 #include "Burrowlight/Desktop/AppLog.h"
 #include "TunnelsAdaptor.h"
 
-#include <set>
+#include <unordered_set>
 
 namespace burrowlight {
 
@@ -38,8 +38,9 @@ TunnelsService::~TunnelsService() {
     if (!isRegistered_) {
         return;
     }
-    for (const auto& [id, object] : objects_) {
-        bus_.unregisterObject(object->path());
+    // From the end of the bus's sorted list, so that none moves the others.
+    for (auto entry = objects_.rbegin(); entry != objects_.rend(); ++entry) {
+        bus_.unregisterObject(entry->second->path());
     }
     bus_.unregisterObject(QString::fromLatin1(scripting::tunnelsPath));
 }
@@ -217,20 +218,21 @@ void TunnelsService::forgetCaller(const QString& caller, ConnectionWaits::Ticket
 // MARK: Objects
 
 void TunnelsService::publishTunnels() {
-    std::set<Uuid> present;
+    const auto snapshots = scriptTunnels(model_.manager());
+    std::unordered_set<Uuid> present;
     QList<QDBusObjectPath> paths;
-    for (const ScriptTunnel& tunnel : scriptTunnels(model_.manager())) {
+    paths.reserve(static_cast<qsizetype>(snapshots.size()));
+    std::vector<TunnelObject*> added;
+    for (const ScriptTunnel& tunnel : snapshots) {
         present.insert(tunnel.id);
         paths.append(QDBusObjectPath(scripting::tunnelPath(tunnel.id)));
-        if (const auto found = objects_.find(tunnel.id); found != objects_.end()) {
-            announce(found->second->path(), scripting::tunnelInterface, found->second->update(tunnel));
+        auto [entry, isNew] = objects_.try_emplace(tunnel.id);
+        if (!isNew) {
+            announce(entry->second->path(), scripting::tunnelInterface, entry->second->update(tunnel));
             continue;
         }
-        auto object = std::make_unique<TunnelObject>(tunnel);
-        if (isRegistered_) {
-            bus_.registerObject(object->path(), object.get(), QDBusConnection::ExportAdaptors);
-        }
-        objects_.emplace(tunnel.id, std::move(object));
+        entry->second = std::make_unique<TunnelObject>(tunnel);
+        added.push_back(entry->second.get());
     }
     std::erase_if(objects_, [&](const auto& entry) {
         const bool gone = !present.contains(entry.first);
@@ -239,6 +241,14 @@ void TunnelsService::publishTunnels() {
         }
         return gone;
     });
+    if (isRegistered_) {
+        // The bus keeps its objects in a list sorted by path: taken in that order, each new one
+        // joins at its end rather than moving all that follow it.
+        std::ranges::sort(added, {}, &TunnelObject::id);
+        for (TunnelObject* object : added) {
+            bus_.registerObject(object->path(), object, QDBusConnection::ExportScriptableProperties);
+        }
+    }
     if (paths != paths_) {
         paths_ = paths;
         announce(QString::fromLatin1(scripting::tunnelsPath), scripting::tunnelsInterface,
