@@ -173,12 +173,13 @@ void TunnelManager::deleteTag(const std::string& tag) {
 
 std::vector<std::string> TunnelManager::allTags() const {
     std::vector<std::string> tags;
+    std::unordered_set<std::string_view> seen;
     for (const auto& tunnel : tunnels_) {
         if (tunnel.isTrashed()) {
             continue;
         }
         for (const auto& tag : tunnel.tags) {
-            if (std::ranges::find(tags, tag) == tags.end()) {
+            if (seen.insert(tag).second) {
                 tags.push_back(tag);
             }
         }

@@ -3,12 +3,15 @@
 #include "Burrowlight/Automation/ScriptTunnels.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -48,8 +51,12 @@ QString wordOf(Action action) {
     return {};
 }
 
+// Names and messages come from users and files: each line shows its controls escaped, so that
+// none rewrites or reorders what the terminal shows.
 void print(std::FILE* stream, const QString& text) {
-    std::fputs(qUtf8Printable(text + QLatin1Char('\n')), stream);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    std::ranges::for_each(lines, [](QString& line) { line = escapedControls(line); });
+    std::fputs(qUtf8Printable(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')), stream);
 }
 
 bool isHelp(std::string_view argument) {
@@ -90,6 +97,8 @@ QString CommandLine::help() {
         {QStringLiteral("disconnect --tag %1").arg(tag), tr("Disconnect the tunnels tagged %1").arg(tag)},
         {QStringLiteral("disconnect --all"), tr("Disconnect every tunnel")},
         {QStringLiteral("status [%1…]").arg(name), tr("Show the status of the tunnels, or of every tunnel")},
+        {QStringLiteral("status --matching %1").arg(tr("TEXT")),
+         tr("Show the status of the tunnels whose texts contain %1").arg(tr("TEXT"))},
     };
     qsizetype width = 0;
     for (const auto& use : uses) {
@@ -114,8 +123,16 @@ int CommandLine::run(Action action, const QStringList& arguments) {
     const QCommandLineOption tagOption(QStringLiteral("tag"),
                                        tr("Also the tunnels tagged %1.").arg(tr("TAG")), tr("TAG"));
     const QCommandLineOption allOption(QStringLiteral("all"), tr("Every tunnel."));
+    const QCommandLineOption matchingOption(
+        QStringLiteral("matching"),
+        tr("The tunnels whose name, server, user, note, jump hosts, tags or forwards contain %1, letter "
+           "case ignored.")
+            .arg(tr("TEXT")),
+        tr("TEXT"));
     parser.addOption(helpOption);
-    if (action != Action::status) {
+    if (action == Action::status) {
+        parser.addOption(matchingOption);
+    } else {
         parser.addOption(tagOption);
         parser.addOption(allOption);
     }
@@ -141,8 +158,12 @@ int CommandLine::run(Action action, const QStringList& arguments) {
         print(stdout, parser.helpText().trimmed());
         return succeeded;
     }
-    Request request{action, parser.positionalArguments().mid(1), {}, false};
-    if (action != Action::status) {
+    Request request{action, parser.positionalArguments().mid(1), {}, false, std::nullopt};
+    if (action == Action::status) {
+        if (parser.isSet(matchingOption)) {
+            request.matching = parser.value(matchingOption);
+        }
+    } else {
         request.tag = parser.value(tagOption);
         request.all = parser.isSet(allOption);
     }
@@ -156,7 +177,8 @@ int CommandLine::run(Action action, const QStringList& arguments) {
 
 QString CommandLine::misuse(const Request& request) {
     if (request.action == Action::status) {
-        return {};
+        return request.matching && !request.names.isEmpty() ? tr("--matching can't go with names.")
+                                                            : QString();
     }
     if (request.all && (!request.names.isEmpty() || !request.tag.isEmpty())) {
         return tr("--all can't go with names or --tag.");
@@ -175,29 +197,52 @@ int CommandLine::perform(const Request& request) {
         print(stderr, notRunning);
         return failed;
     }
-    QDBusInterface tunnels(service, QString::fromLatin1(scripting::tunnelsPath),
-                           QString::fromLatin1(scripting::tunnelsInterface), bus);
-    tunnels.setTimeout(callTimeout);
+    // Plain calls: a proxy object would first read the interface of an object with a child per tunnel.
+    const auto call = [&](const QString& interface, const QString& method, const QVariantList& arguments) {
+        auto message = QDBusMessage::createMethodCall(service, QString::fromLatin1(scripting::tunnelsPath),
+                                                      interface, method);
+        message.setArguments(arguments);
+        return bus.call(message, QDBus::Block, callTimeout);
+    };
+    const auto tunnels = [&](const QString& method, const QVariantList& arguments = {}) {
+        return call(QString::fromLatin1(scripting::tunnelsInterface), method, arguments);
+    };
+    // The tunnels' paths the reply carries, as references; a property's value comes in a variant.
+    const auto paths = [](const QDBusMessage& reply) {
+        QVariant value = reply.arguments().value(0);
+        if (value.metaType() == QMetaType::fromType<QDBusVariant>()) {
+            value = value.value<QDBusVariant>().variant();
+        }
+        QStringList references;
+        for (const auto& path : qdbus_cast<QList<QDBusObjectPath>>(value)) {
+            references.append(path.path());
+        }
+        return references;
+    };
 
     QDBusMessage reply;
     const bool isConnect = request.action == Action::connect;
     if (request.all) {
-        reply = tunnels.call(isConnect ? QStringLiteral("ConnectAll") : QStringLiteral("DisconnectAll"));
+        reply = tunnels(isConnect ? QStringLiteral("ConnectAll") : QStringLiteral("DisconnectAll"));
     } else if (!request.tag.isEmpty()) {
-        reply = tunnels.call(isConnect ? QStringLiteral("Connect") : QStringLiteral("Disconnect"),
-                             request.names, request.tag);
+        reply = tunnels(isConnect ? QStringLiteral("Connect") : QStringLiteral("Disconnect"),
+                        {request.names, request.tag});
     } else if (request.action == Action::status) {
-        QStringList names = request.names;
-        if (names.isEmpty()) {
-            for (const auto& path : tunnels.property("Tunnels").value<QList<QDBusObjectPath>>()) {
-                names.append(path.path());
-            }
+        // Unless named, the tunnels are found in one call, and their status read in one more.
+        QDBusMessage found;
+        if (request.matching) {
+            found = tunnels(QStringLiteral("FindTunnels"), {*request.matching});
+        } else if (request.names.isEmpty()) {
+            found = call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                         {QString::fromLatin1(scripting::tunnelsInterface), QStringLiteral("Tunnels")});
         }
-        reply = tunnels.call(QStringLiteral("GetTunnelStatus"), names);
+        reply = found.type() == QDBusMessage::ErrorMessage
+                    ? found
+                    : tunnels(QStringLiteral("GetTunnelStatus"),
+                              {found.type() == QDBusMessage::ReplyMessage ? paths(found) : request.names});
     } else {
-        reply =
-            tunnels.call(isConnect ? QStringLiteral("ConnectTunnels") : QStringLiteral("DisconnectTunnels"),
-                         request.names);
+        reply = tunnels(isConnect ? QStringLiteral("ConnectTunnels") : QStringLiteral("DisconnectTunnels"),
+                        {request.names});
     }
 
     if (reply.type() == QDBusMessage::ErrorMessage) {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace burrowlight {
 
@@ -32,6 +33,7 @@ class CommandLine {
         QStringList names;
         QString tag;
         bool all = false;
+        std::optional<QString> matching;
     };
 
     static int run(Action action, const QStringList& arguments);

@@ -4,9 +4,11 @@
 #include "Burrowlight/Core/Texts/ScriptTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
+#include "Burrowlight/Models/TunnelListing.h"
 
+#include <QHash>
 #include <algorithm>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace burrowlight {
 
@@ -21,12 +23,16 @@ constexpr uint32_t fourCharacterCode(const char (&code)[5]) {
            uint32_t(uint8_t(code[2])) << 8 | uint32_t(uint8_t(code[3]));
 }
 
+std::optional<tunnelkit::TunnelProblem> problemOf(TunnelManager& manager, const Uuid& id) {
+    return manager.hasConnection(id) ? manager.connection(id)->problem() : std::nullopt;
+}
+
 QString lastError(TunnelManager& manager, const Uuid& id, const tunnelkit::TunnelState& state) {
     using S = tunnelkit::TunnelState;
-    if (!(state.is<S::Failed>() || state.is<S::Retrying>()) || !manager.hasConnection(id)) {
+    if (!(state.is<S::Failed>() || state.is<S::Retrying>())) {
         return {};
     }
-    const auto& problem = manager.connection(id)->problem();
+    const auto problem = problemOf(manager, id);
     return problem ? texts::message(*problem) : QString();
 }
 
@@ -35,36 +41,88 @@ std::vector<Tunnel> inListOrder(std::vector<Tunnel> tunnels) {
     return tunnels;
 }
 
-std::optional<Uuid> idFromPath(const QString& reference) {
+std::optional<Uuid> idFrom(const QString& reference) {
     const QString prefix = QString::fromLatin1(scripting::tunnelsPath) + QLatin1Char('/');
-    if (!reference.startsWith(prefix)) {
+    const bool isPath = reference.startsWith(prefix);
+    const QStringView id = isPath ? QStringView(reference).mid(prefix.size()) : QStringView(reference);
+    if (id.size() != 36) {
         return std::nullopt;
     }
-    return Uuid::parse(
-        reference.mid(prefix.size()).replace(QLatin1Char('_'), QLatin1Char('-')).toStdString());
+    QString text = id.toString();
+    if (isPath) {
+        text.replace(QLatin1Char('_'), QLatin1Char('-'));
+    }
+    return Uuid::parse(text.toStdString());
 }
 
-// The live tunnels one reference names, in list order: the tunnel of an object path or an id, else
-// every tunnel with that name.
-std::vector<Tunnel> named(const std::vector<Tunnel>& live, const QString& reference) {
-    auto id = idFromPath(reference);
-    if (!id) {
-        id = Uuid::parse(reference.toStdString());
-    }
-    std::vector<Tunnel> found;
-    for (const Tunnel& tunnel : live) {
-        if (id ? tunnel.id == *id : texts::displayName(tunnel) == reference) {
-            found.push_back(tunnel);
+// The live tunnels found by what scripts call them: the tunnel of an object path or an id, else
+// every tunnel of that name; each tunnel with a tag. Made once for all the references of a call;
+// each answer is a list of positions in the stored order.
+class References {
+  public:
+    explicit References(const TunnelManager& manager) : tunnels_(manager.tunnels()) {
+        for (size_t index = 0; index < tunnels_.size(); ++index) {
+            if (!tunnels_[index].isTrashed()) {
+                byId_.emplace(tunnels_[index].id, index);
+            }
         }
     }
-    return found;
-}
+
+    std::vector<size_t> named(const QString& reference) const {
+        if (const auto id = idFrom(reference)) {
+            const auto found = byId_.find(*id);
+            return found == byId_.end() ? std::vector<size_t>() : std::vector<size_t>{found->second};
+        }
+        if (!byName_) {
+            byName_.emplace();
+            for (size_t index = 0; index < tunnels_.size(); ++index) {
+                if (!tunnels_[index].isTrashed()) {
+                    (*byName_)[scripting::busText(texts::displayName(tunnels_[index]))].push_back(index);
+                }
+            }
+        }
+        return byName_->value(reference);
+    }
+
+    std::vector<size_t> tagged(const QString& tag) const {
+        std::vector<size_t> found;
+        for (size_t index = 0; index < tunnels_.size(); ++index) {
+            const Tunnel& tunnel = tunnels_[index];
+            if (!tunnel.isTrashed() && std::ranges::any_of(tunnel.tags, [&](const std::string& own) {
+                    return scripting::busText(QString::fromStdString(own)) == tag;
+                })) {
+                found.push_back(index);
+            }
+        }
+        return found;
+    }
+
+    // Tunnels that compare equal keep their stored order, as in the whole list.
+    std::vector<Tunnel> inListOrder(const std::vector<size_t>& positions) const {
+        std::vector<Tunnel> found;
+        found.reserve(positions.size());
+        std::ranges::transform(positions, std::back_inserter(found),
+                               [&](size_t index) { return tunnels_[index]; });
+        std::ranges::stable_sort(found, tunnelkit::compareTunnelsForList);
+        return found;
+    }
+
+  private:
+    const std::vector<Tunnel>& tunnels_;
+    std::unordered_map<Uuid, size_t> byId_;
+    mutable std::optional<QHash<QString, std::vector<size_t>>> byName_;
+};
 
 } // namespace
 
 QString scripting::tunnelPath(const Uuid& id) {
     return QString::fromLatin1(tunnelsPath) + QLatin1Char('/') +
            QString::fromStdString(id.toString()).replace(QLatin1Char('-'), QLatin1Char('_'));
+}
+
+QString scripting::busText(QString text) {
+    text.replace(QChar(u'\0'), QChar(QChar::ReplacementCharacter));
+    return text;
 }
 
 uint32_t scriptStateCode(const tunnelkit::TunnelState& state) {
@@ -84,17 +142,27 @@ ScriptTunnel scriptTunnel(TunnelManager& manager, const Tunnel& tunnel) {
     const auto state = manager.state(tunnel.id);
     QStringList tags;
     for (const auto& tag : tunnel.tags) {
-        tags.append(QString::fromStdString(tag));
+        tags.append(scripting::busText(QString::fromStdString(tag)));
     }
     return {
         .id = tunnel.id,
         .uniqueID = QString::fromStdString(tunnel.id.toString()),
-        .name = texts::displayName(tunnel),
-        .destination = QString::fromStdString(tunnel.destination()),
+        .name = scripting::busText(texts::displayName(tunnel)),
+        .destination = scripting::busText(QString::fromStdString(tunnel.destination())),
         .tags = tags,
         .state = scriptStateCode(state),
-        .lastError = lastError(manager, tunnel.id, state),
+        .lastError = scripting::busText(lastError(manager, tunnel.id, state)),
     };
+}
+
+QStringList statusLines(TunnelManager& manager, const std::vector<Tunnel>& tunnels) {
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(tunnels.size()));
+    for (const Tunnel& tunnel : tunnels) {
+        lines.append(scripting::busText(texts::statusLine(
+            texts::displayName(tunnel), manager.state(tunnel.id), problemOf(manager, tunnel.id))));
+    }
+    return lines;
 }
 
 std::vector<Tunnel> liveTunnelsInListOrder(const TunnelManager& manager) {
@@ -102,9 +170,19 @@ std::vector<Tunnel> liveTunnelsInListOrder(const TunnelManager& manager) {
 }
 
 std::vector<ScriptTunnel> scriptTunnels(TunnelManager& manager) {
+    // Sorted in place rather than copied: there may be thousands.
+    std::vector<const Tunnel*> live;
+    for (const Tunnel& tunnel : manager.tunnels()) {
+        if (!tunnel.isTrashed()) {
+            live.push_back(&tunnel);
+        }
+    }
+    std::ranges::stable_sort(live, tunnelkit::compareTunnelsForList,
+                             [](const Tunnel* tunnel) -> const Tunnel& { return *tunnel; });
     std::vector<ScriptTunnel> result;
-    for (const Tunnel& tunnel : liveTunnelsInListOrder(manager)) {
-        result.push_back(scriptTunnel(manager, tunnel));
+    result.reserve(live.size());
+    for (const Tunnel* tunnel : live) {
+        result.push_back(scriptTunnel(manager, *tunnel));
     }
     return result;
 }
@@ -123,46 +201,71 @@ QString ScriptError::name() const {
 
 ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, const QStringList& references,
                                                  const QString& tag) {
-    const auto live = manager.liveTunnels();
-    std::unordered_set<Uuid> ids;
+    const References known(manager);
+    std::vector<bool> chosen(manager.tunnels().size());
+    const auto choose = [&](const std::vector<size_t>& found) {
+        std::ranges::for_each(found, [&](size_t index) { chosen[index] = true; });
+    };
     for (const QString& reference : references) {
-        const auto found = named(live, reference);
+        const auto found = known.named(reference);
         if (found.empty()) {
             return tunnelkit::Failure(
                 ScriptError{ScriptError::Kind::noSuchTunnel, texts::noSuchTunnel(reference)});
         }
-        std::ranges::for_each(found, [&](const Tunnel& tunnel) { ids.insert(tunnel.id); });
+        choose(found);
     }
     if (!tag.isEmpty()) {
-        const auto tagged = manager.tunnels(tag.toStdString());
+        const auto tagged = known.tagged(tag);
         if (tagged.empty()) {
             return tunnelkit::Failure(
                 ScriptError{ScriptError::Kind::noSuchTunnel, texts::noTunnelTagged(tag)});
         }
-        std::ranges::for_each(tagged, [&](const Tunnel& tunnel) { ids.insert(tunnel.id); });
+        choose(tagged);
     }
     if (references.isEmpty() && tag.isEmpty()) {
         return tunnelkit::Failure(ScriptError{ScriptError::Kind::parameterMissing, texts::sayWhichTunnels()});
     }
-    std::vector<Tunnel> resolved;
-    std::ranges::copy_if(live, std::back_inserter(resolved),
-                         [&](const Tunnel& tunnel) { return ids.contains(tunnel.id); });
-    return inListOrder(std::move(resolved));
+    std::vector<size_t> positions;
+    for (size_t index = 0; index < chosen.size(); ++index) {
+        if (chosen[index]) {
+            positions.push_back(index);
+        }
+    }
+    return known.inListOrder(positions);
 }
 
 ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelManager& manager,
                                                   const QStringList& references) {
-    const auto live = inListOrder(manager.liveTunnels());
+    const References known(manager);
     std::vector<Tunnel> resolved;
+    resolved.reserve(static_cast<size_t>(references.size()));
     for (const QString& reference : references) {
-        const auto found = named(live, reference);
+        const auto found = known.named(reference);
         if (found.empty()) {
             return tunnelkit::Failure(
                 ScriptError{ScriptError::Kind::noSuchTunnel, texts::noSuchTunnel(reference)});
         }
-        resolved.insert(resolved.end(), found.begin(), found.end());
+        std::ranges::move(known.inListOrder(found), std::back_inserter(resolved));
     }
     return resolved;
+}
+
+std::vector<Tunnel> tunnelsMatching(const TunnelManager& manager, const QString& text) {
+    std::vector<Tunnel> found;
+    if (text.isEmpty()) {
+        return found;
+    }
+    for (const Tunnel& tunnel : manager.tunnels()) {
+        if (tunnel.isTrashed()) {
+            continue;
+        }
+        QStringList texts = listing::searchTexts(tunnel);
+        std::ranges::for_each(texts, [](QString& own) { own = scripting::busText(std::move(own)); });
+        if (listing::matchesSearch(texts, text)) {
+            found.push_back(tunnel);
+        }
+    }
+    return found;
 }
 
 tunnelkit::TunnelManager::Ids idsOf(const std::vector<Tunnel>& tunnels) {

@@ -18,6 +18,10 @@ inline constexpr const char* tunnelsInterface = "com.tolvan.burrowlight.Tunnels"
 inline constexpr const char* tunnelInterface = "com.tolvan.burrowlight.Tunnel";
 // The tunnels path, "/", and the id with "_" for "-".
 QString tunnelPath(const tunnelkit::Uuid& id);
+// A text as the bus carries it: the bus can't carry NUL, so each one is U+FFFD. Names and tags that
+// scripts give are compared with the tunnels' own in this form, so that whatever the bus shows of a
+// tunnel names that tunnel again.
+QString busText(QString text);
 } // namespace scripting
 
 // What scripts see of one live tunnel, as of the moment it was made.
@@ -38,6 +42,9 @@ struct ScriptTunnel {
 uint32_t scriptStateCode(const tunnelkit::TunnelState& state);
 
 ScriptTunnel scriptTunnel(tunnelkit::TunnelManager& manager, const tunnelkit::Tunnel& tunnel);
+// "name: status" of each tunnel, in the order given, as the bus carries it; no connection is made
+// for a tunnel that has none.
+QStringList statusLines(tunnelkit::TunnelManager& manager, const std::vector<tunnelkit::Tunnel>& tunnels);
 // Every live tunnel in list order.
 std::vector<tunnelkit::Tunnel> liveTunnelsInListOrder(const tunnelkit::TunnelManager& manager);
 std::vector<ScriptTunnel> scriptTunnels(tunnelkit::TunnelManager& manager);
@@ -68,6 +75,10 @@ resolveTunnels(const tunnelkit::TunnelManager& manager, const QStringList& refer
 // called so, in list order.
 ScriptResult<std::vector<tunnelkit::Tunnel>> resolveEntities(const tunnelkit::TunnelManager& manager,
                                                              const QStringList& references);
+
+// The live tunnels in stored order whose name, host, user, note, jump hosts, tags or forwards
+// contain the text, letter case ignored. An empty text finds none.
+std::vector<tunnelkit::Tunnel> tunnelsMatching(const tunnelkit::TunnelManager& manager, const QString& text);
 
 tunnelkit::TunnelManager::Ids idsOf(const std::vector<tunnelkit::Tunnel>& tunnels);
 

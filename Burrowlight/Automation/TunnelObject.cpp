@@ -1,13 +1,9 @@
 #include "Burrowlight/Automation/TunnelObject.h"
 
-#include "TunnelAdaptor.h"
-
 namespace burrowlight {
 
 TunnelObject::TunnelObject(ScriptTunnel snapshot, QObject* parent)
-    : QObject(parent), snapshot_(std::move(snapshot)), adaptor_(std::make_unique<TunnelAdaptor>(this)) {}
-
-TunnelObject::~TunnelObject() = default;
+    : QObject(parent), snapshot_(std::move(snapshot)) {}
 
 QVariantMap TunnelObject::update(const ScriptTunnel& now) {
     QVariantMap changed;

@@ -4,15 +4,15 @@
 
 #include <QObject>
 #include <QVariantMap>
-#include <memory>
-
-class TunnelAdaptor;
 
 namespace burrowlight {
 
-// One live tunnel on the bus, with the properties of the last snapshot it was given.
+// One live tunnel on the bus, with the properties of the last snapshot it was given. It exports
+// them itself (com.tolvan.burrowlight.Tunnel.xml describes them): an adaptor would make two more
+// objects for each of thousands of tunnels.
 class TunnelObject : public QObject {
     Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.tolvan.burrowlight.Tunnel")
     Q_PROPERTY(QString UniqueID READ uniqueID)
     Q_PROPERTY(QString Name READ name)
     Q_PROPERTY(QString Destination READ destination)
@@ -22,8 +22,8 @@ class TunnelObject : public QObject {
 
   public:
     explicit TunnelObject(ScriptTunnel snapshot, QObject* parent = nullptr);
-    ~TunnelObject() override;
 
+    const tunnelkit::Uuid& id() const { return snapshot_.id; }
     QString path() const { return scripting::tunnelPath(snapshot_.id); }
     // Takes the new snapshot; answers the properties that changed, by their D-Bus names.
     QVariantMap update(const ScriptTunnel& now);
@@ -37,7 +37,6 @@ class TunnelObject : public QObject {
 
   private:
     ScriptTunnel snapshot_;
-    std::unique_ptr<TunnelAdaptor> adaptor_;
 };
 
 } // namespace burrowlight

@@ -6,7 +6,7 @@
 #include "Burrowlight/Desktop/AppLog.h"
 #include "TunnelsAdaptor.h"
 
-#include <set>
+#include <unordered_set>
 
 namespace burrowlight {
 
@@ -38,8 +38,9 @@ TunnelsService::~TunnelsService() {
     if (!isRegistered_) {
         return;
     }
-    for (const auto& [id, object] : objects_) {
-        bus_.unregisterObject(object->path());
+    // From the end of the bus's sorted list, so that none moves the others.
+    for (auto entry = objects_.rbegin(); entry != objects_.rend(); ++entry) {
+        bus_.unregisterObject(entry->second->path());
     }
     bus_.unregisterObject(QString::fromLatin1(scripting::tunnelsPath));
 }
@@ -108,7 +109,7 @@ void TunnelsService::finishConnectCommand(const QDBusMessage& call, const std::v
         const auto connection = model_.engine().connection(tunnel.id);
         if (auto failure = texts::connectOutcome(texts::displayName(tunnel), connection->state(),
                                                  connection->problem())) {
-            failures.append(*failure);
+            failures.append(scripting::busText(*failure));
         }
     }
     if (failures.isEmpty()) {
@@ -171,14 +172,16 @@ QStringList TunnelsService::GetTunnelStatus(const QStringList& tunnels) {
     return statusLines(*entities);
 }
 
-QStringList TunnelsService::statusLines(const std::vector<Tunnel>& tunnels) {
-    QStringList lines;
-    for (const Tunnel& tunnel : tunnels) {
-        const auto connection = model_.engine().connection(tunnel.id);
-        lines.append(
-            texts::statusLine(texts::displayName(tunnel), connection->state(), connection->problem()));
+QList<QDBusObjectPath> TunnelsService::FindTunnels(const QString& text) {
+    QList<QDBusObjectPath> found;
+    for (const Tunnel& tunnel : tunnelsMatching(model_.manager(), text)) {
+        found.append(QDBusObjectPath(scripting::tunnelPath(tunnel.id)));
     }
-    return lines;
+    return found;
+}
+
+QStringList TunnelsService::statusLines(const std::vector<Tunnel>& tunnels) {
+    return burrowlight::statusLines(model_.manager(), tunnels);
 }
 
 void TunnelsService::fail(const ScriptError& error) {
@@ -187,7 +190,7 @@ void TunnelsService::fail(const ScriptError& error) {
 }
 
 void TunnelsService::fail(const QDBusMessage& call, const ScriptError& error) {
-    bus_.send(call.createErrorReply(error.name(), error.message));
+    bus_.send(call.createErrorReply(error.name(), scripting::busText(error.message)));
 }
 
 // Nobody is left to be told: the tunnels go on as they are.
@@ -215,20 +218,21 @@ void TunnelsService::forgetCaller(const QString& caller, ConnectionWaits::Ticket
 // MARK: Objects
 
 void TunnelsService::publishTunnels() {
-    std::set<Uuid> present;
+    const auto snapshots = scriptTunnels(model_.manager());
+    std::unordered_set<Uuid> present;
     QList<QDBusObjectPath> paths;
-    for (const ScriptTunnel& tunnel : scriptTunnels(model_.manager())) {
+    paths.reserve(static_cast<qsizetype>(snapshots.size()));
+    std::vector<TunnelObject*> added;
+    for (const ScriptTunnel& tunnel : snapshots) {
         present.insert(tunnel.id);
         paths.append(QDBusObjectPath(scripting::tunnelPath(tunnel.id)));
-        if (const auto found = objects_.find(tunnel.id); found != objects_.end()) {
-            announce(found->second->path(), scripting::tunnelInterface, found->second->update(tunnel));
+        auto [entry, isNew] = objects_.try_emplace(tunnel.id);
+        if (!isNew) {
+            announce(entry->second->path(), scripting::tunnelInterface, entry->second->update(tunnel));
             continue;
         }
-        auto object = std::make_unique<TunnelObject>(tunnel);
-        if (isRegistered_) {
-            bus_.registerObject(object->path(), object.get(), QDBusConnection::ExportAdaptors);
-        }
-        objects_.emplace(tunnel.id, std::move(object));
+        entry->second = std::make_unique<TunnelObject>(tunnel);
+        added.push_back(entry->second.get());
     }
     std::erase_if(objects_, [&](const auto& entry) {
         const bool gone = !present.contains(entry.first);
@@ -237,6 +241,14 @@ void TunnelsService::publishTunnels() {
         }
         return gone;
     });
+    if (isRegistered_) {
+        // The bus keeps its objects in a list sorted by path: taken in that order, each new one
+        // joins at its end rather than moving all that follow it.
+        std::ranges::sort(added, {}, &TunnelObject::id);
+        for (TunnelObject* object : added) {
+            bus_.registerObject(object->path(), object, QDBusConnection::ExportScriptableProperties);
+        }
+    }
     if (paths != paths_) {
         paths_ = paths;
         announce(QString::fromLatin1(scripting::tunnelsPath), scripting::tunnelsInterface,

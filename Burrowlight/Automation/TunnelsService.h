@@ -46,6 +46,7 @@ class TunnelsService : public QObject, protected QDBusContext {
     QStringList ConnectTunnels(const QStringList& tunnels);
     void DisconnectTunnels(const QStringList& tunnels);
     QStringList GetTunnelStatus(const QStringList& tunnels);
+    QList<QDBusObjectPath> FindTunnels(const QString& text);
 
   private:
     bool refusedBeforeTerms(bool logged);

@@ -206,6 +206,22 @@
         <source>The commands act on the running %1 over D-Bus. For a command&apos;s options: %2 COMMAND --help</source>
         <translation>I comandi agiscono su %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
     </message>
+    <message>
+        <source>TEXT</source>
+        <translation>TESTO</translation>
+    </message>
+    <message>
+        <source>Show the status of the tunnels whose texts contain %1</source>
+        <translation>Mostra lo stato dei tunnel i cui testi contengono %1</translation>
+    </message>
+    <message>
+        <source>The tunnels whose name, server, user, note, jump hosts, tags or forwards contain %1, letter case ignored.</source>
+        <translation>I tunnel il cui nome, server, utente, nota, host di salto, etichette o inoltri contengono %1, senza distinguere maiuscole e minuscole.</translation>
+    </message>
+    <message>
+        <source>--matching can&apos;t go with names.</source>
+        <translation>--matching non si può usare con nomi.</translation>
+    </message>
 </context>
 <context>
     <name>DecodingError</name>

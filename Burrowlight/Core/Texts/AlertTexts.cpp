@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/Texts/AlertTexts.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "TunnelKit/SSHOption.h"
 
@@ -76,7 +77,8 @@ std::optional<Alert> importAlert(const std::vector<tunnelkit::Tunnel>& tunnels, 
     QStringList lines;
     for (size_t index = 0; index < std::min(tunnels.size(), listedTunnels); ++index) {
         lines << QStringLiteral("• %1 (%2)")
-                     .arg(displayName(tunnels[index]), QString::fromStdString(tunnels[index].destination()));
+                     .arg(isolated(displayName(tunnels[index])),
+                          isolated(QString::fromStdString(tunnels[index].destination())));
     }
     if (tunnels.size() > listedTunnels) {
         lines << QStringLiteral("…");

@@ -14,6 +14,16 @@ struct ScriptWords {
 
 using S = tunnelkit::TunnelState;
 
+// What a script gave, quoted back: a text too long to read is cut short rather than sent back whole.
+QString quoted(const QString& given) {
+    constexpr qsizetype longest = 200;
+    if (given.size() <= longest) {
+        return given;
+    }
+    const qsizetype cut = given[longest - 1].isHighSurrogate() ? longest - 1 : longest;
+    return given.left(cut) + QChar(0x2026);
+}
+
 } // namespace
 
 QString statusLine(const QString& name, const tunnelkit::TunnelState& state,
@@ -39,11 +49,11 @@ QString termsNotAccepted() {
 }
 
 QString noTunnelTagged(const QString& tag) {
-    return ScriptWords::tr("No tunnel is tagged “%1”.").arg(tag);
+    return ScriptWords::tr("No tunnel is tagged “%1”.").arg(quoted(tag));
 }
 
 QString noSuchTunnel(const QString& reference) {
-    return ScriptWords::tr("There's no tunnel “%1”.").arg(reference);
+    return ScriptWords::tr("There's no tunnel “%1”.").arg(quoted(reference));
 }
 
 QString sayWhichTunnels() {

@@ -16,6 +16,7 @@ std::optional<QString> connectOutcome(const QString& name, const tunnelkit::Tunn
                                       const std::optional<tunnelkit::TunnelProblem>& problem);
 
 QString termsNotAccepted();
+// These two quote at most 200 characters of what they were given.
 QString noTunnelTagged(const QString& tag);
 // A reference (name, id or object path) that names no live tunnel.
 QString noSuchTunnel(const QString& reference);

@@ -16,6 +16,8 @@
 using namespace burrowlight;
 using namespace std::chrono_literals;
 using testing_support::BusPeer;
+using tunnelkit::Endpoint;
+using tunnelkit::Forward;
 using tunnelkit::Tunnel;
 
 namespace {
@@ -45,18 +47,16 @@ QDBusMessage answer(const QDBusPendingCall& pending) {
     return pending.reply();
 }
 
-uint stateCode(const Tunnel& tunnel) {
+QVariant tunnelProperty(const Tunnel& tunnel, const QString& name) {
     auto get = QDBusMessage::createMethodCall(service, scripting::tunnelPath(tunnel.id),
                                               QStringLiteral("org.freedesktop.DBus.Properties"),
                                               QStringLiteral("Get"));
-    get << QString::fromLatin1(scripting::tunnelInterface) << QStringLiteral("State");
-    return QDBusConnection::sessionBus()
-        .call(get)
-        .arguments()
-        .value(0)
-        .value<QDBusVariant>()
-        .variant()
-        .toUInt();
+    get << QString::fromLatin1(scripting::tunnelInterface) << name;
+    return QDBusConnection::sessionBus().call(get).arguments().value(0).value<QDBusVariant>().variant();
+}
+
+uint stateCode(const Tunnel& tunnel) {
+    return tunnelProperty(tunnel, QStringLiteral("State")).toUInt();
 }
 
 // The application, started in the home of the test's ssh client, until it is told to quit.
@@ -188,6 +188,46 @@ class ScriptingEndToEndTests : public QObject {
         expectOutcome(run(clientHome, {"disconnect", "house"}), 0, {});
         QTRY_COMPARE_WITH_TIMEOUT(stateCode(house), disconnectedCode, 10'000);
         QVERIFY(application.isRunning());
+    }
+
+    // The tunnels' texts searched, in the order of the file; names and tags as the bus shows them
+    // name their tunnel, NUL and all; no name reorders the terminal's line.
+    void findsTunnelsByTheirTextsAndByWhatTheBusShows() {
+        testing_support::ThrowawayAppHome home;
+        const auto named = [](const std::string& name) {
+            Tunnel tunnel = Tunnel::created();
+            tunnel.name = name;
+            tunnel.host = "127.0.0.1";
+            return tunnel;
+        };
+        Tunnel office = named("office");
+        office.forwards.push_back(Forward::make(tunnelkit::Uuid::random(), Forward::Kind::local, true,
+                                                Endpoint::tcp("", 8080), Endpoint::tcp("web", 80), ""));
+        Tunnel trashed = named("web-old");
+        trashed.deletedAt = tunnelkit::currentDate();
+        Tunnel nul = named(std::string("nul\0name", 8));
+        nul.tags = {std::string("tag\0nul", 7)};
+        home.storeTunnels(
+            {named("Web-zeta"), office, trashed, named("web-alpha"), nul, named("\u202Egnp.exe")});
+        const QString clientHome = QString::fromStdString(home.folder.file("home"));
+        QVERIFY(QDir().mkpath(clientHome));
+        const RunningApplication application(clientHome);
+
+        expectOutcome(
+            run(clientHome, {"status", "--matching", "WEB"}), 0,
+            QStringLiteral("Web-zeta: Not Connected\noffice: Not Connected\nweb-alpha: Not Connected\n"));
+        expectOutcome(run(clientHome, {"status", "--matching", ".exe"}), 0,
+                      QStringLiteral("\\u202Egnp.exe: Not Connected\n"));
+
+        const QString shownName = tunnelProperty(nul, QStringLiteral("Name")).toString();
+        const QStringList shownTags = tunnelProperty(nul, QStringLiteral("Tags")).toStringList();
+        QCOMPARE(shownName, QStringLiteral("nul\uFFFDname"));
+        QCOMPARE(shownTags, QStringList{QStringLiteral("tag\uFFFDnul")});
+        expectOutcome(run(clientHome, {"status", shownName}), 0,
+                      QStringLiteral("nul\uFFFDname: Not Connected\n"));
+        const QDBusMessage disconnect = QDBusConnection::sessionBus().call(
+            tunnelsCall(QStringLiteral("Disconnect"), {QStringList(), shownTags.front()}));
+        QVERIFY2(disconnect.type() == QDBusMessage::ReplyMessage, qPrintable(disconnect.errorMessage()));
     }
 
     void waitsTwentySecondsForATunnelStillConnectingAndAnswersEveryone() {

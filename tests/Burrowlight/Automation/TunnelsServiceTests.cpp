@@ -295,6 +295,9 @@ class TunnelsServiceTests : public QObject {
                     noSuchTunnel, QStringLiteral("There's no tunnel “%1”.").arg(id(trashed)));
         expectError(scripting.call(QStringLiteral("ConnectTunnels"), {QStringList{"old"}}), noSuchTunnel,
                     QStringLiteral("There's no tunnel “old”."));
+        // A name too long to read is quoted back cut short, not sent back whole.
+        expectError(scripting.call(QStringLiteral("GetTunnelStatus"), {QStringList{QString(300, 'x')}}),
+                    noSuchTunnel, QStringLiteral("There's no tunnel “%1…”.").arg(QString(200, 'x')));
         QVERIFY(!scripting.model.manager().hasConnection(office.id));
     }
 

@@ -39,8 +39,9 @@ class AlertTextsTests : public QObject {
         QCOMPARE(paragraphs.size(), 3);
         const QStringList lines = paragraphs[0].split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 9);
-        QCOMPARE(lines[0], QStringLiteral("• t1 (me@host1.example.com)"));
-        QCOMPARE(lines[2], QStringLiteral("• host3.example.com (me@host3.example.com)"));
+        QCOMPARE(lines[0], QStringLiteral("• \u2068t1\u2069 (\u2068me@host1.example.com\u2069)"));
+        QCOMPARE(lines[2],
+                 QStringLiteral("• \u2068host3.example.com\u2069 (\u2068me@host3.example.com\u2069)"));
         QCOMPARE(lines[8], QStringLiteral("…"));
         QCOMPARE(paragraphs[1],
                  QStringLiteral("Some of these tunnels run programs on this computer when they "
@@ -55,7 +56,19 @@ class AlertTextsTests : public QObject {
         QVERIFY(!texts::importAlert({}, QStringLiteral("empty.burrowlight")));
         const auto plain = texts::importAlert({tunnelNumber(1)}, QStringLiteral("one.burrowlight"));
         QCOMPARE(plain->style, Alert::Style::warning);
-        QCOMPARE(plain->informativeText, QStringLiteral("• t1 (me@host1.example.com)"));
+        QCOMPARE(plain->informativeText,
+                 QStringLiteral("• \u2068t1\u2069 (\u2068me@host1.example.com\u2069)"));
+    }
+
+    // A name reverses nothing beyond itself, nor does one that would close its isolate early or
+    // leave one of its own open.
+    void importListsANameWithDirectionControlsIsolated() {
+        Tunnel disguised = tunnelNumber(1);
+        disguised.name = "\u2069\u202Egpj.exe\u2067x";
+        const auto alert = texts::importAlert({disguised}, QStringLiteral("one.burrowlight"));
+        QCOMPARE(alert->informativeText,
+                 QStringLiteral("• \u2068\u202Egpj.exe\u2067x\u2069\u2069 "
+                                "(\u2068me@host1.example.com\u2069)"));
     }
 };
 

@@ -1,0 +1,60 @@
+#include "Burrowlight/Core/EmbeddedText.h"
+
+namespace burrowlight {
+
+namespace {
+
+constexpr char16_t firstStrongIsolate = 0x2068;
+constexpr char16_t popDirectionalIsolate = 0x2069;
+
+bool opensIsolate(char16_t c) {
+    return c >= 0x2066 && c <= 0x2068;
+}
+
+bool isDirectionControl(char16_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+bool isControl(char16_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+} // namespace
+
+QString isolated(const QString& text) {
+    QString result;
+    result.reserve(text.size() + 2);
+    result.append(QChar(firstStrongIsolate));
+    int open = 0;
+    for (const QChar c : text) {
+        if (opensIsolate(c.unicode())) {
+            ++open;
+        } else if (c.unicode() == popDirectionalIsolate) {
+            if (open == 0) {
+                continue;
+            }
+            --open;
+        }
+        result.append(c);
+    }
+    // Its own open isolates are closed first, or the last PDI would close one of them, not ours.
+    result.append(QString(open + 1, QChar(popDirectionalIsolate)));
+    return result;
+}
+
+QString escapedControls(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (isControl(c.unicode()) || isDirectionControl(c.unicode())) {
+            result.append(QStringLiteral("\\u") +
+                          QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        } else {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+} // namespace burrowlight
