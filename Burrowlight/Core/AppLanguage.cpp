@@ -145,12 +145,12 @@ AppTranslation::~AppTranslation() {
 AppTranslation::AppTranslation(const QString& localization)
     : localization_(localization), replaced_(currentLocalization()) {
     currentLocalization() = localization_;
-    // English is the language of the code; there is nothing to install for it.
-    if (localization_ == QLatin1String("en")) {
-        return;
-    }
+    // English is the language of the code: its catalogue holds only the forms of counted texts.
     if (application_.load(QStringLiteral(":/i18n/burrowlight_") + localization_)) {
         QCoreApplication::installTranslator(&application_);
+    }
+    if (localization_ == QLatin1String("en")) {
+        return;
     }
     if (qt_.load(QStringLiteral("qtbase_") + localization_,
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

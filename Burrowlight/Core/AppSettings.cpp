@@ -192,4 +192,13 @@ void AppSettings::setSelectedSettingsSection(const QString& section) {
     }
 }
 
+QByteArray AppSettings::windowGeometry(const QString& window) const {
+    return storage_->value(QStringLiteral("window.%1.geometry").arg(window)).toByteArray();
+}
+
+void AppSettings::setWindowGeometry(const QString& window, const QByteArray& geometry) {
+    storage_->setValue(QStringLiteral("window.%1.geometry").arg(window), geometry);
+    storage_->sync();
+}
+
 } // namespace burrowlight

@@ -82,6 +82,11 @@ class AppSettings : public QObject {
     QString selectedSettingsSection() const;
     void setSelectedSettingsSection(const QString& section);
 
+    // Where a window ("main", "settings") was when it last went away, as QWidget::saveGeometry()
+    // writes it; empty until then. Kept under "window.<name>.geometry".
+    QByteArray windowGeometry(const QString& window) const;
+    void setWindowGeometry(const QString& window, const QByteArray& geometry);
+
     QSettings& storage() { return *storage_; }
 
   signals:

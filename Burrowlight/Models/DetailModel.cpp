@@ -14,8 +14,8 @@ namespace burrowlight {
 using tunnelkit::Date;
 using tunnelkit::TunnelState;
 
-QString DetailModel::title(const TunnelDraft& draft, const std::optional<tunnelkit::Tunnel>& saved) {
-    if (draft.isNew()) {
+QString DetailModel::title(bool isNew, const std::optional<tunnelkit::Tunnel>& saved) {
+    if (isNew) {
         return tr("New Tunnel");
     }
     return saved ? texts::displayName(*saved) : QString();

@@ -53,7 +53,7 @@ class DetailModel {
     };
 
     // "New Tunnel" while new; the saved tunnel's display name; empty for an unknown id.
-    static QString title(const TunnelDraft& draft, const std::optional<tunnelkit::Tunnel>& saved);
+    static QString title(bool isNew, const std::optional<tunnelkit::Tunnel>& saved);
     // None without a connection.
     static std::optional<ConnectButton> connectButton(const std::optional<tunnelkit::TunnelState>& state,
                                                       const TunnelDraft& draft);

@@ -1,6 +1,8 @@
 #include "Burrowlight/Models/MainWindowModel.h"
 
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/TunnelListing.h"
 #include "TunnelKit/Text.h"
 
@@ -108,6 +110,15 @@ void MainWindowModel::updateDetailPane() {
     if (pane != detailPane_) {
         detailPane_ = pane;
         emit detailPaneChanged();
+    }
+    QString title;
+    if (detailPane_.kind == DetailPane::Kind::editor || detailPane_.kind == DetailPane::Kind::trashed) {
+        const auto& draft = app_.drafts().newTunnel();
+        title = DetailModel::title(draft && draft->id() == detailPane_.id, app_.manager().tunnel(detailPane_.id));
+    }
+    if (title != detailTitle_) {
+        detailTitle_ = title;
+        emit detailTitleChanged();
     }
 }
 
@@ -253,7 +264,8 @@ Menu MainWindowModel::tagRowMenu(const std::string& tag) {
             MenuEntry::separator(),
             MenuEntry::action(SidebarWords::tr("Rename Tag…"), {}, [this, tag] { renameTag(tag); }),
             MenuEntry::action(
-                SidebarWords::tr("Delete Tag"), {}, [this, tag] { deleteTag(tag); }, true)};
+                SidebarWords::tr("Delete Tag"), QStringLiteral("trash"), [this, tag] { deleteTag(tag); },
+                true)};
 }
 
 TextPrompt MainWindowModel::renameTagPrompt(const std::string& tag) const {
@@ -347,6 +359,10 @@ QString MainWindowTexts::importFromSSHConfig() {
 
 QString MainWindowTexts::importFile() {
     return tr("Import…");
+}
+
+QString MainWindowTexts::windowTitle(const QString& detailTitle) {
+    return detailTitle.isEmpty() ? appDisplayName() : detailTitle + QStringLiteral(" — ") + appDisplayName();
 }
 
 } // namespace burrowlight

@@ -43,6 +43,8 @@ class MainWindowModel : public QObject {
     void createNewTunnel();
 
     const DetailPane& detailPane() const { return detailPane_; }
+    // The title of the tunnel on show: "New Tunnel", the tunnel's display name; empty otherwise.
+    const QString& detailTitle() const { return detailTitle_; }
     const WindowSources& sources() const { return sources_; }
 
     // The ids that name stored tunnels, trashed ones included.
@@ -74,6 +76,7 @@ class MainWindowModel : public QObject {
 
   signals:
     void detailPaneChanged();
+    void detailTitleChanged();
 
   private:
     void followRequests();
@@ -89,6 +92,7 @@ class MainWindowModel : public QObject {
     SidebarModel sidebar_;
     TunnelListModel list_;
     DetailPane detailPane_;
+    QString detailTitle_;
 };
 
 class MainWindowTexts {
@@ -108,6 +112,8 @@ class MainWindowTexts {
     static QString disconnect();
     static QString importFromSSHConfig();
     static QString importFile();
+    // The detail's title before the product name, as window titles read; the name alone without one.
+    static QString windowTitle(const QString& detailTitle);
 };
 
 } // namespace burrowlight

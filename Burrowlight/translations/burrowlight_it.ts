@@ -278,11 +278,11 @@
     <name>EditorSections</name>
     <message>
         <source>No forwards of its own: it uses those of ~/.ssh/config.</source>
-        <translation>Nessun inoltro suo: usa quelli di ~/.ssh/config.</translation>
+        <translation>Nessun inoltro proprio: usa quelli di ~/.ssh/config.</translation>
     </message>
     <message>
         <source>No forwards. The tunnel only keeps the connection open.</source>
-        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+        <translation>Nessun inoltro. Il tunnel si limita a tenere aperta la connessione.</translation>
     </message>
     <message>
         <source>Forwards</source>
@@ -565,11 +565,11 @@
     <name>ProblemReport</name>
     <message>
         <source>Read ~/.ssh/config: yes</source>
-        <translation>Legge ~/.ssh/config: sì</translation>
+        <translation>Lettura di ~/.ssh/config: sì</translation>
     </message>
     <message>
         <source>Read ~/.ssh/config: no</source>
-        <translation>Legge ~/.ssh/config: no</translation>
+        <translation>Lettura di ~/.ssh/config: no</translation>
     </message>
     <message>
         <source>Report a Problem</source>
@@ -793,7 +793,7 @@
     <name>SSHConfigImport</name>
     <message>
         <source>Already a tunnel</source>
-        <translation>Già un tunnel</translation>
+        <translation>Già presente</translation>
     </message>
     <message>
         <source>ssh couldn&apos;t read this host</source>
@@ -968,7 +968,7 @@
     </message>
     <message>
         <source>How Burrowlight runs the system&apos;s ssh.</source>
-        <translation>Come Burrowlight avvia l’ssh del sistema.</translation>
+        <translation>Come Burrowlight avvia il client ssh del sistema.</translation>
     </message>
     <message>
         <source>Import, export and where tunnels are kept.</source>
@@ -1042,7 +1042,7 @@
     </message>
     <message>
         <source>No forwards. The tunnel only keeps the connection open.</source>
-        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+        <translation>Nessun inoltro. Il tunnel si limita a tenere aperta la connessione.</translation>
     </message>
 </context>
 <context>
@@ -1509,7 +1509,7 @@
     <name>burrowlight::AdvancedFields</name>
     <message>
         <source>user@bastion:22, …</source>
-        <translation>utente@bastione:22, …</translation>
+        <translation>utente@bastion:22, …</translation>
     </message>
     <message>
         <source>Jump Hosts</source>
@@ -1869,7 +1869,7 @@
     </message>
     <message>
         <source>Notify when a tunnel connects, drops or fails</source>
-        <translation>Avvisa quando un tunnel si connette, cade o non riesce</translation>
+        <translation>Avvisa quando un tunnel si connette, si interrompe o non riesce a connettersi</translation>
     </message>
     <message>
         <source>Notifications</source>
@@ -1901,7 +1901,7 @@
     </message>
     <message>
         <source>Burrowlight is free. If you&apos;d like to support the project and help us keep it maintained, you can buy us a coffee.</source>
-        <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarci a mantenerlo aggiornato, puoi offrirci un caffè.</translation>
+        <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarmi a mantenerlo aggiornato, puoi offrirmi un caffè.</translation>
     </message>
 </context>
 <context>
@@ -1973,7 +1973,7 @@
     </message>
     <message>
         <source>Your SSH tunnels, one click away in the tray. Burrowlight runs the system&apos;s ssh and keeps the tunnels up when the network changes.</source>
-        <translation>I tuoi tunnel SSH, a un clic di distanza nell’area di notifica. Burrowlight usa l’ssh del sistema e tiene su i tunnel quando la rete cambia.</translation>
+        <translation>I tuoi tunnel SSH, a un clic di distanza nell’area di notifica. Burrowlight usa il client ssh del sistema e mantiene attivi i tunnel quando la rete cambia.</translation>
     </message>
     <message>
         <source>Import from SSH Config…</source>
@@ -1981,7 +1981,7 @@
     </message>
     <message>
         <source>Bring Your Hosts</source>
-        <translation>Porta i tuoi host</translation>
+        <translation>Importa i tuoi host</translation>
     </message>
     <message>
         <source>Add the hosts of ~/.ssh/config as tunnels, with their forwards.</source>
@@ -2013,7 +2013,7 @@
     </message>
     <message>
         <source>Know when a tunnel connects, drops or fails.</source>
-        <translation>Ricevi un avviso quando un tunnel si connette, cade o non riesce.</translation>
+        <translation>Ricevi un avviso quando un tunnel si connette, si interrompe o non riesce a connettersi.</translation>
     </message>
     <message>
         <source>Open at login</source>
@@ -2266,7 +2266,7 @@
     </message>
     <message>
         <source>No forwards. The tunnel only keeps the connection open.</source>
-        <translation>Nessun inoltro. Il tunnel tiene solo aperta la connessione.</translation>
+        <translation>Nessun inoltro. Il tunnel si limita a tenere aperta la connessione.</translation>
     </message>
     <message>
         <source>Note</source>
@@ -2390,7 +2390,7 @@
     </message>
     <message>
         <source>Storage</source>
-        <translation>Archiviazione</translation>
+        <translation>Dati</translation>
     </message>
     <message>
         <source>Folder</source>

@@ -4,9 +4,12 @@
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
 #include "Burrowlight/Widgets/MainWindow/Look.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
+#include <QTextCursor>
 
 namespace burrowlight {
 
@@ -63,23 +66,105 @@ void ProblemBanner::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
 }
 
-void LogLineDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
-    QStyledItemDelegate::initStyleOption(option, index);
-    QColor color = option->palette.color(QPalette::Text);
-    switch (tunnelkit::SSHLogLine::Level(index.data(LogCardModel::levelRole).toInt())) {
-    case tunnelkit::SSHLogLine::Level::debug:
-        color = look::secondary(option->palette);
-        break;
-    case tunnelkit::SSHLogLine::Level::info:
-        break;
-    case tunnelkit::SSHLogLine::Level::error:
-        color = look::tint(StatusDotLook::Tint::red, option->palette);
-        break;
-    }
-    option->palette.setColor(QPalette::Text, color);
+LogLines::LogLines(LogCardModel& model, QWidget* parent)
+    : QPlainTextEdit(parent), model_(model), theme_(*this, [this] {
+          const QPalette application = QApplication::palette();
+          using Level = tunnelkit::SSHLogLine::Level;
+          formats_[int(Level::debug)].setForeground(look::secondary(application));
+          formats_[int(Level::info)].setForeground(application.color(QPalette::Text));
+          formats_[int(Level::error)].setForeground(look::tint(StatusDotLook::Tint::red, application));
+          rebuilds_ = true;
+          catchUp();
+      }) {
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setAutoFillBackground(false);
+    setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; padding: 8px 12px; }"));
+    document()->setDocumentMargin(0);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(mono.pointSizeF() * 0.9);
+    setFont(mono);
+    catchUp_.setSingleShot(true);
+    connect(&catchUp_, &QTimer::timeout, this, &LogLines::catchUp);
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        rebuilds_ = true;
+        catchUpSoon();
+    });
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, &LogLines::catchUpSoon);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, &LogLines::catchUpSoon);
 }
 
-LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+void LogLines::catchUpSoon() {
+    if (catchUp_.isActive()) {
+        return;
+    }
+    // Once the model's change is complete; later than that while lines keep coming.
+    const auto since = std::chrono::milliseconds(sinceCatchUp_.isValid() ? sinceCatchUp_.elapsed() : 0);
+    catchUp_.start(sinceCatchUp_.isValid() && since < catchUpInterval ? catchUpInterval - since
+                                                                       : std::chrono::milliseconds(0));
+}
+
+void LogLines::catchUp() {
+    catchUp_.stop();
+    sinceCatchUp_.start();
+    const auto& lines = model_.lines();
+    if (rebuilds_) {
+        rebuilds_ = false;
+        document()->clear();
+        shown_.clear();
+    }
+    // The lines the model let go, from the top.
+    size_t gone = 0;
+    while (gone < shown_.size() && (lines.empty() || shown_[gone] < lines.front().id)) {
+        ++gone;
+    }
+    if (gone == shown_.size()) {
+        document()->clear();
+        shown_.clear();
+    } else if (gone > 0) {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, int(gone));
+        cursor.removeSelectedText();
+        shown_.erase(shown_.begin(), shown_.begin() + std::ptrdiff_t(gone));
+    }
+    auto next = lines.end();
+    while (next != lines.begin() && (shown_.empty() || std::prev(next)->id > shown_.back())) {
+        --next;
+    }
+    if (next != lines.end()) {
+        append(next);
+    }
+}
+
+void LogLines::append(std::deque<tunnelkit::SSHLogLine>::const_iterator from) {
+    const auto end = model_.lines().end();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    // Lines of one level go in together; each line break starts a paragraph.
+    while (from != end) {
+        const auto level = from->level;
+        QString text;
+        for (; from != end && from->level == level; ++from) {
+            if (!shown_.empty()) {
+                text += QLatin1Char('\n');
+            }
+            text += QString::fromStdString(from->text);
+            shown_.push_back(from->id);
+        }
+        cursor.insertText(text, formats_[int(level)]);
+    }
+    cursor.endEditBlock();
+    // The newest line at the bottom, even when the user had scrolled up.
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_(model), lines_(model) {
     layout_.setContentsMargins(0, 0, 0, 0);
     layout_.setSpacing(8);
     title_.setText(tr("Log"));
@@ -110,34 +195,18 @@ LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_
     empty_.setContentsMargins(14, 14, 14, 14);
     empty_.setWordWrap(true);
     makeSecondary(empty_);
-    lines_.setModel(&model_);
-    lines_.setAccessibleName(title_.text());
-    lines_.setItemDelegate(&delegate_);
-    lines_.setUniformItemSizes(true);
-    lines_.setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lines_.setFrameShape(QFrame::NoFrame);
     lines_.setFixedHeight(180);
-    lines_.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    lines_.setTextElideMode(Qt::ElideNone);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(mono.pointSizeF() * 0.9);
-    lines_.setFont(mono);
-    lines_.viewport()->setAutoFillBackground(false);
-    lines_.setStyleSheet(QStringLiteral("QListView { background: transparent; padding: 8px 12px; }"));
+    lines_.setAccessibleName(tr("Log"));
     card_.content().addWidget(&empty_);
     card_.content().addWidget(&lines_);
     layout_.addWidget(&card_);
 
-    // A new line comes into view at the bottom, even when the user had scrolled up.
-    connect(&model_, &QAbstractItemModel::rowsInserted, &lines_, &QListView::scrollToBottom);
     connect(&model_, &QAbstractItemModel::rowsInserted, this, &LogCard::showEmptiness);
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
         details_.setChecked(model_.showsDetails());
         showEmptiness();
-        lines_.scrollToBottom();
     });
     showEmptiness();
-    lines_.scrollToBottom();
 }
 
 void LogCard::showEmptiness() {

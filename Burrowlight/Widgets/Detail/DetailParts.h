@@ -5,14 +5,18 @@
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyledItemDelegate>
+#include <QTextCharFormat>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -46,17 +50,33 @@ class ProblemBanner : public QFrame {
     QHBoxLayout layout_{this};
 };
 
-// Draws a log line in its level's colour.
-class LogLineDelegate : public QStyledItemDelegate {
+// The log's lines as one text to select and copy across lines, each line a paragraph in its
+// level's colour that wraps at the card's width, the newest scrolled into view. It catches up with
+// the model at most a few times a second however fast lines come: the lines it shows already stay,
+// those the model let go leave from the top, the new ones are appended. Only the lines in view are
+// laid out.
+class LogLines : public QPlainTextEdit {
   public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr std::chrono::milliseconds catchUpInterval{200};
 
-  protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+    explicit LogLines(LogCardModel& model, QWidget* parent = nullptr);
+
+  private:
+    void catchUpSoon();
+    void catchUp();
+    void append(std::deque<tunnelkit::SSHLogLine>::const_iterator from);
+
+    LogCardModel& model_;
+    QTimer catchUp_;
+    QElapsedTimer sinceCatchUp_;
+    bool rebuilds_ = true;
+    // The id of each line shown, oldest first.
+    std::deque<std::int64_t> shown_;
+    QTextCharFormat formats_[3];
+    PaletteFollower theme_;
 };
 
-// The tunnel's live log with the "Details" switch, Copy and Clear. Only the rows in view are laid
-// out and drawn, however fast lines come.
+// The tunnel's live log with the "Details" switch, Copy and Clear.
 class LogCard : public QWidget {
     Q_OBJECT
 
@@ -66,7 +86,7 @@ class LogCard : public QWidget {
     QCheckBox& details() { return details_; }
     QToolButton& copyButton() { return copy_; }
     QToolButton& clearButton() { return clear_; }
-    QListView& lines() { return lines_; }
+    LogLines& lines() { return lines_; }
     QLabel& emptyText() { return empty_; }
 
   private:
@@ -81,8 +101,7 @@ class LogCard : public QWidget {
     QHBoxLayout headerLayout_{&header_};
     TolvanCard card_;
     QLabel empty_;
-    QListView lines_;
-    LogLineDelegate delegate_;
+    LogLines lines_;
     QVBoxLayout layout_{this};
 };
 

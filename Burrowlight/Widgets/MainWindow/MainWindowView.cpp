@@ -88,6 +88,10 @@ MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* pa
     layout_.addWidget(&toolBarLine_);
     layout_.addWidget(&columns_, 1);
 
+    const auto showTitle = [this] { setWindowTitle(MainWindowTexts::windowTitle(model_.detailTitle())); };
+    connect(&model_, &MainWindowModel::detailTitleChanged, this, showTitle);
+    showTitle();
+
     connect(&model_.state(), &MainWindowState::importingConfigChanged, this, [this] {
         if (model_.state().importingConfig()) {
             QMetaObject::invokeMethod(this, &MainWindowView::openConfigImport, Qt::QueuedConnection);

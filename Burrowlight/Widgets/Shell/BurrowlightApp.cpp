@@ -14,6 +14,7 @@
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
 #include "Burrowlight/Widgets/Shell/OnboardingWindow.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
+#include "Burrowlight/Widgets/Shell/Theme.h"
 #include "Platform/Folders.h"
 
 #include <QApplication>
@@ -110,6 +111,7 @@ AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Part
     // Signals and the end of the session quit without dialogs; the tunnels still go down.
     QObject::connect(&signals_, &TerminationSignals::terminationRequested, &termination_,
                      [this] { termination_.terminateNow(); });
+    QObject::connect(&contrast_, &DesktopContrast::highChanged, &contrast_, &setHighContrast);
 }
 
 AppShell::~AppShell() = default;
@@ -135,7 +137,15 @@ void AppShell::serve(SingleInstance& instance) {
 
 void AppShell::installWindows() {
     router_.setFactory(WindowId::main, [this] {
-        return std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent(model_));
+        auto frame = std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent(model_));
+        places_.keep(*frame, identifier(WindowId::main));
+        setShownInTaskbar(*frame, settings_.showsDockIcon());
+        return frame;
+    });
+    QObject::connect(&settings_, &AppSettings::showsDockIconChanged, &router_, [this](bool shows) {
+        if (QWidget* main = router_.window(WindowId::main)) {
+            setShownInTaskbar(*main, shows);
+        }
     });
     router_.setFactory(WindowId::terms, [this] {
         return std::make_unique<TermsWindow>(std::make_unique<TermsModel>(
@@ -156,10 +166,12 @@ void AppShell::installWindows() {
                         .dismissOnboarding = [this] { router_.dismiss(WindowId::onboarding); }}));
     });
     router_.setFactory(WindowId::settings, [this] {
-        return std::make_unique<SettingsWindow>(SettingsServices{
+        auto window = std::make_unique<SettingsWindow>(SettingsServices{
             .model = model_, .termination = termination_, .alerts = alerts_, .openMain = [this] {
                 router_.open(WindowId::main);
             }});
+        places_.keep(*window, identifier(WindowId::settings));
+        return window;
     });
     // The window that opens the main window hands that action to the model for whoever has none.
     QObject::connect(&router_, &WindowRouter::windowOpened, &model_, [this](WindowId id) {

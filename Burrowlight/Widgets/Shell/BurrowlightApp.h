@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Core/ProblemReport.h"
+#include "Burrowlight/Desktop/DesktopContrast.h"
 #include "Burrowlight/Desktop/TerminationSignals.h"
 #include "Burrowlight/Models/AppCommands.h"
 #include "Burrowlight/Widgets/Shell/AppActions.h"
@@ -10,6 +11,7 @@
 #include "Burrowlight/Widgets/Shell/AppTray.h"
 #include "Burrowlight/Widgets/Shell/ImportProgressWindow.h"
 #include "Burrowlight/Widgets/Shell/TipPromptPanel.h"
+#include "Burrowlight/Widgets/Shell/WindowPlaces.h"
 #include "Burrowlight/Widgets/Shell/WindowRouter.h"
 
 #include <QSystemTrayIcon>
@@ -65,6 +67,8 @@ class AppShell {
     AppModel model_;
     AppTermination termination_;
     WindowRouter router_;
+    // After the router: the windows still open at the end are remembered before they go.
+    WindowPlaces places_{settings_};
     TipPromptDialog tipPrompt_;
     AppDelegate delegate_;
     AppActions actions_;
@@ -73,6 +77,7 @@ class AppShell {
     std::unique_ptr<AppTray> tray_;
     ImportProgressWindow importProgress_{model_.archiveImports()};
     TerminationSignals signals_;
+    DesktopContrast contrast_;
     std::unique_ptr<AboutWindow> about_;
 };
 

@@ -6,7 +6,13 @@ namespace burrowlight {
 
 MainWindowFrame::MainWindowFrame(AppActions& actions, std::unique_ptr<QWidget> content)
     : content_(std::move(content)) {
-    setWindowTitle(QStringLiteral("Burrowlight"));
+    // The content names what it shows, the tunnel of its detail.
+    const auto followTitle = [this] {
+        const QString title = content_->windowTitle();
+        setWindowTitle(title.isEmpty() ? QStringLiteral("Burrowlight") : title);
+    };
+    connect(content_.get(), &QWidget::windowTitleChanged, this, followTitle);
+    followTitle();
     actions.fill(*menuBar());
     setCentralWidget(content_.get());
     resize(defaultSize);

@@ -7,8 +7,8 @@
 
 namespace burrowlight {
 
-// The window "main": the product name as its title, the application's menu bar, and the content
-// the main window's screens make.
+// The window "main": the application's menu bar, and the content the main window's screens make,
+// whose title it takes (the product name while the content has none).
 class MainWindowFrame : public QMainWindow {
   public:
     static constexpr QSize defaultSize{1040, 660};

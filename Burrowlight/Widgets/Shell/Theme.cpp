@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <utility>
 
 namespace burrowlight {
 
@@ -43,6 +44,30 @@ void setForAllGroups(QPalette& palette, QPalette::ColorRole role, const QColor& 
 }
 
 } // namespace
+
+namespace {
+
+bool& highContrastSetting() {
+    static bool high = false;
+    return high;
+}
+
+} // namespace
+
+void setHighContrast(bool high) {
+    if (std::exchange(highContrastSetting(), high) == high) {
+        return;
+    }
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (dynamic_cast<TolvanCard*>(widget)) {
+            widget->update();
+        }
+    }
+}
+
+bool highContrast() {
+    return highContrastSetting();
+}
 
 bool isDark(const QPalette& palette) {
     return palette.color(QPalette::Window).lightness() < 128;
@@ -202,7 +227,7 @@ void TolvanCard::paintEvent(QPaintEvent* /*event*/) {
     QPainterPath shape;
     shape.addRoundedRect(bounds, radius_, radius_);
     painter.fillPath(shape, faded(application.color(QPalette::Window), 0.55));
-    painter.setPen(QPen(faded(separator(application), 0.6), 1));
+    painter.setPen(QPen(faded(separator(application), highContrast() ? 1.0 : 0.6), 1));
     painter.drawPath(shape);
 }
 

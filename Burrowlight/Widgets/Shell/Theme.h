@@ -53,6 +53,11 @@ void setWrappedPlainText(QLabel& label, const QString& text);
 // container. Call it again when the palette changes.
 void makeSeparator(QFrame& line, Qt::Orientation orientation);
 
+// Whether the desktop asks for higher contrast: the cards draw their border at full strength.
+// Setting it redraws the cards on show.
+void setHighContrast(bool high);
+bool highContrast();
+
 // The application's icon and name in a row, at the top of the first-run windows.
 class AppNameHeader : public QWidget {
   public:
@@ -80,7 +85,7 @@ class PaletteFollower : public QObject {
 };
 
 // Content in a leading-aligned column at full width on a rounded card: the window's background
-// faded behind it and a thin separator line around it, stronger in a high-contrast palette. It has
+// faded behind it and a thin separator line around it, stronger under high contrast. It has
 // no padding of its own: the content brings its margins.
 class TolvanCard : public QFrame {
   public:

@@ -2,10 +2,15 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
 namespace burrowlight {
 
 TipPromptPanel::TipPromptPanel(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setWindowTitle(tr("Thank you for using %1").arg(appDisplayName()));
     setModal(true);
 
@@ -54,6 +59,33 @@ TipPromptPanel::TipPromptPanel(QWidget* parent)
     layout_.addWidget(&notNow_, 0, Qt::AlignHCenter);
     setFixedWidth(width);
     tip_.setFocus();
+}
+
+void TipPromptPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void TipPromptPanel::closeEvent(QCloseEvent* event) {
+    // Only its buttons and their keys end it, not the window manager.
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TipPromptPanel::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    // Without a frame of the window manager's, a line of its own keeps it apart from what is behind.
+    QPainter painter(this);
+    QColor line = palette().color(QPalette::WindowText);
+    line.setAlphaF(0.25);
+    painter.setPen(line);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TipPromptPanel::applyTheme() {

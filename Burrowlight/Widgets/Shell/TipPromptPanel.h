@@ -12,7 +12,8 @@
 namespace burrowlight {
 
 // The panel that thanks the user at a quit and offers the tip page: accepted for the tip button
-// (Return), rejected for "Not Now" (Escape). It has no close button: its two buttons leave it.
+// (Return), rejected for "Not Now" (Escape). It has no title bar, so no buttons there: its own two
+// buttons and their keys leave it; it moves by dragging its background.
 class TipPromptPanel : public QDialog {
     Q_OBJECT
 
@@ -23,6 +24,11 @@ class TipPromptPanel : public QDialog {
 
     TipButton& tipButton() { return tip_; }
     QPushButton& notNowButton() { return notNow_; }
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void applyTheme();

@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Core/ForwardDraft.h"
 #include "Burrowlight/Core/SiteLink.h"
+#include "Burrowlight/Core/Texts/AlertTexts.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
@@ -110,10 +111,18 @@ class AppLanguageTests : public QObject {
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annulla"));
     }
 
-    void englishNeedsNoCatalogue() {
+    void englishSpellsOneAndMoreApart() {
         const AppTranslation english(QStringLiteral("en"));
         QCOMPARE(texts::text(tunnelkit::TunnelState::connected({})), QStringLiteral("Connected"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        auto tunnel = tunnelkit::Tunnel::created();
+        tunnel.host = "db.example.com";
+        QCOMPARE(texts::importAlert({tunnel}, QStringLiteral("x"))->message, QStringLiteral("Import 1 tunnel from “x”?"));
+        QCOMPARE(texts::importAlert({tunnel, tunnel}, QStringLiteral("x"))->message,
+                 QStringLiteral("Import 2 tunnels from “x”?"));
+        const auto blank = ForwardDraft::blank(tunnelkit::Forward::Kind::local);
+        QCOMPARE(saveBlocker({blank, ForwardDraft::blank(tunnelkit::Forward::Kind::remote)}),
+                 std::optional(QStringLiteral("Fix 2 forwards to save.")));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "ThrowawayAppHome.h"
+#include "Burrowlight/Models/DetailContext.h"
 #include "Burrowlight/Models/MainWindowModel.h"
 #include "Burrowlight/Models/TunnelRow.h"
 #include "PrivateBuses.h"
@@ -210,6 +211,40 @@ class MainWindowModelTests : public QObject {
         window.state().setSelection({a.id});
         window.manager().moveToTrash({a.id});
         QCOMPARE(window.model.detailPane(), (DetailPane{DetailPane::Kind::trashed, a.id}));
+    }
+
+    void theWindowIsTitledAfterTheTunnelOnShow() {
+        ThrowawayHome home;
+        Tunnel a = named("a");
+        const Tunnel old = trashed(named("old"));
+        home.storeTunnels({a, old});
+        Window window(home);
+        const auto title = [&] { return MainWindowTexts::windowTitle(window.model.detailTitle()); };
+        QCOMPARE(title(), QStringLiteral("Burrowlight"));
+
+        window.state().setSelection({a.id});
+        QCOMPARE(title(), QStringLiteral("a — Burrowlight"));
+        a.name.clear();
+        window.manager().save(a);
+        QCOMPARE(title(), QStringLiteral("a.example.com — Burrowlight"));
+        window.state().setSelection({a.id, old.id});
+        QCOMPARE(title(), QStringLiteral("Burrowlight"));
+        window.state().setSidebar(SidebarItem::trash());
+        window.state().setSelection({old.id});
+        QCOMPARE(title(), QStringLiteral("old — Burrowlight"));
+
+        // The new tunnel keeps its title while its name is typed, and takes the name once saved.
+        window.model.createNewTunnel();
+        const auto draft = window.app.drafts().newTunnel();
+        QCOMPARE(title(), QStringLiteral("New Tunnel — Burrowlight"));
+        draft->editTunnel([](Tunnel& tunnel) {
+            tunnel.name = "db";
+            tunnel.host = "db.example.com";
+        });
+        QCOMPARE(title(), QStringLiteral("New Tunnel — Burrowlight"));
+        DetailContext detail(window.app, window.model.actions(), draft, window.model.sources());
+        QVERIFY(detail.saveDraft(false));
+        QCOMPARE(title(), QStringLiteral("db — Burrowlight"));
     }
 
     void sidebarCountsAndTagOperations() {

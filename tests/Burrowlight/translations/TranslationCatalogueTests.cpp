@@ -1,5 +1,6 @@
-// The Italian catalogue against the texts of the code, as lupdate reads them now: every source text
-// has a finished translation that keeps its placeholders.
+// The catalogues against the texts of the code, as lupdate reads them now: every source text has a
+// finished Italian translation, every counted text (%n) its English singular and plural, and each
+// keeps its placeholders.
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -66,22 +67,38 @@ class TranslationCatalogueTests : public QObject {
 
     std::vector<Message> messages;
 
-  private slots:
-    void initTestCase() {
+    // The catalogue as scripts/update-translations would leave it.
+    static std::vector<Message> refreshed(const QString& name, const QStringList& options) {
         QTemporaryDir dir;
-        const QString refreshed = dir.filePath(QStringLiteral("burrowlight_it.ts"));
-        QVERIFY(QFile::copy(QStringLiteral(CATALOGUE), refreshed));
+        const QString path = dir.filePath(name);
+        if (!QFile::copy(QStringLiteral(CATALOGUES "/") + name, path)) {
+            return {};
+        }
         QProcess lupdate;
         lupdate.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         lupdate.start(QStringLiteral(LUPDATE),
-                      {QStringLiteral("-no-obsolete"), QStringLiteral("-locations"), QStringLiteral("none"),
-                       QStringLiteral("-extensions"), QStringLiteral("cpp,h"), QStringLiteral("-I"),
-                       QStringLiteral(SOURCE_ROOT), QStringLiteral(SOURCE_ROOT "/Burrowlight"),
-                       QStringLiteral("-ts"), refreshed});
-        QVERIFY(lupdate.waitForFinished(120'000));
-        QCOMPARE(lupdate.exitCode(), 0);
-        messages = readCatalogue(refreshed);
+                      QStringList{QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
+                                  QStringLiteral("none"), QStringLiteral("-extensions"), QStringLiteral("cpp,h"),
+                                  QStringLiteral("-I"), QStringLiteral(SOURCE_ROOT),
+                                  QStringLiteral(SOURCE_ROOT "/Burrowlight")} +
+                          options + QStringList{QStringLiteral("-ts"), path});
+        if (!lupdate.waitForFinished(120'000) || lupdate.exitCode() != 0) {
+            return {};
+        }
+        auto messages = readCatalogue(path);
+        for (auto& message : messages) {
+            message.context.prepend(name + QStringLiteral(" "));
+        }
+        return messages;
+    }
+
+  private slots:
+    void initTestCase() {
+        messages = refreshed(QStringLiteral("burrowlight_it.ts"), {});
         QVERIFY2(messages.size() > 50, "lupdate found the texts of the code");
+        const auto english = refreshed(QStringLiteral("burrowlight_en.ts"), {QStringLiteral("-pluralonly")});
+        QVERIFY2(english.size() > 5, "lupdate found the counted texts");
+        messages.insert(messages.end(), english.begin(), english.end());
     }
 
     void everySourceTextHasAFinishedTranslation() {

@@ -1,3 +1,4 @@
+#include "Burrowlight/Widgets/Detail/DetailParts.h"
 #include "Burrowlight/Widgets/Detail/TrashedTunnelPage.h"
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
@@ -6,7 +7,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextCursor>
+#include <filesystem>
+#include <fstream>
 
 using namespace burrowlight;
 using ThrowawayHome = testing_support::ThrowawayAppHome;
@@ -44,6 +49,16 @@ struct Window {
     TunnelDetail* detail() { return dynamic_cast<TunnelDetail*>(view.detail().page()); }
     void select(const Uuid& id) { view.model().state().setSelection({id}); }
 };
+
+// Stands in for ssh: says `count` info lines, each followed by a debug line, then waits.
+std::string talkativeSSH(const ThrowawayHome& home, int count) {
+    const std::string path = home.folder.file("talkative-ssh");
+    std::ofstream(path) << "#!/bin/sh\ni=1\nwhile [ $i -le " << count
+                        << " ]; do echo \"line $i\" >&2; echo \"debug1: detail $i\" >&2; i=$((i+1)); done\n"
+                           "exec sleep 60\n";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    return path;
+}
 
 } // namespace
 
@@ -137,6 +152,47 @@ class TunnelDetailTests : public QObject {
         QCOMPARE(page->forwardRows().size(), size_t(0));
         page->restoreButton().click();
         QVERIFY(!window.app.manager().tunnel(gone.id)->isTrashed());
+    }
+
+    // The card's text follows the model as lines come, leave from the top and the details switch, and
+    // what is selected across lines is what the clipboard gets.
+    void theLogIsOneTextToSelectAndCopy() {
+        ThrowawayHome home;
+        const Tunnel web = named("web");
+        home.storeTunnels({web});
+        AppModel app{home.settings, home.alerts, home.parts()};
+        const auto connection = app.engine().connection(web.id);
+        auto environment = connection->environment();
+        environment.builder.executable = talkativeSSH(home, 500);
+        connection->setEnvironment(environment);
+        LogCardModel model(app.engine(), connection, app.settings());
+        LogCard card(model);
+        card.resize(500, 260);
+        card.show();
+        LogLines& lines = card.lines();
+        connection->connect();
+        QTRY_VERIFY_WITH_TIMEOUT(!model.lines().empty() && model.lines().back().text == "line 500", 20'000);
+        QTRY_COMPARE(lines.toPlainText(), model.copyText());
+        QVERIFY(lines.toPlainText().startsWith(QStringLiteral("line 101\n")));
+        QCOMPARE(lines.verticalScrollBar()->value(), lines.verticalScrollBar()->maximum());
+
+        card.details().click();
+        QTRY_COMPARE(lines.toPlainText(), model.copyText());
+        QVERIFY(lines.toPlainText().endsWith(QStringLiteral("\ndebug1: detail 500")));
+
+        QTextCursor selection = lines.textCursor();
+        selection.movePosition(QTextCursor::Start);
+        selection.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, 2);
+        selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        lines.setTextCursor(selection);
+        lines.setFocus();
+        QTest::keyClick(&lines, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), model.copyText().section(QLatin1Char('\n'), 0, 2));
+
+        model.clear();
+        QTRY_VERIFY(lines.toPlainText().isEmpty());
+        connection->disconnect();
+        QTRY_COMPARE_WITH_TIMEOUT(connection->state(), tunnelkit::TunnelState::disconnected(), 10'000);
     }
 };
 

@@ -1,0 +1,121 @@
+#include "Burrowlight/Widgets/Shell/WindowPlaces.h"
+
+#include "Burrowlight/Core/AppSettings.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <xcb/xcb.h>
+
+namespace burrowlight {
+
+WindowPlaces::WindowPlaces(AppSettings& settings) : settings_(settings) {}
+
+WindowPlaces::~WindowPlaces() {
+    for (const auto& kept : kept_) {
+        if (kept.window && kept.window->isVisible()) {
+            store(kept);
+        }
+    }
+}
+
+void WindowPlaces::keep(QWidget& window, const QString& name) {
+    std::erase_if(kept_, [](const Kept& kept) { return !kept.window; });
+    if (const QByteArray geometry = settings_.windowGeometry(name); !geometry.isEmpty()) {
+        window.restoreGeometry(geometry);
+    }
+    window.installEventFilter(this);
+    kept_.push_back({&window, name});
+}
+
+bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide) {
+        const auto found = std::ranges::find(kept_, watched, [](const Kept& kept) -> QObject* {
+            return kept.window.data();
+        });
+        if (found != kept_.end()) {
+            store(*found);
+        }
+    }
+    return false;
+}
+
+void WindowPlaces::store(const Kept& kept) {
+    settings_.setWindowGeometry(kept.name, kept.window->saveGeometry());
+}
+
+namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename Reply> using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
+    const ReplyPointer<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+std::vector<xcb_atom_t> atomList(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property) {
+    const ReplyPointer<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (!reply || reply->format != 32) {
+        return {};
+    }
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    return {atoms, atoms + xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t))};
+}
+
+bool windowManagerRuns(xcb_connection_t* connection, xcb_window_t root) {
+    const ReplyPointer<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, root, internAtom(connection, "_NET_SUPPORTING_WM_CHECK"),
+                         XCB_ATOM_WINDOW, 0, 1),
+        nullptr));
+    return reply && xcb_get_property_value_length(reply.get()) > 0;
+}
+
+} // namespace
+
+void setShownInTaskbar(QWidget& window, bool shown) {
+    // Offscreen answers as X11 too, without a connection.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) {
+        return;
+    }
+    const auto id = xcb_window_t(window.winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
+    const xcb_atom_t skipTaskbar = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    if (window.isVisible() && windowManagerRuns(connection, root)) {
+        // The window manager owns the state of a mapped window.
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = id;
+        message.type = state;
+        message.data.data32[0] = shown ? 0 : 1; // remove, add
+        message.data.data32[1] = skipTaskbar;
+        message.data.data32[3] = 1; // from an application
+        xcb_send_event(connection, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+    } else {
+        auto atoms = atomList(connection, id, state);
+        std::erase(atoms, skipTaskbar);
+        if (!shown) {
+            atoms.push_back(skipTaskbar);
+        }
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                            uint32_t(atoms.size()), atoms.data());
+    }
+    xcb_flush(connection);
+}
+
+} // namespace burrowlight

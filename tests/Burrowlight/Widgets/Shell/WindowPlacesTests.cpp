@@ -1,0 +1,109 @@
+// The windows on a real X server, as a window manager sees them: the main window and the Settings
+// window come back where they were left, also after a relaunch, and "Show in the taskbar" gives and
+// takes the main window's EWMH hint that keeps it out of taskbars as soon as the General pane's
+// switch is flipped. Run through with-private-buses.sh and with-xvfb.sh.
+#include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
+#include "Burrowlight/Widgets/Settings/SettingsWindow.h"
+#include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
+#include "PrivateBuses.h"
+#include "ShellHarness.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTest>
+
+using namespace burrowlight;
+using shell_testing::ThrowawayHome;
+
+namespace {
+
+// The window's _NET_WM_STATE as xprop reads it from the server.
+QString windowState(const QWidget& window) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                          QStringLiteral("_NET_WM_STATE")});
+    return xprop.waitForFinished(5'000) ? QString::fromLocal8Bit(xprop.readAllStandardOutput())
+                                        : QStringLiteral("?");
+}
+
+bool skipsTaskbar(const QWidget& window) {
+    return windowState(window).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR"));
+}
+
+} // namespace
+
+class WindowPlacesTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        if (qEnvironmentVariableIsSet("BURROWLIGHT_NO_X_SERVER")) {
+            QSKIP(qPrintable(QStringLiteral("no X server: ") + qEnvironmentVariable("BURROWLIGHT_NO_X_SERVER")));
+        }
+        QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        AppSettings::registerDefaults();
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    void windowsComeBackWhereTheUserLeftThem() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        const QRect mainPlace(140, 90, 1000, 640);
+        const QPoint settingsPlace(220, 160);
+        {
+            AppShell shell(home.settings, home.alerts, home.parts(), true);
+            shell.router().open(WindowId::main)->setGeometry(mainPlace);
+            QWidget* settings = shell.router().open(WindowId::settings);
+            settings->move(settingsPlace);
+            shell.router().dismiss(WindowId::settings);
+            QTRY_VERIFY(!shell.router().isOpen(WindowId::settings));
+            // Opened again in the same run, where it was closed.
+            settings = shell.router().open(WindowId::settings);
+            QCOMPARE(settings->pos(), settingsPlace);
+            settings->move(settingsPlace + QPoint(10, 10));
+        } // quit with both open
+
+        AppShell relaunched(home.settings, home.alerts, home.parts(), true);
+        relaunched.launch();
+        QCOMPARE(relaunched.router().window(WindowId::main)->geometry(), mainPlace);
+        QWidget* settings = relaunched.router().open(WindowId::settings);
+        QCOMPARE(settings->pos(), settingsPlace + QPoint(10, 10));
+        QCOMPARE(settings->size(), QSize(SettingsWindow::width, SettingsWindow::height));
+    }
+
+    void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        AppShell shell(home.settings, home.alerts, home.parts(), true);
+        shell.launch();
+        QWidget* main = shell.router().window(WindowId::main);
+        QVERIFY(main && main->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        QVERIFY(!skipsTaskbar(*main));
+
+        auto* settings = qobject_cast<SettingsWindow*>(shell.router().open(WindowId::settings));
+        QVERIFY(settings);
+        auto* general = qobject_cast<GeneralSettingsPane*>(&settings->pane());
+        QVERIFY(general);
+        general->showsInTaskbarBox().click();
+        QVERIFY(!home.settings.showsDockIcon());
+        QVERIFY(main->isVisible());
+        QTRY_VERIFY(skipsTaskbar(*main));
+        general->showsInTaskbarBox().click();
+        QTRY_VERIFY(!skipsTaskbar(*main));
+
+        // A main window made afresh while the entry is off starts without it.
+        general->showsInTaskbarBox().click();
+        shell.router().dismiss(WindowId::main);
+        QTRY_VERIFY(!shell.router().isOpen(WindowId::main));
+        main = shell.router().open(WindowId::main);
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        QVERIFY(skipsTaskbar(*main));
+    }
+};
+
+QTEST_MAIN(WindowPlacesTests)
+#include "WindowPlacesTests.moc"
