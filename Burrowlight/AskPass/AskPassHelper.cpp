@@ -4,7 +4,7 @@
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Platform/LibsecretBackend.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Desktop/AppLog.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include <cerrno>
 #include <csignal>

@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Platform/Folders.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include <QFile>
 #include <QFileInfo>

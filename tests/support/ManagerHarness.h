@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ConnectionHarness.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "SSHServerFixture.h"
 #include "SSHTranscripts.h"
 #include "TempDir.h"

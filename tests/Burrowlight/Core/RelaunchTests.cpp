@@ -5,7 +5,7 @@
 #include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Core/Relaunch.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include <QCoreApplication>
 #include <QDir>
