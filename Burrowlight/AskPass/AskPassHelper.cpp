@@ -1,6 +1,7 @@
 #include "Burrowlight/AskPass/AskPassHelper.h"
 
 #include "Burrowlight/AskPass/AskPassAnswers.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Platform/LibsecretBackend.h"

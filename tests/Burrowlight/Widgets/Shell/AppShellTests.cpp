@@ -1,6 +1,5 @@
 // The shell over a real model in a throwaway home: which windows a launch opens, the commands that
 // wait for the terms of use, and what other launches ask of the running one.
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
