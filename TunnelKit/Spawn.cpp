@@ -222,17 +222,24 @@ bool Child::isReaped() const {
 }
 
 Result<SpawnedChild, LaunchError> spawnChild(const SpawnRequest& request) {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) {
-        return Failure(LaunchError{errno});
+    UniqueFd readEnd;
+    UniqueFd writeEnd;
+    if (!request.inheritsStandardStreams) {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) {
+            return Failure(LaunchError{errno});
+        }
+        readEnd = UniqueFd(ends[0]);
+        writeEnd = UniqueFd(ends[1]);
     }
-    UniqueFd readEnd(ends[0]);
-    UniqueFd writeEnd(ends[1]);
 
     FileActions actions;
     SpawnAttributes attributes;
-    if (const int rc = prepareFileActions(actions, writeEnd.get(), request.errorOutput); rc != 0) {
-        return Failure(LaunchError{rc});
+    const int prepared = request.inheritsStandardStreams
+                             ? ::posix_spawn_file_actions_addclosefrom_np(actions.get(), 3)
+                             : prepareFileActions(actions, writeEnd.get(), request.errorOutput);
+    if (prepared != 0) {
+        return Failure(LaunchError{prepared});
     }
     if (const int rc = prepareAttributes(attributes, request.newProcessGroup); rc != 0) {
         return Failure(LaunchError{rc});

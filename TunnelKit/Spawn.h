@@ -16,7 +16,8 @@
 #include <sys/types.h>
 
 // Starting child processes with posix_spawn: a replacement environment, standard input from
-// /dev/null, the output on a pipe, and no other descriptor of ours inherited.
+// /dev/null, the output on a pipe (or our own standard streams), and no other descriptor of ours
+// inherited.
 namespace tunnelkit {
 
 using Environment = std::map<std::string, std::string>;
@@ -98,11 +99,15 @@ struct SpawnRequest {
     Environment environment;             // replaces the whole environment
     bool newProcessGroup = false;        // the child leads a new group whose id is its pid
     ErrorOutput errorOutput = ErrorOutput::joined;
+    // The child keeps our standard input, output and error: no pipe, and errorOutput is unused.
+    bool inheritsStandardStreams = false;
 };
 
 struct SpawnedChild {
     std::shared_ptr<Child> child;
-    UniqueFd output; // the read end of the child's standard output, close-on-exec, blocking
+    // The read end of the child's standard output, close-on-exec, blocking; none when the child
+    // inherits our streams.
+    UniqueFd output;
 };
 
 Result<SpawnedChild, LaunchError> spawnChild(const SpawnRequest& request);

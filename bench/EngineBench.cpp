@@ -3,7 +3,7 @@
 // - 50 registry registrations in one turn of the main queue, against the same rewrites unsynced;
 // - 150,000 lines of ssh output through a connection, against a bare read and split of the pipe.
 
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/MainQueue.h"
 #include "TunnelKit/ProcessRegistry.h"

@@ -1,11 +1,12 @@
 #include "Burrowlight/AskPass/AskPassHelper.h"
 
 #include "Burrowlight/AskPass/AskPassAnswers.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Widgets/Shell/AppStyle.h"
 #include "Platform/LibsecretBackend.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include <QApplication>
 #include <cstdio>

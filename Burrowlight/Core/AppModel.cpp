@@ -7,8 +7,8 @@
 #include "Burrowlight/Desktop/FileManager.h"
 #include "Platform/Folders.h"
 #include "Platform/LibsecretBackend.h"
-#include "Platform/NetworkMonitor.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
+#include "Platform/NetlinkNetworkMonitor.h"
 #include "TunnelKit/Spawn.h"
 
 #include <QClipboard>

@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/AppSettings.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/SettingsFile.h"
+#include "Burrowlight/Core/TermsOfUse.h"
 
 #include <QHash>
 

@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/ProblemReport.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/SSHVersion.h"
 #include "Burrowlight/Core/Texts/ProblemReportTexts.h"
 #include "Platform/SystemFacts.h"
 

@@ -7,7 +7,13 @@
 
 namespace burrowlight {
 
-QtMainQueue::QtMainQueue() : context_(std::make_unique<QObject>()) {}
+QtMainQueue::QtMainQueue()
+    : QtMainQueue([](std::chrono::milliseconds wait, QObject* context, tunnelkit::Job job) {
+          QTimer::singleShot(wait, Qt::PreciseTimer, context, std::move(job));
+      }) {}
+
+QtMainQueue::QtMainQueue(StartTimer startTimer)
+    : context_(std::make_unique<QObject>()), startTimer_(std::move(startTimer)) {}
 
 QtMainQueue::~QtMainQueue() {
     // The last holder may be an ssh reader thread; the context must die on its own thread.
@@ -24,11 +30,11 @@ void QtMainQueue::post(tunnelkit::Job job) {
 void QtMainQueue::schedule(tunnelkit::BootClock::time_point deadline, tunnelkit::Job job) {
     // The context, not the queue: a posted job never outlives the context it is delivered to.
     QObject* context = context_.get();
-    post([context, deadline, job = std::move(job)]() mutable {
+    post([context, startTimer = startTimer_, deadline, job = std::move(job)]() mutable {
         using namespace std::chrono;
         const auto remaining = ceil<milliseconds>(deadline - tunnelkit::BootClock::now());
         // Qt's timers do not count a suspend; a wake restarts the tunnels, which cancels such waits.
-        QTimer::singleShot(std::max(remaining, milliseconds(0)), Qt::PreciseTimer, context, std::move(job));
+        startTimer(std::max(remaining, milliseconds(0)), context, std::move(job));
     });
 }
 

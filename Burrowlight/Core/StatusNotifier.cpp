@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/StatusNotifier.h"
 
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
@@ -10,7 +11,7 @@ namespace burrowlight {
 using tunnelkit::TunnelState;
 
 StatusNotifier::StatusNotifier(QDBusConnection bus, QObject* parent)
-    : QObject(parent), notifications_(std::move(bus)) {}
+    : QObject(parent), notifications_(QString::fromLatin1(bundleIdentifier), std::move(bus)) {}
 
 std::optional<QString> StatusNotifier::body(const TunnelState& old, const TunnelState& now,
                                             const tunnelkit::Tunnel& tunnel,

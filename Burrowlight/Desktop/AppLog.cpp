@@ -1,18 +1,23 @@
 #include "Burrowlight/Desktop/AppLog.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Platform/SystemLog.h"
 
 #include <QMutex>
+#include <cerrno>
 #include <optional>
 
 namespace burrowlight {
 
 namespace {
 
+const char*& chosenIdentity() {
+    static const char* identity = nullptr;
+    return identity;
+}
+
 // Created on first use and kept for the life of the process, as syslog's identity is.
 const platform::SystemLog& systemLog() {
-    static const platform::SystemLog log(bundleIdentifier);
+    static const platform::SystemLog log(chosenIdentity() ? chosenIdentity() : program_invocation_short_name);
     return log;
 }
 
@@ -43,6 +48,10 @@ AppLog AppLog::app() {
 
 AppLog AppLog::updates() {
     return AppLog("updates");
+}
+
+void AppLog::setIdentity(const char* identity) {
+    chosenIdentity() = identity;
 }
 
 void AppLog::write(const QString& message) const {

@@ -13,6 +13,10 @@ class AppLog {
     static AppLog app();
     static AppLog updates();
 
+    // Once, before the first line: the identity syslog keeps the lines under (the bundle
+    // identifier). A process that names none logs under its program's name.
+    static void setIdentity(const char* identity);
+
     // At the default level.
     void write(const QString& message) const;
     void error(const QString& message) const;

@@ -1,8 +1,7 @@
 #include "Burrowlight/Desktop/AutostartEntry.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Platform/Folders.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -50,8 +49,8 @@ QHash<QString, QString> desktopEntryKeys(const QByteArray& contents) {
 
 } // namespace
 
-AutostartEntry::AutostartEntry()
-    : AutostartEntry(fromOptional(platform::folders::autostartEntryPath(bundleIdentifier)),
+AutostartEntry::AutostartEntry(const QString& bundleIdentifier)
+    : AutostartEntry(fromOptional(platform::folders::autostartEntryPath(bundleIdentifier.toStdString())),
                      fromOptional(platform::processes::ownExecutablePath())) {}
 
 AutostartEntry::AutostartEntry(QString path, QString executable)
@@ -104,7 +103,7 @@ std::expected<void, AutostartError> AutostartEntry::write() const {
                                             "Terminal=false\n"
                                             "X-GNOME-Autostart-enabled=true\n")
                                  .arg(escapedValue(QGuiApplication::applicationDisplayName()),
-                                      execValue(executable_), QString::fromLatin1(bundleIdentifier));
+                                      execValue(executable_), QFileInfo(path_).completeBaseName());
     QSaveFile file(path_);
     const QByteArray bytes = contents.toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {

@@ -19,8 +19,11 @@ struct AutostartError {
 // settings removing or hiding it) shows at once. Nothing of it is stored anywhere else.
 class AutostartEntry {
   public:
-    // The user's entry (Platform/Folders) for the executable found at /proc/self/exe.
-    AutostartEntry();
+    // The user's entry (Platform/Folders) of the application named, for the executable found at
+    // /proc/self/exe.
+    explicit AutostartEntry(const QString& bundleIdentifier);
+    // The entry's file name without ".desktop" names the icon, as the application's own desktop
+    // entry does.
     AutostartEntry(QString path, QString executable);
 
     const QString& path() const { return path_; }

@@ -1,6 +1,5 @@
 #include "Burrowlight/Desktop/DesktopNotifications.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Desktop/AppLog.h"
 #include "Burrowlight/Desktop/DBusReplies.h"
 
@@ -21,8 +20,8 @@ QDBusMessage methodCall(const QString& method) {
 
 } // namespace
 
-DesktopNotifications::DesktopNotifications(QDBusConnection bus, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)),
+DesktopNotifications::DesktopNotifications(QString desktopEntry, QDBusConnection bus, QObject* parent)
+    : QObject(parent), desktopEntry_(std::move(desktopEntry)), bus_(std::move(bus)),
       serverWatcher_(service, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
     // A server that starts anew numbers its notifications from the start again: an id kept from
     // the one before could name another application's notification.
@@ -98,10 +97,10 @@ void DesktopNotifications::send(const QString& key) {
     }
     const Content content = *std::exchange(entry.next, std::nullopt);
     const QString body = *bodyMarkup_ ? content.body.toHtmlEscaped() : content.body;
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), QString::fromLatin1(bundleIdentifier)}};
+    const QVariantMap hints{{QStringLiteral("desktop-entry"), desktopEntry_}};
     QDBusMessage call = methodCall(QStringLiteral("Notify"));
-    call.setArguments({QGuiApplication::applicationDisplayName(), entry.id,
-                       QString::fromLatin1(bundleIdentifier), content.title, body, QStringList(), hints, -1});
+    call.setArguments({QGuiApplication::applicationDisplayName(), entry.id, desktopEntry_, content.title,
+                       body, QStringList(), hints, -1});
     entry.sending = true;
     callAsync(bus_, call, this, [this, key](const QDBusMessage& answer) {
         const QDBusReply<uint> reply(answer);

@@ -17,12 +17,12 @@ namespace burrowlight {
 // Every notification belongs to a key (a tunnel's id): a later post under the same key replaces the
 // earlier one, so a key has at most one notification on screen. Without a server nothing is shown
 // and nothing fails; the application log says so once. Nothing here waits: every call to the server
-// is asynchronous.
+// is asynchronous. Notifications come from the application whose desktop entry is named (its icon too).
 class DesktopNotifications : public QObject {
     Q_OBJECT
 
   public:
-    explicit DesktopNotifications(QDBusConnection bus = QDBusConnection::sessionBus(),
+    explicit DesktopNotifications(QString desktopEntry, QDBusConnection bus = QDBusConnection::sessionBus(),
                                   QObject* parent = nullptr);
 
     // Asks the server whether it is there. `answered` runs later, from the event loop: true once a
@@ -57,6 +57,7 @@ class DesktopNotifications : public QObject {
     void logAbsence(const QDBusError& error);
     void forgetServer();
 
+    QString desktopEntry_;
     QDBusConnection bus_;
     QDBusServiceWatcher serverWatcher_;
     QHash<QString, Entry> entries_;

@@ -25,6 +25,11 @@ QString activationToken(const QVariantMap& platformData) {
     return {};
 }
 
+// org.freedesktop.Application's object lives at the path made of the bus name.
+QString objectPath(const QString& serviceName) {
+    return QLatin1Char('/') + QString(serviceName).replace(QLatin1Char('.'), QLatin1Char('/'));
+}
+
 QVariantMap platformData(const QString& activationToken) {
     if (activationToken.isEmpty()) {
         return {};
@@ -99,25 +104,27 @@ LaunchRequest LaunchRequest::fromArguments(const QStringList& arguments, const Q
     return request;
 }
 
-SingleInstance::SingleInstance(Key, QDBusConnection bus)
-    : bus_(std::move(bus)), adaptor_(std::make_unique<ApplicationAdaptor>(this)) {}
+SingleInstance::SingleInstance(Key, QString serviceName, QDBusConnection bus)
+    : serviceName_(std::move(serviceName)), bus_(std::move(bus)),
+      adaptor_(std::make_unique<ApplicationAdaptor>(this)) {}
 
 SingleInstance::~SingleInstance() {
     if (ownsName_) {
-        bus_.interface()->unregisterService(QString::fromLatin1(serviceName));
+        bus_.interface()->unregisterService(serviceName_);
     }
     if (objectRegistered_) {
-        bus_.unregisterObject(QString::fromLatin1(objectPath));
+        bus_.unregisterObject(objectPath(serviceName_));
     }
 }
 
-SingleInstance::Claim SingleInstance::claim(const QString& applicationSupportFolder,
+SingleInstance::Claim SingleInstance::claim(const QString& serviceName,
+                                            const QString& applicationSupportFolder,
                                             const LaunchRequest& request, QDBusConnection bus) {
-    auto instance = std::make_unique<SingleInstance>(Key{}, bus);
+    auto instance = std::make_unique<SingleInstance>(Key{}, serviceName, bus);
     const NameClaim name = instance->claimBusName();
     if (name == NameClaim::heldElsewhere) {
         instance.reset();
-        return handOver(bus, request);
+        return handOver(serviceName, bus, request);
     }
     const QString lockPath = QDir(applicationSupportFolder).filePath(QStringLiteral("instance.lock"));
     auto lock = platform::InstanceLock::acquire(lockPath.toStdString());
@@ -144,14 +151,12 @@ SingleInstance::NameClaim SingleInstance::claimBusName() {
         return unavailable(bus_.lastError().message());
     }
     // The object answers before the name is taken, so that no call finds the name without it.
-    objectRegistered_ =
-        bus_.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAdaptors);
+    objectRegistered_ = bus_.registerObject(objectPath(serviceName_), this, QDBusConnection::ExportAdaptors);
     if (!objectRegistered_) {
         return unavailable(QStringLiteral("the object path is taken"));
     }
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
-        bus_.interface()->registerService(QString::fromLatin1(serviceName),
-                                          QDBusConnectionInterface::DontQueueService,
+        bus_.interface()->registerService(serviceName_, QDBusConnectionInterface::DontQueueService,
                                           QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) {
         return unavailable(reply.error().message());
@@ -160,9 +165,10 @@ SingleInstance::NameClaim SingleInstance::claimBusName() {
     return ownsName_ ? NameClaim::owned : NameClaim::heldElsewhere;
 }
 
-SingleInstance::Claim SingleInstance::handOver(QDBusConnection& bus, const LaunchRequest& request) {
+SingleInstance::Claim SingleInstance::handOver(const QString& serviceName, QDBusConnection& bus,
+                                               const LaunchRequest& request) {
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(serviceName), QString::fromLatin1(objectPath), applicationInterface,
+        serviceName, objectPath(serviceName), applicationInterface,
         request.files.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("Open"));
     if (!request.files.isEmpty()) {
         QStringList uris;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Platform/InstanceLock.h"
 
 #include <QDBusConnection>
@@ -41,9 +40,10 @@ struct InstanceError {
     QString detail;
 };
 
-// One instance per user. The first launch owns the session-bus name com.tolvan.burrowlight and a
-// lock file in the application-support folder; a later launch hands its request to the first over
-// D-Bus (org.freedesktop.Application at /com/tolvan/burrowlight) and ends. Without a session bus
+// One instance per user. The first launch owns the session-bus name (the bundle identifier, such
+// as com.tolvan.burrowlight) and a lock file in the application-support folder; a later launch hands
+// its request to the first over D-Bus (org.freedesktop.Application at the path made of the name,
+// /com/tolvan/burrowlight) and ends. Without a session bus
 // the lock alone keeps a second instance from running: the first runs without hand-overs, and a
 // later launch ends with `alreadyRunning`. The name is shared: other objects of the application
 // (scripting) register on the same session-bus connection at paths of their own.
@@ -51,16 +51,13 @@ class SingleInstance : public QObject {
     Q_OBJECT
 
   public:
-    static constexpr const char* serviceName = bundleIdentifier;
-    static constexpr const char* objectPath = "/com/tolvan/burrowlight";
-
     struct HandedOver {};
     using Claim = std::variant<std::unique_ptr<SingleInstance>, HandedOver, InstanceError>;
 
     // Once at launch, before any window: the calls to the bus wait for their answers (a later
     // launch at most 10 s for the first instance). The application object must exist.
-    static Claim claim(const QString& applicationSupportFolder, const LaunchRequest& request,
-                       QDBusConnection bus = QDBusConnection::sessionBus());
+    static Claim claim(const QString& serviceName, const QString& applicationSupportFolder,
+                       const LaunchRequest& request, QDBusConnection bus = QDBusConnection::sessionBus());
 
     ~SingleInstance() override;
 
@@ -77,14 +74,15 @@ class SingleInstance : public QObject {
     struct Key {};
 
   public:
-    SingleInstance(Key, QDBusConnection bus);
+    SingleInstance(Key, QString serviceName, QDBusConnection bus);
 
   private:
     enum class NameClaim { owned, heldElsewhere, unavailable };
 
-    static Claim handOver(QDBusConnection& bus, const LaunchRequest& request);
+    static Claim handOver(const QString& serviceName, QDBusConnection& bus, const LaunchRequest& request);
     NameClaim claimBusName();
 
+    QString serviceName_;
     QDBusConnection bus_;
     std::unique_ptr<ApplicationAdaptor> adaptor_;
     std::optional<platform::InstanceLock> lock_;

@@ -2,10 +2,11 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
-#include "Burrowlight/Core/LoginItem.h"
-#include "Burrowlight/Core/Relaunch.h"
+#include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Core/Texts/SettingsTexts.h"
 #include "Burrowlight/Core/TipPage.h"
+#include "Burrowlight/Desktop/LoginItem.h"
+#include "Burrowlight/Desktop/Relaunch.h"
 
 namespace burrowlight {
 
@@ -16,7 +17,7 @@ LanguageFacts LanguageFacts::ofThisRun() {
 GeneralSettingsModel::GeneralSettingsModel(AppModel& model, AppTermination& termination,
                                            LanguageFacts languages)
     : model_(model), termination_(termination), languages_(std::move(languages)),
-      opensAtLogin_(burrowlight::opensAtLogin()) {
+      opensAtLogin_(burrowlight::opensAtLogin(QString::fromLatin1(bundleIdentifier))) {
     AppSettings& settings = model_.settings();
     connect(&settings, &AppSettings::languagesChanged, this, &GeneralSettingsModel::changed);
     connect(&settings, &AppSettings::showsDockIconChanged, this, &GeneralSettingsModel::changed);
@@ -67,16 +68,16 @@ QString GeneralSettingsModel::relaunchExplanation() const {
 }
 
 void GeneralSettingsModel::relaunchNow() {
-    relaunch(termination_);
+    relaunch([this] { return termination_.requestTermination(); });
 }
 
 void GeneralSettingsModel::setOpensAtLogin(bool opens) {
-    if (const auto done = setOpenAtLogin(opens); done) {
+    if (const auto done = setOpenAtLogin(QString::fromLatin1(bundleIdentifier), opens); done) {
         loginItemError_.reset();
     } else {
         loginItemError_ = tr("Couldn't change the login item: %1").arg(texts::message(done.error()));
     }
-    opensAtLogin_ = burrowlight::opensAtLogin();
+    opensAtLogin_ = burrowlight::opensAtLogin(QString::fromLatin1(bundleIdentifier));
     emit changed();
 }
 

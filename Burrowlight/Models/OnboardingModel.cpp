@@ -1,7 +1,8 @@
 #include "Burrowlight/Models/OnboardingModel.h"
 
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
-#include "Burrowlight/Core/LoginItem.h"
+#include "Burrowlight/Desktop/LoginItem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +15,8 @@ OnboardingModel::OnboardingModel(AppModel& model, Windows windows)
       hasSSHConfig_(QFileInfo(QDir(QString::fromStdString(model.parts().homeDirectory))
                                   .filePath(QStringLiteral(".ssh/config")))
                         .isFile()),
-      opensAtLogin_(burrowlight::opensAtLogin()), server_(model.parts().sessionBus) {}
+      opensAtLogin_(burrowlight::opensAtLogin(QString::fromLatin1(bundleIdentifier))),
+      server_(QString::fromLatin1(bundleIdentifier), model.parts().sessionBus) {}
 
 void OnboardingModel::refreshNotifications() {
     server_.checkAuthorization([self = QPointer(this)](bool authorized) {
@@ -30,8 +32,8 @@ void OnboardingModel::requestNotifications() {
 }
 
 void OnboardingModel::setOpensAtLogin(bool opens) {
-    (void)setOpenAtLogin(opens);
-    opensAtLogin_ = burrowlight::opensAtLogin();
+    (void)setOpenAtLogin(QString::fromLatin1(bundleIdentifier), opens);
+    opensAtLogin_ = burrowlight::opensAtLogin(QString::fromLatin1(bundleIdentifier));
     emit changed();
 }
 

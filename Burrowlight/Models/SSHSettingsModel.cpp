@@ -1,7 +1,7 @@
 #include "Burrowlight/Models/SSHSettingsModel.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/SSHVersion.h"
 #include "Burrowlight/Desktop/FileManager.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "Burrowlight/Models/TermsModel.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/AppTermination.h"
 #include "Burrowlight/Core/SiteLink.h"
+#include "Burrowlight/Core/TermsOfUse.h"
 #include "Burrowlight/Desktop/AppLog.h"
 
 #include <QDateTime>

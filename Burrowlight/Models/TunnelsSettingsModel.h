@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/ExportFile.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "TempDir.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/ProcessRegistry.h"

@@ -2,7 +2,7 @@
 // connecting, against the tests' own sshd: whatever it left running, the next start ends.
 #include "ErrorPrinting.h"
 #include "LoopbackNetwork.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "SSHServerFixture.h"
 #include "TempDir.h"
 #include "TunnelKit/ChildProcess.h"

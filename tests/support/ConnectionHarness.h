@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "SSHCommandErrorPrinting.h"
 #include "SSHServerFixture.h"
 #include "SSHTranscripts.h"

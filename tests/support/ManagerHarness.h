@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ConnectionHarness.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "SSHServerFixture.h"
 #include "SSHTranscripts.h"
 #include "TempDir.h"
@@ -126,7 +126,12 @@ public:
                                                  secrets, std::make_unique<FakeNetworkMonitor>(network));
         stateChanges =
             manager->observeStateChanges([this](const tunnelkit::TunnelManager::StateChange& change) {
-                reports.push_back({change.tunnel, change.old, change.now, change.problem});
+                // Built in place: a temporary Report holding the problem trips g++ 12's
+                // maybe-uninitialized warning in optimized builds.
+                Report& report = reports.emplace_back(change.tunnel, change.old, change.now);
+                if (change.problem) {
+                    report.problem.emplace(*change.problem);
+                }
                 if (!manager->hasConnection(change.tunnel.id)) {
                     return;
                 }

@@ -2,7 +2,7 @@
 
 #include "ErrorPrinting.h"
 #include "LoopbackNetwork.h"
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "TestFailure.h"
 #include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/FileIO.h"

@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/Texts/ProblemReportTexts.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/SSHVersion.h"
 #include "Burrowlight/Core/SiteLink.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 
 #include "Burrowlight/Core/AboutCredits.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 
 namespace burrowlight {

@@ -1,7 +1,5 @@
 #include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>

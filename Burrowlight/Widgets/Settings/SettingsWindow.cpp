@@ -1,6 +1,6 @@
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"

@@ -3,9 +3,9 @@
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/AppTermination.h"
-#include "Burrowlight/Core/Relaunch.h"
 #include "Burrowlight/Core/TipPage.h"
 #include "Burrowlight/Desktop/AppLog.h"
+#include "Burrowlight/Desktop/Relaunch.h"
 #include "Burrowlight/Widgets/Shell/WindowRouter.h"
 #include "TunnelKit/TunnelStore.h"
 

@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Shell/AppTray.h"
 
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/SymbolIcons.h"
 

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 
 #include "Burrowlight/Automation/TunnelsService.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/TipPage.h"
@@ -37,7 +38,8 @@ SingleInstance::Claim claimInstance(const LaunchRequest& request) {
                              QString::fromStdString(*folder) + QStringLiteral(": ") +
                                  QString::fromLocal8Bit(std::strerror(code))};
     }
-    return SingleInstance::claim(QString::fromStdString(*folder), request);
+    return SingleInstance::claim(QString::fromLatin1(bundleIdentifier), QString::fromStdString(*folder),
+                                 request);
 }
 
 QStringList argumentsOf(int argc, char** argv) {

@@ -1,6 +1,6 @@
 #include "Burrowlight/Widgets/Shell/OnboardingWindow.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/SymbolIcons.h"
 
 namespace burrowlight {

@@ -1,7 +1,5 @@
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
-
 #include <QCloseEvent>
 
 namespace burrowlight {

@@ -1,6 +1,6 @@
 #include "Burrowlight/Widgets/Shell/Theme.h"
 
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppIcons.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Shell/TipPromptPanel.h"
 
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 // The askpass dialog, run offscreen.
 #include "Burrowlight/AskPass/AskPassHelper.h"
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppIcons.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -1,4 +1,7 @@
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/ExportFile.h"
+#include "Burrowlight/Core/SSHVersion.h"
+#include "Burrowlight/Core/TermsOfUse.h"
 
 #include <QTemporaryDir>
 #include <QTest>

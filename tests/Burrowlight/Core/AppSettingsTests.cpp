@@ -1,5 +1,5 @@
-#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppSettings.h"
+#include "Burrowlight/Core/TermsOfUse.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

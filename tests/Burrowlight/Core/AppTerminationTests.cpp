@@ -1,5 +1,5 @@
 #include "Burrowlight/Core/AppTermination.h"
-#include "Burrowlight/Core/Relaunch.h"
+#include "Burrowlight/Desktop/Relaunch.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -49,7 +49,7 @@ class AppTerminationTests : public QObject {
         QVERIFY(!quitting.termination.quitRequestedFromMenu());
         QVERIFY(!quitting.termination.isTerminating());
 
-        QVERIFY(!relaunch(quitting.termination));
+        QVERIFY(!relaunch([&] { return quitting.termination.requestTermination(); }));
         QVERIFY2(!relaunchRequested(), "a later ordinary quit does not relaunch");
     }
 

@@ -2,6 +2,7 @@
 // does.
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/ProblemReport.h"
+#include "Burrowlight/Core/SSHVersion.h"
 #include "Burrowlight/Core/Texts/ProblemReportTexts.h"
 
 #include <QSignalSpy>

@@ -4,10 +4,37 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <atomic>
+#include <map>
 #include <thread>
 
 using namespace burrowlight;
 using namespace std::chrono_literals;
+
+namespace {
+
+// Timers whose time passes only when the test advances it.
+struct DrivenTimers {
+    std::chrono::milliseconds now{0};
+    std::multimap<std::chrono::milliseconds, tunnelkit::Job> pending;
+
+    QtMainQueue::StartTimer starter() {
+        return [this](std::chrono::milliseconds wait, QObject*, tunnelkit::Job job) {
+            pending.emplace(now + wait, std::move(job));
+        };
+    }
+
+    // Runs, in order, every timer whose time has come by then.
+    void advance(std::chrono::milliseconds by) {
+        now += by;
+        while (!pending.empty() && pending.begin()->first <= now) {
+            auto job = std::move(pending.begin()->second);
+            pending.erase(pending.begin());
+            job();
+        }
+    }
+};
+
+} // namespace
 
 class QtMainQueueTests : public QObject {
     Q_OBJECT
@@ -34,26 +61,39 @@ class QtMainQueueTests : public QObject {
     }
 
     void delayedJobRunsUnlessCancelled() {
-        auto queue = std::make_shared<QtMainQueue>();
+        DrivenTimers timers;
+        auto queue = std::make_shared<QtMainQueue>(timers.starter());
         bool ran = false;
         bool cancelledRan = false;
         auto kept = queue->after(20ms, [&] { ran = true; });
         auto dropped = queue->after(1ms, [&] { cancelledRan = true; });
         dropped.cancel();
-        QTRY_VERIFY(ran);
-        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(timers.pending.size(), size_t(2));
+        timers.advance(20ms);
+        QVERIFY(ran);
         QVERIFY(!cancelledRan);
+        QVERIFY(timers.pending.empty());
     }
 
     void jobCancelledAfterItsTimeCameNeverRuns() {
-        auto queue = std::make_shared<QtMainQueue>();
+        DrivenTimers timers;
+        auto queue = std::make_shared<QtMainQueue>(timers.starter());
         bool ran = false;
         auto job = queue->after(0ms, [&] { ran = true; });
-        // Its time has come, but the loop has not run yet: cancelling still wins.
-        std::this_thread::sleep_for(5ms);
+        QCoreApplication::sendPostedEvents();
+        // Its time has come, but its timer has not fired yet: cancelling still wins.
         job.cancel();
-        QTest::qWait(50);
+        timers.advance(1ms);
+        QVERIFY(timers.pending.empty());
         QVERIFY(!ran);
+    }
+
+    void qtTimersRunADelayedJob() {
+        auto queue = std::make_shared<QtMainQueue>();
+        bool ran = false;
+        auto job = queue->after(1ms, [&] { ran = true; });
+        QTRY_VERIFY(ran);
     }
 
     void releasedFromAnotherThreadIsSafe() {

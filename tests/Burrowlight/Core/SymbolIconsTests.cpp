@@ -1,4 +1,4 @@
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 

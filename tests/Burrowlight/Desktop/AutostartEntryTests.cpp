@@ -1,3 +1,4 @@
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Desktop/AutostartEntry.h"
 #include "PrivateBuses.h"
 
@@ -46,7 +47,7 @@ class AutostartEntryTests : public QObject {
     }
 
     void switchesInTheConfigHomeForThisExecutable() {
-        const AutostartEntry entry;
+        const AutostartEntry entry(QString::fromLatin1(bundleIdentifier));
         const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
         QCOMPARE(entry.path(), configHome + QStringLiteral("/autostart/com.tolvan.burrowlight.desktop"));
         QVERIFY(!entry.isEnabled());

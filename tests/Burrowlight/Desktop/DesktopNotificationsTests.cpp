@@ -1,3 +1,4 @@
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Desktop/AppLog.h"
 #include "Burrowlight/Desktop/DesktopNotifications.h"
 #include "PrivateBuses.h"
@@ -44,7 +45,7 @@ class DesktopNotificationsTests : public QObject {
 
     void authorizedOnlyWhileAServerAnswers() {
         const AppLogRecorder log;
-        DesktopNotifications notifications;
+        DesktopNotifications notifications(QString::fromLatin1(bundleIdentifier));
         QCOMPARE(askAuthorization(notifications), false);
         notifications.post(QStringLiteral("tunnel-1"), QStringLiteral("db"),
                            QStringLiteral("Couldn't connect."));
@@ -62,6 +63,7 @@ class DesktopNotificationsTests : public QObject {
         const QString nowhere = QStringLiteral("nowhere");
         {
             DesktopNotifications withoutABus(
+                QString::fromLatin1(bundleIdentifier),
                 QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), nowhere));
             QCOMPARE(askAuthorization(withoutABus), false);
         }
@@ -70,7 +72,7 @@ class DesktopNotificationsTests : public QObject {
 
     void oneNotificationPerKeyEvenWhenPostsFollowClosely() {
         const StandInNotificationServer server;
-        DesktopNotifications notifications;
+        DesktopNotifications notifications(QString::fromLatin1(bundleIdentifier));
         QCOMPARE(askAuthorization(notifications), true);
         const QString db = QStringLiteral("3F2504E0-4F89-11D3-9A0C-0305E82C3301");
         // The second post comes while the first is on its way, before its id is known: it must
@@ -102,7 +104,7 @@ class DesktopNotificationsTests : public QObject {
 
     void closingTakesItAwayAndTheNextPostIsNew() {
         const StandInNotificationServer server;
-        DesktopNotifications notifications;
+        DesktopNotifications notifications(QString::fromLatin1(bundleIdentifier));
         notifications.post(QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("one"));
         QTRY_COMPARE(server.shown().size(), 1);
         const uint shownId = server.shown().firstKey();
@@ -122,7 +124,7 @@ class DesktopNotificationsTests : public QObject {
     }
 
     void bodiesStayPlainTextAndANewServerStartsAfresh() {
-        DesktopNotifications notifications;
+        DesktopNotifications notifications(QString::fromLatin1(bundleIdentifier));
         const QString body = QStringLiteral("ssh: <b>bad</b> & worse");
         uint oldId = 0;
         {

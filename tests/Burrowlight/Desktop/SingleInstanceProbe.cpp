@@ -2,6 +2,7 @@
 // claims the instance and prints what happens, one line each: "primary bus" or "primary lock-only",
 // then "open PATH|PATH TOKEN" and "reopen TOKEN" as later launches arrive; "handed-over"; or
 // "error KIND DETAIL" with exit status 1.
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
         say(QStringLiteral("usage: single-instance-probe APP_FOLDER [FILE...]"));
         return 2;
     }
-    auto claim = SingleInstance::claim(arguments.first(),
+    auto claim = SingleInstance::claim(QString::fromLatin1(bundleIdentifier), arguments.first(),
                                        LaunchRequest::fromArguments(arguments.mid(1), QDir::currentPath()));
     if (std::holds_alternative<SingleInstance::HandedOver>(claim)) {
         say(QStringLiteral("handed-over"));

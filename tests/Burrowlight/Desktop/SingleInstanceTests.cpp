@@ -1,3 +1,4 @@
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
 #include "PrivateBuses.h"
 
@@ -60,7 +61,7 @@ QProcessEnvironment environmentWith(const QString& name, const QString& value) {
 
 bool nameIsTaken() {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(
-        QString::fromLatin1(SingleInstance::serviceName));
+        QString::fromLatin1(bundleIdentifier));
 }
 
 } // namespace
@@ -99,7 +100,7 @@ class SingleInstanceTests : public QObject {
     // its answer regardless and ends.
     void aBusyFirstInstanceStillLetsTheLaterLaunchGo() {
         const QTemporaryDir home;
-        auto claim = SingleInstance::claim(home.path(), {});
+        auto claim = SingleInstance::claim(QString::fromLatin1(bundleIdentifier), home.path(), {});
         QVERIFY(std::holds_alternative<std::unique_ptr<SingleInstance>>(claim));
         const auto& instance = std::get<std::unique_ptr<SingleInstance>>(claim);
         QVERIFY(instance->ownsBusName());
@@ -155,7 +156,8 @@ class SingleInstanceTests : public QObject {
         QFile file(home.filePath(QStringLiteral("file")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        const auto claim = SingleInstance::claim(home.filePath(QStringLiteral("file/app")), {});
+        const auto claim = SingleInstance::claim(QString::fromLatin1(bundleIdentifier),
+                                                 home.filePath(QStringLiteral("file/app")), {});
         const auto* error = std::get_if<InstanceError>(&claim);
         QVERIFY(error);
         QCOMPARE(error->kind, InstanceError::Kind::lockFailed);

@@ -1,6 +1,7 @@
 // The tray menu in its forms, the tip panel and the problem report.
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/ProblemReport.h"
+#include "Burrowlight/Core/SSHVersion.h"
 #include "Burrowlight/Core/Texts/ProblemReportTexts.h"
 #include "Burrowlight/Widgets/Shell/AppTray.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"

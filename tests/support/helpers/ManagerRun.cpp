@@ -4,7 +4,7 @@
 // Both start the manager over APP_FOLDER/tunnels.json and APP_FOLDER/ssh-processes.json. "connect"
 // connects the tunnels marked for launch and runs until killed; it writes "starting" on standard
 // output just before the start. "start" only starts (ending what an earlier run left) and exits.
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 #include "TunnelKit/TunnelManager.h"
 
 #include <cstdio>

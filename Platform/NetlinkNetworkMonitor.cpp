@@ -1,4 +1,4 @@
-#include "Platform/NetworkMonitor.h"
+#include "Platform/NetlinkNetworkMonitor.h"
 
 #include <algorithm>
 #include <cerrno>

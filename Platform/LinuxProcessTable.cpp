@@ -1,4 +1,4 @@
-#include "Platform/ProcessTable.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include "TunnelKit/FileIO.h"
 

@@ -4,8 +4,8 @@
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Core/AppTermination.h"
-#include "Burrowlight/Core/Relaunch.h"
-#include "Platform/ProcessTable.h"
+#include "Burrowlight/Desktop/Relaunch.h"
+#include "Platform/LinuxProcessTable.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,7 +76,7 @@ int playApplication(int argc, char** argv) {
     AppTermination termination({.shouldTerminate = {}, .willTerminate = [] { relaunchIfAsked(); }});
     QTimer::singleShot(0, [&] {
         applyAppLanguage(AppLanguage::italian, settings);
-        relaunch(termination);
+        relaunch([&] { return termination.requestTermination(); });
     });
     return QCoreApplication::exec();
 }

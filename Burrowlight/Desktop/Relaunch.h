@@ -2,15 +2,15 @@
 
 #include <QString>
 #include <expected>
+#include <functional>
 #include <sys/types.h>
 
 namespace burrowlight {
 
-class AppTermination;
-
 // Asks to be opened again once this process has quit (a new language takes effect at start), then
-// asks to quit. When the quit is cancelled the request goes with it. False when it was cancelled.
-bool relaunch(AppTermination& termination);
+// asks to quit through `requestTermination`, which answers true when the quit was cancelled. When
+// it was, the request goes with it. False when it was cancelled.
+bool relaunch(const std::function<bool()>& requestTermination);
 bool relaunchRequested();
 
 // Part of quitting, once the tunnels are down: when a relaunch was asked for, leaves behind a
