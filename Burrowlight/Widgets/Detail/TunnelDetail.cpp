@@ -130,7 +130,7 @@ void TunnelDetail::pressSave() {
 
 void TunnelDetail::refresh() {
     refreshBar();
-    scroll_.setAccessibleName(DetailModel::title(context_.draft(), context_.savedTunnel()));
+    scroll_.setAccessibleName(DetailModel::title(context_.draft().isNew(), context_.savedTunnel()));
     const auto state = context_.state();
     const auto problem = context_.problem();
     banner_.setVisible(DetailModel::showsProblemBanner(state, problem));

@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
 
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 

@@ -6,7 +6,7 @@
 // technology would find without a name, failing when there is one.
 //
 //   burrowlight-screenshots [--list | --check | --unnamed] [OUTPUT_FOLDER]
-#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Widgets/Shell/AppStyle.h"
 #include "LayoutCheck.h"
