@@ -11,7 +11,6 @@
 namespace burrowlight {
 
 using tunnelkit::Tunnel;
-using tunnelkit::TunnelManager;
 using tunnelkit::Uuid;
 
 namespace {
@@ -21,12 +20,12 @@ constexpr uint32_t fourCharacterCode(const char (&code)[5]) {
            uint32_t(uint8_t(code[2])) << 8 | uint32_t(uint8_t(code[3]));
 }
 
-QString lastError(TunnelManager& manager, const Uuid& id, const tunnelkit::TunnelState& state) {
+QString lastError(TunnelController& controller, const Uuid& id, const tunnelkit::TunnelState& state) {
     using S = tunnelkit::TunnelState;
-    if (!(state.is<S::Failed>() || state.is<S::Retrying>()) || !manager.hasConnection(id)) {
+    if (!(state.is<S::Failed>() || state.is<S::Retrying>()) || !controller.hasConnection(id)) {
         return {};
     }
-    const auto& problem = manager.connection(id)->problem();
+    const auto& problem = controller.connection(id)->problem();
     return problem ? texts::message(*problem) : QString();
 }
 
@@ -80,8 +79,8 @@ uint32_t scriptStateCode(const tunnelkit::TunnelState& state) {
                       state.value);
 }
 
-ScriptTunnel scriptTunnel(TunnelManager& manager, const Tunnel& tunnel) {
-    const auto state = manager.state(tunnel.id);
+ScriptTunnel scriptTunnel(TunnelController& controller, const Tunnel& tunnel) {
+    const auto state = controller.state(tunnel.id);
     QStringList tags;
     for (const auto& tag : tunnel.tags) {
         tags.append(QString::fromStdString(tag));
@@ -93,18 +92,18 @@ ScriptTunnel scriptTunnel(TunnelManager& manager, const Tunnel& tunnel) {
         .destination = QString::fromStdString(tunnel.destination()),
         .tags = tags,
         .state = scriptStateCode(state),
-        .lastError = lastError(manager, tunnel.id, state),
+        .lastError = lastError(controller, tunnel.id, state),
     };
 }
 
-std::vector<Tunnel> liveTunnelsInListOrder(const TunnelManager& manager) {
-    return inListOrder(manager.liveTunnels());
+std::vector<Tunnel> liveTunnelsInListOrder(const TunnelController& controller) {
+    return inListOrder(controller.liveTunnels());
 }
 
-std::vector<ScriptTunnel> scriptTunnels(TunnelManager& manager) {
+std::vector<ScriptTunnel> scriptTunnels(TunnelController& controller) {
     std::vector<ScriptTunnel> result;
-    for (const Tunnel& tunnel : liveTunnelsInListOrder(manager)) {
-        result.push_back(scriptTunnel(manager, tunnel));
+    for (const Tunnel& tunnel : liveTunnelsInListOrder(controller)) {
+        result.push_back(scriptTunnel(controller, tunnel));
     }
     return result;
 }
@@ -121,9 +120,9 @@ QString ScriptError::name() const {
     return {};
 }
 
-ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, const QStringList& references,
-                                                 const QString& tag) {
-    const auto live = manager.liveTunnels();
+ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelController& controller,
+                                                 const QStringList& references, const QString& tag) {
+    const auto live = controller.liveTunnels();
     std::unordered_set<Uuid> ids;
     for (const QString& reference : references) {
         const auto found = named(live, reference);
@@ -134,7 +133,7 @@ ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, c
         std::ranges::for_each(found, [&](const Tunnel& tunnel) { ids.insert(tunnel.id); });
     }
     if (!tag.isEmpty()) {
-        const auto tagged = manager.tunnels(tag.toStdString());
+        const auto tagged = controller.tunnels(tag.toStdString());
         if (tagged.empty()) {
             return tunnelkit::Failure(
                 ScriptError{ScriptError::Kind::noSuchTunnel, texts::noTunnelTagged(tag)});
@@ -150,9 +149,9 @@ ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, c
     return inListOrder(std::move(resolved));
 }
 
-ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelManager& manager,
+ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelController& controller,
                                                   const QStringList& references) {
-    const auto live = inListOrder(manager.liveTunnels());
+    const auto live = inListOrder(controller.liveTunnels());
     std::vector<Tunnel> resolved;
     for (const QString& reference : references) {
         const auto found = named(live, reference);
@@ -165,8 +164,8 @@ ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelManager& manager,
     return resolved;
 }
 
-tunnelkit::TunnelManager::Ids idsOf(const std::vector<Tunnel>& tunnels) {
-    tunnelkit::TunnelManager::Ids ids;
+TunnelController::Ids idsOf(const std::vector<Tunnel>& tunnels) {
+    TunnelController::Ids ids;
     std::ranges::transform(tunnels, std::back_inserter(ids), &Tunnel::id);
     return ids;
 }

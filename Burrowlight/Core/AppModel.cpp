@@ -76,14 +76,15 @@ AppModel::AppModel(AppSettings& settings, AlertPresenter& alerts, Parts parts, Q
         .mainQueue = mainQueue_,
     };
     secrets_ = std::make_shared<tunnelkit::SecretStore>(bundleIdentifier, parts_.secrets);
-    manager_ =
+    controller_ = std::make_unique<TunnelController>(
         tunnelkit::TunnelManager::make(tunnelkit::TunnelStore(tunnelsFilePath()), std::move(environment),
-                                       secrets_, parts_.networkMonitor ? parts_.networkMonitor() : nullptr);
-    engine_ = std::make_unique<EngineBridge>(manager_);
-    connect(engine_.get(), &EngineBridge::stateChanged, this, &AppModel::notifyStateChange);
+                                       secrets_, parts_.networkMonitor ? parts_.networkMonitor() : nullptr),
+        TunnelController::TermsGate{.accepted = [this] { return termsAccepted_; },
+                                    .request = [this] { termsWindow_.request(); }});
+    connect(controller_.get(), &EngineBridge::stateChanged, this, &AppModel::notifyStateChange);
     connect(&settings_, &AppSettings::usesSSHConfigChanged, this, &AppModel::applySSHConfigSetting);
 
-    manager_->start(termsAccepted_);
+    controller_->start(termsAccepted_);
     resolveConfigHosts();
 }
 
@@ -128,16 +129,16 @@ void AppModel::notifyStateChange(const tunnelkit::Uuid& id, const tunnelkit::Tun
     if (!settings_.notifiesStatusChanges()) {
         return;
     }
-    const auto connection = manager_->connection(id);
+    const auto connection = controller_->connection(id);
     notifier_->tunnelStateChanged(old, now, connection->tunnel(), connection->problem());
 }
 
 void AppModel::resolveConfigHosts() {
-    configHosts_->resolveAll(manager_->liveTunnels());
+    configHosts_->resolveAll(controller_->liveTunnels());
 }
 
 void AppModel::reportLoadError() {
-    const auto& error = manager_->loadError();
+    const auto& error = controller_->loadError();
     if (!error) {
         return;
     }
@@ -147,7 +148,7 @@ void AppModel::reportLoadError() {
 }
 
 void AppModel::applySSHConfigSetting() {
-    manager_->setBuilder(makeBuilder());
+    controller_->setBuilder(makeBuilder());
     configHosts_->reset();
     resolveConfigHosts();
 }
@@ -173,7 +174,7 @@ void AppModel::importTunnels(const QString& path) {
     }
     const auto alert = texts::importAlert(archive->tunnels, fileName);
     if (alert && alerts_.run(*alert) == 0) {
-        manager_->importTunnels(archive->tunnels);
+        controller_->importTunnels(archive->tunnels);
     }
 }
 
@@ -186,7 +187,7 @@ void AppModel::shutdown() {
         return;
     }
     isShutDown_ = true;
-    manager_->shutdown();
+    controller_->shutdown();
 }
 
 } // namespace burrowlight

@@ -3,8 +3,8 @@
 #include "Burrowlight/Core/ConfigHosts.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
+#include "Burrowlight/Core/TunnelController.h"
 #include "TunnelKit/Text.h"
-#include "TunnelKit/TunnelManager.h"
 
 #include <algorithm>
 #include <charconv>
@@ -259,16 +259,15 @@ bool TunnelDraft::hasUnsavedChanges() const {
     return std::ranges::any_of(rows, [](const ForwardDraft& row) { return !row.forward(); });
 }
 
-std::optional<Tunnel> TunnelDraft::save(tunnelkit::TunnelManager& manager, ConfigHosts& hosts,
-                                        bool reconnect) {
+std::optional<Tunnel> TunnelDraft::save(TunnelController& controller, ConfigHosts& hosts, bool reconnect) {
     if (problem()) {
         return std::nullopt;
     }
     const Tunnel made = makeTunnel();
-    manager.save(made);
+    controller.save(made);
     hosts.resolve(made.host);
     if (reconnect) {
-        manager.connection(made.id)->restart();
+        controller.connection(made.id)->restart();
     }
     change([&](State& state) {
         state = loaded(state, made);

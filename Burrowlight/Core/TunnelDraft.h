@@ -10,13 +10,10 @@
 #include <optional>
 #include <vector>
 
-namespace tunnelkit {
-class TunnelManager;
-}
-
 namespace burrowlight {
 
 class ConfigHosts;
+class TunnelController;
 
 // The editable copy of one tunnel while the user edits it: the saved record it started from, a
 // working record, the port and tags as typed and the forwards as rows. It says whether the edit can
@@ -63,10 +60,9 @@ class TunnelDraft : public QObject {
     bool changesConnection(const tunnelkit::SSHCommandBuilder& builder) const;
     bool hasUnsavedChanges() const;
 
-    // Saves through the manager, resolves the host again in the background and, when asked,
+    // Saves through the controller, resolves the host again in the background and, when asked,
     // restarts the tunnel's connection. None, with nothing changed, while a problem blocks saving.
-    std::optional<tunnelkit::Tunnel> save(tunnelkit::TunnelManager& manager, ConfigHosts& hosts,
-                                          bool reconnect);
+    std::optional<tunnelkit::Tunnel> save(TunnelController& controller, ConfigHosts& hosts, bool reconnect);
     void discardChanges();
     // Takes over a change of the saved tunnel made elsewhere: fields the user did not touch follow
     // it, the user's edits stay.

@@ -35,7 +35,7 @@ void SSHConfigImportModel::load() {
     }
     loadStarted_ = true;
     std::set<std::string> existingHosts;
-    for (const auto& tunnel : app_.manager().liveTunnels()) {
+    for (const auto& tunnel : app_.controller().liveTunnels()) {
         existingHosts.insert(tunnel.host);
     }
     const auto& home = app_.parts().homeDirectory;
@@ -139,7 +139,7 @@ std::vector<Tunnel> SSHConfigImportModel::importSelected() {
             Tunnel tunnel = Tunnel::created();
             tunnel.name = row.alias;
             tunnel.host = row.alias;
-            app_.manager().save(tunnel);
+            app_.controller().save(tunnel);
             imported.push_back(std::move(tunnel));
         }
     }

@@ -81,12 +81,12 @@ WindowSources fixedSources(AppModel& app) {
     };
     return {screenshots::Stage::nowDate,
             [&app, states](const Uuid& id) {
-                const auto tunnel = app.manager().tunnel(id);
+                const auto tunnel = app.controller().tunnel(id);
                 const auto found = tunnel ? states.find(tunnel->name) : states.end();
                 return found == states.end() ? TunnelState::disconnected() : found->second;
             },
             [&app](const Uuid& id) -> std::optional<tunnelkit::TunnelProblem> {
-                const auto tunnel = app.manager().tunnel(id);
+                const auto tunnel = app.controller().tunnel(id);
                 if (tunnel && tunnel->name == "Grafana through the bastion") {
                     return tunnelkit::TunnelProblem{tunnelkit::TunnelProblem::SSH{
                         tunnelkit::SSHFailure{tunnelkit::SSHFailure::TimedOut{}}}};
@@ -100,7 +100,7 @@ WindowSources fixedSources(AppModel& app) {
 }
 
 Uuid idNamed(AppModel& app, const std::string& name) {
-    for (const auto& tunnel : app.manager().tunnels()) {
+    for (const auto& tunnel : app.controller().tunnels()) {
         if (tunnel.name == name) {
             return tunnel.id;
         }
@@ -118,14 +118,14 @@ Window mainWindow(screenshots::Stage& stage, bool withTunnels = true, DetailFact
     AppModel& app = stage.model();
     if (withTunnels) {
         for (const auto& tunnel : moreTunnels()) {
-            app.manager().save(tunnel);
+            app.controller().save(tunnel);
         }
     } else {
         std::vector<Uuid> all;
-        for (const auto& tunnel : app.manager().tunnels()) {
+        for (const auto& tunnel : app.controller().tunnels()) {
             all.push_back(tunnel.id);
         }
-        app.manager().deletePermanently(all);
+        app.controller().deletePermanently(all);
     }
     auto& actions = stage.own(std::make_unique<AppActions>());
     MainWindowParts parts;
@@ -151,7 +151,7 @@ void select(Window& window, std::initializer_list<const char*> names) {
 // A draft of "Staging web" with a change not saved yet.
 void editStaging(AppModel& app) {
     const auto id = idNamed(app, "Staging web");
-    auto draft = app.drafts().draft(id, app.manager().tunnel(id));
+    auto draft = app.drafts().draft(id, app.controller().tunnel(id));
     app.drafts().registerDraft(draft);
     draft->editTunnel([](Tunnel& tunnel) { tunnel.note = "Moving to the new cluster"; });
 }
