@@ -126,10 +126,6 @@ void TunnelDraft::setShowsProblems(bool shows) {
     change([&](State& state) { state.showsProblems = shows; });
 }
 
-void TunnelDraft::setTunnel(const Tunnel& tunnel) {
-    change([&](State& state) { state.tunnel = tunnel; });
-}
-
 void TunnelDraft::editTunnel(const std::function<void(Tunnel&)>& edit) {
     change([&](State& state) { edit(state.tunnel); });
 }
@@ -140,10 +136,6 @@ void TunnelDraft::setPort(const QString& port) {
 
 void TunnelDraft::setTags(const QString& tags) {
     change([&](State& state) { state.tags = tags; });
-}
-
-void TunnelDraft::setForwards(const std::vector<ForwardDraft>& forwards) {
-    change([&](State& state) { state.forwards = forwards; });
 }
 
 void TunnelDraft::editForward(const tunnelkit::Uuid& id, const std::function<void(ForwardDraft&)>& edit) {

@@ -33,7 +33,6 @@ class TunnelDraft : public QObject {
     const tunnelkit::Tunnel& base() const { return state_.base; }
     // The editor binds its fields here, except the port, the tags and the forwards.
     const tunnelkit::Tunnel& tunnel() const { return state_.tunnel; }
-    void setTunnel(const tunnelkit::Tunnel& tunnel);
     void editTunnel(const std::function<void(tunnelkit::Tunnel&)>& change);
     const QString& port() const { return state_.port; }
     void setPort(const QString& port);
@@ -41,7 +40,6 @@ class TunnelDraft : public QObject {
     const QString& tags() const { return state_.tags; }
     void setTags(const QString& tags);
     const std::vector<ForwardDraft>& forwards() const { return state_.forwards; }
-    void setForwards(const std::vector<ForwardDraft>& forwards);
     // Nothing for an id no row has.
     void editForward(const tunnelkit::Uuid& id, const std::function<void(ForwardDraft&)>& change);
 

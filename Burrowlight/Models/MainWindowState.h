@@ -40,7 +40,6 @@ class MainWindowState : public QObject {
 
     const QString& search() const { return search_; }
     void setSearch(const QString& text);
-    bool searchFocused() const { return searchFocused_; }
     void setSearchFocused(bool focused);
     // The detail's Return and Escape act only while the search field doesn't have the keyboard.
     bool keysActive() const { return !searchFocused_; }
