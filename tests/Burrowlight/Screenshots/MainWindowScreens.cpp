@@ -96,7 +96,9 @@ WindowSources fixedSources(AppModel& app) {
                         tunnelkit::SSHFailure{tunnelkit::SSHFailure::ConnectionRefused{}}}};
                 }
                 return std::nullopt;
-            }};
+            },
+            // The Connected count follows the fixed states.
+            {}};
 }
 
 Uuid idNamed(AppModel& app, const std::string& name) {
