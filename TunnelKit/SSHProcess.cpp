@@ -220,8 +220,6 @@ void SSHProcess::terminate(Grace grace) const {
     ::eventfd_write(watch_->wake.get(), 1);
 }
 
-bool SSHProcess::hasExited() const { return watch_->child->isReaped(); }
-
 UniqueFd SSHProcess::exitDescriptor() const { return watch_->child->duplicateExitDescriptor(); }
 
 void SSHProcess::killGroup() const { watch_->child->signalGroup(SIGKILL); }

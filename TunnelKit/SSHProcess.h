@@ -43,8 +43,6 @@ public:
     // SIGTERM to the child's process group at once, SIGKILL after the grace unless the child has been
     // reaped by then. Neither is sent once the child has been reaped. Callable from any thread.
     void terminate(Grace grace) const;
-    // Whether the child has been reaped; from then on its pid may belong to another process.
-    bool hasExited() const;
     // A descriptor of the caller's own that becomes readable once the child has exited (a pidfd);
     // none when the child has been reaped already.
     UniqueFd exitDescriptor() const;

@@ -112,21 +112,24 @@ std::vector<Tunnel> TunnelManager::tunnels(const std::string& tagged) const {
 
 int TunnelManager::connectedTunnels() const {
     return static_cast<int>(std::ranges::count_if(tunnels_, [this](const Tunnel& tunnel) {
-        const auto found = connections_.find(tunnel.id);
-        return !tunnel.isTrashed() && found != connections_.end() && found->second->state().isActive();
+        return !tunnel.isTrashed() && state(tunnel.id).isActive();
     }));
 }
 
 std::vector<Tunnel> TunnelManager::activeTunnels() const {
     std::vector<Tunnel> result;
     for (const auto& tunnel : tunnels_) {
-        const auto found = connections_.find(tunnel.id);
-        if (!tunnel.isTrashed() && found != connections_.end() && found->second->isActive()) {
+        if (!tunnel.isTrashed() && isActive(tunnel.id)) {
             result.push_back(tunnel);
         }
     }
     std::ranges::stable_sort(result, compareTunnelsForList);
     return result;
+}
+
+bool TunnelManager::isActive(Uuid id) const {
+    const auto found = connections_.find(id);
+    return found != connections_.end() && found->second->isActive();
 }
 
 TunnelState TunnelManager::state(Uuid id) const {
@@ -167,8 +170,7 @@ void TunnelManager::connect(const Ids& ids) {
     });
     std::ranges::stable_sort(candidates, compareTunnelsForList);
     for (const auto& candidate : candidates) {
-        const auto found = connections_.find(candidate.id);
-        if (found != connections_.end() && found->second->isActive()) {
+        if (isActive(candidate.id)) {
             continue;
         }
         connection(candidate.id)->connect();
@@ -186,8 +188,7 @@ void TunnelManager::disconnect(const Ids& ids) {
 }
 
 void TunnelManager::toggle(Uuid id) {
-    const auto found = connections_.find(id);
-    if (found != connections_.end() && found->second->isActive()) {
+    if (isActive(id)) {
         disconnect({id});
     } else {
         connect({id});

@@ -83,10 +83,12 @@ public:
     std::optional<Tunnel> tunnel(Uuid id) const;
     // Live tunnels with exactly this tag, letter case included.
     std::vector<Tunnel> tunnels(const std::string& tagged) const;
-    // Live tunnels whose connection is connected, retrying or connecting.
+    // Live tunnels whose state is active (connected, retrying or connecting).
     int connectedTunnels() const;
-    // Live tunnels whose connection is active, in list order.
+    // Live tunnels whose connection is active (a pending restart included), in list order.
     std::vector<Tunnel> activeTunnels() const;
+    // Whether the tunnel's connection is active, a pending restart included.
+    bool isActive(Uuid id) const;
     // Never creates a connection.
     TunnelState state(Uuid id) const;
     // Created on first request and kept until the tunnel is deleted for good; an id that names no

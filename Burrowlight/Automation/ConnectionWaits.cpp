@@ -5,19 +5,18 @@
 
 namespace burrowlight {
 
-ConnectionWaits::ConnectionWaits(const tunnelkit::TunnelManager& manager, Steps steps, QObject* parent)
-    : QObject(parent), manager_(manager), steps_(steps) {}
+ConnectionWaits::ConnectionWaits(const TunnelController& controller, Steps steps, QObject* parent)
+    : QObject(parent), controller_(controller), steps_(steps) {}
 
-bool ConnectionWaits::holds(const tunnelkit::TunnelManager::Ids& ids) const {
+bool ConnectionWaits::holds(const TunnelController::Ids& ids) const {
     return std::ranges::any_of(ids, [this](const tunnelkit::Uuid& id) {
-        const auto state = manager_.state(id);
+        const auto state = controller_.state(id);
         return state.is<tunnelkit::TunnelState::Connecting>() ||
                state.is<tunnelkit::TunnelState::Disconnecting>();
     });
 }
 
-ConnectionWaits::Ticket ConnectionWaits::wait(tunnelkit::TunnelManager::Ids ids,
-                                              std::function<void(Ticket)> done) {
+ConnectionWaits::Ticket ConnectionWaits::wait(TunnelController::Ids ids, std::function<void(Ticket)> done) {
     const Ticket ticket = nextTicket_++;
     waits_.emplace(ticket, Wait{std::move(ids), 0, std::move(done)});
     sleep(ticket);

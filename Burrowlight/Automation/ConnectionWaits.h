@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TunnelKit/TunnelManager.h"
+#include "Burrowlight/Core/TunnelController.h"
 
 #include <QObject>
 #include <chrono>
@@ -23,20 +23,20 @@ class ConnectionWaits : public QObject {
     };
     using Ticket = quint64;
 
-    ConnectionWaits(const tunnelkit::TunnelManager& manager, Steps steps, QObject* parent = nullptr);
+    ConnectionWaits(const TunnelController& controller, Steps steps, QObject* parent = nullptr);
 
     // Whether any of the tunnels is connecting or disconnecting now.
-    bool holds(const tunnelkit::TunnelManager::Ids& ids) const;
+    bool holds(const TunnelController::Ids& ids) const;
     // Sleeps first; `done` runs once, from the event loop, when no tunnel holds any more or after
     // the last sleep.
-    Ticket wait(tunnelkit::TunnelManager::Ids ids, std::function<void(Ticket)> done);
+    Ticket wait(TunnelController::Ids ids, std::function<void(Ticket)> done);
     // `done` never runs.
     void cancel(Ticket ticket);
     bool isWaiting() const { return !waits_.empty(); }
 
   private:
     struct Wait {
-        tunnelkit::TunnelManager::Ids ids;
+        TunnelController::Ids ids;
         int sleeps = 0;
         std::function<void(Ticket)> done;
     };
@@ -44,7 +44,7 @@ class ConnectionWaits : public QObject {
     void sleep(Ticket ticket);
     void wake(Ticket ticket);
 
-    const tunnelkit::TunnelManager& manager_;
+    const TunnelController& controller_;
     Steps steps_;
     Ticket nextTicket_ = 1;
     std::map<Ticket, Wait> waits_;

@@ -13,7 +13,6 @@
 namespace burrowlight {
 
 using tunnelkit::Tunnel;
-using tunnelkit::TunnelManager;
 using tunnelkit::Uuid;
 
 namespace {
@@ -23,11 +22,11 @@ constexpr uint32_t fourCharacterCode(const char (&code)[5]) {
            uint32_t(uint8_t(code[2])) << 8 | uint32_t(uint8_t(code[3]));
 }
 
-std::optional<tunnelkit::TunnelProblem> problemOf(TunnelManager& manager, const Uuid& id) {
+std::optional<tunnelkit::TunnelProblem> problemOf(TunnelController& manager, const Uuid& id) {
     return manager.hasConnection(id) ? manager.connection(id)->problem() : std::nullopt;
 }
 
-QString lastError(TunnelManager& manager, const Uuid& id, const tunnelkit::TunnelState& state) {
+QString lastError(TunnelController& manager, const Uuid& id, const tunnelkit::TunnelState& state) {
     using S = tunnelkit::TunnelState;
     if (!(state.is<S::Failed>() || state.is<S::Retrying>())) {
         return {};
@@ -60,7 +59,7 @@ std::optional<Uuid> idFrom(const QString& reference) {
 // each answer is a list of positions in the stored order.
 class References {
   public:
-    explicit References(const TunnelManager& manager) : tunnels_(manager.tunnels()) {
+    explicit References(const TunnelController& manager) : tunnels_(manager.tunnels()) {
         for (size_t index = 0; index < tunnels_.size(); ++index) {
             if (!tunnels_[index].isTrashed()) {
                 byId_.emplace(tunnels_[index].id, index);
@@ -138,8 +137,8 @@ uint32_t scriptStateCode(const tunnelkit::TunnelState& state) {
                       state.value);
 }
 
-ScriptTunnel scriptTunnel(TunnelManager& manager, const Tunnel& tunnel) {
-    const auto state = manager.state(tunnel.id);
+ScriptTunnel scriptTunnel(TunnelController& controller, const Tunnel& tunnel) {
+    const auto state = controller.state(tunnel.id);
     QStringList tags;
     for (const auto& tag : tunnel.tags) {
         tags.append(scripting::busText(QString::fromStdString(tag)));
@@ -155,7 +154,7 @@ ScriptTunnel scriptTunnel(TunnelManager& manager, const Tunnel& tunnel) {
     };
 }
 
-QStringList statusLines(TunnelManager& manager, const std::vector<Tunnel>& tunnels) {
+QStringList statusLines(TunnelController& manager, const std::vector<Tunnel>& tunnels) {
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(tunnels.size()));
     for (const Tunnel& tunnel : tunnels) {
@@ -165,11 +164,11 @@ QStringList statusLines(TunnelManager& manager, const std::vector<Tunnel>& tunne
     return lines;
 }
 
-std::vector<Tunnel> liveTunnelsInListOrder(const TunnelManager& manager) {
+std::vector<Tunnel> liveTunnelsInListOrder(const TunnelController& manager) {
     return inListOrder(manager.liveTunnels());
 }
 
-std::vector<ScriptTunnel> scriptTunnels(TunnelManager& manager) {
+std::vector<ScriptTunnel> scriptTunnels(TunnelController& manager) {
     // Sorted in place rather than copied: there may be thousands.
     std::vector<const Tunnel*> live;
     for (const Tunnel& tunnel : manager.tunnels()) {
@@ -199,7 +198,7 @@ QString ScriptError::name() const {
     return {};
 }
 
-ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, const QStringList& references,
+ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelController& manager, const QStringList& references,
                                                  const QString& tag) {
     const References known(manager);
     std::vector<bool> chosen(manager.tunnels().size());
@@ -234,7 +233,7 @@ ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelManager& manager, c
     return known.inListOrder(positions);
 }
 
-ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelManager& manager,
+ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelController& controller,
                                                   const QStringList& references) {
     const References known(manager);
     std::vector<Tunnel> resolved;
@@ -250,7 +249,7 @@ ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelManager& manager,
     return resolved;
 }
 
-std::vector<Tunnel> tunnelsMatching(const TunnelManager& manager, const QString& text) {
+std::vector<Tunnel> tunnelsMatching(const TunnelController& manager, const QString& text) {
     std::vector<Tunnel> found;
     if (text.isEmpty()) {
         return found;
@@ -268,8 +267,8 @@ std::vector<Tunnel> tunnelsMatching(const TunnelManager& manager, const QString&
     return found;
 }
 
-tunnelkit::TunnelManager::Ids idsOf(const std::vector<Tunnel>& tunnels) {
-    tunnelkit::TunnelManager::Ids ids;
+TunnelController::Ids idsOf(const std::vector<Tunnel>& tunnels) {
+    TunnelController::Ids ids;
     std::ranges::transform(tunnels, std::back_inserter(ids), &Tunnel::id);
     return ids;
 }

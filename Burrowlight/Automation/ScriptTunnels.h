@@ -1,7 +1,7 @@
 #pragma once
 
+#include "Burrowlight/Core/TunnelController.h"
 #include "TunnelKit/Result.h"
-#include "TunnelKit/TunnelManager.h"
 
 #include <QString>
 #include <QStringList>
@@ -41,13 +41,13 @@ struct ScriptTunnel {
 // "BWs0" (disconnected) to "BWs5" (disconnecting), four ASCII characters read as a big-endian number.
 uint32_t scriptStateCode(const tunnelkit::TunnelState& state);
 
-ScriptTunnel scriptTunnel(tunnelkit::TunnelManager& manager, const tunnelkit::Tunnel& tunnel);
+ScriptTunnel scriptTunnel(TunnelController& manager, const tunnelkit::Tunnel& tunnel);
 // "name: status" of each tunnel, in the order given, as the bus carries it; no connection is made
 // for a tunnel that has none.
-QStringList statusLines(tunnelkit::TunnelManager& manager, const std::vector<tunnelkit::Tunnel>& tunnels);
+QStringList statusLines(TunnelController& manager, const std::vector<tunnelkit::Tunnel>& tunnels);
 // Every live tunnel in list order.
-std::vector<tunnelkit::Tunnel> liveTunnelsInListOrder(const tunnelkit::TunnelManager& manager);
-std::vector<ScriptTunnel> scriptTunnels(tunnelkit::TunnelManager& manager);
+std::vector<tunnelkit::Tunnel> liveTunnelsInListOrder(const TunnelController& controller);
+std::vector<ScriptTunnel> scriptTunnels(TunnelController& controller);
 
 // Why a script's request was refused. Each kind is one D-Bus error name standing for one of the
 // numbers scripts test for: -1715, -1728 and -10000. The reply carries the message alone, as
@@ -70,16 +70,16 @@ template <class T> using ScriptResult = tunnelkit::Result<T, ScriptError>;
 // tag (none when empty), each once, in list order. An empty answer is no error when references
 // were given; neither references nor a tag is.
 ScriptResult<std::vector<tunnelkit::Tunnel>>
-resolveTunnels(const tunnelkit::TunnelManager& manager, const QStringList& references, const QString& tag);
+resolveTunnels(const TunnelController& controller, const QStringList& references, const QString& tag);
 // The tunnels the references name, in the order given, repeats kept: a name names every tunnel
 // called so, in list order.
-ScriptResult<std::vector<tunnelkit::Tunnel>> resolveEntities(const tunnelkit::TunnelManager& manager,
+ScriptResult<std::vector<tunnelkit::Tunnel>> resolveEntities(const TunnelController& controller,
                                                              const QStringList& references);
 
 // The live tunnels in stored order whose name, host, user, note, jump hosts, tags or forwards
 // contain the text, letter case ignored. An empty text finds none.
-std::vector<tunnelkit::Tunnel> tunnelsMatching(const tunnelkit::TunnelManager& manager, const QString& text);
+std::vector<tunnelkit::Tunnel> tunnelsMatching(const TunnelController& manager, const QString& text);
 
-tunnelkit::TunnelManager::Ids idsOf(const std::vector<tunnelkit::Tunnel>& tunnels);
+TunnelController::Ids idsOf(const std::vector<tunnelkit::Tunnel>& tunnels);
 
 } // namespace burrowlight

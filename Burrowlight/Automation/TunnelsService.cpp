@@ -16,7 +16,7 @@ using tunnelkit::Uuid;
 TunnelsService::TunnelsService(AppModel& model, QDBusConnection bus, ConnectionWaits::Steps steps,
                                QObject* parent)
     : QObject(parent), model_(model), bus_(std::move(bus)), adaptor_(std::make_unique<TunnelsAdaptor>(this)),
-      waits_(model.manager(), steps) {
+      waits_(model.controller(), steps) {
     callers_.setConnection(bus_);
     callers_.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(&callers_, &QDBusServiceWatcher::serviceUnregistered, this, &TunnelsService::callerLeft);
@@ -51,7 +51,7 @@ void TunnelsService::Connect(const QStringList& tunnels, const QString& tag) {
     if (refusedBeforeTerms(true)) {
         return;
     }
-    const auto resolved = resolveTunnels(model_.manager(), tunnels, tag);
+    const auto resolved = resolveTunnels(model_.controller(), tunnels, tag);
     if (!resolved) {
         fail(resolved.error());
         return;
@@ -61,12 +61,12 @@ void TunnelsService::Connect(const QStringList& tunnels, const QString& tag) {
 
 void TunnelsService::ConnectAll() {
     if (!refusedBeforeTerms(true)) {
-        connectCommand(liveTunnelsInListOrder(model_.manager()));
+        connectCommand(liveTunnelsInListOrder(model_.controller()));
     }
 }
 
 void TunnelsService::Disconnect(const QStringList& tunnels, const QString& tag) {
-    const auto resolved = resolveTunnels(model_.manager(), tunnels, tag);
+    const auto resolved = resolveTunnels(model_.controller(), tunnels, tag);
     if (!resolved) {
         fail(resolved.error());
         return;
@@ -75,17 +75,16 @@ void TunnelsService::Disconnect(const QStringList& tunnels, const QString& tag) 
 }
 
 void TunnelsService::DisconnectAll() {
-    disconnectCommand(liveTunnelsInListOrder(model_.manager()));
+    disconnectCommand(liveTunnelsInListOrder(model_.controller()));
 }
 
 bool TunnelsService::refusedBeforeTerms(bool logged) {
-    if (model_.termsAccepted()) {
+    if (model_.controller().passesTermsGate()) {
         return false;
     }
     if (logged) {
         AppLog::app().write(QStringLiteral("Scripting connect refused: the terms of use aren't accepted"));
     }
-    model_.termsWindow().request();
     fail({ScriptError::Kind::failed, texts::termsNotAccepted()});
     return true;
 }
@@ -93,7 +92,7 @@ bool TunnelsService::refusedBeforeTerms(bool logged) {
 void TunnelsService::connectCommand(const std::vector<Tunnel>& tunnels) {
     AppLog::app().write(QStringLiteral("Scripting connect: %1 tunnels").arg(tunnels.size()));
     const auto ids = idsOf(tunnels);
-    model_.manager().connect(ids);
+    model_.controller().connect(ids);
     setDelayedReply(true);
     const QDBusMessage call = message();
     if (!waits_.holds(ids)) {
@@ -122,7 +121,7 @@ void TunnelsService::finishConnectCommand(const QDBusMessage& call, const std::v
 
 void TunnelsService::disconnectCommand(const std::vector<Tunnel>& tunnels) {
     AppLog::app().write(QStringLiteral("Scripting disconnect: %1 tunnels").arg(tunnels.size()));
-    model_.manager().disconnect(idsOf(tunnels));
+    model_.controller().disconnect(idsOf(tunnels));
 }
 
 // MARK: Actions that report each tunnel's status
@@ -131,13 +130,13 @@ QStringList TunnelsService::ConnectTunnels(const QStringList& tunnels) {
     if (refusedBeforeTerms(false)) {
         return {};
     }
-    const auto entities = resolveEntities(model_.manager(), tunnels);
+    const auto entities = resolveEntities(model_.controller(), tunnels);
     if (!entities) {
         fail(entities.error());
         return {};
     }
     const auto ids = idsOf(*entities);
-    model_.manager().connect(ids);
+    model_.controller().connect(ids);
     if (!waits_.holds(ids)) {
         return statusLines(*entities);
     }
@@ -155,16 +154,16 @@ QStringList TunnelsService::ConnectTunnels(const QStringList& tunnels) {
 }
 
 void TunnelsService::DisconnectTunnels(const QStringList& tunnels) {
-    const auto entities = resolveEntities(model_.manager(), tunnels);
+    const auto entities = resolveEntities(model_.controller(), tunnels);
     if (!entities) {
         fail(entities.error());
         return;
     }
-    model_.manager().disconnect(idsOf(*entities));
+    model_.controller().disconnect(idsOf(*entities));
 }
 
 QStringList TunnelsService::GetTunnelStatus(const QStringList& tunnels) {
-    const auto entities = resolveEntities(model_.manager(), tunnels);
+    const auto entities = resolveEntities(model_.controller(), tunnels);
     if (!entities) {
         fail(entities.error());
         return {};
@@ -174,14 +173,14 @@ QStringList TunnelsService::GetTunnelStatus(const QStringList& tunnels) {
 
 QList<QDBusObjectPath> TunnelsService::FindTunnels(const QString& text) {
     QList<QDBusObjectPath> found;
-    for (const Tunnel& tunnel : tunnelsMatching(model_.manager(), text)) {
+    for (const Tunnel& tunnel : tunnelsMatching(model_.controller(), text)) {
         found.append(QDBusObjectPath(scripting::tunnelPath(tunnel.id)));
     }
     return found;
 }
 
 QStringList TunnelsService::statusLines(const std::vector<Tunnel>& tunnels) {
-    return burrowlight::statusLines(model_.manager(), tunnels);
+    return burrowlight::statusLines(model_.controller(), tunnels);
 }
 
 void TunnelsService::fail(const ScriptError& error) {
@@ -218,7 +217,7 @@ void TunnelsService::forgetCaller(const QString& caller, ConnectionWaits::Ticket
 // MARK: Objects
 
 void TunnelsService::publishTunnels() {
-    const auto snapshots = scriptTunnels(model_.manager());
+    const auto snapshots = scriptTunnels(model_.controller());
     std::unordered_set<Uuid> present;
     QList<QDBusObjectPath> paths;
     paths.reserve(static_cast<qsizetype>(snapshots.size()));
@@ -258,12 +257,12 @@ void TunnelsService::publishTunnels() {
 
 void TunnelsService::publishTunnel(const Uuid& id) {
     const auto found = objects_.find(id);
-    const auto tunnel = model_.manager().tunnel(id);
+    const auto tunnel = model_.controller().tunnel(id);
     if (found == objects_.end() || !tunnel) {
         return;
     }
     announce(found->second->path(), scripting::tunnelInterface,
-             found->second->update(scriptTunnel(model_.manager(), *tunnel)));
+             found->second->update(scriptTunnel(model_.controller(), *tunnel)));
 }
 
 void TunnelsService::announce(const QString& path, const char* interface, const QVariantMap& changed) {

@@ -75,16 +75,17 @@ AppModel::AppModel(AppSettings& settings, AlertPresenter& alerts, Parts parts, Q
         .mainQueue = mainQueue_,
     };
     secrets_ = std::make_shared<tunnelkit::SecretStore>(bundleIdentifier, parts_.secrets);
-    manager_ =
+    controller_ = std::make_unique<TunnelController>(
         tunnelkit::TunnelManager::make(tunnelkit::TunnelStore(tunnelsFilePath()), std::move(environment),
-                                       secrets_, parts_.networkMonitor ? parts_.networkMonitor() : nullptr);
-    engine_ = std::make_unique<EngineBridge>(manager_);
+                                       secrets_, parts_.networkMonitor ? parts_.networkMonitor() : nullptr),
+        TunnelController::TermsGate{.accepted = [this] { return termsAccepted_; },
+                                    .request = [this] { termsWindow_.request(); }});
     archiveImports_ = std::make_unique<ArchiveImports>(
-        alerts_, [this](const std::vector<tunnelkit::Tunnel>& tunnels) { manager_->importTunnels(tunnels); });
-    connect(engine_.get(), &EngineBridge::stateChanged, this, &AppModel::notifyStateChange);
+        alerts_, [this](const std::vector<tunnelkit::Tunnel>& tunnels) { controller_->importTunnels(tunnels); });
+    connect(controller_.get(), &EngineBridge::stateChanged, this, &AppModel::notifyStateChange);
     connect(&settings_, &AppSettings::usesSSHConfigChanged, this, &AppModel::applySSHConfigSetting);
 
-    manager_->start(termsAccepted_);
+    controller_->start(termsAccepted_);
     resolveConfigHosts();
 }
 
@@ -129,16 +130,16 @@ void AppModel::notifyStateChange(const tunnelkit::Uuid& id, const tunnelkit::Tun
     if (!settings_.notifiesStatusChanges()) {
         return;
     }
-    const auto connection = manager_->connection(id);
+    const auto connection = controller_->connection(id);
     notifier_->tunnelStateChanged(old, now, connection->tunnel(), connection->problem());
 }
 
 void AppModel::resolveConfigHosts() {
-    configHosts_->resolveAll(manager_->tunnels());
+    configHosts_->resolveAll(controller_->tunnels());
 }
 
 void AppModel::reportLoadError() {
-    const auto& error = manager_->loadError();
+    const auto& error = controller_->loadError();
     if (!error) {
         return;
     }
@@ -148,7 +149,7 @@ void AppModel::reportLoadError() {
 }
 
 void AppModel::applySSHConfigSetting() {
-    manager_->setBuilder(makeBuilder());
+    controller_->setBuilder(makeBuilder());
     configHosts_->reset();
     resolveConfigHosts();
 }
@@ -178,11 +179,11 @@ void AppModel::shutdown() {
         return;
     }
     isShutDown_ = true;
-    manager_->shutdown();
+    controller_->shutdown();
 }
 
 void AppModel::shutdownUnobserved() {
-    engine_->detach();
+    controller_->detach();
     shutdown();
 }
 

@@ -7,13 +7,13 @@
 #include "Burrowlight/Core/EngineBridge.h"
 #include "Burrowlight/Core/StatusNotifier.h"
 #include "Burrowlight/Core/TermsWindowOpener.h"
+#include "Burrowlight/Core/TunnelController.h"
 #include "Burrowlight/Core/TunnelDrafts.h"
 #include "Burrowlight/Core/UpdateController.h"
 #include "TunnelKit/MainQueue.h"
 #include "TunnelKit/NetworkMonitor.h"
 #include "TunnelKit/ProcessTable.h"
 #include "TunnelKit/SecretStore.h"
-#include "TunnelKit/TunnelManager.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -64,8 +64,9 @@ class AppModel : public QObject {
     // Shuts the engine down when nobody did.
     ~AppModel() override;
 
-    tunnelkit::TunnelManager& manager() const { return *manager_; }
-    EngineBridge& engine() { return *engine_; }
+    // The one door to the tunnels: commands, questions and their changes.
+    TunnelController& controller() const { return *controller_; }
+    EngineBridge& engine() { return *controller_; }
     tunnelkit::SecretStore& secrets() const { return *secrets_; }
     StatusNotifier& notifier() { return *notifier_; }
     ConfigHosts& configHosts() { return *configHosts_; }
@@ -134,8 +135,7 @@ class AppModel : public QObject {
     TermsWindowOpener termsWindow_;
     bool termsAccepted_ = false;
     std::shared_ptr<tunnelkit::SecretStore> secrets_;
-    std::shared_ptr<tunnelkit::TunnelManager> manager_;
-    std::unique_ptr<EngineBridge> engine_;
+    std::unique_ptr<TunnelController> controller_;
     std::unique_ptr<ArchiveImports> archiveImports_;
     bool isShutDown_ = false;
 };

@@ -24,7 +24,6 @@ class EngineBridge : public QObject {
     explicit EngineBridge(std::shared_ptr<tunnelkit::TunnelManager> manager, QObject* parent = nullptr);
     ~EngineBridge() override;
 
-    tunnelkit::TunnelManager& manager() const { return *manager_; }
     // The tunnel's connection, made on first request; from then on its changes are reported here.
     std::shared_ptr<tunnelkit::TunnelConnection> connection(const tunnelkit::Uuid& id);
     // The record the tunnel's ssh was last started with; a save without reconnecting changes the
@@ -46,6 +45,9 @@ class EngineBridge : public QObject {
     // Lines were appended to the log, or it was cleared.
     void logAppended(const tunnelkit::Uuid& id);
     void sessionChanged(const tunnelkit::Uuid& id);
+
+  protected:
+    tunnelkit::TunnelManager& manager() const { return *manager_; }
 
   private:
     void watch(const tunnelkit::Uuid& id);

@@ -3,8 +3,8 @@
 #include "Burrowlight/Core/ConfigHosts.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
+#include "Burrowlight/Core/TunnelController.h"
 #include "TunnelKit/Text.h"
-#include "TunnelKit/TunnelManager.h"
 
 #include <algorithm>
 #include <charconv>
@@ -142,10 +142,6 @@ void TunnelDraft::setShowsProblems(bool shows) {
     change([&](State& state) { state.showsProblems = shows; });
 }
 
-void TunnelDraft::setTunnel(const Tunnel& tunnel) {
-    change([&](State& state) { state.tunnel = tunnel; });
-}
-
 void TunnelDraft::editTunnel(const std::function<void(Tunnel&)>& edit) {
     change([&](State& state) { edit(state.tunnel); });
 }
@@ -156,10 +152,6 @@ void TunnelDraft::setPort(const QString& port) {
 
 void TunnelDraft::setTags(const QString& tags) {
     change([&](State& state) { state.tags = tags; });
-}
-
-void TunnelDraft::setForwards(const std::vector<ForwardDraft>& forwards) {
-    change([&](State& state) { state.forwards = forwards; });
 }
 
 void TunnelDraft::editForward(const tunnelkit::Uuid& id, const std::function<void(ForwardDraft&)>& edit) {
@@ -280,16 +272,15 @@ bool TunnelDraft::hasUnsavedChanges() const {
     return std::ranges::any_of(rows, [](const ForwardDraft& row) { return !row.forward(); });
 }
 
-std::optional<Tunnel> TunnelDraft::save(tunnelkit::TunnelManager& manager, ConfigHosts& hosts,
-                                        bool reconnect) {
+std::optional<Tunnel> TunnelDraft::save(TunnelController& controller, ConfigHosts& hosts, bool reconnect) {
     if (problem()) {
         return std::nullopt;
     }
     const Tunnel made = makeTunnel();
-    manager.save(made);
+    controller.save(made);
     hosts.resolve(made.host);
     if (reconnect) {
-        manager.connection(made.id)->restart();
+        controller.connection(made.id)->restart();
     }
     change([&](State& state) {
         state = loaded(state, made);

@@ -10,13 +10,10 @@
 #include <optional>
 #include <vector>
 
-namespace tunnelkit {
-class TunnelManager;
-}
-
 namespace burrowlight {
 
 class ConfigHosts;
+class TunnelController;
 
 // The editable copy of one tunnel while the user edits it: the saved record it started from, a
 // working record, the port and tags as typed and the forwards as rows. It says whether the edit can
@@ -36,7 +33,6 @@ class TunnelDraft : public QObject {
     const tunnelkit::Tunnel& base() const { return state_.base; }
     // The editor binds its fields here, except the port, the tags and the forwards.
     const tunnelkit::Tunnel& tunnel() const { return state_.tunnel; }
-    void setTunnel(const tunnelkit::Tunnel& tunnel);
     void editTunnel(const std::function<void(tunnelkit::Tunnel&)>& change);
     const QString& port() const { return state_.port; }
     void setPort(const QString& port);
@@ -44,7 +40,6 @@ class TunnelDraft : public QObject {
     const QString& tags() const { return state_.tags; }
     void setTags(const QString& tags);
     const std::vector<ForwardDraft>& forwards() const { return state_.forwards; }
-    void setForwards(const std::vector<ForwardDraft>& forwards);
     // Nothing for an id no row has.
     void editForward(const tunnelkit::Uuid& id, const std::function<void(ForwardDraft&)>& change);
 
@@ -63,10 +58,9 @@ class TunnelDraft : public QObject {
     bool changesConnection(const tunnelkit::SSHCommandBuilder& builder) const;
     bool hasUnsavedChanges() const;
 
-    // Saves through the manager, resolves the host again in the background and, when asked,
+    // Saves through the controller, resolves the host again in the background and, when asked,
     // restarts the tunnel's connection. None, with nothing changed, while a problem blocks saving.
-    std::optional<tunnelkit::Tunnel> save(tunnelkit::TunnelManager& manager, ConfigHosts& hosts,
-                                          bool reconnect);
+    std::optional<tunnelkit::Tunnel> save(TunnelController& controller, ConfigHosts& hosts, bool reconnect);
     void discardChanges();
     // Takes over a change of the saved tunnel made elsewhere: fields the user did not touch follow
     // it, the user's edits stay.

@@ -53,20 +53,16 @@ void AppCommands::importFromSSHConfig() {
 
 void AppCommands::connectAll() {
     if (passesTermsGate()) {
-        model_.manager().connectAll();
+        model_.controller().connectAll();
     }
 }
 
 void AppCommands::disconnectAll() {
-    model_.manager().disconnectAll();
+    model_.controller().disconnectAll();
 }
 
 bool AppCommands::passesTermsGate() {
-    if (model_.termsAccepted()) {
-        return true;
-    }
-    model_.termsWindow().request();
-    return false;
+    return model_.controller().passesTermsGate();
 }
 
 } // namespace burrowlight

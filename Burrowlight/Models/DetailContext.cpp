@@ -32,7 +32,7 @@ DetailContext::DetailContext(AppModel& app, TunnelActions& actions, TunnelDrafts
     connect(&engine, &EngineBridge::connectionTunnelChanged, this, forThisTunnel);
     connect(this, &DetailContext::savedTunnelChanged, this, &DetailContext::followSavedTunnel);
     connect(&engine, &EngineBridge::storageErrorChanged, this, [this] {
-        if (!app_.manager().storageError()) {
+        if (!app_.controller().storageError()) {
             setStorageProblem(std::nullopt);
         }
     });
@@ -85,11 +85,11 @@ void DetailContext::resolveHost(const QString& host) {
 
 bool DetailContext::saveDraft(bool reconnect) {
     const bool wasNew = draft_->isNew();
-    if (!draft_->save(app_.manager(), app_.configHosts(), reconnect)) {
+    if (!draft_->save(app_.controller(), app_.configHosts(), reconnect)) {
         draft_->setShowsProblems(true);
         return false;
     }
-    const auto& error = app_.manager().storageError();
+    const auto& error = app_.controller().storageError();
     setStorageProblem(error ? std::optional(texts::message(*error)) : std::nullopt);
     auto& drafts = app_.drafts();
     if (wasNew && drafts.newTunnel() == draft_) {
@@ -126,14 +126,26 @@ std::optional<Tunnel> DetailContext::savedTunnel() const {
     if (draft_->isNew()) {
         return std::nullopt;
     }
-    return app_.manager().tunnel(id());
+    return app_.controller().tunnel(id());
 }
 
 std::shared_ptr<tunnelkit::TunnelConnection> DetailContext::connection() const {
-    if (draft_->isNew() || !app_.manager().tunnel(id())) {
+    if (draft_->isNew() || !app_.controller().tunnel(id())) {
         return nullptr;
     }
     return app_.engine().connection(id());
+}
+
+void DetailContext::connectOrDisconnect() {
+    const auto shown = connection();
+    if (!shown) {
+        return;
+    }
+    if (shown->state().isActive()) {
+        app_.controller().disconnect({id()});
+    } else {
+        app_.controller().connect({id()});
+    }
 }
 
 std::optional<TunnelState> DetailContext::state() const {

@@ -52,6 +52,10 @@ class DetailContext : public QObject {
     // forward of the tunnel the running ssh was started with — not the last saved one.
     bool isForwardLive(const ForwardDraft& forward) const;
 
+    // The header's Connect button: disconnects while the state is active, connects otherwise;
+    // nothing without a connection.
+    void connectOrDisconnect();
+
     // Empty while the draft is new.
     const std::vector<tunnelkit::SecretKey>& savedSecrets() const { return savedSecrets_; }
     void refreshSavedSecrets();

@@ -60,7 +60,7 @@ QString GeneralSettingsModel::relaunchExplanation() const {
         return {};
     }
     QString text = tr("Burrowlight changes language when it relaunches.");
-    if (!model_.manager().activeTunnels().empty()) {
+    if (!model_.controller().activeTunnels().empty()) {
         text += QLatin1Char('\n') +
                 tr("Connected tunnels disconnect. Those set to connect when Burrowlight opens come back on.");
     }

@@ -31,15 +31,15 @@ bool offersConnect(const TunnelState& state) {
 MainWindowModel::MainWindowModel(AppModel& app, MainWindowDialogs& dialogs,
                                  std::optional<WindowSources> sources, QObject* parent)
     : QObject(parent), app_(app), dialogs_(dialogs),
-      sources_(sources ? *sources : WindowSources::of(app.manager())), actions_(app, state_, dialogs),
-      sidebar_(app, sources_.states), list_(app, sources_) {
+      sources_(sources ? *sources : WindowSources::of(app.controller())), actions_(app, state_, dialogs),
+      sidebar_(app, sources_), list_(app, sources_) {
     list_.setGroup(state_.group());
     connect(&app_, &AppModel::requestsConfigImportChanged, this, &MainWindowModel::followRequests);
     connect(&app_, &AppModel::requestsNewTunnelChanged, this, &MainWindowModel::followRequests);
     connect(&state_, &MainWindowState::sidebarChanged, this, &MainWindowModel::followSidebar);
     connect(&app_.drafts(), &TunnelDrafts::focusRequestChanged, this, &MainWindowModel::followFocusRequest);
     connect(&app_.engine(), &EngineBridge::tunnelsChanged, this, [this] {
-        app_.drafts().prune(app_.manager().tunnels());
+        app_.drafts().prune(app_.controller().tunnels());
         updateDetailPane();
     });
     connect(&state_, &MainWindowState::searchChanged, this, [this] { list_.setSearch(state_.search()); });
@@ -97,7 +97,7 @@ void MainWindowModel::followFocusRequest() {
         return;
     }
     const auto& draft = app_.drafts().newTunnel();
-    const auto tunnel = app_.manager().tunnel(*request);
+    const auto tunnel = app_.controller().tunnel(*request);
     if ((draft && draft->id() == *request) || (tunnel && !tunnel->isTrashed())) {
         state_.setSelection({*request});
     } else {
@@ -106,7 +106,7 @@ void MainWindowModel::followFocusRequest() {
 }
 
 void MainWindowModel::updateDetailPane() {
-    auto pane = chooseDetailPane(state_.selection(), state_.group(), app_.manager(), app_.drafts());
+    auto pane = chooseDetailPane(state_.selection(), state_.group(), app_.controller(), app_.drafts());
     if (pane != detailPane_) {
         detailPane_ = pane;
         emit detailPaneChanged();
@@ -114,7 +114,7 @@ void MainWindowModel::updateDetailPane() {
     QString title;
     if (detailPane_.kind == DetailPane::Kind::editor || detailPane_.kind == DetailPane::Kind::trashed) {
         const auto& draft = app_.drafts().newTunnel();
-        title = DetailModel::title(draft && draft->id() == detailPane_.id, app_.manager().tunnel(detailPane_.id));
+        title = DetailModel::title(draft && draft->id() == detailPane_.id, app_.controller().tunnel(detailPane_.id));
     }
     if (title != detailTitle_) {
         detailTitle_ = title;
@@ -125,7 +125,7 @@ void MainWindowModel::updateDetailPane() {
 TunnelIds MainWindowModel::savedSelection(const TunnelIds& ids) const {
     TunnelIds saved;
     for (const auto& id : ids) {
-        if (app_.manager().tunnel(id)) {
+        if (app_.controller().tunnel(id)) {
             saved.insert(id);
         }
     }
@@ -137,11 +137,11 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
     if (ids.empty()) {
         return {};
     }
-    auto& manager = app_.manager();
+    auto& controller = app_.controller();
     const auto idVector = idList(ids);
     if (state_.group().isTrash()) {
         return {MenuEntry::action(ListMenuWords::tr("Restore"), QStringLiteral("arrow.uturn.backward"),
-                                  [&manager, idVector] { manager.restore(idVector); }),
+                                  [&controller, idVector] { controller.restore(idVector); }),
                 MenuEntry::action(
                     ListMenuWords::tr("Delete Permanently…"), QStringLiteral("trash"),
                     [this, ids] { actions_.deletePermanently(ids); }, true)};
@@ -153,11 +153,11 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
         std::ranges::any_of(ids, [&](const Uuid& id) { return sources_.states(id).isActive(); });
     if (anyOff) {
         menu.push_back(MenuEntry::action(ListMenuWords::tr("Connect"), QStringLiteral("play.circle"),
-                                         [&manager, idVector] { manager.connect(idVector); }));
+                                         [&controller, idVector] { controller.connect(idVector); }));
     }
     if (anyOn) {
         menu.push_back(MenuEntry::action(ListMenuWords::tr("Disconnect"), QStringLiteral("stop.circle"),
-                                         [&manager, idVector] { manager.disconnect(idVector); }));
+                                         [&controller, idVector] { controller.disconnect(idVector); }));
     }
     menu.push_back(MenuEntry::separator());
     if (ids.size() == 1) {
@@ -171,14 +171,14 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
                                          [this, id] { actions_.copyCommand(id); }));
     }
     const bool anyUnpinned = std::ranges::any_of(ids, [&](const Uuid& id) {
-        const auto tunnel = manager.tunnel(id);
+        const auto tunnel = controller.tunnel(id);
         return tunnel && !tunnel->isPinned;
     });
-    menu.push_back(anyUnpinned
-                       ? MenuEntry::action(ListMenuWords::tr("Pin"), QStringLiteral("pin"),
-                                           [&manager, idVector] { manager.setPinned(true, idVector); })
-                       : MenuEntry::action(ListMenuWords::tr("Unpin"), QStringLiteral("pin.slash"),
-                                           [&manager, idVector] { manager.setPinned(false, idVector); }));
+    menu.push_back(
+        anyUnpinned ? MenuEntry::action(ListMenuWords::tr("Pin"), QStringLiteral("pin"),
+                                        [&controller, idVector] { controller.setPinned(true, idVector); })
+                    : MenuEntry::action(ListMenuWords::tr("Unpin"), QStringLiteral("pin.slash"),
+                                        [&controller, idVector] { controller.setPinned(false, idVector); }));
     menu.push_back(MenuEntry::submenu(ListMenuWords::tr("Tags"), QStringLiteral("tag"), tagMenu(ids)));
     menu.push_back(MenuEntry::action(ListMenuWords::tr("Export…"), QStringLiteral("square.and.arrow.up"),
                                      [this, ids] { actions_.exportTunnels(ids); }));
@@ -190,26 +190,26 @@ Menu MainWindowModel::contextMenu(const TunnelIds& rows) {
 }
 
 Menu MainWindowModel::tagMenu(const TunnelIds& ids) {
-    auto& manager = app_.manager();
+    auto& controller = app_.controller();
     std::vector<Tunnel> tunnels;
     for (const auto& id : ids) {
-        if (auto tunnel = manager.tunnel(id)) {
+        if (auto tunnel = controller.tunnel(id)) {
             tunnels.push_back(std::move(*tunnel));
         }
     }
     const auto idVector = idList(ids);
     Menu menu;
-    const auto tags = manager.allTags();
+    const auto tags = controller.allTags();
     for (const auto& tag : tags) {
         const bool everyOne = std::ranges::all_of(tunnels, [&](const Tunnel& tunnel) {
             return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end();
         });
         menu.push_back(
-            MenuEntry::toggle(QString::fromStdString(tag), everyOne, [&manager, tag, everyOne, idVector] {
+            MenuEntry::toggle(QString::fromStdString(tag), everyOne, [&controller, tag, everyOne, idVector] {
                 if (everyOne) {
-                    manager.removeTag(tag, idVector);
+                    controller.removeTag(tag, idVector);
                 } else {
-                    manager.addTag(tag, idVector);
+                    controller.addTag(tag, idVector);
                 }
             }));
     }
@@ -244,23 +244,23 @@ void MainWindowModel::deleteSelection() {
 }
 
 void MainWindowModel::toggle(const Uuid& id) {
-    app_.manager().toggle(id);
+    app_.controller().toggle(id);
 }
 
 void MainWindowModel::connectSelection() {
-    app_.manager().connect(idList(state_.selection()));
+    app_.controller().connect(idList(state_.selection()));
 }
 
 void MainWindowModel::disconnectSelection() {
-    app_.manager().disconnect(idList(state_.selection()));
+    app_.controller().disconnect(idList(state_.selection()));
 }
 
 Menu MainWindowModel::tagRowMenu(const std::string& tag) {
-    auto& manager = app_.manager();
+    auto& controller = app_.controller();
     return {MenuEntry::action(SidebarWords::tr("Connect All in Tag"), QStringLiteral("play.circle"),
-                              [&manager, tag] { manager.connect(tag); }),
+                              [&controller, tag] { controller.connect(tag); }),
             MenuEntry::action(SidebarWords::tr("Disconnect All in Tag"), QStringLiteral("stop.circle"),
-                              [&manager, tag] { manager.disconnect(tag); }),
+                              [&controller, tag] { controller.disconnect(tag); }),
             MenuEntry::separator(),
             MenuEntry::action(SidebarWords::tr("Rename Tag…"), {}, [this, tag] { renameTag(tag); }),
             MenuEntry::action(
@@ -288,7 +288,7 @@ void MainWindowModel::renameTag(const std::string& tag) {
         return;
     }
     const bool followed = state_.sidebar() && state_.sidebar()->isTag(tag);
-    app_.manager().renameTag(tag, newTag);
+    app_.controller().renameTag(tag, newTag);
     if (followed) {
         state_.setSidebar(SidebarItem::tagged(pieces.front()));
     }
@@ -298,7 +298,7 @@ void MainWindowModel::deleteTag(const std::string& tag) {
     if (state_.sidebar() && state_.sidebar()->isTag(tag)) {
         state_.setSidebar(SidebarItem::all());
     }
-    app_.manager().deleteTag(tag);
+    app_.controller().deleteTag(tag);
 }
 
 void MainWindowModel::configImported(const std::vector<Tunnel>& tunnels) {

@@ -1,13 +1,16 @@
 #include "Burrowlight/Models/MainWindowState.h"
 
+#include "Burrowlight/Core/TunnelController.h"
 #include "Burrowlight/Core/TunnelDrafts.h"
 #include "Burrowlight/Models/WindowSources.h"
-#include "TunnelKit/TunnelManager.h"
 
 namespace burrowlight {
 
-WindowSources WindowSources::of(const tunnelkit::TunnelManager& manager) {
-    return {tunnelkit::currentDate, [&manager](const tunnelkit::Uuid& id) { return manager.state(id); }, {}};
+WindowSources WindowSources::of(const TunnelController& controller) {
+    return {tunnelkit::currentDate,
+            [&controller](const tunnelkit::Uuid& id) { return controller.state(id); },
+            {},
+            [&controller] { return controller.connectedTunnels(); }};
 }
 
 std::vector<tunnelkit::Uuid> idList(const TunnelIds& ids) {
@@ -58,10 +61,10 @@ void MainWindowState::setImportingConfig(bool importing) {
 }
 
 DetailPane chooseDetailPane(const TunnelIds& selection, const SidebarItem& group,
-                            const tunnelkit::TunnelManager& manager, const TunnelDrafts& drafts) {
+                            const TunnelController& controller, const TunnelDrafts& drafts) {
     if (selection.size() == 1) {
         const auto& id = *selection.begin();
-        const auto tunnel = manager.tunnel(id);
+        const auto tunnel = controller.tunnel(id);
         if (tunnel && tunnel->isTrashed()) {
             return {DetailPane::Kind::trashed, id};
         }

@@ -9,12 +9,9 @@
 #include <set>
 #include <vector>
 
-namespace tunnelkit {
-class TunnelManager;
-}
-
 namespace burrowlight {
 
+class TunnelController;
 class TunnelDrafts;
 
 // Selected rows of the list: saved tunnels' ids and the unsaved new tunnel's.
@@ -43,7 +40,6 @@ class MainWindowState : public QObject {
 
     const QString& search() const { return search_; }
     void setSearch(const QString& text);
-    bool searchFocused() const { return searchFocused_; }
     void setSearchFocused(bool focused);
     // The detail's Return and Escape act only while the search field doesn't have the keyboard.
     bool keysActive() const { return !searchFocused_; }
@@ -90,6 +86,6 @@ struct DetailPane {
 // A trashed tunnel gets its page; the new draft or a known tunnel its editor; fewer than two ids
 // that name nothing, the empty placeholder; two or more, the count.
 DetailPane chooseDetailPane(const TunnelIds& selection, const SidebarItem& group,
-                            const tunnelkit::TunnelManager& manager, const TunnelDrafts& drafts);
+                            const TunnelController& controller, const TunnelDrafts& drafts);
 
 } // namespace burrowlight

@@ -46,7 +46,7 @@ void SSHConfigImportModel::listAliases(std::vector<std::string> aliases) {
         return;
     }
     std::unordered_set<std::string> existingHosts;
-    for (const auto& tunnel : app_.manager().tunnels()) {
+    for (const auto& tunnel : app_.controller().tunnels()) {
         if (!tunnel.isTrashed()) {
             existingHosts.insert(tunnel.host);
         }
@@ -151,7 +151,7 @@ std::vector<Tunnel> SSHConfigImportModel::importSelected() {
             Tunnel tunnel = Tunnel::created();
             tunnel.name = row.alias;
             tunnel.host = row.alias;
-            app_.manager().save(tunnel);
+            app_.controller().save(tunnel);
             imported.push_back(std::move(tunnel));
         }
     }

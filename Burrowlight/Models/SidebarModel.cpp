@@ -28,8 +28,8 @@ std::string SidebarRow::key() const {
     return {};
 }
 
-SidebarModel::SidebarModel(AppModel& app, listing::StateOf states, QObject* parent)
-    : KeyedListModel(parent), app_(app), states_(std::move(states)) {
+SidebarModel::SidebarModel(AppModel& app, const WindowSources& sources, QObject* parent)
+    : KeyedListModel(parent), app_(app), states_(sources.states), connectedCount_(sources.connectedCount) {
     connect(&app_.engine(), &EngineBridge::tunnelsChanged, this, &SidebarModel::refresh);
     connect(&app_.engine(), &EngineBridge::stateChanged, this,
             [this](const tunnelkit::Uuid&, const TunnelState& old, const TunnelState& now) {
@@ -41,8 +41,10 @@ SidebarModel::SidebarModel(AppModel& app, listing::StateOf states, QObject* pare
 }
 
 void SidebarModel::refresh() {
-    auto& manager = app_.manager();
-    const auto counts = listing::sidebarCounts(manager.tunnels(), states_);
+    auto counts = listing::sidebarCounts(app_.controller().tunnels(), states_);
+    if (connectedCount_) {
+        counts.connected = connectedCount_();
+    }
     const auto item = [&counts](const SidebarItem& item) {
         return SidebarRow{SidebarRow::Kind::item, item, counts.count(item)};
     };
@@ -62,11 +64,9 @@ void SidebarModel::refresh() {
 // Only the Connected row's count depends on the states.
 void SidebarModel::recountConnected() {
     const auto row = rowOf(SidebarRow{SidebarRow::Kind::item, SidebarItem::connected(), 0}.key());
-    const auto& tunnels = app_.manager().tunnels();
-    const int count =
-        static_cast<int>(std::ranges::count_if(tunnels, [this](const tunnelkit::Tunnel& tunnel) {
-            return !tunnel.isTrashed() && states_(tunnel.id).isActive();
-        }));
+    const int count = connectedCount_
+                          ? connectedCount_()
+                          : listing::sidebarCounts(app_.controller().tunnels(), states_).connected;
     if (row && rows()[static_cast<size_t>(*row)].count != count) {
         SidebarRow changed = rows()[static_cast<size_t>(*row)];
         changed.count = count;

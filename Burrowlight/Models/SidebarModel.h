@@ -3,6 +3,7 @@
 #include "Burrowlight/Models/KeyedListModel.h"
 #include "Burrowlight/Models/SidebarItem.h"
 #include "Burrowlight/Models/TunnelListing.h"
+#include "Burrowlight/Models/WindowSources.h"
 
 #include <optional>
 #include <string>
@@ -36,7 +37,7 @@ class SidebarModel : public KeyedListModel<SidebarRow> {
         HeaderRole,                   // bool
     };
 
-    SidebarModel(AppModel& app, listing::StateOf states, QObject* parent = nullptr);
+    SidebarModel(AppModel& app, const WindowSources& sources, QObject* parent = nullptr);
 
     std::optional<SidebarItem> itemAt(const QModelIndex& index) const;
     QModelIndex indexOf(const SidebarItem& item) const;
@@ -51,6 +52,7 @@ class SidebarModel : public KeyedListModel<SidebarRow> {
 
     AppModel& app_;
     listing::StateOf states_;
+    std::function<int()> connectedCount_;
 };
 
 } // namespace burrowlight

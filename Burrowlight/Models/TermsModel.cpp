@@ -49,7 +49,7 @@ void TermsModel::accept() {
     AppLog::app().write(QStringLiteral("Terms of use %1 accepted").arg(QLatin1String(currentTermsVersion)));
     model_.setTermsAccepted(true);
     // The manager's start skipped them while the terms were not accepted.
-    model_.manager().connectAtLaunch();
+    model_.controller().connectAtLaunch();
     if (const auto next =
             windowAfterAcceptance(settings.onboardingCompleted(), settings.showsDockIcon(), trayAvailable_)) {
         windows_.open(*next);

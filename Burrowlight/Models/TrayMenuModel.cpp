@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/Cases.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
@@ -173,14 +174,14 @@ TrayMenuModel::TrayMenuModel(AppModel& model, Handlers handlers, QObject* parent
 }
 
 TrayMenuFacts TrayMenuModel::facts() const {
-    auto& manager = model_.manager();
+    auto& controller = model_.controller();
     TrayMenuFacts facts{.termsAccepted = model_.termsAccepted(),
                         .updateWaiting = model_.updates().updateWaiting(),
                         .updatesConfigured = model_.updates().isConfigured(),
                         .showsSettings = static_cast<bool>(handlers_.openSettings),
-                        .tags = manager.allTags()};
+                        .tags = controller.allTags()};
     std::vector<const tunnelkit::Tunnel*> tunnels;
-    for (const auto& tunnel : manager.tunnels()) {
+    for (const auto& tunnel : controller.tunnels()) {
         if (!tunnel.isTrashed()) {
             tunnels.push_back(&tunnel);
         }
@@ -190,8 +191,8 @@ TrayMenuFacts TrayMenuModel::facts() const {
     for (const auto* tunnel : tunnels) {
         // Read without making a connection: a tunnel that has none is disconnected, without a problem.
         const auto id = tunnel->id;
-        auto problem = manager.hasConnection(id) ? manager.connection(id)->problem() : std::nullopt;
-        facts.tunnels.push_back({*tunnel, manager.state(id), std::move(problem)});
+        auto problem = controller.hasConnection(id) ? controller.connection(id)->problem() : std::nullopt;
+        facts.tunnels.push_back({*tunnel, controller.state(id), std::move(problem)});
     }
     return facts;
 }
@@ -205,50 +206,37 @@ void TrayMenuModel::refresh() {
 }
 
 void TrayMenuModel::trigger(const TrayMenuAction& action) {
-    auto& manager = model_.manager();
+    auto& controller = model_.controller();
     const auto run = [](const std::function<void()>& handler) {
         if (handler) {
             handler();
         }
     };
-    std::visit(
-        [&]<class Action>(const Action& chosen) {
-            if constexpr (std::is_same_v<Action, tray::OpenTerms>) {
-                run(handlers_.openTerms);
-            } else if constexpr (std::is_same_v<Action, tray::Terminate>) {
-                run(handlers_.terminate);
-            } else if constexpr (std::is_same_v<Action, tray::CheckForUpdates>) {
-                model_.updates().checkForUpdates();
-            } else if constexpr (std::is_same_v<Action, tray::ToggleTunnel>) {
-                if (chosen.turnOn) {
-                    manager.connect({chosen.id});
-                } else {
-                    manager.disconnect({chosen.id});
-                }
-            } else if constexpr (std::is_same_v<Action, tray::ShowAllTunnels> ||
-                                 std::is_same_v<Action, tray::OpenMain>) {
-                run(handlers_.openMain);
-            } else if constexpr (std::is_same_v<Action, tray::ConnectAll>) {
-                manager.connectAll();
-            } else if constexpr (std::is_same_v<Action, tray::DisconnectAll>) {
-                manager.disconnectAll();
-            } else if constexpr (std::is_same_v<Action, tray::ConnectTagged>) {
-                manager.connect(chosen.tag);
-            } else if constexpr (std::is_same_v<Action, tray::DisconnectTagged>) {
-                manager.disconnect(chosen.tag);
-            } else if constexpr (std::is_same_v<Action, tray::NewTunnel>) {
-                run(handlers_.newTunnel);
-            } else if constexpr (std::is_same_v<Action, tray::OpenSettings>) {
-                run(handlers_.openSettings);
-            } else if constexpr (std::is_same_v<Action, tray::OpenTipPage>) {
-                run(handlers_.openTipPage);
-            } else if constexpr (std::is_same_v<Action, tray::ReportProblem>) {
-                run(handlers_.reportProblem);
-            } else if constexpr (std::is_same_v<Action, tray::Quit>) {
-                run(handlers_.quit);
-            }
-        },
-        action);
+    std::visit(Cases{
+                   [](const std::monostate&) {},
+                   [&](const tray::OpenTerms&) { run(handlers_.openTerms); },
+                   [&](const tray::Terminate&) { run(handlers_.terminate); },
+                   [&](const tray::CheckForUpdates&) { model_.updates().checkForUpdates(); },
+                   [&](const tray::ToggleTunnel& chosen) {
+                       if (chosen.turnOn) {
+                           controller.connect({chosen.id});
+                       } else {
+                           controller.disconnect({chosen.id});
+                       }
+                   },
+                   [&](const tray::ShowAllTunnels&) { run(handlers_.openMain); },
+                   [&](const tray::OpenMain&) { run(handlers_.openMain); },
+                   [&](const tray::ConnectAll&) { controller.connectAll(); },
+                   [&](const tray::DisconnectAll&) { controller.disconnectAll(); },
+                   [&](const tray::ConnectTagged& chosen) { controller.connect(chosen.tag); },
+                   [&](const tray::DisconnectTagged& chosen) { controller.disconnect(chosen.tag); },
+                   [&](const tray::NewTunnel&) { run(handlers_.newTunnel); },
+                   [&](const tray::OpenSettings&) { run(handlers_.openSettings); },
+                   [&](const tray::OpenTipPage&) { run(handlers_.openTipPage); },
+                   [&](const tray::ReportProblem&) { run(handlers_.reportProblem); },
+                   [&](const tray::Quit&) { run(handlers_.quit); },
+               },
+               action);
 }
 
 } // namespace burrowlight

@@ -26,7 +26,7 @@ void TunnelActions::edit(const Uuid& id) {
 }
 
 void TunnelActions::duplicate(const Uuid& id) {
-    const auto copy = app_.manager().duplicate(id, [](const std::string& name) {
+    const auto copy = app_.controller().duplicate(id, [](const std::string& name) {
         return tr("%1 Copy").arg(QString::fromStdString(name)).toStdString();
     });
     if (copy) {
@@ -37,7 +37,7 @@ void TunnelActions::duplicate(const Uuid& id) {
 QString TunnelActions::exportFileName(const TunnelIds& ids) const {
     QString name = tr("Tunnels");
     if (ids.size() == 1) {
-        if (const auto tunnel = app_.manager().tunnel(*ids.begin())) {
+        if (const auto tunnel = app_.controller().tunnel(*ids.begin())) {
             name = texts::displayName(*tunnel);
         }
     }
@@ -47,7 +47,7 @@ QString TunnelActions::exportFileName(const TunnelIds& ids) const {
 }
 
 void TunnelActions::exportTunnels(const TunnelIds& ids) {
-    const std::string archive = app_.manager().exportTunnels(idList(ids));
+    const std::string archive = app_.controller().exportTunnels(idList(ids));
     const auto path = dialogs_.chooseExportPath(exportFileName(ids));
     if (!path) {
         return;
@@ -69,7 +69,7 @@ void TunnelActions::importConfig() {
 }
 
 void TunnelActions::copyCommand(const Uuid& id) {
-    if (const auto tunnel = app_.manager().tunnel(id)) {
+    if (const auto tunnel = app_.controller().tunnel(id)) {
         app_.copyCommand(*tunnel);
     }
 }
@@ -80,19 +80,19 @@ void TunnelActions::deletePermanently(const TunnelIds& ids) {
     }
     QString name;
     if (ids.size() == 1) {
-        if (const auto tunnel = app_.manager().tunnel(*ids.begin())) {
+        if (const auto tunnel = app_.controller().tunnel(*ids.begin())) {
             name = texts::displayName(*tunnel);
         }
     }
     if (dialogs_.run(texts::deletePermanentlyAlert(static_cast<int>(ids.size()), name)) != 0) {
         return;
     }
-    app_.manager().deletePermanently(idList(ids));
+    app_.controller().deletePermanently(idList(ids));
     state_.deselect(ids);
 }
 
 void TunnelActions::moveToTrash(const TunnelIds& ids) {
-    app_.manager().moveToTrash(idList(ids));
+    app_.controller().moveToTrash(idList(ids));
     state_.deselect(ids);
 }
 
@@ -108,7 +108,7 @@ void TunnelActions::newTag(const TunnelIds& ids) {
     }
     const auto tag = tunnelkit::text::trimBlanks(typed->toStdString());
     if (!tag.empty()) {
-        app_.manager().addTag(tag, idList(ids));
+        app_.controller().addTag(tag, idList(ids));
     }
 }
 

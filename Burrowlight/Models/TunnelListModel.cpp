@@ -57,15 +57,15 @@ QString TunnelListModel::title() const {
 }
 
 void TunnelListModel::refresh() {
-    auto& manager = app_.manager();
+    auto& controller = app_.controller();
     const auto listed =
-        listing::listedTunnels(manager.tunnels(), group_, search_, sources_.states,
+        listing::listedTunnels(controller.tunnels(), group_, search_, sources_.states,
                                [this](const Tunnel& tunnel) { return searchTextsOf(tunnel); });
     std::vector<TunnelListRow> rows;
     rows.reserve(listed.size() + 1);
     const auto& newTunnel = app_.drafts().newTunnel();
     // While it is being saved the new tunnel is already the manager's: one row under its id.
-    if (newTunnel && !group_.isTrash() && !manager.tunnel(newTunnel->id())) {
+    if (newTunnel && !group_.isTrash() && !controller.tunnel(newTunnel->id())) {
         rows.push_back({Kind::newTunnel, newTunnel->id(), {}});
     }
     if (group_.isTrash() && !listed.empty()) {

@@ -24,8 +24,7 @@ void TunnelsSettingsModel::importFile(const QString& path) {
 }
 
 void TunnelsSettingsModel::importFromSSHConfig() {
-    if (!model_.termsAccepted()) {
-        model_.termsWindow().request();
+    if (!model_.controller().passesTermsGate()) {
         return;
     }
     openMain_();
@@ -33,18 +32,18 @@ void TunnelsSettingsModel::importFromSSHConfig() {
 }
 
 bool TunnelsSettingsModel::canExportAll() const {
-    return !model_.manager().liveTunnels().empty();
+    return !model_.controller().liveTunnels().empty();
 }
 
 std::optional<ExportFile> TunnelsSettingsModel::exportAll() const {
-    tunnelkit::TunnelManager::Ids ids;
-    for (const auto& tunnel : model_.manager().liveTunnels()) {
+    TunnelController::Ids ids;
+    for (const auto& tunnel : model_.controller().liveTunnels()) {
         ids.push_back(tunnel.id);
     }
     if (ids.empty()) {
         return std::nullopt;
     }
-    return ExportFile{QByteArray::fromStdString(model_.manager().exportTunnels(ids)), tr("Tunnels")};
+    return ExportFile{QByteArray::fromStdString(model_.controller().exportTunnels(ids)), tr("Tunnels")};
 }
 
 QString TunnelsSettingsModel::suggestedFileName(const ExportFile& file) {
@@ -76,12 +75,12 @@ void TunnelsSettingsModel::showTunnelsFile() const {
 }
 
 QString TunnelsSettingsModel::storageProblem() const {
-    const auto& manager = model_.manager();
-    if (const auto& error = manager.loadError()) {
+    const auto& controller = model_.controller();
+    if (const auto& error = controller.loadError()) {
         return tr("Couldn't read the tunnels: %1 Nothing is saved until the file can be read.")
             .arg(texts::message(*error));
     }
-    if (const auto& error = manager.storageError()) {
+    if (const auto& error = controller.storageError()) {
         return tr("Couldn't save the tunnels: %1").arg(texts::message(*error));
     }
     return {};

@@ -137,7 +137,7 @@ BENCHMARK(searchKeystrokeInTheModels)->Unit(benchmark::kMicrosecond);
 void stateChangeInTheModels(benchmark::State& state) {
     auto& shared = setup();
     MainWindowModel window(*shared.app, shared.dialogs);
-    const auto id = shared.app->manager().tunnels()[tunnelCount / 2].id;
+    const auto id = shared.app->controller().tunnels()[tunnelCount / 2].id;
     bool connecting = true;
     for (auto _ : state) {
         emit shared.app->engine().stateChanged(
@@ -206,7 +206,7 @@ void stateChange(benchmark::State& state, SidebarItem group) {
     window.view.model().state().setSidebar(group);
     window.settle();
     auto& app = *setup().app;
-    const auto id = app.manager().tunnels()[tunnelCount / 2].id;
+    const auto id = app.controller().tunnels()[tunnelCount / 2].id;
     bool connecting = true;
     for (auto _ : state) {
         const auto old = connecting ? TunnelState::disconnected() : TunnelState::connecting();

@@ -63,17 +63,7 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     fieldText::bind(name_, [this](const QString& text) {
         context_.draft().editTunnel([&](tunnelkit::Tunnel& tunnel) { tunnel.name = text.toStdString(); });
     });
-    connect(&connect_, &QPushButton::clicked, this, [this] {
-        const auto connection = context_.connection();
-        if (!connection) {
-            return;
-        }
-        if (connection->state().isActive()) {
-            connection->disconnect();
-        } else {
-            context_.app().manager().connect({context_.id()});
-        }
-    });
+    connect(&connect_, &QPushButton::clicked, this, [this] { context_.connectOrDisconnect(); });
     nameLayout_.setContentsMargins(0, 0, 0, 0);
     nameLayout_.setSpacing(16);
     nameLayout_.addWidget(&name_, 1);

@@ -50,7 +50,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     titlesLayout_.addWidget(&deleted_);
     restore_.setText(tr("Restore"));
     connect(&restore_, &QPushButton::clicked, this,
-            [&window, id = tunnel.id] { window.app().manager().restore({id}); });
+            [&window, id = tunnel.id] { window.app().controller().restore({id}); });
     headerLayout_.setContentsMargins(0, 0, 0, 0);
     headerLayout_.setSpacing(16);
     headerLayout_.addWidget(&titles_, 1, Qt::AlignTop);

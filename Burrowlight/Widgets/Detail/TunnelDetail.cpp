@@ -190,7 +190,7 @@ TunnelDetails::TunnelDetails(DetailSections* sections) : sections_(sections ? *s
 
 std::unique_ptr<QWidget> TunnelDetails::makeEditor(MainWindowModel& window, const Uuid& id) {
     auto& app = window.app();
-    auto draft = app.drafts().draft(id, app.manager().tunnel(id));
+    auto draft = app.drafts().draft(id, app.controller().tunnel(id));
     if (!draft) {
         return placeholders_.makeEditor(window, id);
     }
@@ -198,7 +198,7 @@ std::unique_ptr<QWidget> TunnelDetails::makeEditor(MainWindowModel& window, cons
 }
 
 std::unique_ptr<QWidget> TunnelDetails::makeTrashedPage(MainWindowModel& window, const Uuid& id) {
-    const auto tunnel = window.app().manager().tunnel(id);
+    const auto tunnel = window.app().controller().tunnel(id);
     if (!tunnel) {
         return placeholders_.makeTrashedPage(window, id);
     }

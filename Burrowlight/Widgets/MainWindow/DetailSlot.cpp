@@ -67,7 +67,7 @@ class TunnelPlaceholder : public QWidget {
             dot_.hide();
             return;
         }
-        const auto tunnel = app.manager().tunnel(id_);
+        const auto tunnel = app.controller().tunnel(id_);
         if (!tunnel) {
             return;
         }

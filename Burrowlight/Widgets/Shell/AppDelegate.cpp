@@ -17,7 +17,7 @@ namespace burrowlight {
 AppDelegate::AppDelegate(AppModel& model, WindowRouter& router, const AppTermination& termination,
                          TipPrompt& tipPrompt)
     : model_(model), router_(router), termination_(termination), tipPrompt_(tipPrompt) {
-    connect(&wake_, &WakeMonitor::woke, this, [this] { model_.manager().restartActive(); });
+    connect(&wake_, &WakeMonitor::woke, this, [this] { model_.controller().restartActive(); });
 }
 
 void AppDelegate::didFinishLaunching() {

@@ -123,12 +123,12 @@ class CommandLineTests : public QObject {
                       QStringLiteral("No tunnel is tagged “nope”.\n"));
         expectOutcome(run({"connect", "nobody"}), 1, {}, QStringLiteral("There's no tunnel “nobody”.\n"));
         expectOutcome(run({"disconnect", "--all"}), 0, {});
-        QTRY_COMPARE_WITH_TIMEOUT(model.manager().state(office.id), TunnelState::disconnected(), 10'000);
+        QTRY_COMPARE_WITH_TIMEOUT(model.controller().state(office.id), TunnelState::disconnected(), 10'000);
         expectOutcome(run({"connect", "--all"}), 0, {});
         expectOutcome(run({"status", "office", "house"}), 0,
                       QStringLiteral("office: Connected\nhouse: Connected\n"));
         expectOutcome(run({"disconnect", "office", "house"}), 0, {});
-        QTRY_COMPARE_WITH_TIMEOUT(model.manager().state(office.id), TunnelState::disconnected(), 10'000);
+        QTRY_COMPARE_WITH_TIMEOUT(model.controller().state(office.id), TunnelState::disconnected(), 10'000);
     }
 
     // Still connecting once the wait is over: reported, not failed, by name; a failure by tag.

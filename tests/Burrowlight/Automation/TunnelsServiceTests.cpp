@@ -141,7 +141,7 @@ struct Scripting {
         return result;
     }
 
-    TunnelState state(const Tunnel& tunnel) const { return model.manager().state(tunnel.id); }
+    TunnelState state(const Tunnel& tunnel) const { return model.controller().state(tunnel.id); }
 };
 
 // Error names stand for the numbers scripts know: ParameterMissing -1715, NoSuchTunnel -1728,
@@ -202,8 +202,8 @@ class TunnelsServiceTests : public QObject {
 
         PropertyChanges changes(scripting.client.connection(), Scripting::service_());
         alpha.name = "aardvark";
-        scripting.model.manager().save(alpha);
-        scripting.model.manager().moveToTrash({pinned.id});
+        scripting.model.controller().save(alpha);
+        scripting.model.controller().moveToTrash({pinned.id});
         QTRY_VERIFY(changes.has(path(alpha), QStringLiteral("Name"), QStringLiteral("aardvark")));
         QTRY_VERIFY(
             changes.names(QString::fromLatin1(scripting::tunnelsPath)).contains(QStringLiteral("Tunnels")));
@@ -298,7 +298,7 @@ class TunnelsServiceTests : public QObject {
         // A name too long to read is quoted back cut short, not sent back whole.
         expectError(scripting.call(QStringLiteral("GetTunnelStatus"), {QStringList{QString(300, 'x')}}),
                     noSuchTunnel, QStringLiteral("There's no tunnel “%1…”.").arg(QString(200, 'x')));
-        QVERIFY(!scripting.model.manager().hasConnection(office.id));
+        QVERIFY(!scripting.model.controller().hasConnection(office.id));
     }
 
     void connectingWaitsForTheTermsOfUse() {
@@ -322,7 +322,7 @@ class TunnelsServiceTests : public QObject {
         expectError(scripting.call(QStringLiteral("ConnectAll")), refusal, text);
         expectError(scripting.call(QStringLiteral("ConnectTunnels"), {QStringList()}), refusal, text);
         QCOMPARE(opened, 3);
-        QVERIFY(!scripting.model.manager().hasConnection(office.id));
+        QVERIFY(!scripting.model.controller().hasConnection(office.id));
 
         // Neither reading nor disconnecting needs them.
         const QDBusMessage status =
@@ -347,7 +347,7 @@ class TunnelsServiceTests : public QObject {
         const QDBusMessage lines =
             scripting.call(QStringLiteral("ConnectTunnels"), {QStringList{"quiet", "broken"}});
         QCOMPARE(scripting.state(broken), TunnelState::failed());
-        const auto problem = scripting.model.manager().connection(broken.id)->problem();
+        const auto problem = scripting.model.controller().connection(broken.id)->problem();
         QVERIFY(problem);
         const QString brokenText = texts::message(*problem);
         QCOMPARE(lines.arguments().value(0).toStringList(),
@@ -393,7 +393,7 @@ class TunnelsServiceTests : public QObject {
             QCOMPARE(status.arguments().value(0).toStringList(), QStringList{"quiet: Connecting…"});
         }
         // Disconnected by the user meanwhile.
-        scripting.model.manager().disconnect({quiet.id});
+        scripting.model.controller().disconnect({quiet.id});
         QCOMPARE(Scripting::answer(lines).arguments().value(0).toStringList(),
                  QStringList{"quiet: Not Connected"});
         expectError(Scripting::answer(command), QStringLiteral("com.tolvan.burrowlight.Error.Failed"),

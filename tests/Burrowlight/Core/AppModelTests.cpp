@@ -43,7 +43,7 @@ class AppModelTests : public QObject {
         QSignalSpy states(&model.engine(), &EngineBridge::stateChanged);
         // The manager made the connection itself, at start: the bridge reports its lines all the same.
         QSignalSpy logLines(&model.engine(), &EngineBridge::logAppended);
-        QTRY_VERIFY_WITH_TIMEOUT(model.manager().state(tunnel.id).isConnected(), 20'000);
+        QTRY_VERIFY_WITH_TIMEOUT(model.controller().state(tunnel.id).isConnected(), 20'000);
         QTRY_COMPARE(notifications.notifyCalls().size(), size_t(1));
         QCOMPARE(notifications.notifyCalls()[0].summary, QStringLiteral("test server"));
         QCOMPARE(notifications.notifyCalls()[0].body, QStringLiteral("Connected. No forwards"));
@@ -52,11 +52,11 @@ class AppModelTests : public QObject {
         QVERIFY(!logLines.isEmpty());
         QCOMPARE(logLines.last().at(0).value<tunnelkit::Uuid>(), tunnel.id);
 
-        const auto ssh = model.manager().connection(tunnel.id)->processID();
+        const auto ssh = model.controller().connection(tunnel.id)->processID();
         QVERIFY(ssh);
         model.shutdown();
         QVERIFY2(!testing_support::isAlive(*ssh), "ssh outlived the shutdown");
-        QTRY_COMPARE(model.manager().state(tunnel.id), TunnelState::disconnected());
+        QTRY_COMPARE(model.controller().state(tunnel.id), TunnelState::disconnected());
     }
 
     void nothingConnectsBeforeTheTermsAreAccepted() {
@@ -68,9 +68,9 @@ class AppModelTests : public QObject {
 
         AppModel model(home.settings, home.alerts, home.parts());
         QVERIFY(!model.termsAccepted());
-        QCOMPARE(model.manager().liveTunnels().size(), size_t(1));
-        QCOMPARE(model.manager().state(tunnel.id), TunnelState::disconnected());
-        QVERIFY(!model.manager().hasConnection(tunnel.id));
+        QCOMPARE(model.controller().liveTunnels().size(), size_t(1));
+        QCOMPARE(model.controller().state(tunnel.id), TunnelState::disconnected());
+        QVERIFY(!model.controller().hasConnection(tunnel.id));
     }
 
     // Each file is read on a worker, then asked about and merged on the GUI thread, one file after
@@ -106,7 +106,7 @@ class AppModelTests : public QObject {
         importAll({archive});
         QCOMPARE(home.alerts.shown.size(), size_t(1));
         QVERIFY(home.alerts.shown[0].message.contains(QStringLiteral("“team.burrowlight”")));
-        QVERIFY(model.manager().liveTunnels().empty());
+        QVERIFY(model.controller().liveTunnels().empty());
 
         const std::string notAnArchive = home.folder.file("notes.burrowlight");
         QVERIFY(tunnelkit::writeFileAtomically(
@@ -120,7 +120,7 @@ class AppModelTests : public QObject {
         QCOMPARE(home.alerts.shown[2].informativeText, QStringLiteral("It isn't a Burrowlight file."));
         QCOMPARE(home.alerts.shown[3].message, home.alerts.shown[1].message);
         std::vector<std::string> names;
-        for (const auto& tunnel : model.manager().liveTunnels()) {
+        for (const auto& tunnel : model.controller().liveTunnels()) {
             names.push_back(tunnel.name);
         }
         QCOMPARE(names, (std::vector<std::string>{"shared", "shared 2"}));
@@ -141,7 +141,7 @@ class AppModelTests : public QObject {
                      QStringLiteral("\n\nA value has the wrong type. (at tunnels[0].id)")),
                  qPrintable(alert.informativeText));
 
-        model.manager().save(Tunnel::created());
+        model.controller().save(Tunnel::created());
         QCOMPARE(tunnelkit::readFile(file).value(), std::string("{\"version\":1,\"tunnels\":[{\"id\":5}]}"));
     }
 
@@ -152,20 +152,20 @@ class AppModelTests : public QObject {
         const auto id = drafts.beginNewTunnel(Tunnel::created());
         const auto draft = drafts.draft(id);
         draft->setPort(QStringLiteral("abc"));
-        QVERIFY(!draft->save(model.manager(), model.configHosts(), false));
-        QVERIFY(model.manager().liveTunnels().empty());
+        QVERIFY(!draft->save(model.controller(), model.configHosts(), false));
+        QVERIFY(model.controller().liveTunnels().empty());
 
         draft->setPort(QStringLiteral("2222"));
         draft->editTunnel([](Tunnel& tunnel) { tunnel.host = " db.example.com "; });
-        const auto saved = draft->save(model.manager(), model.configHosts(), true);
+        const auto saved = draft->save(model.controller(), model.configHosts(), true);
         QVERIFY(saved);
         QCOMPARE(saved->host, std::string("db.example.com"));
-        QCOMPARE(model.manager().tunnel(id), saved);
+        QCOMPARE(model.controller().tunnel(id), saved);
         QVERIFY(!draft->isNew());
         QVERIFY(!draft->hasUnsavedChanges());
         QVERIFY(draft->forwards().empty());
         QVERIFY(model.configHosts().asked().contains("db.example.com"));
-        QCOMPARE(model.manager().state(id), TunnelState::disconnected());
+        QCOMPARE(model.controller().state(id), TunnelState::disconnected());
     }
 
     void copiesTheCommandAndFollowsTheSshConfigurationSetting() {

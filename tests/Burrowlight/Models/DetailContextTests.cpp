@@ -38,7 +38,7 @@ struct Detail {
 
     std::unique_ptr<DetailContext> open(const tunnelkit::Uuid& id) {
         return std::make_unique<DetailContext>(
-            app, window.actions(), app.drafts().draft(id, app.manager().tunnel(id)), window.sources());
+            app, window.actions(), app.drafts().draft(id, app.controller().tunnel(id)), window.sources());
     }
 };
 
@@ -97,8 +97,8 @@ class DetailContextTests : public QObject {
         const Tunnel tunnel = home.client->tunnel({localForward(first, echo.port())});
         home.storeTunnels({tunnel});
         Detail detail(home);
-        detail.app.manager().connect({tunnel.id});
-        QTRY_VERIFY_WITH_TIMEOUT(detail.app.manager().state(tunnel.id).isConnected(), 20'000);
+        detail.app.controller().connect({tunnel.id});
+        QTRY_VERIFY_WITH_TIMEOUT(detail.app.controller().state(tunnel.id).isConnected(), 20'000);
         QVERIFY(carries(first));
 
         auto context = detail.open(tunnel.id);
@@ -112,8 +112,8 @@ class DetailContextTests : public QObject {
 
         QVERIFY(context->saveDraft(false));
         QVERIFY(!context->draft().hasUnsavedChanges());
-        QCOMPARE(detail.app.manager().tunnel(tunnel.id)->forwards.front().listen.asTcp()->port, second);
-        QVERIFY(detail.app.manager().state(tunnel.id).isConnected());
+        QCOMPARE(detail.app.controller().tunnel(tunnel.id)->forwards.front().listen.asTcp()->port, second);
+        QVERIFY(detail.app.controller().state(tunnel.id).isConnected());
         QVERIFY2(!context->isForwardLive(context->draft().forwards().front()),
                  "saved but not reconnected: ssh still listens on the old port");
         QVERIFY(carries(first));
@@ -122,8 +122,9 @@ class DetailContextTests : public QObject {
         QVERIFY(context->saveDraft(true));
         QTRY_VERIFY_WITH_TIMEOUT(context->isForwardLive(context->draft().forwards().front()), 20'000);
         QVERIFY(carries(third));
-        detail.app.manager().disconnect({tunnel.id});
-        QTRY_COMPARE_WITH_TIMEOUT(detail.app.manager().state(tunnel.id), TunnelState::disconnected(), 10'000);
+        detail.app.controller().disconnect({tunnel.id});
+        QTRY_COMPARE_WITH_TIMEOUT(detail.app.controller().state(tunnel.id), TunnelState::disconnected(),
+                                  10'000);
     }
 
     void aSaveThatCannotBeWrittenIsShown() {
@@ -163,9 +164,9 @@ class DetailContextTests : public QObject {
         context = detail.open(tunnel.id);
         context->draft().editTunnel([](Tunnel& edited) { edited.note = "kept"; });
         // Pinned from the list meanwhile: the pin follows, the note stays.
-        auto pinned = *detail.app.manager().tunnel(tunnel.id);
+        auto pinned = *detail.app.controller().tunnel(tunnel.id);
         pinned.isPinned = true;
-        detail.app.manager().save(pinned);
+        detail.app.controller().save(pinned);
         QVERIFY(context->draft().tunnel().isPinned);
         QCOMPARE(context->draft().tunnel().note, std::string("kept"));
         const auto draft = context->sharedDraft();

@@ -68,7 +68,7 @@ struct Window {
 
     explicit Window(ThrowawayHome& home) : home(home) {}
 
-    tunnelkit::TunnelManager& manager() { return app.manager(); }
+    TunnelController& controller() { return app.controller(); }
     MainWindowState& state() { return model.state(); }
 
     // The list's rows by title, the new draft's and the note's included.
@@ -93,7 +93,7 @@ struct Window {
         }
         return *found;
     }
-    std::vector<std::string> tagsOf(const Uuid& id) { return manager().tunnel(id)->tags; }
+    std::vector<std::string> tagsOf(const Uuid& id) { return controller().tunnel(id)->tags; }
 };
 
 } // namespace
@@ -193,8 +193,8 @@ class MainWindowModelTests : public QObject {
         window.state().setSelection({a.id, b.id});
         QCOMPARE(window.model.detailPane(), (DetailPane{DetailPane::Kind::several, {}, 2, true}));
         window.model.connectSelection();
-        QVERIFY(window.manager().state(a.id) != TunnelState::disconnected());
-        QVERIFY(window.manager().state(b.id) != TunnelState::disconnected());
+        QVERIFY(window.controller().state(a.id) != TunnelState::disconnected());
+        QVERIFY(window.controller().state(b.id) != TunnelState::disconnected());
         window.model.disconnectSelection();
 
         window.state().setSidebar(SidebarItem::trash());
@@ -209,7 +209,7 @@ class MainWindowModelTests : public QObject {
         // A tunnel trashed elsewhere turns its editor into its page.
         window.state().setSidebar(SidebarItem::all());
         window.state().setSelection({a.id});
-        window.manager().moveToTrash({a.id});
+        window.controller().moveToTrash({a.id});
         QCOMPARE(window.model.detailPane(), (DetailPane{DetailPane::Kind::trashed, a.id}));
     }
 
@@ -225,7 +225,7 @@ class MainWindowModelTests : public QObject {
         window.state().setSelection({a.id});
         QCOMPARE(title(), QStringLiteral("a — Burrowlight"));
         a.name.clear();
-        window.manager().save(a);
+        window.controller().save(a);
         QCOMPARE(title(), QStringLiteral("a.example.com — Burrowlight"));
         window.state().setSelection({a.id, old.id});
         QCOMPARE(title(), QStringLiteral("Burrowlight"));
@@ -305,7 +305,7 @@ class MainWindowModelTests : public QObject {
         tags = window.model.tagMenu({web.id, db.id});
         QVERIFY(tags[0].checked);
         tags[0].run();
-        QVERIFY(window.manager().allTags().empty());
+        QVERIFY(window.controller().allTags().empty());
         QCOMPARE(window.menuTitles(window.model.tagMenu({web.id})), QStringList{"New Tag…"});
 
         window.dialogs.typed = QStringLiteral("  \t ");
@@ -329,7 +329,7 @@ class MainWindowModelTests : public QObject {
         window.state().setSelection({web.id, db.id});
         actions.duplicate(web.id);
         QCOMPARE(window.state().selection().size(), size_t(1));
-        const auto copy = window.manager().tunnel(*window.state().selection().begin());
+        const auto copy = window.controller().tunnel(*window.state().selection().begin());
         QCOMPARE(copy->name, std::string("web Copy 2"));
 
         QCOMPARE(actions.exportFileName({untitled.id}), QStringLiteral("Untitled Tunnel.burrowlight"));
@@ -356,7 +356,7 @@ class MainWindowModelTests : public QObject {
         window.state().setSelection({web.id, db.id, copy->id});
         actions.moveToTrash({web.id, db.id});
         QCOMPARE(window.state().selection(), TunnelIds{copy->id});
-        QVERIFY(window.manager().tunnel(web.id)->isTrashed());
+        QVERIFY(window.controller().tunnel(web.id)->isTrashed());
 
         // Deleting for good always asks.
         window.state().setSidebar(SidebarItem::trash());
@@ -364,13 +364,13 @@ class MainWindowModelTests : public QObject {
         window.dialogs.alertAnswer = 1;
         window.model.deleteSelection();
         QCOMPARE(window.dialogs.alerts.back().message, QStringLiteral("Delete 2 tunnels permanently?"));
-        QVERIFY(window.manager().tunnel(web.id));
+        QVERIFY(window.controller().tunnel(web.id));
         QCOMPARE(window.state().selection().size(), size_t(2));
         window.dialogs.alertAnswer = 0;
         actions.deletePermanently({web.id});
         QCOMPARE(window.dialogs.alerts.back().message, QStringLiteral("Delete “web” permanently?"));
         QCOMPARE(window.dialogs.alerts.back().buttons[0].role, Alert::Button::Role::destructive);
-        QVERIFY(!window.manager().tunnel(web.id));
+        QVERIFY(!window.controller().tunnel(web.id));
         QCOMPARE(window.state().selection(), TunnelIds{db.id});
 
         // With nothing selected, Delete does nothing at all.
@@ -380,7 +380,7 @@ class MainWindowModelTests : public QObject {
         window.state().setSelection({Uuid::random()});
         window.model.deleteSelection();
         QCOMPARE(window.dialogs.alerts.size(), asked);
-        QVERIFY(window.manager().tunnel(db.id));
+        QVERIFY(window.controller().tunnel(db.id));
 
         // Restore from the trash's menu; a double-click there opens nothing.
         window.state().setSelection({db.id});
@@ -389,7 +389,7 @@ class MainWindowModelTests : public QObject {
         window.model.openRows({db.id});
         QVERIFY(!window.app.drafts().focusRequest());
         trashMenu[0].run();
-        QVERIFY(!window.manager().tunnel(db.id)->isTrashed());
+        QVERIFY(!window.controller().tunnel(db.id)->isTrashed());
     }
 
     void theListChangesRowByRow() {
@@ -422,7 +422,7 @@ class MainWindowModelTests : public QObject {
         // A state change is one row's change.
         changes.clear();
         window.model.toggle(broken.id);
-        QCOMPARE(window.manager().state(broken.id), TunnelState::failed());
+        QCOMPARE(window.controller().state(broken.id), TunnelState::failed());
         QCOMPARE(changes.count(), 1);
         QCOMPARE(changes[0][0].toModelIndex().row(), 0);
         QCOMPARE(list.index(0).data(TunnelListModel::StateRole).value<TunnelState>(), TunnelState::failed());
@@ -463,7 +463,7 @@ class MainWindowModelTests : public QObject {
 
         window.state().setSidebar(SidebarItem::connected());
         window.model.toggle(tunnel.id);
-        QTRY_COMPARE_WITH_TIMEOUT(window.manager().state(tunnel.id), TunnelState::disconnected(), 10'000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.controller().state(tunnel.id), TunnelState::disconnected(), 10'000);
         QVERIFY(window.titles().isEmpty());
         QCOMPARE(window.model.list().emptyState()->title, QStringLiteral("No Tunnels Connected"));
 

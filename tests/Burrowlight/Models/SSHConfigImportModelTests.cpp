@@ -118,9 +118,9 @@ class SSHConfigImportModelTests : public QObject {
             expected.host = alias;
             QCOMPARE(tunnel, expected);
             QCOMPARE(tunnel.retryLimit, 999);
-            QCOMPARE(app.manager().tunnel(tunnel.id), std::optional(expected));
+            QCOMPARE(app.controller().tunnel(tunnel.id), std::optional(expected));
         }
-        QCOMPARE(app.manager().liveTunnels().size(), size_t(3));
+        QCOMPARE(app.controller().liveTunnels().size(), size_t(3));
     }
 
     void withoutConcreteHostsTheListIsEmptyAtOnce() {

@@ -105,11 +105,11 @@ class SettingsPaneModelsTests : public QObject {
 
         // A connecting tunnel is an active one: the offer says what a relaunch does to it.
         const Tunnel tunnel = unreachableTunnel("db");
-        model.manager().save(tunnel);
-        model.manager().connect({tunnel.id});
+        model.controller().save(tunnel);
+        model.controller().connect({tunnel.id});
         QVERIFY(general.relaunchExplanation().endsWith(QStringLiteral(
             "\nConnected tunnels disconnect. Those set to connect when Burrowlight opens come back on.")));
-        model.manager().disconnect({tunnel.id});
+        model.controller().disconnect({tunnel.id});
 
         general.setLanguage(AppLanguage::english);
         QVERIFY(!general.needsRelaunch());
@@ -163,12 +163,14 @@ class SettingsPaneModelsTests : public QObject {
         const auto wrapper = model.parts().wrapperConfigPath;
         QVERIFY(wrapper);
         const Tunnel tunnel = unreachableTunnel("db");
-        model.manager().save(tunnel);
+        model.controller().save(tunnel);
         const auto launch = [&] {
-            model.manager().connect({tunnel.id});
+            model.controller().connect({tunnel.id});
             const auto written = tunnelkit::readFile(*wrapper);
-            model.manager().disconnect({tunnel.id});
-            [&] { QTRY_COMPARE(model.manager().state(tunnel.id), tunnelkit::TunnelState::disconnected()); }();
+            model.controller().disconnect({tunnel.id});
+            [&] {
+                QTRY_COMPARE(model.controller().state(tunnel.id), tunnelkit::TunnelState::disconnected());
+            }();
             return written ? QString::fromStdString(*written) : QString();
         };
 
@@ -250,13 +252,13 @@ class SettingsPaneModelsTests : public QObject {
         std::filesystem::rename(folder, folder + ".moved");
         QVERIFY(tunnelkit::writeFileAtomically(folder, ""));
         QSignalSpy changed(&tunnels, &TunnelsSettingsModel::changed);
-        model.manager().save(unreachableTunnel("db"));
+        model.controller().save(unreachableTunnel("db"));
         QVERIFY(changed.count() > 0);
         QVERIFY2(tunnels.storageProblem().startsWith(QStringLiteral("Couldn't save the tunnels: ")),
                  qPrintable(tunnels.storageProblem()));
         std::filesystem::remove(folder);
         std::filesystem::rename(folder + ".moved", folder);
-        QVERIFY(model.manager().persist());
+        QVERIFY(model.controller().persist());
         QVERIFY(tunnels.storageProblem().isEmpty());
     }
 
@@ -265,7 +267,7 @@ class SettingsPaneModelsTests : public QObject {
         std::filesystem::create_directories(harness.applicationSupport());
         QVERIFY(tunnelkit::writeFileAtomically(harness.applicationSupport() + "/tunnels.json", "{"));
         TunnelsSettingsModel tunnels(harness.start(), harness.alerts, [] {});
-        QVERIFY(harness.model->manager().storageError());
+        QVERIFY(harness.model->controller().storageError());
         QCOMPARE(
             tunnels.storageProblem(),
             QStringLiteral("Couldn't read the tunnels: The file isn't in the expected format. Nothing is "

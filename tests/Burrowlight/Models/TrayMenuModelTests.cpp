@@ -154,7 +154,7 @@ class TrayMenuModelTests : public QObject {
 
         // The list changes as the manager's does, and only then.
         QSignalSpy changed(&tray, &TrayMenuModel::changed);
-        model.manager().moveToTrash({pinned.id});
+        model.controller().moveToTrash({pinned.id});
         QCOMPARE(changed.size(), 1);
         QCOMPARE(menu.items[0].title, QStringLiteral("db1\nNot Connected"));
         QCOMPARE(menu.items[19].title, QStringLiteral("tunnel 19\nNot Connected"));
@@ -264,7 +264,7 @@ class TrayMenuModelTests : public QObject {
         QVERIFY(tray.menu().items[0].checked);
         QTRY_COMPARE_WITH_TIMEOUT(tray.menu().items[0].title, QStringLiteral("test server\nNo forwards"),
                                   20'000);
-        QVERIFY(model.manager().state(tunnel.id).isConnected());
+        QVERIFY(model.controller().state(tunnel.id).isConnected());
         QVERIFY(!enabling(tray.menu()).connectAll);
         QVERIFY(changed.size() >= 2);
 

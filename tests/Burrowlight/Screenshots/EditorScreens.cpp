@@ -22,12 +22,12 @@ namespace {
 // "Staging web" with a SOCKS forward on each side and two options beside its own forwards.
 TunnelDrafts::Draft editedStaging(AppModel& app) {
     tunnelkit::Uuid id;
-    for (const auto& tunnel : app.manager().tunnels()) {
+    for (const auto& tunnel : app.controller().tunnels()) {
         if (tunnel.name == "Staging web") {
             id = tunnel.id;
         }
     }
-    auto draft = app.drafts().draft(id, app.manager().tunnel(id));
+    auto draft = app.drafts().draft(id, app.controller().tunnel(id));
     app.drafts().registerDraft(draft);
     for (const auto kind : {Forward::Kind::dynamic, Forward::Kind::remoteDynamic}) {
         const auto added = draft->addForward(kind);

@@ -82,12 +82,12 @@ WindowSources fixedSources(AppModel& app) {
     };
     return {screenshots::Stage::nowDate,
             [&app, states](const Uuid& id) {
-                const auto tunnel = app.manager().tunnel(id);
+                const auto tunnel = app.controller().tunnel(id);
                 const auto found = tunnel ? states.find(tunnel->name) : states.end();
                 return found == states.end() ? TunnelState::disconnected() : found->second;
             },
             [&app](const Uuid& id) -> std::optional<tunnelkit::TunnelProblem> {
-                const auto tunnel = app.manager().tunnel(id);
+                const auto tunnel = app.controller().tunnel(id);
                 if (tunnel && tunnel->name == "Grafana through the bastion") {
                     return tunnelkit::TunnelProblem{tunnelkit::TunnelProblem::SSH{
                         tunnelkit::SSHFailure{tunnelkit::SSHFailure::TimedOut{}}}};
@@ -97,11 +97,13 @@ WindowSources fixedSources(AppModel& app) {
                         tunnelkit::SSHFailure{tunnelkit::SSHFailure::ConnectionRefused{}}}};
                 }
                 return std::nullopt;
-            }};
+            },
+            // The Connected count follows the fixed states.
+            {}};
 }
 
 Uuid idNamed(AppModel& app, const std::string& name) {
-    for (const auto& tunnel : app.manager().tunnels()) {
+    for (const auto& tunnel : app.controller().tunnels()) {
         if (tunnel.name == name) {
             return tunnel.id;
         }
@@ -119,14 +121,14 @@ Window mainWindow(screenshots::Stage& stage, bool withTunnels = true, DetailFact
     AppModel& app = stage.model();
     if (withTunnels) {
         for (const auto& tunnel : moreTunnels()) {
-            app.manager().save(tunnel);
+            app.controller().save(tunnel);
         }
     } else {
         std::vector<Uuid> all;
-        for (const auto& tunnel : app.manager().tunnels()) {
+        for (const auto& tunnel : app.controller().tunnels()) {
             all.push_back(tunnel.id);
         }
-        app.manager().deletePermanently(all);
+        app.controller().deletePermanently(all);
     }
     auto& actions = stage.own(std::make_unique<AppActions>());
     MainWindowParts parts;
@@ -152,7 +154,7 @@ void select(Window& window, std::initializer_list<const char*> names) {
 // A draft of "Staging web" with a change not saved yet.
 void editStaging(AppModel& app) {
     const auto id = idNamed(app, "Staging web");
-    auto draft = app.drafts().draft(id, app.manager().tunnel(id));
+    auto draft = app.drafts().draft(id, app.controller().tunnel(id));
     app.drafts().registerDraft(draft);
     draft->editTunnel([](Tunnel& tunnel) { tunnel.note = "Moving to the new cluster"; });
 }
@@ -274,9 +276,9 @@ Window detailWindow(screenshots::Stage& stage, bool withTunnels = true) {
 
 // Changes the stored tunnel of that name.
 void change(AppModel& app, const std::string& name, const std::function<void(Tunnel&)>& edit) {
-    auto tunnel = app.manager().tunnel(idNamed(app, name));
+    auto tunnel = app.controller().tunnel(idNamed(app, name));
     edit(*tunnel);
-    app.manager().save(*tunnel);
+    app.controller().save(*tunnel);
 }
 
 } // namespace

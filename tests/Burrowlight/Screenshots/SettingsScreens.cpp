@@ -99,7 +99,7 @@ BURROWLIGHT_SCREENSHOT("settings", "tunnels-storage-error") {
     std::filesystem::rename(folder, moved);
     (void)tunnelkit::writeFileAtomically(folder.string() + ".blocker", "");
     std::filesystem::rename(folder.string() + ".blocker", folder);
-    model.manager().persist();
+    model.controller().persist();
     std::filesystem::remove(folder);
     std::filesystem::rename(moved, folder);
     return settingsWindow(stage, SettingsSection::tunnels);

@@ -187,13 +187,13 @@ class AccessibilityTests : public QObject {
         QCOMPARE(row.text(QAccessible::Name), QStringLiteral("waiting, Pinned, Unsaved Changes"));
 
         actions.doAction(QAccessibleActionInterface::toggleAction());
-        QCOMPARE(window.app.manager().state(waiting.id), TunnelState::connecting());
+        QCOMPARE(window.app.controller().state(waiting.id), TunnelState::connecting());
         QVERIFY(row.state().checked);
         QCOMPARE(row.text(QAccessible::Value), QStringLiteral("Connecting…"));
         QCOMPARE(actions.localizedActionDescription(QAccessibleActionInterface::toggleAction()),
                  QStringLiteral("Disconnect"));
         actions.doAction(QAccessibleActionInterface::toggleAction());
-        QTRY_COMPARE_WITH_TIMEOUT(window.app.manager().state(waiting.id), TunnelState::disconnected(),
+        QTRY_COMPARE_WITH_TIMEOUT(window.app.controller().state(waiting.id), TunnelState::disconnected(),
                                   10'000);
         QVERIFY(!row.state().checked);
         window.app.shutdown();

@@ -112,10 +112,10 @@ class TunnelDetailTests : public QObject {
         // Return saves only while the search field does not have the keyboard.
         window.view.model().state().setSearchFocused(true);
         QTest::keyClick(&name, Qt::Key_Return);
-        QCOMPARE(window.app.manager().tunnel(web.id)->name, std::string("web"));
+        QCOMPARE(window.app.controller().tunnel(web.id)->name, std::string("web"));
         window.view.model().state().setSearchFocused(false);
         QTest::keyClick(&name, Qt::Key_Return);
-        QCOMPARE(window.app.manager().tunnel(web.id)->name, std::string("web 2"));
+        QCOMPARE(window.app.controller().tunnel(web.id)->name, std::string("web 2"));
         QVERIFY(!detail.unsavedBar().isVisible());
         QVERIFY(detail.header().connectButton().isEnabled());
     }
@@ -151,7 +151,7 @@ class TunnelDetailTests : public QObject {
         QVERIFY(page->noteSection().isVisible());
         QCOMPARE(page->forwardRows().size(), size_t(0));
         page->restoreButton().click();
-        QVERIFY(!window.app.manager().tunnel(gone.id)->isTrashed());
+        QVERIFY(!window.app.controller().tunnel(gone.id)->isTrashed());
     }
 
     // The card's text follows the model as lines come, leave from the top and the details switch, and

@@ -105,7 +105,7 @@ class EditorWidgetsTests : public QObject {
         Tunnel saved = home.client->tunnel({});
         home.storeTunnels({saved});
         AppModel app(home.settings, home.alerts, home.parts());
-        const auto draft = app.drafts().draft(saved.id, app.manager().tunnel(saved.id));
+        const auto draft = app.drafts().draft(saved.id, app.controller().tunnel(saved.id));
         QVERIFY(draft);
         const QString homeDirectory = QString::fromStdString(home.client->home());
 
@@ -149,7 +149,7 @@ class EditorWidgetsTests : public QObject {
         QTest::keyClicks(&fields.note(), QStringLiteral("nightly"));
         QCOMPARE(draft->problem(), std::nullopt);
 
-        QVERIFY(draft->save(app.manager(), app.configHosts(), false));
+        QVERIFY(draft->save(app.controller(), app.configHosts(), false));
         const auto stored = tunnelkit::TunnelStore(home.applicationSupport() + "/tunnels.json").load();
         QVERIFY(stored.has_value());
         QCOMPARE(stored.value().size(), 1u);
@@ -171,8 +171,8 @@ class EditorWidgetsTests : public QObject {
         QVERIFY2(stored.value().front() == expected,
                  tunnelkit::TunnelStore::encode({stored.value().front(), expected}).c_str());
 
-        app.manager().connect({saved.id});
-        const auto connection = app.manager().connection(saved.id);
+        app.controller().connect({saved.id});
+        const auto connection = app.controller().connection(saved.id);
         QTRY_VERIFY_WITH_TIMEOUT(connection->state().isConnected(), 30000);
         const auto launched = std::ranges::find_if(
             connection->log(), [](const auto& line) { return line.text.starts_with("$ "); });
@@ -186,7 +186,7 @@ class EditorWidgetsTests : public QObject {
         // The session's facts as ssh reported them.
         WindowDialogs dialogs(window);
         MainWindowModel mainWindow(app, dialogs);
-        DetailContext context(app, mainWindow.actions(), draft, WindowSources::of(app.manager()));
+        DetailContext context(app, mainWindow.actions(), draft, WindowSources::of(app.controller()));
         auto session = EditorSections().sessionSection(context);
         session->setParent(&window);
         QStringList facts;
@@ -197,7 +197,7 @@ class EditorWidgetsTests : public QObject {
                      facts.contains(QStringLiteral("publickey")),
                  qPrintable(facts.join(QLatin1Char('|'))));
         QVERIFY(facts.contains(QStringLiteral("Server Key")));
-        app.manager().disconnect({saved.id});
+        app.controller().disconnect({saved.id});
     }
 
     void serverFieldOffersTheConfigAliasesWhileTheSettingIsOn() {
@@ -233,7 +233,7 @@ class EditorWidgetsTests : public QObject {
         Tunnel template_ = Tunnel::created();
         const auto id = app.drafts().beginNewTunnel(template_);
         DetailContext context(app, window.actions(), app.drafts().draft(id),
-                              WindowSources::of(app.manager()));
+                              WindowSources::of(app.controller()));
         EditorSections sections;
         auto forwards = sections.forwardsSection(context);
         auto command = sections.sshCommandSection(context);

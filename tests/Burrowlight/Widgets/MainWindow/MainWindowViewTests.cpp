@@ -94,7 +94,7 @@ class MainWindowViewTests : public QObject {
         QVERIFY(state.keysActive());
         window.click(window.list(), window.row(db.id));
         QTest::keyClick(&window.list(), Qt::Key_Delete);
-        QVERIFY(window.app.manager().tunnel(db.id)->isTrashed());
+        QVERIFY(window.app.controller().tunnel(db.id)->isTrashed());
         QVERIFY(state.selection().empty());
 
         const QModelIndex pinned = window.view.model().sidebar().indexOf(SidebarItem::trash());
@@ -135,7 +135,7 @@ class MainWindowViewTests : public QObject {
         const QRect toggle = delegate->geometry(option, window.row(broken.id)).toggle;
         QVERIFY(!toggle.isEmpty());
         QTest::mouseClick(window.list().viewport(), Qt::LeftButton, {}, toggle.center());
-        QCOMPARE(window.app.manager().state(broken.id), TunnelState::failed());
+        QCOMPARE(window.app.controller().state(broken.id), TunnelState::failed());
         QVERIFY(window.view.model().state().selection().empty());
     }
 
@@ -150,7 +150,7 @@ class MainWindowViewTests : public QObject {
         QVERIFY(!window.view.list().isPulsing());
 
         window.view.model().toggle(waiting.id);
-        QCOMPARE(window.app.manager().state(waiting.id), TunnelState::connecting());
+        QCOMPARE(window.app.controller().state(waiting.id), TunnelState::connecting());
         QVERIFY(window.view.list().isPulsing());
 
         StatusDot dot;
@@ -162,7 +162,7 @@ class MainWindowViewTests : public QObject {
         QVERIFY(!dot.isPulsing());
 
         window.view.model().toggle(waiting.id);
-        QTRY_COMPARE_WITH_TIMEOUT(window.app.manager().state(waiting.id), TunnelState::disconnected(),
+        QTRY_COMPARE_WITH_TIMEOUT(window.app.controller().state(waiting.id), TunnelState::disconnected(),
                                   10'000);
         QVERIFY(!window.view.list().isPulsing());
         window.app.shutdown();
@@ -187,7 +187,7 @@ class MainWindowViewTests : public QObject {
         window.list().setFocus();
         QTest::keyClick(&window.list(), Qt::Key_Delete);
         QCOMPARE(askedOver, &window.view);
-        QVERIFY(window.app.manager().tunnel(old.id));
+        QVERIFY(window.app.controller().tunnel(old.id));
     }
 
     void menusOfferTheModelsEntries() {
@@ -209,7 +209,7 @@ class MainWindowViewTests : public QObject {
         QCOMPARE(tags->actions().front()->text(), QStringLiteral("work && play"));
         QVERIFY(tags->actions().front()->isChecked());
         tags->actions().front()->trigger();
-        QVERIFY(window.app.manager().tunnel(work.id)->tags.empty());
+        QVERIFY(window.app.controller().tunnel(work.id)->tags.empty());
     }
 };
 

@@ -91,7 +91,7 @@ class SSHConfigImportSheetTests : public QObject {
         QVERIFY(sheet.importButton().isEnabled());
         QTest::keyClick(&sheet, Qt::Key_Escape);
         window.waitUntilClosed();
-        QCOMPARE(window.app.manager().liveTunnels().size(), size_t(1));
+        QCOMPARE(window.app.controller().liveTunnels().size(), size_t(1));
 
         auto& again = window.openSheet();
         again.hostToggles()[0]->box().click();
@@ -99,7 +99,7 @@ class SSHConfigImportSheetTests : public QObject {
         again.hostToggles()[2]->box().click();
         QTest::keyClick(&again, Qt::Key_Return);
         window.waitUntilClosed();
-        const auto live = window.app.manager().liveTunnels();
+        const auto live = window.app.controller().liveTunnels();
         QCOMPARE(live.size(), size_t(2));
         const auto imported =
             std::find_if(live.begin(), live.end(), [](const Tunnel& t) { return t.host == "plain"; });

@@ -128,7 +128,7 @@ class SettingsWindowTests : public QObject {
         QVERIFY(tunnelkit::TunnelArchive::load(chosen.toStdString() + ".burrowlight"));
         QVERIFY(harness.alerts.shown.empty());
 
-        harness.model->manager().moveToTrash({tunnel.id});
+        harness.model->controller().moveToTrash({tunnel.id});
         QVERIFY(!pane.exportButton().isEnabled());
     }
 };

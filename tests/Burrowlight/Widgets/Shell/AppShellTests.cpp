@@ -158,7 +158,7 @@ class AppShellTests : public QObject {
         shell.actions().connectAll.trigger();
         shell.actions().importFromSSHConfig.trigger();
         QVERIFY(!shell.model().requestsConfigImport());
-        QCOMPARE(shell.model().manager().state(tunnel.id), tunnelkit::TunnelState::disconnected());
+        QCOMPARE(shell.model().controller().state(tunnel.id), tunnelkit::TunnelState::disconnected());
         QCOMPARE(visibleWindows(shell.router()), Windows{WindowId::terms});
 
         acceptTerms(shell);
@@ -195,7 +195,7 @@ class AppShellTests : public QObject {
         QVERIFY(home.alerts.shown.empty());
         shell.delegate().openFiles({archive});
         QTRY_COMPARE(home.alerts.shown.size(), size_t(1));
-        QVERIFY2(shell.model().manager().tunnels().empty(), "the user did not agree");
+        QVERIFY2(shell.model().controller().tunnels().empty(), "the user did not agree");
 
         // A read long enough to show its progress, given up: nothing is asked once it ends.
         shell.delegate().openFiles({archive});

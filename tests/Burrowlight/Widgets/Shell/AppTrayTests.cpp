@@ -156,12 +156,12 @@ class AppTrayTests : public QObject {
         toggle->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(toggle->text(), QStringLiteral("test server\tNo forwards"), 20'000);
         QVERIFY(toggle->isChecked());
-        QVERIFY(model.manager().state(tunnel.id).isConnected());
+        QVERIFY(model.controller().state(tunnel.id).isConnected());
         QVERIFY(menu.isVisible());
         QCOMPARE(menu.actions().at(0), toggle);
         QVERIFY(!actionTitled(menu, "Connect All")->isEnabled());
 
-        model.manager().disconnectAll();
+        model.controller().disconnectAll();
         QTRY_COMPARE(toggle->text(), QStringLiteral("test server\tNot Connected"));
         QVERIFY(!toggle->isChecked());
         model.shutdown();

@@ -43,7 +43,7 @@ class TermsWindowTests : public QObject {
         stage.harness.storeTunnels({tunnel});
         stage.harness.settings.setShowsDockIcon(false);
         AppModel& model = stage.harness.start();
-        QCOMPARE(model.manager().state(tunnel.id), tunnelkit::TunnelState::disconnected());
+        QCOMPARE(model.controller().state(tunnel.id), tunnelkit::TunnelState::disconnected());
         auto window = stage.window();
 
         QTest::mouseClick(&window->acceptsTermsBox().label(), Qt::LeftButton);
@@ -63,7 +63,7 @@ class TermsWindowTests : public QObject {
         QVERIFY(model.termsAccepted());
         QVERIFY(stage.harness.settings.currentTermsAccepted());
         QVERIFY(stage.harness.settings.termsAcceptedAt() >= before);
-        QVERIFY2(model.manager().state(tunnel.id) != tunnelkit::TunnelState::disconnected(),
+        QVERIFY2(model.controller().state(tunnel.id) != tunnelkit::TunnelState::disconnected(),
                  "the tunnel marked for launch starts at once");
         // Onboarding comes next, even without the taskbar entry.
         QCOMPARE(stage.opened, QStringList{QStringLiteral("onboarding")});

@@ -177,7 +177,7 @@ class TrayExportTests : public QObject {
         callMenu(panel_.connection(), item, QStringLiteral("AboutToShow"), {0});
         QVERIFY(callMenu(panel_.connection(), item, QStringLiteral("Event"),
                          {toggle.id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u}));
-        QTRY_VERIFY_WITH_TIMEOUT(model.manager().state(tunnel.id).isConnected(), 20'000);
+        QTRY_VERIFY_WITH_TIMEOUT(model.controller().state(tunnel.id).isConnected(), 20'000);
         QTRY_VERIFY(
             layout(panel_.connection(), item)->children.front().properties.value("toggle-state").toInt() ==
             1);
