@@ -22,16 +22,16 @@ constexpr uint32_t fourCharacterCode(const char (&code)[5]) {
            uint32_t(uint8_t(code[2])) << 8 | uint32_t(uint8_t(code[3]));
 }
 
-std::optional<tunnelkit::TunnelProblem> problemOf(TunnelController& manager, const Uuid& id) {
-    return manager.hasConnection(id) ? manager.connection(id)->problem() : std::nullopt;
+std::optional<tunnelkit::TunnelProblem> problemOf(TunnelController& controller, const Uuid& id) {
+    return controller.hasConnection(id) ? controller.connection(id)->problem() : std::nullopt;
 }
 
-QString lastError(TunnelController& manager, const Uuid& id, const tunnelkit::TunnelState& state) {
+QString lastError(TunnelController& controller, const Uuid& id, const tunnelkit::TunnelState& state) {
     using S = tunnelkit::TunnelState;
     if (!(state.is<S::Failed>() || state.is<S::Retrying>())) {
         return {};
     }
-    const auto problem = problemOf(manager, id);
+    const auto problem = problemOf(controller, id);
     return problem ? texts::message(*problem) : QString();
 }
 
@@ -59,7 +59,7 @@ std::optional<Uuid> idFrom(const QString& reference) {
 // each answer is a list of positions in the stored order.
 class References {
   public:
-    explicit References(const TunnelController& manager) : tunnels_(manager.tunnels()) {
+    explicit References(const TunnelController& controller) : tunnels_(controller.tunnels()) {
         for (size_t index = 0; index < tunnels_.size(); ++index) {
             if (!tunnels_[index].isTrashed()) {
                 byId_.emplace(tunnels_[index].id, index);
@@ -150,28 +150,28 @@ ScriptTunnel scriptTunnel(TunnelController& controller, const Tunnel& tunnel) {
         .destination = scripting::busText(QString::fromStdString(tunnel.destination())),
         .tags = tags,
         .state = scriptStateCode(state),
-        .lastError = scripting::busText(lastError(manager, tunnel.id, state)),
+        .lastError = scripting::busText(lastError(controller, tunnel.id, state)),
     };
 }
 
-QStringList statusLines(TunnelController& manager, const std::vector<Tunnel>& tunnels) {
+QStringList statusLines(TunnelController& controller, const std::vector<Tunnel>& tunnels) {
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(tunnels.size()));
     for (const Tunnel& tunnel : tunnels) {
         lines.append(scripting::busText(texts::statusLine(
-            texts::displayName(tunnel), manager.state(tunnel.id), problemOf(manager, tunnel.id))));
+            texts::displayName(tunnel), controller.state(tunnel.id), problemOf(controller, tunnel.id))));
     }
     return lines;
 }
 
-std::vector<Tunnel> liveTunnelsInListOrder(const TunnelController& manager) {
-    return inListOrder(manager.liveTunnels());
+std::vector<Tunnel> liveTunnelsInListOrder(const TunnelController& controller) {
+    return inListOrder(controller.liveTunnels());
 }
 
-std::vector<ScriptTunnel> scriptTunnels(TunnelController& manager) {
+std::vector<ScriptTunnel> scriptTunnels(TunnelController& controller) {
     // Sorted in place rather than copied: there may be thousands.
     std::vector<const Tunnel*> live;
-    for (const Tunnel& tunnel : manager.tunnels()) {
+    for (const Tunnel& tunnel : controller.tunnels()) {
         if (!tunnel.isTrashed()) {
             live.push_back(&tunnel);
         }
@@ -181,7 +181,7 @@ std::vector<ScriptTunnel> scriptTunnels(TunnelController& manager) {
     std::vector<ScriptTunnel> result;
     result.reserve(live.size());
     for (const Tunnel* tunnel : live) {
-        result.push_back(scriptTunnel(manager, *tunnel));
+        result.push_back(scriptTunnel(controller, *tunnel));
     }
     return result;
 }
@@ -198,10 +198,10 @@ QString ScriptError::name() const {
     return {};
 }
 
-ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelController& manager, const QStringList& references,
+ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelController& controller, const QStringList& references,
                                                  const QString& tag) {
-    const References known(manager);
-    std::vector<bool> chosen(manager.tunnels().size());
+    const References known(controller);
+    std::vector<bool> chosen(controller.tunnels().size());
     const auto choose = [&](const std::vector<size_t>& found) {
         std::ranges::for_each(found, [&](size_t index) { chosen[index] = true; });
     };
@@ -235,7 +235,7 @@ ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelController& manager
 
 ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelController& controller,
                                                   const QStringList& references) {
-    const References known(manager);
+    const References known(controller);
     std::vector<Tunnel> resolved;
     resolved.reserve(static_cast<size_t>(references.size()));
     for (const QString& reference : references) {
@@ -249,12 +249,12 @@ ScriptResult<std::vector<Tunnel>> resolveEntities(const TunnelController& contro
     return resolved;
 }
 
-std::vector<Tunnel> tunnelsMatching(const TunnelController& manager, const QString& text) {
+std::vector<Tunnel> tunnelsMatching(const TunnelController& controller, const QString& text) {
     std::vector<Tunnel> found;
     if (text.isEmpty()) {
         return found;
     }
-    for (const Tunnel& tunnel : manager.tunnels()) {
+    for (const Tunnel& tunnel : controller.tunnels()) {
         if (tunnel.isTrashed()) {
             continue;
         }

@@ -41,10 +41,10 @@ struct ScriptTunnel {
 // "BWs0" (disconnected) to "BWs5" (disconnecting), four ASCII characters read as a big-endian number.
 uint32_t scriptStateCode(const tunnelkit::TunnelState& state);
 
-ScriptTunnel scriptTunnel(TunnelController& manager, const tunnelkit::Tunnel& tunnel);
+ScriptTunnel scriptTunnel(TunnelController& controller, const tunnelkit::Tunnel& tunnel);
 // "name: status" of each tunnel, in the order given, as the bus carries it; no connection is made
 // for a tunnel that has none.
-QStringList statusLines(TunnelController& manager, const std::vector<tunnelkit::Tunnel>& tunnels);
+QStringList statusLines(TunnelController& controller, const std::vector<tunnelkit::Tunnel>& tunnels);
 // Every live tunnel in list order.
 std::vector<tunnelkit::Tunnel> liveTunnelsInListOrder(const TunnelController& controller);
 std::vector<ScriptTunnel> scriptTunnels(TunnelController& controller);
@@ -78,7 +78,7 @@ ScriptResult<std::vector<tunnelkit::Tunnel>> resolveEntities(const TunnelControl
 
 // The live tunnels in stored order whose name, host, user, note, jump hosts, tags or forwards
 // contain the text, letter case ignored. An empty text finds none.
-std::vector<tunnelkit::Tunnel> tunnelsMatching(const TunnelController& manager, const QString& text);
+std::vector<tunnelkit::Tunnel> tunnelsMatching(const TunnelController& controller, const QString& text);
 
 TunnelController::Ids idsOf(const std::vector<tunnelkit::Tunnel>& tunnels);
 

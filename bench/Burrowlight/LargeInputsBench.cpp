@@ -266,10 +266,10 @@ void archiveImportStall(benchmark::State& state) {
     StallMeter meter;
     for (auto _ : state) {
         const auto expected =
-            application.app->manager().tunnels().size() + static_cast<size_t>(state.range(0));
+            application.app->controller().tunnels().size() + static_cast<size_t>(state.range(0));
         const auto start = Clock::now();
         importMeasured(application, archive, meter,
-                       [&] { return application.app->manager().tunnels().size() == expected; });
+                       [&] { return application.app->controller().tunnels().size() == expected; });
         state.counters["until_imported_ms"] = msSince(start);
         state.counters["longest_stall_ms"] = meter.longestMs();
         state.counters["longest_busy_ms"] = meter.longestBusyMs();
