@@ -30,7 +30,7 @@ using Items = std::unique_ptr<GList, ListRelease>;
 
 // Owns the error libsecret reports through its GError** out-parameter.
 class ErrorSlot {
-public:
+  public:
     ErrorSlot() = default;
     ~ErrorSlot() {
         if (error_) {
@@ -49,7 +49,7 @@ public:
         return SecretError{static_cast<int32_t>(error_->code), error_->message ? error_->message : ""};
     }
 
-private:
+  private:
     GError* error_ = nullptr;
 };
 

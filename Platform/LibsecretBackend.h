@@ -11,7 +11,7 @@ namespace platform::secrets {
 // after the application, with the attributes "service" and "account", in the default collection.
 // Every call blocks until the service answers.
 class LibsecretBackend final : public tunnelkit::SecretBackend {
-public:
+  public:
     explicit LibsecretBackend(const std::string& schemaName);
     ~LibsecretBackend() override;
     LibsecretBackend(const LibsecretBackend&) = delete;
@@ -27,7 +27,7 @@ public:
     tunnelkit::Result<void, tunnelkit::SecretError> clear(std::string_view service,
                                                           std::string_view account) override;
 
-private:
+  private:
     struct Schema;
     std::unique_ptr<Schema> schema_;
 };

@@ -16,7 +16,9 @@ namespace platform::processes {
 
 namespace {
 
-std::string procPath(pid_t pid, const char* leaf) { return "/proc/" + std::to_string(pid) + "/" + leaf; }
+std::string procPath(pid_t pid, const char* leaf) {
+    return "/proc/" + std::to_string(pid) + "/" + leaf;
+}
 
 // Fields of /proc/PID/stat after the command name, which may itself hold blanks and parentheses.
 std::optional<std::vector<std::string>> statFields(pid_t pid) {
@@ -65,7 +67,8 @@ std::optional<std::string> executablePath(pid_t pid) {
     }
     std::string path(buffer.data(), static_cast<size_t>(length));
     constexpr std::string_view deleted = " (deleted)";
-    if (path.size() > deleted.size() && path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0) {
+    if (path.size() > deleted.size() &&
+        path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0) {
         path.resize(path.size() - deleted.size());
     }
     return path;
@@ -134,6 +137,8 @@ std::vector<pid_t> processIDs() {
     return pids;
 }
 
-std::optional<std::string> ownExecutablePath() { return executablePath(::getpid()); }
+std::optional<std::string> ownExecutablePath() {
+    return executablePath(::getpid());
+}
 
 } // namespace platform::processes

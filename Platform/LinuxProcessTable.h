@@ -29,7 +29,7 @@ namespace platform {
 
 // The engine's process table over /proc.
 class LinuxProcessTable final : public tunnelkit::ProcessTable {
-public:
+  public:
     std::vector<pid_t> processIDs() const override { return processes::processIDs(); }
     std::optional<std::string> executablePath(pid_t pid) const override {
         return processes::executablePath(pid);

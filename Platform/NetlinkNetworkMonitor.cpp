@@ -25,10 +25,11 @@ constexpr size_t receiveBufferSize = 64 * 1024;
 // While the state can't be read, it is tried again this often.
 constexpr int retryMilliseconds = 1000;
 
-std::unexpected<std::error_code> lastError() { return std::unexpected(std::error_code(errno, std::system_category())); }
+std::unexpected<std::error_code> lastError() {
+    return std::unexpected(std::error_code(errno, std::system_category()));
+}
 
-template <class T>
-std::optional<T> readValue(Bytes bytes) {
+template <class T> std::optional<T> readValue(Bytes bytes) {
     if (bytes.size() < sizeof(T)) {
         return std::nullopt;
     }
@@ -45,8 +46,7 @@ struct Message {
 };
 
 // Messages are copied out rather than cast in place, so a malformed datagram can't cause a misaligned read.
-template <class Visit>
-void forEachMessage(Bytes datagram, Visit&& visit) {
+template <class Visit> void forEachMessage(Bytes datagram, Visit&& visit) {
     while (const auto header = readValue<nlmsghdr>(datagram)) {
         if (header->nlmsg_len < NLMSG_HDRLEN || header->nlmsg_len > datagram.size()) {
             return;
@@ -57,8 +57,7 @@ void forEachMessage(Bytes datagram, Visit&& visit) {
     }
 }
 
-template <class Visit>
-void forEachAttribute(Bytes attributes, Visit&& visit) {
+template <class Visit> void forEachAttribute(Bytes attributes, Visit&& visit) {
     while (const auto header = readValue<rtattr>(attributes)) {
         if (header->rta_len < RTA_LENGTH(0) || header->rta_len > attributes.size()) {
             return;
@@ -202,7 +201,8 @@ std::expected<void, std::error_code> dump(int socket, uint16_t type, uint32_t se
 
 enum class Drained { nothing, changes, broken };
 
-// Reads every waiting notification. Lost notifications (ENOBUFS) count as changes: anything may have happened.
+// Reads every waiting notification. Lost notifications (ENOBUFS) count as changes: anything may have
+// happened.
 Drained drainNotifications(int socket) {
     std::vector<char> buffer(receiveBufferSize);
     bool changed = false;
@@ -210,7 +210,8 @@ Drained drainNotifications(int socket) {
         const auto datagram = receive(socket, buffer, MSG_DONTWAIT);
         if (!datagram) {
             const auto error = datagram.error();
-            if (error == std::errc::resource_unavailable_try_again || error == std::errc::operation_would_block) {
+            if (error == std::errc::resource_unavailable_try_again ||
+                error == std::errc::operation_would_block) {
                 return changed ? Drained::changes : Drained::nothing;
             }
             if (error == std::errc::no_buffer_space || error == std::errc::message_size) {
@@ -283,7 +284,9 @@ std::expected<bool, std::error_code> currentNetworkAvailable() {
     return isNetworkAvailable(state->links, state->routes);
 }
 
-NetlinkNetworkMonitor::~NetlinkNetworkMonitor() { cancel(); }
+NetlinkNetworkMonitor::~NetlinkNetworkMonitor() {
+    cancel();
+}
 
 void NetlinkNetworkMonitor::start(UpdateHandler onUpdate) {
     std::lock_guard lock(mutex_);

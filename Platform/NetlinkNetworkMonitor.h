@@ -51,7 +51,7 @@ std::expected<bool, std::error_code> currentNetworkAvailable();
 // Listens on an rtnetlink socket to the link and route groups and reads the whole state again
 // after each batch of messages; reports only when the answer changes.
 class NetlinkNetworkMonitor final : public tunnelkit::NetworkMonitor {
-public:
+  public:
     NetlinkNetworkMonitor() = default;
     // Cancels. Must not run on the monitor's own thread.
     ~NetlinkNetworkMonitor() override;
@@ -61,7 +61,7 @@ public:
     void start(UpdateHandler onUpdate) override;
     void cancel() override;
 
-private:
+  private:
     void run(const UpdateHandler& onUpdate);
 
     std::mutex mutex_;

@@ -85,7 +85,7 @@ struct AskPassRequest {
 
     bool operator==(const AskPassRequest&) const = default;
 
-private:
+  private:
     AskPassRequest(Kind kind, std::string prompt) : kind(kind), prompt(std::move(prompt)) {}
 };
 
@@ -138,7 +138,7 @@ struct AskPassDecision {
 // which remembered secrets were given to ssh and whether the user cancelled. Exclusive creation of
 // a marker is the only synchronisation between helpers running at the same time.
 class AskPassLedger {
-public:
+  public:
     enum class MarkOutcome {
         marked,        // first use of this key in this attempt
         alreadyMarked, // the marker existed: the secret was given before and ssh asked again
@@ -161,7 +161,7 @@ public:
     // SHA-256 of kind "/" identity, as 64 lower-case hexadecimal digits.
     static std::string digest(const SecretKey& key);
 
-private:
+  private:
     std::string directory_;
 };
 

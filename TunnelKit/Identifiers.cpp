@@ -1,8 +1,7 @@
 #include "TunnelKit/Identifiers.h"
 
-#include <uuid/uuid.h>
-
 #include <cstdio>
+#include <uuid/uuid.h>
 
 namespace tunnelkit {
 
@@ -38,7 +37,9 @@ std::string Uuid::toString() const {
     return std::string(buffer, 36);
 }
 
-Date currentDate() { return std::chrono::floor<Date::duration>(std::chrono::system_clock::now()); }
+Date currentDate() {
+    return std::chrono::floor<Date::duration>(std::chrono::system_clock::now());
+}
 
 std::string formatIsoDate(Date date) {
     using namespace std::chrono;
@@ -77,7 +78,8 @@ std::optional<Date> parseIsoDate(std::string_view text) {
     }
     int year, month, day, hour, minute, second;
     if (!readDigits(text, 0, 4, year) || !readDigits(text, 5, 2, month) || !readDigits(text, 8, 2, day) ||
-        !readDigits(text, 11, 2, hour) || !readDigits(text, 14, 2, minute) || !readDigits(text, 17, 2, second)) {
+        !readDigits(text, 11, 2, hour) || !readDigits(text, 14, 2, minute) ||
+        !readDigits(text, 17, 2, second)) {
         return std::nullopt;
     }
     using namespace std::chrono;

@@ -13,7 +13,7 @@ namespace tunnelkit {
 
 // A random (version 4) identifier, written in upper case and read in any case.
 class Uuid {
-public:
+  public:
     Uuid() = default;
     explicit Uuid(const std::array<uint8_t, 16>& bytes) : bytes_(bytes) {}
 
@@ -25,7 +25,7 @@ public:
 
     auto operator<=>(const Uuid&) const = default;
 
-private:
+  private:
     std::array<uint8_t, 16> bytes_{};
 };
 
@@ -43,8 +43,7 @@ std::optional<Date> parseIsoDate(std::string_view text);
 
 } // namespace tunnelkit
 
-template <>
-struct std::hash<tunnelkit::Uuid> {
+template <> struct std::hash<tunnelkit::Uuid> {
     size_t operator()(const tunnelkit::Uuid& id) const noexcept {
         size_t h = 0;
         for (auto b : id.bytes()) {

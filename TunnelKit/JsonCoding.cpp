@@ -49,7 +49,9 @@ void Reader::expectObject() const {
     }
 }
 
-bool Reader::contains(std::string_view key) const { return value_->is_object() && value_->contains(key); }
+bool Reader::contains(std::string_view key) const {
+    return value_->is_object() && value_->contains(key);
+}
 
 Reader Reader::required(std::string_view key) const {
     expectObject();
@@ -206,7 +208,9 @@ void PrettyWriter::beginObject() {
     hasItems_.push_back(false);
 }
 
-void PrettyWriter::endObject() { close('}'); }
+void PrettyWriter::endObject() {
+    close('}');
+}
 
 void PrettyWriter::beginArray() {
     beforeValue();
@@ -214,7 +218,9 @@ void PrettyWriter::beginArray() {
     hasItems_.push_back(false);
 }
 
-void PrettyWriter::endArray() { close(']'); }
+void PrettyWriter::endArray() {
+    close(']');
+}
 
 void PrettyWriter::key(std::string_view name) {
     beginItem();

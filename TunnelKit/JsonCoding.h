@@ -3,9 +3,8 @@
 #include "TunnelKit/Identifiers.h"
 #include "TunnelKit/Result.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,7 +45,7 @@ namespace json {
 // A position in a JSON document. Accessors raise a decoding failure that `decode` turns into a
 // DecodingError; nothing escapes `decode` as an exception.
 class Reader {
-public:
+  public:
     Reader(const nlohmann::json& value, std::string path) : value_(&value), path_(std::move(path)) {}
 
     Reader required(std::string_view key) const;
@@ -67,7 +66,7 @@ public:
 
     [[noreturn]] void fail(DecodingError::Problem problem) const;
 
-private:
+  private:
     void expectObject() const;
     const nlohmann::json* value_;
     std::string path_;
@@ -82,7 +81,8 @@ Result<nlohmann::json, DecodingError> parse(std::string_view bytes);
 
 // Parses the bytes and hands the top-level reader to `body`, catching every decoding failure.
 template <class Body>
-auto decode(std::string_view bytes, Body body) -> Result<decltype(body(std::declval<Reader>())), DecodingError> {
+auto decode(std::string_view bytes, Body body)
+    -> Result<decltype(body(std::declval<Reader>())), DecodingError> {
     auto document = detail::parse(bytes);
     if (!document) {
         return Failure(document.error());
@@ -102,7 +102,7 @@ auto decode(std::string_view bytes, Body body) -> Result<decltype(body(std::decl
 // invalid UTF-8 replaced rather than refused. Members come out in the order given, so callers give
 // them sorted.
 class PrettyWriter {
-public:
+  public:
     explicit PrettyWriter(size_t expectedSize = 0) { text_.reserve(expectedSize); }
 
     void beginObject();
@@ -116,7 +116,7 @@ public:
 
     std::string take() && { return std::move(text_); }
 
-private:
+  private:
     void beforeValue();
     void beginItem();
     void close(char bracket);

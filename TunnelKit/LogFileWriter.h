@@ -11,7 +11,7 @@ namespace tunnelkit {
 // Appends a connection's log lines to a file the user chose, one "DATE TEXT" line per log line.
 // A file that can't be opened is simply not written; after a failed write nothing more is.
 class LogFileWriter {
-public:
+  public:
     // path: absolute, with any "~" already expanded. Missing folders and the file are created;
     // an existing file is never truncated.
     explicit LogFileWriter(const std::string& path);
@@ -24,7 +24,7 @@ public:
     // The date as ISO 8601 UTC text, a blank, the text and a line feed.
     static std::string formattedLine(const SSHLogLine& line);
 
-private:
+  private:
     std::string path_;
     UniqueFd handle_;
 };

@@ -7,7 +7,7 @@
 namespace tunnelkit {
 
 BootClock::time_point BootClock::now() noexcept {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_BOOTTIME, &now);
     return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
 }

@@ -27,7 +27,7 @@ using Job = std::function<void()>;
 // happens on the main queue (where the job would run). The job and what it holds are released at
 // once.
 class [[nodiscard]] DelayedJob {
-public:
+  public:
     struct State;
 
     DelayedJob() = default;
@@ -40,14 +40,14 @@ public:
 
     void cancel();
 
-private:
+  private:
     std::shared_ptr<State> state_;
 };
 
 // The one thread the engine's owners live on. The application implements it over its event loop;
 // RunLoopQueue implements it for tests and tools.
 class MainQueue {
-public:
+  public:
     virtual ~MainQueue() = default;
 
     // Callable from any thread. Jobs posted from one thread run in the order they were posted.
@@ -57,14 +57,14 @@ public:
     // continuous clock, unless the returned handle was cancelled or released first.
     DelayedJob after(BootClock::duration delay, Job job);
 
-protected:
+  protected:
     // Runs `job` on the main queue at `deadline` or soon after. Callable from any thread.
     virtual void schedule(BootClock::time_point deadline, Job job) = 0;
 };
 
 // A main queue whose jobs run on the thread that calls one of the run functions.
 class RunLoopQueue final : public MainQueue {
-public:
+  public:
     void post(Job job) override;
 
     // Runs jobs until `stop()` is called.
@@ -77,10 +77,10 @@ public:
     // Makes the current (or next) run return; callable from any thread and from a job.
     void stop();
 
-protected:
+  protected:
     void schedule(BootClock::time_point deadline, Job job) override;
 
-private:
+  private:
     bool runOne(std::unique_lock<std::mutex>& lock, BootClock::time_point until);
 
     std::mutex mutex_;

@@ -7,7 +7,7 @@ namespace tunnelkit {
 // Tells whether the network is available and reports each change. The platform implements it; the
 // application hands one to the tunnel manager.
 class NetworkMonitor {
-public:
+  public:
     using UpdateHandler = std::function<void(bool available)>;
 
     virtual ~NetworkMonitor() = default;

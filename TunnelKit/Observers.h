@@ -9,20 +9,19 @@ namespace tunnelkit {
 
 // How the engine's long-lived owners tell observers that a property changed. Single-threaded: every
 // owner lives on the main queue, so are its observers. The application adapts these to Qt signals.
-template <class Event>
-class ObserverList {
+template <class Event> class ObserverList {
     using Callback = std::function<void(const Event&)>;
 
-public:
+  public:
     // Keeps the observer registered for as long as it lives.
     class Subscription {
-    public:
+      public:
         Subscription() = default;
         explicit Subscription(std::shared_ptr<Callback> callback) : callback_(std::move(callback)) {}
         void cancel() { callback_.reset(); }
         bool isActive() const { return callback_ != nullptr; }
 
-    private:
+      private:
         std::shared_ptr<Callback> callback_;
     };
 
@@ -52,8 +51,7 @@ public:
 
     // Observed properties notify only on a real change: stores `value` into `field` and tells the
     // observers `change` when it differs from what was there. Returns whether it did.
-    template <class T>
-    bool assign(T& field, T value, const Event& change) {
+    template <class T> bool assign(T& field, T value, const Event& change) {
         if (value == field) {
             return false;
         }
@@ -67,7 +65,7 @@ public:
                                                  [](const auto& weak) { return !weak.expired(); }));
     }
 
-private:
+  private:
     std::vector<std::weak_ptr<Callback>> observers_;
     int notifying_ = 0;
 };

@@ -83,7 +83,9 @@ ProcessRegistry::ProcessRegistry(std::string filePath, std::string executable,
     : filePath_(std::move(filePath)), executable_(std::move(executable)), processes_(std::move(processes)),
       queue_(std::move(queue)) {}
 
-ProcessRegistry::~ProcessRegistry() { flush(); }
+ProcessRegistry::~ProcessRegistry() {
+    flush();
+}
 
 std::vector<ProcessRegistry::Entry> ProcessRegistry::load() const {
     const auto bytes = readFile(filePath_);
@@ -160,7 +162,9 @@ void ProcessRegistry::registerProcess(pid_t pid) {
     changed();
 }
 
-void ProcessRegistry::unregisterProcess(pid_t pid) { unregisterProcesses({pid}); }
+void ProcessRegistry::unregisterProcess(pid_t pid) {
+    unregisterProcesses({pid});
+}
 
 void ProcessRegistry::unregisterProcesses(const std::vector<pid_t>& pids) {
     std::erase_if(entries(),

@@ -22,7 +22,7 @@ namespace tunnelkit {
 // connected at once) cost one write; without one, at once. The file is only this process's record
 // of its children, worthless after a reboot, so it is never synced to the disk.
 class ProcessRegistry : public std::enable_shared_from_this<ProcessRegistry> {
-public:
+  public:
     struct Entry {
         pid_t pid = 0;
         std::optional<uint64_t> start; // microseconds since 1970; tells a reused pid apart
@@ -65,7 +65,7 @@ public:
 
     std::optional<uint64_t> startTime(pid_t pid) const { return processes_->startTime(pid); }
 
-private:
+  private:
     std::vector<Entry>& entries();
     void changed();
     void write();

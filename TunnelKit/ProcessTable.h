@@ -11,7 +11,7 @@ namespace tunnelkit {
 // What the kernel says about running processes. The platform implements it; the registry uses it to
 // tell an earlier run's ssh from anything else, the askpass helper to find the application above it.
 class ProcessTable {
-public:
+  public:
     virtual ~ProcessTable() = default;
 
     // Every process of the system at this moment.

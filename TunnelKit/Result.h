@@ -5,10 +5,8 @@
 namespace tunnelkit {
 
 // Every fallible operation of the engine returns its error as a value.
-template <class T, class E>
-using Result = std::expected<T, E>;
+template <class T, class E> using Result = std::expected<T, E>;
 
-template <class E>
-using Failure = std::unexpected<E>;
+template <class E> using Failure = std::unexpected<E>;
 
 } // namespace tunnelkit

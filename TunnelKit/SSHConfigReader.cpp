@@ -4,9 +4,8 @@
 #include "TunnelKit/Spawn.h"
 #include "TunnelKit/Text.h"
 
-#include <glob.h>
-
 #include <algorithm>
+#include <glob.h>
 #include <set>
 
 namespace tunnelkit::SSHConfigReader {
@@ -34,8 +33,9 @@ struct Listing {
         for (const auto& line : nonEmptyLines(decodeUTF8(*bytes))) {
             const auto tokens = tokenize(line);
             if (tokens.keyword == "host") {
-                std::ranges::copy_if(tokens.arguments, std::back_inserter(aliases),
-                                     [](const std::string& argument) { return !isPatternOrNegation(argument); });
+                std::ranges::copy_if(
+                    tokens.arguments, std::back_inserter(aliases),
+                    [](const std::string& argument) { return !isPatternOrNegation(argument); });
             } else if (tokens.keyword == "include") {
                 for (const auto& argument : tokens.arguments) {
                     for (const auto& included : expandInclude(argument, homeDirectory)) {
@@ -59,8 +59,9 @@ std::vector<std::string> withoutRepeats(const std::vector<std::string>& aliases)
 }
 
 class GlobMatches {
-public:
-    explicit GlobMatches(const std::string& pattern) : status_(::glob(pattern.c_str(), 0, nullptr, &buffer_)) {}
+  public:
+    explicit GlobMatches(const std::string& pattern)
+        : status_(::glob(pattern.c_str(), 0, nullptr, &buffer_)) {}
     ~GlobMatches() { ::globfree(&buffer_); }
     GlobMatches(const GlobMatches&) = delete;
     GlobMatches& operator=(const GlobMatches&) = delete;
@@ -72,7 +73,7 @@ public:
         return {buffer_.gl_pathv, buffer_.gl_pathv + buffer_.gl_pathc};
     }
 
-private:
+  private:
     glob_t buffer_{};
     int status_;
 };

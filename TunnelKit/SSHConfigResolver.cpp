@@ -72,8 +72,8 @@ std::optional<Forward> forwardFromLine(std::string_view key, const std::vector<s
     if (!target) {
         return std::nullopt;
     }
-    return configuredForward(line, key == "localforward" ? Forward::Kind::local : Forward::Kind::remote, *listen,
-                             *target);
+    return configuredForward(line, key == "localforward" ? Forward::Kind::local : Forward::Kind::remote,
+                             *listen, *target);
 }
 
 } // namespace
@@ -95,7 +95,8 @@ Uuid stableUUID(std::string_view textValue) {
     return Uuid(buckets);
 }
 
-std::vector<std::string> SSHConfigResolver::arguments(std::string_view alias, const SSHCommandBuilder& builder) {
+std::vector<std::string> SSHConfigResolver::arguments(std::string_view alias,
+                                                      const SSHCommandBuilder& builder) {
     std::vector<std::string> result{"-G"};
     if (builder.configFile) {
         result.insert(result.end(), {"-F", *builder.configFile});
@@ -134,7 +135,8 @@ void SSHConfigResolver::resolve(const std::string& alias, const SSHCommandBuilde
 }
 
 ResolvedHost SSHConfigResolver::parse(std::string_view output, const std::string& alias) {
-    ResolvedHost host{.alias = alias, .hostname = alias, .user = "", .port = 22, .proxyJump = {}, .forwards = {}};
+    ResolvedHost host{
+        .alias = alias, .hostname = alias, .user = "", .port = 22, .proxyJump = {}, .forwards = {}};
     for (const auto& line : SSHConfigReader::nonEmptyLines(output)) {
         const auto pieces = splitAtBlanks(line, 3);
         if (pieces.size() < 2) {

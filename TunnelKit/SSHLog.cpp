@@ -7,7 +7,9 @@ namespace tunnelkit {
 
 namespace {
 
-bool contains(std::string_view line, std::string_view text) { return line.find(text) != std::string_view::npos; }
+bool contains(std::string_view line, std::string_view text) {
+    return line.find(text) != std::string_view::npos;
+}
 
 // "bind [HOST]:PORT: Address already in use" gives HOST:PORT; IPv6 colons inside the brackets stay.
 // The text after "bind " starts with "[", so what comes before the first ": Address" is never empty.

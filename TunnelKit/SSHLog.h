@@ -74,13 +74,15 @@ struct SSHFailure {
         bool operator==(const HostKeyChanged&) const = default;
     };
 
-    std::variant<LocalPortInUse, RemoteForwardRejected, BadConfiguration, Other, ConnectionRefused, HostNotFound,
-                 TimedOut, NetworkUnreachable, ConnectionLost, AuthenticationFailed, HostKeyNotTrusted,
-                 HostKeyChanged>
+    std::variant<LocalPortInUse, RemoteForwardRejected, BadConfiguration, Other, ConnectionRefused,
+                 HostNotFound, TimedOut, NetworkUnreachable, ConnectionLost, AuthenticationFailed,
+                 HostKeyNotTrusted, HostKeyChanged>
         value;
 
     static SSHFailure localPortInUse(std::string address) { return {LocalPortInUse{std::move(address)}}; }
-    static SSHFailure remoteForwardRejected(std::string text) { return {RemoteForwardRejected{std::move(text)}}; }
+    static SSHFailure remoteForwardRejected(std::string text) {
+        return {RemoteForwardRejected{std::move(text)}};
+    }
     static SSHFailure badConfiguration(std::string line) { return {BadConfiguration{std::move(line)}}; }
     static SSHFailure other(std::string text) { return {Other{std::move(text)}}; }
     static SSHFailure connectionRefused() { return {ConnectionRefused{}}; }
@@ -92,10 +94,7 @@ struct SSHFailure {
     static SSHFailure hostKeyNotTrusted() { return {HostKeyNotTrusted{}}; }
     static SSHFailure hostKeyChanged() { return {HostKeyChanged{}}; }
 
-    template <class Case>
-    bool is() const {
-        return std::holds_alternative<Case>(value);
-    }
+    template <class Case> bool is() const { return std::holds_alternative<Case>(value); }
 
     // Whether a new attempt may succeed where this one failed: not for a refused login, a distrusted
     // or changed host key, a busy local port or a configuration ssh rejects.
@@ -126,7 +125,8 @@ struct SSHLogSignal {
         bool operator==(const RemoteForwardsConfirmed&) const = default;
     };
 
-    std::variant<ExpectingRemoteForwards, Failure, Authenticated, SessionStarted, RemoteForwardsConfirmed> value;
+    std::variant<ExpectingRemoteForwards, Failure, Authenticated, SessionStarted, RemoteForwardsConfirmed>
+        value;
 
     static SSHLogSignal expectingRemoteForwards(int count) { return {ExpectingRemoteForwards{count}}; }
     static SSHLogSignal failure(SSHFailure failure) { return {Failure{std::move(failure)}}; }
@@ -164,14 +164,15 @@ struct SSHAttemptProgress {
     void apply(const SSHLogSignal& signal, std::string_view line, bool isConnected);
 
     // The session is up and every requested remote forward has been accepted.
-    bool isConfirmed() const { return sessionStarted && (expectedRemoteForwards == 0 || remoteForwardsConfirmed); }
+    bool isConfirmed() const {
+        return sessionStarted && (expectedRemoteForwards == 0 || remoteForwardsConfirmed);
+    }
 
     bool operator==(const SSHAttemptProgress&) const = default;
 };
 
 } // namespace tunnelkit
 
-template <>
-struct std::hash<tunnelkit::SSHLogLine> {
+template <> struct std::hash<tunnelkit::SSHLogLine> {
     size_t operator()(const tunnelkit::SSHLogLine& line) const noexcept;
 };

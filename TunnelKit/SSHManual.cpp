@@ -11,7 +11,9 @@ namespace tunnelkit::SSHManual {
 
 namespace {
 
-bool isEmptyLine(std::string_view line) { return text::trimBlanks(line).empty(); }
+bool isEmptyLine(std::string_view line) {
+    return text::trimBlanks(line).empty();
+}
 
 // mandoc on macOS quotes a description with ">"; Debian's mandoc indents it with a tab instead.
 // A quote mark alone still belongs to the paragraph; a tab alone is just an empty line.
@@ -34,7 +36,9 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
     return result;
 }
 
-std::string cleaned(const std::string& paragraph) { return replaceAll(replaceAll(paragraph, " ,", ","), " .", "."); }
+std::string cleaned(const std::string& paragraph) {
+    return replaceAll(replaceAll(paragraph, " ,", ","), " .", ".");
+}
 
 // The index of the first description line of the entry nearest the end, if there is one.
 std::optional<size_t> descriptionStart(const std::vector<std::string>& lines, const std::string& heading) {
@@ -79,11 +83,12 @@ std::vector<std::string> paragraphsFrom(const std::vector<std::string>& lines, s
 } // namespace
 
 std::optional<std::string> render(const std::string& renderer) {
-    const auto run = runChildProcess(ChildProcessRequest{.executable = renderer,
-                                                         .arguments = {"-T", "markdown", std::string(manualPath)},
-                                                         .environment = currentEnvironment(),
-                                                         .errorOutput = ErrorOutput::discarded,
-                                                         .timeout = std::nullopt});
+    const auto run =
+        runChildProcess(ChildProcessRequest{.executable = renderer,
+                                            .arguments = {"-T", "markdown", std::string(manualPath)},
+                                            .environment = currentEnvironment(),
+                                            .errorOutput = ErrorOutput::discarded,
+                                            .timeout = std::nullopt});
     if (!run || run->termination != Termination(Exited{0})) {
         return std::nullopt;
     }

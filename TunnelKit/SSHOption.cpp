@@ -152,8 +152,8 @@ const std::unordered_map<std::string, const SSHOption*>& optionsByName() {
     return byName;
 }
 
-constexpr std::array<std::string_view, 9> groupNames{"connection", "keepAlive",  "forwarding",
-                                                     "proxy",      "hostKeys",   "authentication",
+constexpr std::array<std::string_view, 9> groupNames{"connection", "keepAlive",        "forwarding",
+                                                     "proxy",      "hostKeys",         "authentication",
                                                      "algorithms", "canonicalization", "commands"};
 
 } // namespace
@@ -162,7 +162,9 @@ std::string SSHOption::helpURL() const {
     return std::string(SSHOptionCatalog::manualBaseURL) + "ssh_config.5#" + name;
 }
 
-std::string_view rawValue(SSHOption::Group group) { return groupNames[static_cast<size_t>(group)]; }
+std::string_view rawValue(SSHOption::Group group) {
+    return groupNames[static_cast<size_t>(group)];
+}
 
 std::optional<SSHOption::Group> groupFromRawValue(std::string_view raw) {
     for (size_t i = 0; i < groupNames.size(); ++i) {

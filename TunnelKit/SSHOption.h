@@ -13,10 +13,20 @@ namespace tunnelkit {
 // One ssh_config(5) keyword the system knows: how it is spelled, how it is shown, what it takes,
 // who may set it, and whether it can make ssh start another program.
 struct SSHOption {
-    enum class Group { connection, keepAlive, forwarding, proxy, hostKeys, authentication, algorithms, canonicalization, commands };
-    static constexpr std::array<Group, 9> allGroups{Group::connection, Group::keepAlive,  Group::forwarding,
-                                                    Group::proxy,      Group::hostKeys,   Group::authentication,
-                                                    Group::algorithms, Group::canonicalization, Group::commands};
+    enum class Group {
+        connection,
+        keepAlive,
+        forwarding,
+        proxy,
+        hostKeys,
+        authentication,
+        algorithms,
+        canonicalization,
+        commands
+    };
+    static constexpr std::array<Group, 9> allGroups{
+        Group::connection,     Group::keepAlive,  Group::forwarding,       Group::proxy,   Group::hostKeys,
+        Group::authentication, Group::algorithms, Group::canonicalization, Group::commands};
 
     struct Choice {
         std::vector<std::string> words;

@@ -18,7 +18,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::optional<Clock::time_point> earliest(std::optional<Clock::time_point> a, std::optional<Clock::time_point> b) {
+std::optional<Clock::time_point> earliest(std::optional<Clock::time_point> a,
+                                          std::optional<Clock::time_point> b) {
     if (!a) {
         return b;
     }
@@ -43,7 +44,7 @@ struct SSHProcess::Watch {
     // Touched by the watching thread only.
     UniqueFd output;
     std::string pending;
-    size_t scanned = 0; // leading bytes of `pending` known to hold no line feed
+    size_t scanned = 0;             // leading bytes of `pending` known to hold no line feed
     std::vector<std::string> lines; // cut since the last hand-over to the main queue
     std::optional<Clock::time_point> forcedCloseAt;
 
@@ -83,7 +84,8 @@ struct SSHProcess::Watch {
             std::lock_guard lock(wakeMutex);
             killDeadline = killAt;
         }
-        const auto deadline = earliest(output ? forcedCloseAt : std::nullopt, exitEvent ? killDeadline : std::nullopt);
+        const auto deadline =
+            earliest(output ? forcedCloseAt : std::nullopt, exitEvent ? killDeadline : std::nullopt);
         if (::poll(fds.data(), count, pollTimeoutUntil(deadline)) < 0) {
             return; // EINTR: look again
         }
@@ -149,7 +151,8 @@ struct SSHProcess::Watch {
     void appendAndCut(std::string_view bytes) {
         pending.append(bytes);
         size_t start = 0;
-        for (auto feed = pending.find('\n', scanned); feed != std::string::npos; feed = pending.find('\n', start)) {
+        for (auto feed = pending.find('\n', scanned); feed != std::string::npos;
+             feed = pending.find('\n', start)) {
             deliver(std::string_view(pending).substr(start, feed - start));
             start = feed + 1;
         }
@@ -177,14 +180,17 @@ struct SSHProcess::Watch {
     }
 };
 
-Result<SSHProcess, LaunchError> SSHProcess::launch(const std::string& executable, std::vector<std::string> arguments,
+Result<SSHProcess, LaunchError> SSHProcess::launch(const std::string& executable,
+                                                   std::vector<std::string> arguments,
                                                    const Environment& environment,
-                                                   std::shared_ptr<MainQueue> mainQueue, SSHProcessEvents events) {
+                                                   std::shared_ptr<MainQueue> mainQueue,
+                                                   SSHProcessEvents events) {
     UniqueFd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (!wake) {
         return Failure(LaunchError{errno});
     }
-    auto spawned = spawnChild(SpawnRequest{executable, std::move(arguments), environment, true, ErrorOutput::joined});
+    auto spawned =
+        spawnChild(SpawnRequest{executable, std::move(arguments), environment, true, ErrorOutput::joined});
     if (!spawned) {
         return Failure(spawned.error());
     }
@@ -220,8 +226,12 @@ void SSHProcess::terminate(Grace grace) const {
     ::eventfd_write(watch_->wake.get(), 1);
 }
 
-UniqueFd SSHProcess::exitDescriptor() const { return watch_->child->duplicateExitDescriptor(); }
+UniqueFd SSHProcess::exitDescriptor() const {
+    return watch_->child->duplicateExitDescriptor();
+}
 
-void SSHProcess::killGroup() const { watch_->child->signalGroup(SIGKILL); }
+void SSHProcess::killGroup() const {
+    watch_->child->signalGroup(SIGKILL);
+}
 
 } // namespace tunnelkit

@@ -26,7 +26,7 @@ struct SSHProcessEvents {
 // queue in order. The watching goes on
 // after the handle is freed, until the child has exited; freeing the handle kills nothing.
 class SSHProcess {
-public:
+  public:
     using Termination = tunnelkit::Termination;
     using LaunchError = tunnelkit::LaunchError;
     using Grace = std::chrono::duration<double>;
@@ -34,9 +34,9 @@ public:
     // How long after the exit a pipe still held open by a descendant is read.
     static constexpr std::chrono::seconds outputGraceAfterExit{1};
 
-    static Result<SSHProcess, LaunchError> launch(const std::string& executable, std::vector<std::string> arguments,
-                                                  const Environment& environment,
-                                                  std::shared_ptr<MainQueue> mainQueue, SSHProcessEvents events);
+    static Result<SSHProcess, LaunchError>
+    launch(const std::string& executable, std::vector<std::string> arguments, const Environment& environment,
+           std::shared_ptr<MainQueue> mainQueue, SSHProcessEvents events);
 
     pid_t pid() const { return pid_; }
 
@@ -51,7 +51,7 @@ public:
 
     struct Watch;
 
-private:
+  private:
     SSHProcess(pid_t pid, std::shared_ptr<Watch> watch) : pid_(pid), watch_(std::move(watch)) {}
 
     pid_t pid_;

@@ -26,7 +26,7 @@ struct SecretError {
 // account, each with a label and a secret. The secret service implements it; an item's secret is
 // bytes, since other programs may have stored anything.
 class SecretBackend {
-public:
+  public:
     virtual ~SecretBackend() = default;
 
     // Creates the item, or replaces the secret and the label of the one that exists.
@@ -42,7 +42,7 @@ public:
 // The passwords and key passphrases the user chose to remember, one item per tunnel, kind and
 // identity. Only saving reports a failure: a secret that can't be read is simply not there.
 class SecretStore {
-public:
+  public:
     using Kind = SecretKind;
     static constexpr const char* defaultService = "com.tolvan.burrowlight";
 
@@ -65,7 +65,7 @@ public:
     static std::string account(Uuid tunnel, const SecretKey& key);
     static std::optional<SecretKey> parseAccount(std::string_view account, Uuid tunnel);
 
-private:
+  private:
     std::string service_;
     std::shared_ptr<SecretBackend> backend_;
 };

@@ -22,8 +22,8 @@ std::optional<std::string> connectedAddress(std::string_view rest) {
         port.remove_suffix(1);
     }
     std::string_view host = rest.substr(open + 1, close - open - 1);
-    std::string address = host.find(':') == std::string_view::npos ? std::string(host)
-                                                                    : "[" + std::string(host) + "]";
+    std::string address =
+        host.find(':') == std::string_view::npos ? std::string(host) : "[" + std::string(host) + "]";
     return address + ":" + std::string(port);
 }
 

@@ -20,7 +20,7 @@ namespace {
 
 // A null-terminated array of C strings that owns its strings.
 class CStringArray {
-public:
+  public:
     explicit CStringArray(std::vector<std::string> strings) : strings_(std::move(strings)) {
         for (auto& string : strings_) {
             pointers_.push_back(string.data());
@@ -29,37 +29,38 @@ public:
     }
     char* const* data() const { return pointers_.data(); }
 
-private:
+  private:
     std::vector<std::string> strings_;
     std::vector<char*> pointers_;
 };
 
 class FileActions {
-public:
+  public:
     FileActions() { ::posix_spawn_file_actions_init(&actions_); }
     ~FileActions() { ::posix_spawn_file_actions_destroy(&actions_); }
     FileActions(const FileActions&) = delete;
     FileActions& operator=(const FileActions&) = delete;
     posix_spawn_file_actions_t* get() { return &actions_; }
 
-private:
+  private:
     posix_spawn_file_actions_t actions_;
 };
 
 class SpawnAttributes {
-public:
+  public:
     SpawnAttributes() { ::posix_spawnattr_init(&attributes_); }
     ~SpawnAttributes() { ::posix_spawnattr_destroy(&attributes_); }
     SpawnAttributes(const SpawnAttributes&) = delete;
     SpawnAttributes& operator=(const SpawnAttributes&) = delete;
     posix_spawnattr_t* get() { return &attributes_; }
 
-private:
+  private:
     posix_spawnattr_t attributes_;
 };
 
 int prepareFileActions(FileActions& actions, int outputWriteEnd, ErrorOutput errorOutput) {
-    if (const int rc = ::posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0); rc != 0) {
+    if (const int rc = ::posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
+        rc != 0) {
         return rc;
     }
     if (const int rc = ::posix_spawn_file_actions_adddup2(actions.get(), outputWriteEnd, 1); rc != 0) {
@@ -167,9 +168,13 @@ UniqueFd Child::duplicateExitDescriptor() const {
     return UniqueFd(::fcntl(pidfd_.get(), F_DUPFD_CLOEXEC, 0));
 }
 
-bool Child::signal(int signalNumber) { return send(signalNumber, false); }
+bool Child::signal(int signalNumber) {
+    return send(signalNumber, false);
+}
 
-bool Child::signalGroup(int signalNumber) { return send(signalNumber, true); }
+bool Child::signalGroup(int signalNumber) {
+    return send(signalNumber, true);
+}
 
 bool Child::send(int signalNumber, bool toGroup) {
     // The lock keeps reaping out until the signal is sent, so it can never reach a reused pid.
@@ -208,7 +213,7 @@ int Child::waitForExit() {
             return *status;
         }
         // Waits without reaping, so that reaping stays under the lock.
-        siginfo_t info {};
+        siginfo_t info{};
         if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) < 0 && errno != EINTR &&
             errno != ECHILD) {
             return tryReap().value_or(255 << 8);
@@ -248,8 +253,8 @@ Result<SpawnedChild, LaunchError> spawnChild(const SpawnRequest& request) {
     const auto envp = environmentVector(request.environment);
 
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, request.executable.c_str(), actions.get(), attributes.get(), argv.data(),
-                                 envp.data());
+    const int rc = ::posix_spawn(&pid, request.executable.c_str(), actions.get(), attributes.get(),
+                                 argv.data(), envp.data());
     writeEnd.reset();
     if (rc != 0) {
         return Failure(LaunchError{rc});

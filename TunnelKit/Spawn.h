@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TunnelKit/UniqueFd.h"
 #include "TunnelKit/Result.h"
+#include "TunnelKit/UniqueFd.h"
 
 #include <chrono>
 #include <cstdint>
@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <variant>
 #include <vector>
-#include <sys/types.h>
 
 // Starting child processes with posix_spawn: a replacement environment, standard input from
 // /dev/null, the output on a pipe (or our own standard streams), and no other descriptor of ours
@@ -55,7 +55,7 @@ Termination terminationFromWaitStatus(int waitStatus);
 // A started child. Signals reach its pid (or its group) only while it is unreaped: once reaped,
 // the kernel may give the pid to another process. Safe to use from several threads.
 class Child {
-public:
+  public:
     Child(pid_t pid, UniqueFd pidfd) : pid_(pid), pidfd_(std::move(pidfd)) {}
     // Reaps a child that has already exited, so none is left a zombie; kills nothing.
     ~Child();
@@ -79,7 +79,7 @@ public:
     int waitForExit();
     bool isReaped() const;
 
-private:
+  private:
     bool send(int signalNumber, bool toGroup);
 
     mutable std::mutex mutex_;
@@ -94,10 +94,10 @@ enum class ErrorOutput {
 };
 
 struct SpawnRequest {
-    std::string executable;              // a path; PATH is never searched
-    std::vector<std::string> arguments;  // after the executable itself, which is argument 0
-    Environment environment;             // replaces the whole environment
-    bool newProcessGroup = false;        // the child leads a new group whose id is its pid
+    std::string executable;             // a path; PATH is never searched
+    std::vector<std::string> arguments; // after the executable itself, which is argument 0
+    Environment environment;            // replaces the whole environment
+    bool newProcessGroup = false;       // the child leads a new group whose id is its pid
     ErrorOutput errorOutput = ErrorOutput::joined;
     // The child keeps our standard input, output and error: no pipe, and errorOutput is unused.
     bool inheritsStandardStreams = false;

@@ -1,17 +1,20 @@
 #include "TunnelKit/Text.h"
 
+#include <memory>
 #include <unicode/coll.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
-#include <memory>
-
 namespace tunnelkit::text {
 
-bool isBlank(char32_t c) { return c == U'\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR; }
+bool isBlank(char32_t c) {
+    return c == U'\t' || u_charType(static_cast<UChar32>(c)) == U_SPACE_SEPARATOR;
+}
 
-bool isWhitespace(char32_t c) { return u_isUWhiteSpace(static_cast<UChar32>(c)); }
+bool isWhitespace(char32_t c) {
+    return u_isUWhiteSpace(static_cast<UChar32>(c));
+}
 
 bool isLineBreak(char32_t c) {
     return c == U'\n' || c == U'\r' || c == U'\v' || c == U'\f' || c == 0x85 || c == 0x2028 || c == 0x2029;
@@ -106,7 +109,8 @@ std::string trim(std::string_view utf8, CodePointTest test) {
 }
 
 std::string lowercased(std::string_view utf8) {
-    auto unicode = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    auto unicode =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     unicode.toLower(icu::Locale::getRoot());
     std::string out;
     unicode.toUTF8String(out);
@@ -128,7 +132,8 @@ std::vector<std::string> split(std::string_view s, char separator) {
     size_t start = 0;
     while (true) {
         const auto end = s.find(separator, start);
-        pieces.emplace_back(s.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        pieces.emplace_back(
+            s.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (end == std::string_view::npos) {
             return pieces;
         }
@@ -136,7 +141,9 @@ std::vector<std::string> split(std::string_view s, char separator) {
     }
 }
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
@@ -177,8 +184,9 @@ int localizedStandardCompare(std::string_view a, std::string_view b) {
         return a.compare(b);
     }
     UErrorCode status = U_ZERO_ERROR;
-    const auto result = collator->compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
-                                              icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
+    const auto result =
+        collator->compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
+                              icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
     if (U_FAILURE(status)) {
         return a.compare(b);
     }

@@ -30,8 +30,12 @@ void appendCodePoint(std::string& out, char32_t c);
 bool containsAny(std::string_view utf8, CodePointTest test);
 
 std::string trim(std::string_view utf8, CodePointTest test);
-inline std::string trimBlanks(std::string_view s) { return trim(s, isBlank); }
-inline std::string trimBlanksAndLineBreaks(std::string_view s) { return trim(s, isBlankOrLineBreak); }
+inline std::string trimBlanks(std::string_view s) {
+    return trim(s, isBlank);
+}
+inline std::string trimBlanksAndLineBreaks(std::string_view s) {
+    return trim(s, isBlankOrLineBreak);
+}
 
 // Full Unicode lower-casing, independent of the locale.
 std::string lowercased(std::string_view utf8);

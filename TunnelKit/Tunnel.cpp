@@ -81,9 +81,13 @@ Forward Forward::make(Uuid id, Kind kind, bool isEnabled, Endpoint listen, std::
     return Forward{id, kind, isEnabled, std::move(listen), std::move(target), std::move(note)};
 }
 
-bool hasTarget(Forward::Kind kind) { return kind == Forward::Kind::local || kind == Forward::Kind::remote; }
+bool hasTarget(Forward::Kind kind) {
+    return kind == Forward::Kind::local || kind == Forward::Kind::remote;
+}
 
-bool listensLocally(Forward::Kind kind) { return kind == Forward::Kind::local || kind == Forward::Kind::dynamic; }
+bool listensLocally(Forward::Kind kind) {
+    return kind == Forward::Kind::local || kind == Forward::Kind::dynamic;
+}
 
 std::string_view rawValue(Forward::Kind kind) {
     constexpr std::array<std::string_view, 4> names{"local", "remote", "dynamic", "remoteDynamic"};
@@ -320,8 +324,7 @@ void writeIfPresent(PrettyWriter& writer, std::string_view key, const std::optio
     }
 }
 
-template <class Item>
-void writeArray(PrettyWriter& writer, const std::vector<Item>& items) {
+template <class Item> void writeArray(PrettyWriter& writer, const std::vector<Item>& items) {
     writer.beginArray();
     for (const auto& item : items) {
         if constexpr (std::is_same_v<Item, std::string>) {
@@ -377,7 +380,9 @@ void write(PrettyWriter& writer, const Tunnel& tunnel) {
     writer.endObject();
 }
 
-void write(PrettyWriter& writer, const std::vector<Tunnel>& tunnels) { writeArray(writer, tunnels); }
+void write(PrettyWriter& writer, const std::vector<Tunnel>& tunnels) {
+    writeArray(writer, tunnels);
+}
 
 Endpoint decodeEndpoint(const Reader& reader) {
     if (!reader.raw().is_object()) {

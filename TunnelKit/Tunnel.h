@@ -47,7 +47,8 @@ struct Endpoint {
 
 struct Forward {
     enum class Kind { local, remote, dynamic, remoteDynamic };
-    static constexpr std::array<Kind, 4> allKinds{Kind::local, Kind::remote, Kind::dynamic, Kind::remoteDynamic};
+    static constexpr std::array<Kind, 4> allKinds{Kind::local, Kind::remote, Kind::dynamic,
+                                                  Kind::remoteDynamic};
 
     Uuid id;
     Kind kind = Kind::local;

@@ -77,7 +77,9 @@ void TunnelConnection::clearLog() {
     observers_.notify(Change::log);
 }
 
-void TunnelConnection::update(Tunnel tunnel) { observers_.assign(tunnel_, std::move(tunnel), Change::tunnel); }
+void TunnelConnection::update(Tunnel tunnel) {
+    observers_.assign(tunnel_, std::move(tunnel), Change::tunnel);
+}
 
 bool TunnelConnection::isActive() const {
     return state_.isActive() || (state_.is<TunnelState::Disconnecting>() && restartsAfterExit_);

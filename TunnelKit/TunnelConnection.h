@@ -141,7 +141,7 @@ struct ConnectionEnvironment {
 class TunnelConnection : public std::enable_shared_from_this<TunnelConnection> {
     struct Key {};
 
-public:
+  public:
     // Which observed property changed.
     enum class Change { tunnel, state, problem, log, session };
     // A real change of state, reported synchronously after `Change::state`.
@@ -195,7 +195,7 @@ public:
         return stateChanges_.subscribe(std::move(observer));
     }
 
-private:
+  private:
     void launch();
     bool prepareLaunch(SSHInvocation& invocation);
     Environment sshEnvironment() const;

@@ -82,7 +82,8 @@ void TunnelManager::startNetworkMonitor() {
 
 std::vector<Tunnel> TunnelManager::liveTunnels() const {
     std::vector<Tunnel> result;
-    std::ranges::copy_if(tunnels_, std::back_inserter(result), [](const Tunnel& t) { return !t.isTrashed(); });
+    std::ranges::copy_if(tunnels_, std::back_inserter(result),
+                         [](const Tunnel& t) { return !t.isTrashed(); });
     return result;
 }
 

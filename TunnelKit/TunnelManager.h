@@ -26,7 +26,7 @@ namespace tunnelkit {
 class TunnelManager : public std::enable_shared_from_this<TunnelManager> {
     struct Key {};
 
-public:
+  public:
     // Which observed property changed.
     enum class Change { tunnels, storageError, loadError };
     // A real state change of any connection: its record, the old and the new state, and its
@@ -149,10 +149,11 @@ public:
     // The only writer of the tunnels file; whether it wrote.
     bool persist();
 
-private:
+  private:
     void startNetworkMonitor();
     void removeInterruptedWrites() const;
-    void modify(const std::function<bool(const Tunnel&)>& selects, const std::function<void(Tunnel&)>& change);
+    void modify(const std::function<bool(const Tunnel&)>& selects,
+                const std::function<void(Tunnel&)>& change);
     void modify(const Ids& ids, const std::function<void(Tunnel&)>& change);
     void handToConnection(const Tunnel& tunnel);
     void deletePendingSecrets();

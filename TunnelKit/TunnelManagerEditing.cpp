@@ -57,7 +57,7 @@ namespace {
 // The live tunnels' names, trimmed first as the stored record's name will be, so "web " never lands
 // beside "web". Kept up as a list grows, so that naming many copies is one look-up each.
 class TakenNames {
-public:
+  public:
     explicit TakenNames(const std::vector<Tunnel>& tunnels) {
         for (const auto& tunnel : tunnels) {
             if (!tunnel.isTrashed()) {
@@ -84,7 +84,7 @@ public:
 
     void take(const std::string& name) { taken_.insert(text::trimBlanksAndLineBreaks(name)); }
 
-private:
+  private:
     std::unordered_set<std::string> taken_;
     std::unordered_map<std::string, int> firstUntried_;
 };
@@ -101,7 +101,8 @@ std::string TunnelManager::uniqueName(const std::string& name) const {
     return TakenNames(tunnels_).unique(name);
 }
 
-std::optional<Tunnel> TunnelManager::duplicate(Uuid id, const std::function<std::string(const std::string&)>& naming) {
+std::optional<Tunnel> TunnelManager::duplicate(Uuid id,
+                                               const std::function<std::string(const std::string&)>& naming) {
     auto copy = tunnel(id);
     if (!copy) {
         return std::nullopt;
@@ -184,8 +185,9 @@ std::vector<std::string> TunnelManager::allTags() const {
             }
         }
     }
-    std::ranges::stable_sort(tags,
-                             [](const std::string& a, const std::string& b) { return text::localizedStandardCompare(a, b) < 0; });
+    std::ranges::stable_sort(tags, [](const std::string& a, const std::string& b) {
+        return text::localizedStandardCompare(a, b) < 0;
+    });
     return tags;
 }
 

@@ -16,7 +16,7 @@ using StoreError = std::variant<FileError, DecodingError>;
 
 // The tunnels file: every tunnel of the user, live and trashed, rewritten whole on each change.
 class TunnelStore {
-public:
+  public:
     struct Contents {
         int version = 1;
         std::vector<Tunnel> tunnels;
@@ -36,7 +36,7 @@ public:
     static Result<std::vector<Tunnel>, DecodingError> decode(std::string_view bytes);
     static std::string encode(const std::vector<Tunnel>& tunnels);
 
-private:
+  private:
     std::string filePath_;
 };
 

@@ -29,7 +29,7 @@ constexpr int tunnelCount = 50;
 constexpr int logLines = 150'000;
 
 class Folder {
-public:
+  public:
     Folder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-bench-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -42,7 +42,7 @@ public:
     Folder& operator=(const Folder&) = delete;
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -168,9 +168,10 @@ void BM_RegistryRewritesWithoutSync50(benchmark::State& state) {
 std::string sshLikeLog() {
     std::string log;
     for (int i = 0; i < logLines; ++i) {
-        log += "debug1: channel " + std::to_string(1 + i % 40) +
-               ": free: direct-tcpip: listening port 11080 for 10.0.0.7 port 443, connect from 127.0.0.1 port " +
-               std::to_string(32768 + i % 28000) + " to 127.0.0.1 port 11080, nchannels 3\r\n";
+        log +=
+            "debug1: channel " + std::to_string(1 + i % 40) +
+            ": free: direct-tcpip: listening port 11080 for 10.0.0.7 port 443, connect from 127.0.0.1 port " +
+            std::to_string(32768 + i % 28000) + " to 127.0.0.1 port 11080, nchannels 3\r\n";
     }
     return log;
 }

@@ -10,7 +10,6 @@
 #include "TunnelKit/SessionInfo.h"
 
 #include <benchmark/benchmark.h>
-
 #include <string>
 #include <string_view>
 
@@ -65,15 +64,14 @@ std::string busySocksLog(int refusedEvery) {
             line("channel " + channel + ": open failed: connect failed: Connection refused");
         }
         line("debug1: channel " + channel + ": free: direct-tcpip: listening port 11080 for 10.0." +
-             std::to_string(i % 250) + ".7 port " + targetPort + ", connect from 127.0.0.1 port " + sourcePort +
-             " to 127.0.0.1 port 11080, nchannels " + std::to_string(2 + i % 40));
+             std::to_string(i % 250) + ".7 port " + targetPort + ", connect from 127.0.0.1 port " +
+             sourcePort + " to 127.0.0.1 port 11080, nchannels " + std::to_string(2 + i % 40));
     }
     return log;
 }
 
 // The process reader's split: at every line feed, a trailing carriage return dropped.
-template <class PerLine>
-size_t forEachLine(std::string_view bytes, PerLine&& perLine) {
+template <class PerLine> size_t forEachLine(std::string_view bytes, PerLine&& perLine) {
     size_t count = 0;
     while (!bytes.empty()) {
         size_t end = bytes.find('\n');

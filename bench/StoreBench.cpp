@@ -21,7 +21,7 @@ using namespace tunnelkit;
 namespace {
 
 class Folder {
-public:
+  public:
     Folder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-bench-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -34,7 +34,7 @@ public:
     Folder& operator=(const Folder&) = delete;
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -77,7 +77,8 @@ std::vector<Tunnel> typicalTunnels(int count) {
 void BM_AnchorLibraryDumpAndWrite(benchmark::State& state) {
     Folder folder;
     const auto path = folder.file("tunnels.json");
-    const auto document = nlohmann::json::parse(TunnelStore::encode(typicalTunnels(static_cast<int>(state.range(0)))));
+    const auto document =
+        nlohmann::json::parse(TunnelStore::encode(typicalTunnels(static_cast<int>(state.range(0)))));
     for (auto _ : state) {
         if (!writeFileAtomically(path, document.dump(2))) {
             state.SkipWithError("write failed");
@@ -102,8 +103,12 @@ void BM_ManagerEdit(benchmark::State& state) {
     const auto tunnels = typicalTunnels(static_cast<int>(state.range(0)));
     (void)store.save(tunnels);
     auto manager = TunnelManager::make(store,
-                                       {SSHCommandBuilder("/bin/false", false, folder.file("home")), "/bin/false",
-                                        folder.file("askpass"), nullptr, RetryPolicy{}, {},
+                                       {SSHCommandBuilder("/bin/false", false, folder.file("home")),
+                                        "/bin/false",
+                                        folder.file("askpass"),
+                                        nullptr,
+                                        RetryPolicy{},
+                                        {},
                                         std::make_shared<RunLoopQueue>()},
                                        nullptr, nullptr);
     manager->start(false);

@@ -9,8 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto archive = TunnelArchive::decode(fuzzing::text(data, size));
     if (archive) {
         const auto again = TunnelArchive::decode(archive->encoded());
-        fuzzing::require(again && again->tunnels == archive->tunnels && again->exportedAt == archive->exportedAt &&
-                         again->version == archive->version);
+        fuzzing::require(again && again->tunnels == archive->tunnels &&
+                         again->exportedAt == archive->exportedAt && again->version == archive->version);
     }
     return 0;
 }

@@ -16,7 +16,7 @@ namespace {
 
 // A throwaway home for the whole run, removed at its end.
 class Home {
-public:
+  public:
     Home() {
         std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-fuzz-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -31,7 +31,7 @@ public:
     Home& operator=(const Home&) = delete;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

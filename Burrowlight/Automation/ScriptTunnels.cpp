@@ -198,8 +198,8 @@ QString ScriptError::name() const {
     return {};
 }
 
-ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelController& controller, const QStringList& references,
-                                                 const QString& tag) {
+ScriptResult<std::vector<Tunnel>> resolveTunnels(const TunnelController& controller,
+                                                 const QStringList& references, const QString& tag) {
     const References known(controller);
     std::vector<bool> chosen(controller.tunnels().size());
     const auto choose = [&](const std::vector<size_t>& found) {

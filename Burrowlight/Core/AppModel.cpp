@@ -80,8 +80,10 @@ AppModel::AppModel(AppSettings& settings, AlertPresenter& alerts, Parts parts, Q
                                        secrets_, parts_.networkMonitor ? parts_.networkMonitor() : nullptr),
         TunnelController::TermsGate{.accepted = [this] { return termsAccepted_; },
                                     .request = [this] { termsWindow_.request(); }});
-    archiveImports_ = std::make_unique<ArchiveImports>(
-        alerts_, [this](const std::vector<tunnelkit::Tunnel>& tunnels) { controller_->importTunnels(tunnels); });
+    archiveImports_ =
+        std::make_unique<ArchiveImports>(alerts_, [this](const std::vector<tunnelkit::Tunnel>& tunnels) {
+            controller_->importTunnels(tunnels);
+        });
     connect(controller_.get(), &EngineBridge::stateChanged, this, &AppModel::notifyStateChange);
     connect(&settings_, &AppSettings::usesSSHConfigChanged, this, &AppModel::applySSHConfigSetting);
 

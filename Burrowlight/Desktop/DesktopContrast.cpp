@@ -55,7 +55,8 @@ void DesktopContrast::read(const QString& method) {
 
 void DesktopContrast::settingChanged(const QDBusMessage& message) {
     const QVariantList arguments = message.arguments();
-    if (arguments.size() == 3 && arguments[0].toString() == appearance && arguments[1].toString() == contrast) {
+    if (arguments.size() == 3 && arguments[0].toString() == appearance &&
+        arguments[1].toString() == contrast) {
         heardChange_ = true;
         take(arguments[2]);
     }

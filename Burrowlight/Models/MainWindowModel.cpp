@@ -114,7 +114,8 @@ void MainWindowModel::updateDetailPane() {
     QString title;
     if (detailPane_.kind == DetailPane::Kind::editor || detailPane_.kind == DetailPane::Kind::trashed) {
         const auto& draft = app_.drafts().newTunnel();
-        title = DetailModel::title(draft && draft->id() == detailPane_.id, app_.controller().tunnel(detailPane_.id));
+        title = DetailModel::title(draft && draft->id() == detailPane_.id,
+                                   app_.controller().tunnel(detailPane_.id));
     }
     if (title != detailTitle_) {
         detailTitle_ = title;
@@ -257,15 +258,15 @@ void MainWindowModel::disconnectSelection() {
 
 Menu MainWindowModel::tagRowMenu(const std::string& tag) {
     auto& controller = app_.controller();
-    return {MenuEntry::action(SidebarWords::tr("Connect All in Tag"), QStringLiteral("play.circle"),
-                              [&controller, tag] { controller.connect(tag); }),
-            MenuEntry::action(SidebarWords::tr("Disconnect All in Tag"), QStringLiteral("stop.circle"),
-                              [&controller, tag] { controller.disconnect(tag); }),
-            MenuEntry::separator(),
-            MenuEntry::action(SidebarWords::tr("Rename Tag…"), {}, [this, tag] { renameTag(tag); }),
-            MenuEntry::action(
-                SidebarWords::tr("Delete Tag"), QStringLiteral("trash"), [this, tag] { deleteTag(tag); },
-                true)};
+    return {
+        MenuEntry::action(SidebarWords::tr("Connect All in Tag"), QStringLiteral("play.circle"),
+                          [&controller, tag] { controller.connect(tag); }),
+        MenuEntry::action(SidebarWords::tr("Disconnect All in Tag"), QStringLiteral("stop.circle"),
+                          [&controller, tag] { controller.disconnect(tag); }),
+        MenuEntry::separator(),
+        MenuEntry::action(SidebarWords::tr("Rename Tag…"), {}, [this, tag] { renameTag(tag); }),
+        MenuEntry::action(
+            SidebarWords::tr("Delete Tag"), QStringLiteral("trash"), [this, tag] { deleteTag(tag); }, true)};
 }
 
 TextPrompt MainWindowModel::renameTagPrompt(const std::string& tag) const {

@@ -57,9 +57,9 @@ struct Servers {
     std::vector<Tunnel> tunnels(const std::vector<int>& ports) const {
         std::vector<Tunnel> made;
         for (const int port : ports) {
-            auto tunnel = client.tunnel({Forward::make(Uuid::random(), Forward::Kind::local, true,
-                                                       Endpoint::tcp("127.0.0.1", port),
-                                                       Endpoint::tcp("127.0.0.1", 9), "")});
+            auto tunnel = client.tunnel(
+                {Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("127.0.0.1", port),
+                               Endpoint::tcp("127.0.0.1", 9), "")});
             tunnel.name = "tunnel " + std::to_string(port);
             tunnel.connectsAtLaunch = true;
             tunnel.retryLimit = 0;
@@ -98,7 +98,8 @@ int connectedCount(const Environment& environment) {
         return 0;
     }
     int connected = 0;
-    for (size_t start = 0, end; (end = status->output.find('\n', start)) != std::string::npos; start = end + 1) {
+    for (size_t start = 0, end; (end = status->output.find('\n', start)) != std::string::npos;
+         start = end + 1) {
         connected += std::string_view(status->output).substr(start, end - start).ends_with(": Connected");
     }
     return connected;
@@ -263,6 +264,9 @@ void recordFailure(const std::string& message, std::source_location where) {
 
 } // namespace testing_support
 
-BENCHMARK(BM_SigtermApplicationAgainstBareSSH50)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
+BENCHMARK(BM_SigtermApplicationAgainstBareSSH50)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(15);
 
 BENCHMARK_MAIN();

@@ -1,9 +1,8 @@
 #include "Platform/LinuxProcessTable.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,9 +16,11 @@ TEST(ProcessTable, ReadsThisProcessAndItsParent) {
     const auto start = processes::startTime(::getpid());
     ASSERT_TRUE(start);
     const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
     EXPECT_LE(*start, static_cast<uint64_t>(now));
-    EXPECT_GT(*start, static_cast<uint64_t>(now) - 3'600'000'000ull) << "this test process started within the hour";
+    EXPECT_GT(*start, static_cast<uint64_t>(now) - 3'600'000'000ull)
+        << "this test process started within the hour";
     EXPECT_EQ(processes::startTime(::getpid()), start) << "the start time is stable";
 }
 

@@ -1,7 +1,5 @@
 #include "Platform/NetlinkNetworkMonitor.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -11,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/rtnetlink.h>
 #include <map>
 #include <optional>
@@ -30,11 +29,16 @@ constexpr int eth0 = 2;
 constexpr int eth1 = 3;
 constexpr int loopback = 1;
 
-NetworkLink runningLink(int index) { return {.index = index, .isUp = true, .isRunning = true, .isLoopback = false}; }
+NetworkLink runningLink(int index) {
+    return {.index = index, .isUp = true, .isRunning = true, .isLoopback = false};
+}
 
 NetworkRoute defaultRoute(std::vector<int> interfaces, int family = AF_INET, uint8_t type = RTN_UNICAST,
                           uint32_t table = RT_TABLE_MAIN) {
-    return {.family = family, .table = table, .type = type, .destinationLength = 0,
+    return {.family = family,
+            .table = table,
+            .type = type,
+            .destinationLength = 0,
             .interfaceIndexes = std::move(interfaces)};
 }
 
@@ -53,8 +57,10 @@ TEST(NetworkAvailability, NeedsAUsableNonLoopbackInterfaceWithADefaultRoute) {
     EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {subnet})) << "a local subnet is not a default route";
 
     EXPECT_TRUE(isNetworkAvailable(loopbackAndEth0, {subnet, defaultRoute({eth0})}));
-    EXPECT_TRUE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET6)})) << "IPv6 alone is enough";
-    EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth1})})) << "through an interface that is gone";
+    EXPECT_TRUE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET6)}))
+        << "IPv6 alone is enough";
+    EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth1})}))
+        << "through an interface that is gone";
     EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({})})) << "through no interface";
 }
 
@@ -65,7 +71,8 @@ TEST(NetworkAvailability, TheRouteInterfaceMustBeUpAndRunning) {
     link.isRunning = false;
     EXPECT_FALSE(isNetworkAvailable({link}, {route})) << "switched off";
     link.isUp = true;
-    EXPECT_FALSE(isNetworkAvailable({link}, {route})) << "switched on, but no carrier (cable out, radio not joined)";
+    EXPECT_FALSE(isNetworkAvailable({link}, {route}))
+        << "switched on, but no carrier (cable out, radio not joined)";
     link.isRunning = true;
     EXPECT_TRUE(isNetworkAvailable({link}, {route}));
     link.isLoopback = true;
@@ -75,13 +82,15 @@ TEST(NetworkAvailability, TheRouteInterfaceMustBeUpAndRunning) {
 TEST(NetworkAvailability, OnlyUnicastDefaultRoutesOfTheMainTableCount) {
     for (const uint8_t type : {RTN_BLACKHOLE, RTN_UNREACHABLE, RTN_PROHIBIT, RTN_THROW, RTN_LOCAL}) {
         EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET, type)})) << int(type);
-        EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET6, type)})) << int(type);
+        EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET6, type)}))
+            << int(type);
     }
-    EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET, RTN_UNICAST, RT_TABLE_LOCAL)}));
+    EXPECT_FALSE(
+        isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET, RTN_UNICAST, RT_TABLE_LOCAL)}));
     EXPECT_FALSE(isNetworkAvailable(loopbackAndEth0, {defaultRoute({eth0}, AF_INET, RTN_UNICAST, 51820)}))
         << "a policy table applies only to the traffic its rules select";
-    EXPECT_TRUE(isNetworkAvailable(loopbackAndEth0,
-                                   {defaultRoute({eth0}, AF_INET, RTN_UNREACHABLE), defaultRoute({eth0}, AF_INET6)}));
+    EXPECT_TRUE(isNetworkAvailable(
+        loopbackAndEth0, {defaultRoute({eth0}, AF_INET, RTN_UNREACHABLE), defaultRoute({eth0}, AF_INET6)}));
 }
 
 TEST(NetworkAvailability, AnyNextHopOfAMultipathRouteWillDo) {
@@ -173,7 +182,8 @@ std::map<std::string, ToolLink> toolLinks(const std::string& listing) {
                 state = tokens[i + 1];
             }
         }
-        const bool usable = flags.find(",UP,") != std::string::npos && flags.find(",LOOPBACK,") == std::string::npos &&
+        const bool usable = flags.find(",UP,") != std::string::npos &&
+                            flags.find(",LOOPBACK,") == std::string::npos &&
                             (state == "UP" || state == "UNKNOWN");
         links[name] = ToolLink{std::stoi(tokens[0]), usable};
     }
@@ -222,7 +232,7 @@ namespace {
 
 // Collects the monitor's reports, which arrive on its own thread.
 class Reports {
-public:
+  public:
     tunnelkit::NetworkMonitor::UpdateHandler handler() {
         return [this](bool available) {
             std::lock_guard lock(mutex_);
@@ -231,7 +241,8 @@ public:
         };
     }
 
-    // The report numbered `count` (from 1), once it arrived; a generous bound keeps a broken monitor from hanging.
+    // The report numbered `count` (from 1), once it arrived; a generous bound keeps a broken monitor from
+    // hanging.
     std::optional<bool> waitFor(size_t count) {
         std::unique_lock lock(mutex_);
         if (!arrived_.wait_for(lock, std::chrono::seconds(30), [&] { return values_.size() >= count; })) {
@@ -245,7 +256,7 @@ public:
         return values_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::vector<bool> values_;
@@ -325,7 +336,8 @@ ScenarioOutcome followChangesInThisNamespace(const std::string& ip) {
 
     // Without IPv6 on the pair, carrier changes bring no IPv6 route messages, so only link messages can tell.
     const bool hasIPv6 = writeSetting("/proc/sys/net/ipv6/conf/default/disable_ipv6", "1");
-    for (const char* step : {"link set lo up", "route add default dev lo metric 30", "route add blackhole default metric 20"}) {
+    for (const char* step :
+         {"link set lo up", "route add default dev lo metric 30", "route add blackhole default metric 20"}) {
         if (const auto result = run(step); result.status != 0) {
             return failed(step, result);
         }
@@ -339,7 +351,8 @@ ScenarioOutcome followChangesInThisNamespace(const std::string& ip) {
         }
     }
     if (currentNetworkAvailable() != false) {
-        return {false, "a default route through an interface without carrier, the loopback or a blackhole is no network"};
+        return {false, "a default route through an interface without carrier, the loopback or a blackhole is "
+                       "no network"};
     }
 
     std::vector<std::pair<std::string, bool>> steps = {
@@ -395,7 +408,8 @@ TEST(NetlinkNetworkMonitor, FollowsLinksAndRoutesInAPrivateNetworkNamespace) {
         } else {
             outcome = followChangesInThisNamespace(*ip);
         }
-        [[maybe_unused]] const auto written = ::write(channel[1], outcome.failure.data(), outcome.failure.size());
+        [[maybe_unused]] const auto written =
+            ::write(channel[1], outcome.failure.data(), outcome.failure.size());
         ::_exit(outcome.skipped ? skippedExit : (outcome.failure.empty() ? 0 : 1));
     }
     ::close(channel[1]);

@@ -2,8 +2,8 @@
 // which gives it a private session bus and an unlocked gnome-keyring in a throwaway home.
 #include "Platform/LibsecretBackend.h"
 #include "SecretServiceControl.h"
-#include "ThrowawayKeyring.h"
 #include "TempDir.h"
+#include "ThrowawayKeyring.h"
 #include "TunnelKit/AskPass.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/SecretStore.h"
@@ -51,7 +51,7 @@ std::vector<std::string> labelsOf(const std::string& account) {
 }
 
 class SecretServiceTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Never the user's own keyring.
         ASSERT_TRUE(testing_support::runsInThrowawayKeyring())
@@ -189,7 +189,7 @@ namespace {
 
 // Standard output and standard error of this process, redirected into a file for a while.
 class CapturedOutput {
-public:
+  public:
     explicit CapturedOutput(const std::string& path) : path_(path) {
         std::fflush(stdout);
         std::fflush(stderr);
@@ -209,7 +209,7 @@ public:
         return readFile(path_).value_or("");
     }
 
-private:
+  private:
     void restore() {
         if (savedOut_ < 0) {
             return;

@@ -1,12 +1,11 @@
-#include "TunnelKit/ChildProcess.h"
 #include "ProcessCounts.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <stop_token>
 #include <thread>
 #include <unistd.h>

@@ -1,8 +1,7 @@
 #include "TunnelKit/MainQueue.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 

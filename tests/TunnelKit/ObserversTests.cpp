@@ -1,7 +1,6 @@
 #include "TunnelKit/Observers.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 
 using namespace tunnelkit;

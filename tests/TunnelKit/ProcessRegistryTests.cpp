@@ -18,12 +18,14 @@ using testing_support::TempDir;
 
 namespace {
 
-std::string fileBytes(const std::string& path) { return readFile(path).value_or("<missing>"); }
+std::string fileBytes(const std::string& path) {
+    return readFile(path).value_or("<missing>");
+}
 
 // A program run by a shell that stays alive: the program's parent is not this application, so it
 // counts as an orphan of an earlier run. Leads a process group of its own, like ssh.
 class OrphanedRun {
-public:
+  public:
     explicit OrphanedRun(const std::string& program, std::vector<std::string> arguments = {"infinity"}) {
         arguments.insert(arguments.begin(), {"-c", "setsid \"$0\" \"$@\" & echo $!; wait $!", program});
         auto spawned = spawnChild(SpawnRequest{"/bin/sh", arguments, {{"PATH", "/usr/bin:/bin"}}});
@@ -38,7 +40,8 @@ public:
         pid_ = static_cast<pid_t>(std::stol(line));
         // $! is known before the shell's child has become the program.
         const std::filesystem::path real = std::filesystem::canonical(program);
-        for (int attempt = 0; attempt < 3000 && platform::processes::executablePath(pid_) != real.string(); ++attempt) {
+        for (int attempt = 0; attempt < 3000 && platform::processes::executablePath(pid_) != real.string();
+             ++attempt) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         EXPECT_EQ(platform::processes::executablePath(pid_), real.string());
@@ -56,7 +59,7 @@ public:
     // The shell passes on how the program ended.
     Termination end() const { return terminationFromWaitStatus(shell_->waitForExit()); }
 
-private:
+  private:
     std::shared_ptr<Child> shell_;
     UniqueFd output_;
     pid_t pid_ = 0;

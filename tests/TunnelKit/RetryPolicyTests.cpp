@@ -1,8 +1,7 @@
 #include "TunnelKit/RetryPolicy.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <gtest/gtest.h>
 
 using namespace tunnelkit;
 using namespace std::chrono_literals;

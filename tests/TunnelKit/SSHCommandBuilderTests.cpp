@@ -194,7 +194,8 @@ TEST(JumpHosts, Normalized) {
     EXPECT_EQ(SSHCommandBuilder::normalizedJumpHosts(""), "");
     EXPECT_EQ(SSHCommandBuilder::normalizedJumpHosts(" \t, \u3000"), "");
     EXPECT_EQ(SSHCommandBuilder::normalizedJumpHosts("\u00A0me@a:22\t,b"), "me@a:22,b");
-    EXPECT_EQ(SSHCommandBuilder::normalizedJumpHosts("a b"), "a b") << "only the ends of each host are trimmed";
+    EXPECT_EQ(SSHCommandBuilder::normalizedJumpHosts("a b"), "a b")
+        << "only the ends of each host are trimmed";
     EXPECT_EQ(SSHCommandBuilder::normalizedJumpHosts("a\n,b"), "a\n,b") << "line breaks stay";
 }
 

@@ -12,7 +12,9 @@ using Aliases = std::vector<std::string>;
 
 namespace {
 
-Aliases aliasesOf(const SSHHome& home) { return SSHConfigReader::hostAliases(home.configFile(), home.path()); }
+Aliases aliasesOf(const SSHHome& home) {
+    return SSHConfigReader::hostAliases(home.configFile(), home.path());
+}
 
 SSHConfigReader::TokenizedLine line(std::string keyword, std::vector<std::string> arguments) {
     return {std::move(keyword), std::move(arguments)};
@@ -21,7 +23,8 @@ SSHConfigReader::TokenizedLine line(std::string keyword, std::vector<std::string
 } // namespace
 
 TEST(SSHConfigTokenizer, SplitsKeywordEqualsQuotesAndTrailingComment) {
-    EXPECT_EQ(SSHConfigReader::tokenize(R"(  Host = web "my box" db # old)"), line("host", {"web", "my box", "db"}));
+    EXPECT_EQ(SSHConfigReader::tokenize(R"(  Host = web "my box" db # old)"),
+              line("host", {"web", "my box", "db"}));
     EXPECT_EQ(SSHConfigReader::tokenize(R"(Include "~/.ssh/my configs/*.conf")"),
               line("include", {"~/.ssh/my configs/*.conf"}));
 }
@@ -103,7 +106,9 @@ TEST(SSHConfigReader, IncludeTakesTildeRelativeAbsoluteAndQuotedPaths) {
     home.write("with blank/q.conf", "Host quoted\n");
     home.write("rel.conf", "Host relative\n");
     home.writeConfig("Include ~/.ssh/tilde.conf rel.conf\n"
-                     "Include " + absolute + "\n"
+                     "Include " +
+                     absolute +
+                     "\n"
                      "Include \"with blank/q.conf\"\n");
     EXPECT_EQ(aliasesOf(home), (Aliases{"tilde", "relative", "absolute", "quoted"}));
 }
@@ -126,8 +131,8 @@ TEST(SSHConfigReader, IncludesAreFollowedSixteenLevelsDeep) {
     SSHHome home;
     home.writeConfig("Host level0\nInclude level1\n");
     for (int level = 1; level <= 20; ++level) {
-        home.write("level" + std::to_string(level),
-                   "Host level" + std::to_string(level) + "\nInclude level" + std::to_string(level + 1) + "\n");
+        home.write("level" + std::to_string(level), "Host level" + std::to_string(level) + "\nInclude level" +
+                                                        std::to_string(level + 1) + "\n");
     }
     Aliases expected;
     for (int level = 0; level <= SSHConfigReader::maximumIncludeDepth; ++level) {

@@ -1,14 +1,13 @@
-#include "TunnelKit/SSHConfigResolver.h"
-#include "TunnelKit/SSHCommandBuilder.h"
-#include "TunnelKit/SSHConfigReader.h"
 #include "ForwardPrinting.h"
 #include "SSHHome.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/SSHCommandBuilder.h"
+#include "TunnelKit/SSHConfigReader.h"
+#include "TunnelKit/SSHConfigResolver.h"
 
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <gtest/gtest.h>
 #include <memory>
 #include <pwd.h>
 #include <string>
@@ -19,7 +18,8 @@ using namespace tunnelkit;
 
 namespace {
 
-Forward forwardOf(std::string_view line, Forward::Kind kind, Endpoint listen, std::optional<Endpoint> target) {
+Forward forwardOf(std::string_view line, Forward::Kind kind, Endpoint listen,
+                  std::optional<Endpoint> target) {
     return Forward::make(stableUUID(line), kind, true, std::move(listen), std::move(target), "");
 }
 
@@ -36,15 +36,18 @@ TEST(StableUUID, FoldsBytesIntoSixteenBuckets) {
 
 TEST(SSHConfigResolverParse, EmptyOutputGivesTheDefaults) {
     const auto host = SSHConfigResolver::parse("", "web");
-    EXPECT_EQ(host, (ResolvedHost{.alias = "web", .hostname = "web", .user = "", .port = 22, .proxyJump = {},
-                                  .forwards = {}}));
+    EXPECT_EQ(
+        host,
+        (ResolvedHost{
+            .alias = "web", .hostname = "web", .user = "", .port = 22, .proxyJump = {}, .forwards = {}}));
 }
 
 TEST(SSHConfigResolverParse, SingleValuesWithLaterLinesWinning) {
-    const auto host = SSHConfigResolver::parse("host web\nhostname one.example\r\nHostName two.example\n"
-                                               "user alice\nport 2222\nproxyjump a,b\nidentityfile ~/.ssh/id\n"
-                                               "lonely\n",
-                                               "web");
+    const auto host =
+        SSHConfigResolver::parse("host web\nhostname one.example\r\nHostName two.example\n"
+                                 "user alice\nport 2222\nproxyjump a,b\nidentityfile ~/.ssh/id\n"
+                                 "lonely\n",
+                                 "web");
     EXPECT_EQ(host.hostname, "two.example");
     EXPECT_EQ(host.user, "alice");
     EXPECT_EQ(host.port, 2222);
@@ -106,7 +109,8 @@ TEST(SSHConfigResolverParse, RestOfTheLineKeepsItsInnerBlanks) {
 }
 
 TEST(ResolvedHost, DestinationShowsUserAndPortOnlyWhereTheySay) {
-    ResolvedHost host{.alias = "db", .hostname = "db", .user = "bob", .port = 22, .proxyJump = {}, .forwards = {}};
+    ResolvedHost host{
+        .alias = "db", .hostname = "db", .user = "bob", .port = 22, .proxyJump = {}, .forwards = {}};
     EXPECT_EQ(host.destination(), "bob@db");
     host.port = 2222;
     EXPECT_EQ(host.destination(), "bob@db:2222");
@@ -130,7 +134,7 @@ SSHCommandBuilder builderWithConfig(const SSHHome& home) {
 
 // A stand-in for ssh that records its arguments, one a line, then runs `body`.
 class FakeSSH {
-public:
+  public:
     explicit FakeSSH(const std::string& body) {
         const auto script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + argumentsFile() + "'\n" + body + "\n";
         std::ofstream(executable()) << script;
@@ -147,7 +151,7 @@ public:
         return SSHCommandBuilder(executable(), usesConfigFiles, dir_.path());
     }
 
-private:
+  private:
     TempDir dir_;
 };
 
@@ -225,7 +229,8 @@ TEST(SSHConfigResolverRealSSH, AliasesListedFromAnIncludeTreeResolve) {
 TEST(SSHConfigResolverRealSSH, WithoutConfigFilesTheAliasIsTheHost) {
     SSHHome home;
     home.writeConfig("Host web\n  HostName elsewhere.example\n");
-    const auto host = SSHConfigResolver::resolveBlocking("web", SSHCommandBuilder("/usr/bin/ssh", false, home.path()));
+    const auto host =
+        SSHConfigResolver::resolveBlocking("web", SSHCommandBuilder("/usr/bin/ssh", false, home.path()));
     ASSERT_TRUE(host);
     EXPECT_EQ(host->hostname, "web");
     EXPECT_EQ(host->port, 22);
@@ -256,7 +261,8 @@ TEST(SSHConfigResolverRealSSH, ResolveHandsTheResultToTheCompletion) {
 
 TEST(SSHConfigResolverFakeSSH, RefusedAliasesStartNoProcess) {
     FakeSSH ssh("echo 'user bob'");
-    for (const std::string alias : {"", "-oProxyCommand=touch /tmp/x", "a b", "a\nb", "a\tb", "a\u00A0b", "web\x01"}) {
+    for (const std::string alias :
+         {"", "-oProxyCommand=touch /tmp/x", "a b", "a\nb", "a\tb", "a\u00A0b", "web\x01"}) {
         EXPECT_EQ(SSHConfigResolver::resolveBlocking(alias, ssh.builder()), std::nullopt) << alias;
     }
     EXPECT_FALSE(ssh.ran());
@@ -283,7 +289,8 @@ TEST(SSHConfigResolverFakeSSH, AStopGivesNothingAndBeforeTheCallStartsNothing) {
         }
         stop.request_stop();
     });
-    EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", hanging.builder(), 600s, stop.get_token()), std::nullopt);
+    EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", hanging.builder(), 600s, stop.get_token()),
+              std::nullopt);
     stopper.join();
 
     FakeSSH ssh("echo 'user bob'");
@@ -292,15 +299,17 @@ TEST(SSHConfigResolverFakeSSH, AStopGivesNothingAndBeforeTheCallStartsNothing) {
 }
 
 TEST(SSHConfigResolverFakeSSH, NonZeroExitOrSignalGivesNothing) {
-    EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", FakeSSH("echo 'user bob'; exit 1").builder()), std::nullopt);
+    EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", FakeSSH("echo 'user bob'; exit 1").builder()),
+              std::nullopt);
     EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", FakeSSH("echo 'user bob'; kill -9 $$").builder()),
               std::nullopt);
 }
 
 TEST(SSHConfigResolverFakeSSH, ProgramThatCannotStartGivesNothing) {
     TempDir dir;
-    EXPECT_EQ(SSHConfigResolver::resolveBlocking("web", SSHCommandBuilder(dir.file("missing"), true, dir.path())),
-              std::nullopt);
+    EXPECT_EQ(
+        SSHConfigResolver::resolveBlocking("web", SSHCommandBuilder(dir.file("missing"), true, dir.path())),
+        std::nullopt);
 }
 
 TEST(SSHConfigResolverFakeSSH, IllFormedOutputIsReadWithReplacementCharacters) {
@@ -312,7 +321,8 @@ TEST(SSHConfigResolverFakeSSH, IllFormedOutputIsReadWithReplacementCharacters) {
 }
 
 TEST(SSHConfigResolverFakeSSH, OutputLargerThanThePipeIsReadToItsEnd) {
-    FakeSSH ssh("i=0; while [ $i -lt 20000 ]; do echo 'sendenv LANG LC_ALL'; i=$((i+1)); done; echo 'port 2200'");
+    FakeSSH ssh(
+        "i=0; while [ $i -lt 20000 ]; do echo 'sendenv LANG LC_ALL'; i=$((i+1)); done; echo 'port 2200'");
     const auto host = SSHConfigResolver::resolveBlocking("web", ssh.builder());
     ASSERT_TRUE(host);
     EXPECT_EQ(host->port, 2200);

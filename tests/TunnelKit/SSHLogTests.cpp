@@ -1,11 +1,9 @@
+#include "SSHTranscripts.h"
 #include "TunnelKit/ChildProcess.h"
 #include "TunnelKit/SSHLog.h"
 #include "TunnelKit/SessionInfo.h"
 
-#include "SSHTranscripts.h"
-
 #include <gtest/gtest.h>
-
 #include <unordered_set>
 
 using namespace tunnelkit;
@@ -58,7 +56,8 @@ TEST(SSHLogParserFailure, LosingTheConnection) {
         {"Connection to 127.0.0.1 closed by remote host.", SSHFailure::connectionLost()},
         {"Read from remote host 127.0.0.1: Connection reset by peer", SSHFailure::connectionLost()},
         {"client_loop: send disconnect: Broken pipe", SSHFailure::connectionLost()},
-        {"kex_exchange_identification: banner line contains invalid characters", SSHFailure::connectionLost()},
+        {"kex_exchange_identification: banner line contains invalid characters",
+         SSHFailure::connectionLost()},
         // Only at the start of the line.
         {"Session timeout, server gone", std::nullopt},
     });
@@ -69,9 +68,11 @@ TEST(SSHLogParserFailure, Forwards) {
         {"bind [127.0.0.1]:8080: Address already in use", SSHFailure::localPortInUse("127.0.0.1:8080")},
         {"bind [::1]:8080: Address already in use", SSHFailure::localPortInUse("::1:8080")},
         {"bind [fe80::1%eth0]:8080: Address already in use", SSHFailure::localPortInUse("fe80::1%eth0:8080")},
-        {"bind [::1]:8080: Address already in use: Address already in use", SSHFailure::localPortInUse("::1:8080")},
+        {"bind [::1]:8080: Address already in use: Address already in use",
+         SSHFailure::localPortInUse("::1:8080")},
         {"Could not request local forwarding.", SSHFailure::localPortInUse("")},
-        {"Error: remote port forwarding failed for listen port 8080", SSHFailure::remoteForwardRejected("8080")},
+        {"Error: remote port forwarding failed for listen port 8080",
+         SSHFailure::remoteForwardRejected("8080")},
         {"Error: remote port forwarding failed for listen port /tmp/app.sock",
          SSHFailure::remoteForwardRejected("/tmp/app.sock")},
         // A bind line about anything but a busy port is nothing the tunnel can act on.
@@ -137,7 +138,8 @@ TEST(SSHLogParserFailure, EarlierRulesWinOverLaterOnes) {
          SSHFailure::networkUnreachable()},
         {"bind [127.0.0.1]:8080: Address already in use: Broken pipe", SSHFailure::connectionLost()},
         {"Could not request local forwarding: Bad configuration option", SSHFailure::localPortInUse("")},
-        {"ssh: Bad configuration option: x", SSHFailure::badConfiguration("ssh: Bad configuration option: x")},
+        {"ssh: Bad configuration option: x",
+         SSHFailure::badConfiguration("ssh: Bad configuration option: x")},
     });
 }
 
@@ -345,7 +347,9 @@ struct TranscriptCase {
     TranscriptReading expected;
 };
 
-void PrintTo(const TranscriptCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const TranscriptCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const auto authenticated = SSHLogSignal::authenticated();
 const auto sessionStarted = SSHLogSignal::sessionStarted();
@@ -356,7 +360,8 @@ std::vector<TranscriptCase> transcriptCases() {
     SessionInfo refusedSession;
     refusedSession.address = "127.0.0.1:2223";
     return {
-        {"a_local_ok", {{authenticated, sessionStarted}, {}, std::nullopt, true, loopbackSession("publickey"), 0}},
+        {"a_local_ok",
+         {{authenticated, sessionStarted}, {}, std::nullopt, true, loopbackSession("publickey"), 0}},
         {"b_remote_ok",
          {{authenticated, expectingOne, sessionStarted, confirmed},
           {},

@@ -1,11 +1,9 @@
-#include "TunnelKit/SSHManual.h"
-
 #include "TempDir.h"
-
-#include <gtest/gtest.h>
+#include "TunnelKit/SSHManual.h"
 
 #include <filesystem>
 #include <future>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <thread>

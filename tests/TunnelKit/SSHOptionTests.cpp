@@ -2,7 +2,6 @@
 #include "TunnelKit/Text.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 using namespace tunnelkit;

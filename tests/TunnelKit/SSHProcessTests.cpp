@@ -35,9 +35,10 @@ struct Recorder {
 };
 
 class SSHProcessTest : public ::testing::Test {
-protected:
+  protected:
     Result<SSHProcess, LaunchError> shell(const std::string& script) {
-        return SSHProcess::launch("/bin/sh", {"-c", script}, shellEnvironment, queue, recorder->events(recorder));
+        return SSHProcess::launch("/bin/sh", {"-c", script}, shellEnvironment, queue,
+                                  recorder->events(recorder));
     }
     bool runUntilEnded() {
         return queue->runUntil([&] { return !recorder->ends.empty(); }, 30s);
@@ -51,9 +52,13 @@ protected:
 };
 
 // Descendants left by a child become ours, so that a test can watch them end and reap them.
-void adoptOrphans() { ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0); }
+void adoptOrphans() {
+    ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+}
 
-pid_t parsePid(const std::string& line) { return static_cast<pid_t>(std::stol(line)); }
+pid_t parsePid(const std::string& line) {
+    return static_cast<pid_t>(std::stol(line));
+}
 
 // Opens the FIFO for writing once its reader is there, writes a line and closes it.
 void release(const std::string& fifo) {
@@ -71,7 +76,7 @@ void release(const std::string& fifo) {
 
 // A main queue that counts what is handed to it, so a test knows when a process has said everything.
 class CountingQueue final : public MainQueue {
-public:
+  public:
     void post(Job job) override {
         ++posted;
         loop.post(std::move(job));
@@ -79,7 +84,7 @@ public:
     std::atomic<int> posted{0};
     RunLoopQueue loop;
 
-protected:
+  protected:
     void schedule(BootClock::time_point, Job) override { ADD_FAILURE() << "no delayed job expected"; }
 };
 
@@ -170,7 +175,8 @@ TEST_F(SSHProcessTest, MissingOrNonExecutableProgramIsATypedLaunchErrorThatLeaks
     }
     const auto descriptors = testing_support::openDescriptorCount();
 
-    const auto missing = SSHProcess::launch(dir.file("no-such-ssh"), {"-N"}, {}, queue, recorder->events(recorder));
+    const auto missing =
+        SSHProcess::launch(dir.file("no-such-ssh"), {"-N"}, {}, queue, recorder->events(recorder));
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().code, ENOENT);
 
@@ -204,12 +210,14 @@ TEST_F(SSHProcessTest, ChildGetsOnlyItsStandardDescriptorsCleanSignalsAndItsOwnG
     const auto previous = ::signal(SIGUSR1, SIG_IGN);
 
     const auto fd = std::to_string(inheritable.get());
-    const auto process = shell("for n in 0 1 2 3 4 5 6 7 8 9 " + fd + "; do [ -e /proc/$$/fd/$n ] && echo fd$n; done\n"
-                               "echo in=$(readlink /proc/$$/fd/0)\n"
-                               "[ \"$(readlink /proc/$$/fd/1)\" = \"$(readlink /proc/$$/fd/2)\" ] && echo joined\n"
-                               "readlink /proc/$$/fd/1 | cut -c1-5\n"
-                               "grep -E '^Sig(Blk|Ign):' /proc/$$/status | tr -d '\\t'\n"
-                               "echo group=$(cut -d' ' -f5 /proc/$$/stat)");
+    const auto process =
+        shell("for n in 0 1 2 3 4 5 6 7 8 9 " + fd +
+              "; do [ -e /proc/$$/fd/$n ] && echo fd$n; done\n"
+              "echo in=$(readlink /proc/$$/fd/0)\n"
+              "[ \"$(readlink /proc/$$/fd/1)\" = \"$(readlink /proc/$$/fd/2)\" ] && echo joined\n"
+              "readlink /proc/$$/fd/1 | cut -c1-5\n"
+              "grep -E '^Sig(Blk|Ign):' /proc/$$/status | tr -d '\\t'\n"
+              "echo group=$(cut -d' ' -f5 /proc/$$/stat)");
     ::signal(SIGUSR1, previous);
     ASSERT_EQ(::pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr), 0);
     ASSERT_TRUE(process);
@@ -220,8 +228,9 @@ TEST_F(SSHProcessTest, ChildGetsOnlyItsStandardDescriptorsCleanSignalsAndItsOwnG
     const auto ignored = std::stoull(lines[7].substr(std::string("SigIgn:").size()), nullptr, 16);
     EXPECT_EQ(ignored & 0x7fffffffull, 0u) << lines[7];
     lines.erase(lines.begin() + 7);
-    EXPECT_EQ(lines, (std::vector<std::string>{"fd0", "fd1", "fd2", "in=/dev/null", "joined", "pipe:",
-                                               "SigBlk:0000000000000000", "group=" + std::to_string(process->pid())}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"fd0", "fd1", "fd2", "in=/dev/null", "joined",
+                                               "pipe:", "SigBlk:0000000000000000",
+                                               "group=" + std::to_string(process->pid())}));
 }
 
 TEST_F(SSHProcessTest, TerminateIgnoredByTheChildEndsInSIGKILLToItsGroup) {
@@ -262,7 +271,8 @@ TEST(SSHProcess, OwnerFreedBeforeItsEventsRunGetsNothing) {
     auto recorder = std::make_shared<Recorder>();
     const std::weak_ptr<Recorder> watched = recorder;
     int calls = 0;
-    SSHProcessEvents events{recorder, [&](const std::string&) { ++calls; }, [&](const Termination&) { ++calls; }};
+    SSHProcessEvents events{recorder, [&](const std::string&) { ++calls; },
+                            [&](const Termination&) { ++calls; }};
     // One write of both lines, so one hand-over for the lines and one for the end.
     ASSERT_TRUE(
         SSHProcess::launch("/bin/sh", {"-c", "printf 'one\\ntwo\\n'"}, shellEnvironment, queue, events));

@@ -1,6 +1,5 @@
-#include "TunnelKit/SessionInfo.h"
-
 #include "SSHTranscripts.h"
+#include "TunnelKit/SessionInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +24,12 @@ TEST(SessionInfo, StartsEmptyAndFillsFromSSHsLines) {
 
     session.update("debug1: Connecting to 127.0.0.1 [127.0.0.1] port 2222.");
     EXPECT_FALSE(session.isEmpty());
-    session.update("debug1: Remote protocol version 2.0, remote software version OpenSSH_9.2p1 Debian-2+deb12u10");
+    session.update(
+        "debug1: Remote protocol version 2.0, remote software version OpenSSH_9.2p1 Debian-2+deb12u10");
     session.update("debug1: kex: algorithm: sntrup761x25519-sha512");
     session.update("debug1: kex: host key algorithm: ssh-ed25519");
-    session.update("debug1: kex: server->client cipher: aes128-ctr MAC: umac-64-etm@openssh.com compression: none");
+    session.update(
+        "debug1: kex: server->client cipher: aes128-ctr MAC: umac-64-etm@openssh.com compression: none");
     session.update("debug1: kex: client->server cipher: chacha20-poly1305@openssh.com MAC: <implicit> "
                    "compression: none");
     session.update("debug1: Server host key: ssh-ed25519 SHA256:U7kxWvw+V1PiSJaicGa0sjw8OOw/k69K5R8RniGiVz8");
@@ -55,8 +56,8 @@ TEST(SessionInfo, Address) {
     EXPECT_EQ(after({"debug1: Connecting to x ]10.0.0.1[ port 22."}).address, std::nullopt);
     EXPECT_EQ(after({"debug1: Connecting to x [10.0.0.1]:22"}).address, std::nullopt);
     // A later line of the same kind replaces, any other line leaves the value alone.
-    EXPECT_EQ(after({"debug1: Connecting to a [10.0.0.1] port 22.", "debug1: Connecting to b [10.0.0.2] port 23.",
-                     "debug1: Connecting to c port 24."})
+    EXPECT_EQ(after({"debug1: Connecting to a [10.0.0.1] port 22.",
+                     "debug1: Connecting to b [10.0.0.2] port 23.", "debug1: Connecting to c port 24."})
                   .address,
               "10.0.0.2:23");
 }
@@ -84,17 +85,17 @@ TEST(SessionInfo, AuthenticationMethodNeedsBothQuotes) {
               "keyboard-interactive");
     EXPECT_EQ(after({"Authenticated to h ([10.0.0.1]:22) using \"password"}).authentication, std::nullopt);
     EXPECT_EQ(after({"Authenticated to h ([10.0.0.1]:22) using publickey."}).authentication, std::nullopt);
-    EXPECT_EQ(after({"Authenticated to h ([10.0.0.1]:22) using  \"publickey\"."}).authentication, std::nullopt);
+    EXPECT_EQ(after({"Authenticated to h ([10.0.0.1]:22) using  \"publickey\"."}).authentication,
+              std::nullopt);
     EXPECT_EQ(after({"debug1: Authenticated to h using \"publickey\"."}).authentication, std::nullopt);
 }
 
 TEST(SessionInfo, LinesThatNameNothingKnownChangeNothing) {
-    auto session = after({"debug1: kex: algorithm: curve25519-sha256",
-                          "debug2: kex: algorithm: sntrup761x25519-sha512",
-                          "debug1: kex: algorithm:curve25519-sha256@libssh.org",
-                          " debug1: kex: algorithm: mlkem768x25519-sha256",
-                          "debug1: Connection established.",
-                          "Transferred: sent 3576, received 3448 bytes, in 2.9 seconds"});
+    auto session =
+        after({"debug1: kex: algorithm: curve25519-sha256", "debug2: kex: algorithm: sntrup761x25519-sha512",
+               "debug1: kex: algorithm:curve25519-sha256@libssh.org",
+               " debug1: kex: algorithm: mlkem768x25519-sha256", "debug1: Connection established.",
+               "Transferred: sent 3576, received 3448 bytes, in 2.9 seconds"});
     SessionInfo expected;
     expected.keyExchange = "curve25519-sha256";
     EXPECT_EQ(session, expected);

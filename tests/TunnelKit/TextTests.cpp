@@ -1,12 +1,11 @@
+#include "TempDir.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/Identifiers.h"
 #include "TunnelKit/JsonCoding.h"
 #include "TunnelKit/Text.h"
-#include "TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 

@@ -26,7 +26,7 @@ Forward forward(Forward::Kind kind, Endpoint listen, std::optional<Endpoint> tar
 }
 
 class TunnelConnectionServerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(server.isRunning()); }
 
     TunnelConnection& connection(std::vector<Forward> forwards, int retryLimit = Tunnel::defaultRetryLimit) {

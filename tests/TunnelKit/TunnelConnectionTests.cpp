@@ -25,7 +25,7 @@ namespace {
 using Names = std::vector<std::string>;
 
 class TunnelConnectionTest : public ::testing::Test {
-protected:
+  protected:
     // A stand-in for ssh that runs `body` in a POSIX shell; it ignores its arguments.
     std::string fakeSSH(const std::string& body) {
         const auto path = harness.folder.file("fake-ssh-" + std::to_string(++scripts));
@@ -508,7 +508,7 @@ TEST_F(TunnelConnectionTest, SessionStartsEmptyAtEveryAttempt) {
 // The log file
 
 class TunnelConnectionLogFileTest : public TunnelConnectionTest {
-protected:
+  protected:
     std::vector<std::string> fileLines(const std::string& path) {
         return testing_support::splitOutputLines(readWholeFile(path));
     }

@@ -48,7 +48,7 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
 }
 
 class ManagerRuns {
-public:
+  public:
     explicit ManagerRuns(const SSHClientSetup& client)
         : arguments_{folder_.path(), client.home(), client.folder() + "/ssh_config",
                      client.folder() + "/wrapper.ssh_config"} {}
@@ -58,8 +58,8 @@ public:
 
     // Starts a manager that connects at launch and kills it `delay` after it began its start.
     void connectAndKillAfter(std::chrono::microseconds delay) const {
-        auto spawned = spawnChild(SpawnRequest{MANAGER_RUN_EXECUTABLE, withMode("connect"), currentEnvironment(),
-                                               true, ErrorOutput::discarded});
+        auto spawned = spawnChild(SpawnRequest{MANAGER_RUN_EXECUTABLE, withMode("connect"),
+                                               currentEnvironment(), true, ErrorOutput::discarded});
         ASSERT_TRUE(spawned) << spawned.error();
         std::string word;
         for (char c = 0; ::read(spawned->output.get(), &c, 1) == 1 && c != '\n';) {
@@ -79,7 +79,7 @@ public:
         EXPECT_EQ(run->termination, Termination(Exited{0})) << run->output;
     }
 
-private:
+  private:
     std::vector<std::string> withMode(const std::string& mode) const {
         std::vector<std::string> words{mode};
         words.insert(words.end(), arguments_.begin(), arguments_.end());
@@ -97,9 +97,10 @@ TEST(TunnelManagerCrash, AKillDuringTheFirstMillisecondsOfConnectingLeavesNoSSHT
     ASSERT_TRUE(server.isRunning());
     SSHClientSetup client{server};
     ManagerRuns runs{client};
-    auto tunnel = client.tunnel({Forward::make(Uuid::random(), Forward::Kind::local, true,
-                                               Endpoint::tcp("127.0.0.1", testing_support::freeLoopbackPort()),
-                                               Endpoint::tcp("127.0.0.1", server.port()), "")});
+    auto tunnel =
+        client.tunnel({Forward::make(Uuid::random(), Forward::Kind::local, true,
+                                     Endpoint::tcp("127.0.0.1", testing_support::freeLoopbackPort()),
+                                     Endpoint::tcp("127.0.0.1", server.port()), "")});
     tunnel.connectsAtLaunch = true;
     ASSERT_TRUE(TunnelStore(runs.folder() + "/tunnels.json").save({tunnel}));
 

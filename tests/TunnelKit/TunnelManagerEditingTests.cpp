@@ -30,7 +30,7 @@ Forward localForward(int port) {
 }
 
 class TunnelManagerEditingTest : public ::testing::Test {
-protected:
+  protected:
     // A started manager over a file holding these tunnels (none: no file).
     TunnelManager& started(const std::vector<Tunnel>& stored = {}, Date now = currentDate()) {
         if (!stored.empty()) {
@@ -51,10 +51,13 @@ protected:
         std::filesystem::remove_all(folder);
         ASSERT_TRUE(writeFileAtomically(folder.string(), "in the way"));
     }
-    void mendTheFolder() { std::filesystem::remove(std::filesystem::path(harness.tunnelsFile()).parent_path()); }
+    void mendTheFolder() {
+        std::filesystem::remove(std::filesystem::path(harness.tunnelsFile()).parent_path());
+    }
 
     void rememberSecret(Uuid tunnel, const std::string& identity) {
-        ASSERT_TRUE(harness.secrets->save("s3cret", tunnel, SecretKey{SecretKind::password, identity}, "label"));
+        ASSERT_TRUE(
+            harness.secrets->save("s3cret", tunnel, SecretKey{SecretKind::password, identity}, "label"));
     }
     size_t secretCount(Uuid tunnel) const { return harness.secrets->keys(tunnel).size(); }
 
@@ -283,7 +286,8 @@ TEST_F(TunnelManagerEditingTest, TrashDisconnectsAndRestoreLeavesItDisconnected)
     EXPECT_EQ(manager.trashedTunnels().size(), 1u);
     EXPECT_TRUE(manager.connection(tunnel.id)->tunnel().deletedAt);
     ASSERT_TRUE(harness.runUntilState<TunnelState::Disconnected>(tunnel.id));
-    EXPECT_EQ(harness.stateNames(tunnel.id), (Names{"connecting", "connected", "disconnecting", "disconnected"}));
+    EXPECT_EQ(harness.stateNames(tunnel.id),
+              (Names{"connecting", "connected", "disconnecting", "disconnected"}));
 
     manager.restore({tunnel.id});
     EXPECT_FALSE(manager.tunnel(tunnel.id)->deletedAt);
@@ -444,7 +448,8 @@ TEST_F(TunnelManagerEditingTest, ImportGivesNewIdsUniqueTrimmedNamesAndClearsLau
     EXPECT_TRUE(fileWritten());
 
     EXPECT_EQ(namesOf(imported), (Names{"web 2", "db.example 2", "fresh", "fresh 2"}));
-    EXPECT_EQ(namesOf(manager.tunnels()), (Names{"web", "db.example", "web 2", "db.example 2", "fresh", "fresh 2"}));
+    EXPECT_EQ(namesOf(manager.tunnels()),
+              (Names{"web", "db.example", "web 2", "db.example 2", "fresh", "fresh 2"}));
     EXPECT_NE(imported[0].id, spaced.id);
     EXPECT_NE(imported[2].id, fresh1.id);
     EXPECT_FALSE(imported[0].connectsAtLaunch);

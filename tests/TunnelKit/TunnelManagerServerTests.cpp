@@ -17,7 +17,8 @@ using testing_support::SSHServer;
 namespace {
 
 bool allConnected(const TunnelManager& manager, const std::vector<Tunnel>& tunnels) {
-    return std::ranges::all_of(tunnels, [&](const Tunnel& tunnel) { return manager.state(tunnel.id).isConnected(); });
+    return std::ranges::all_of(tunnels,
+                               [&](const Tunnel& tunnel) { return manager.state(tunnel.id).isConnected(); });
 }
 
 } // namespace

@@ -30,10 +30,12 @@ Names namesOf(const std::vector<Tunnel>& tunnels) {
     return names;
 }
 
-bool groupIsGone(pid_t group) { return testing_support::liveMembersOf(group).empty(); }
+bool groupIsGone(pid_t group) {
+    return testing_support::liveMembersOf(group).empty();
+}
 
 class TunnelManagerTest : public ::testing::Test {
-protected:
+  protected:
     TunnelManager& startedRunning(const std::string& body, const std::vector<Tunnel>& stored,
                                   bool connectingAtLaunch = false) {
         harness.writeTunnels(stored);
@@ -299,7 +301,8 @@ TEST_F(TunnelManagerTest, ConnectWhileDisconnectingRestartsOnceAfterTheExit) {
     EXPECT_EQ(manager.state(tunnel.id), TunnelState::disconnecting());
     EXPECT_EQ(namesOf(manager.activeTunnels()), (Names{"web"}));
 
-    ASSERT_TRUE(harness.runUntil([&] { return launches(tunnel.id) == 2 && manager.state(tunnel.id).isConnected(); }));
+    ASSERT_TRUE(
+        harness.runUntil([&] { return launches(tunnel.id) == 2 && manager.state(tunnel.id).isConnected(); }));
     EXPECT_EQ(harness.stateNames(tunnel.id),
               (Names{"connecting", "connected", "disconnecting", "connecting", "connected"}));
 }
@@ -324,8 +327,8 @@ TEST_F(TunnelManagerTest, ToggleConnectsAFailedTunnelAndDropsAPendingRestart) {
     const auto web = namedTunnel("web");
     harness.writeTunnels({failing, web});
     // The first tunnel's ssh ends at once; the second's stays.
-    auto& manager = harness.makeRunning("case \"$*\" in *example.fail*) exit 1;; esac\n" +
-                                        std::string(connectsAndStays));
+    auto& manager =
+        harness.makeRunning("case \"$*\" in *example.fail*) exit 1;; esac\n" + std::string(connectsAndStays));
     manager.start(false);
 
     manager.connect({failing.id});
@@ -397,7 +400,8 @@ TEST_F(TunnelManagerTest, WakeRestartsConnectedTunnelsAndLeavesFailedOnes) {
 
     manager.restartActive();
     EXPECT_EQ(manager.state(broken.id), TunnelState::failed());
-    ASSERT_TRUE(harness.runUntil([&] { return launches(web.id) == 2 && manager.state(web.id).isConnected(); }));
+    ASSERT_TRUE(
+        harness.runUntil([&] { return launches(web.id) == 2 && manager.state(web.id).isConnected(); }));
     EXPECT_NE(manager.connection(web.id)->processID(), firstPid);
     EXPECT_EQ(harness.stateNames(web.id), (Names{"connecting", "connected", "connecting", "connected"}));
     EXPECT_EQ(harness.stateNames(broken.id), (Names{"failed"}));

@@ -18,13 +18,17 @@ Tunnel storedTunnel(const std::string& name) {
     Tunnel tunnel = Tunnel::created(*parseIsoDate("2026-03-01T10:00:00Z"));
     tunnel.name = name;
     tunnel.host = "h.example";
-    tunnel.forwards.push_back(Forward::make(Uuid::random(), Forward::Kind::remote, true, Endpoint::tcp("", 9000),
-                                            Endpoint::socket("/run/app.sock"), ""));
+    tunnel.forwards.push_back(Forward::make(Uuid::random(), Forward::Kind::remote, true,
+                                            Endpoint::tcp("", 9000), Endpoint::socket("/run/app.sock"), ""));
     return tunnel;
 }
 
-Uuid uuid(const char* text) { return *Uuid::parse(text); }
-Date date(const char* text) { return *parseIsoDate(text); }
+Uuid uuid(const char* text) {
+    return *Uuid::parse(text);
+}
+Date date(const char* text) {
+    return *parseIsoDate(text);
+}
 
 // Every field, every forward kind and endpoint, a target where the kind has none, unicode, control
 // characters, "/", quotes and backslashes, invalid UTF-8, extreme numbers and dates.
@@ -85,9 +89,13 @@ std::string storedForm(const std::string& name) {
     return readFile(std::string(TEST_DATA_DIR) + "/stored/" + name).value();
 }
 
-void writeRaw(const std::string& path, std::string_view bytes) { ASSERT_TRUE(writeFileAtomically(path, bytes)); }
+void writeRaw(const std::string& path, std::string_view bytes) {
+    ASSERT_TRUE(writeFileAtomically(path, bytes));
+}
 
-const DecodingError& decodingError(const StoreError& error) { return std::get<DecodingError>(error); }
+const DecodingError& decodingError(const StoreError& error) {
+    return std::get<DecodingError>(error);
+}
 
 } // namespace
 
@@ -118,7 +126,8 @@ TEST(TunnelStore, WrittenFileHasSortedKeysAndVersionOne) {
     const auto bytes = readFile(store.filePath()).value();
     EXPECT_LT(bytes.find("\"connectsAtLaunch\""), bytes.find("\"createdAt\""));
     EXPECT_LT(bytes.find("\"tunnels\""), bytes.find("\"version\""));
-    EXPECT_EQ(bytes.find("\"port\""), bytes.rfind("\"port\"")) << "only the endpoint's port; the tunnel has none";
+    EXPECT_EQ(bytes.find("\"port\""), bytes.rfind("\"port\""))
+        << "only the endpoint's port; the tunnel has none";
     EXPECT_NE(bytes.find(R"("\/run\/app.sock")"), std::string::npos);
     EXPECT_EQ(nlohmann::json::parse(bytes)["version"], 1);
 }
@@ -153,9 +162,10 @@ TEST(TunnelStore, BadFilesAreTypedErrorsNeverPartialLists) {
     broken["forwards"][0]["listen"] = "8080";
     const nlohmann::json mixed{{"version", 1}, {"tunnels", {good, broken}}};
     const std::string validFile = nlohmann::json{{"version", 1}, {"tunnels", {good}}}.dump();
-    for (const auto& bytes : {std::string(), std::string("{"), validFile.substr(0, validFile.size() / 2),
-                              std::string(R"({"version": 1, "tunnels": {}})"), std::string(R"({"version": "1", "tunnels": []})"),
-                              std::string("[]"), mixed.dump(), std::string("\xff\xfe")}) {
+    for (const auto& bytes :
+         {std::string(), std::string("{"), validFile.substr(0, validFile.size() / 2),
+          std::string(R"({"version": 1, "tunnels": {}})"), std::string(R"({"version": "1", "tunnels": []})"),
+          std::string("[]"), mixed.dump(), std::string("\xff\xfe")}) {
         writeRaw(store.filePath(), bytes);
         const auto loaded = store.load();
         ASSERT_FALSE(loaded) << bytes;
@@ -176,7 +186,8 @@ TEST(TunnelStore, UnreadableFileIsAFileError) {
 TEST(TunnelArchive, ExportDropsTrashStateAndRoundTrips) {
     auto trashed = storedTunnel("gone");
     trashed.deletedAt = *parseIsoDate("2026-03-05T00:00:00Z");
-    const auto archive = TunnelArchive::make({storedTunnel("web"), trashed}, *parseIsoDate("2026-04-01T12:00:00Z"));
+    const auto archive =
+        TunnelArchive::make({storedTunnel("web"), trashed}, *parseIsoDate("2026-04-01T12:00:00Z"));
     const auto bytes = archive.encoded();
     EXPECT_EQ(bytes.find("deletedAt"), std::string::npos);
     EXPECT_LT(bytes.find("\"exportedAt\""), bytes.find("\"format\""));
@@ -201,7 +212,8 @@ TEST(TunnelArchive, FormatWordIsExactVersionIsNotChecked) {
     EXPECT_TRUE(TunnelArchive::decode(body.dump()));
 
     body["tunnels"][0]["deletedAt"] = "2026-01-01T00:00:00Z";
-    EXPECT_TRUE(TunnelArchive::decode(body.dump())->tunnels[0].deletedAt) << "stored trash state is kept on import";
+    EXPECT_TRUE(TunnelArchive::decode(body.dump())->tunnels[0].deletedAt)
+        << "stored trash state is kept on import";
 
     body.erase("exportedAt");
     EXPECT_EQ(TunnelArchive::decode(body.dump()).error().kind(), DecodingError::Kind::keyNotFound);

@@ -10,15 +10,17 @@ using testing_support::storedJson;
 
 namespace {
 
-std::optional<Endpoint> parsed(std::string_view text) { return Endpoint::parse(text); }
+std::optional<Endpoint> parsed(std::string_view text) {
+    return Endpoint::parse(text);
+}
 
 Tunnel sampleTunnel() {
     Tunnel tunnel = Tunnel::created(*parseIsoDate("2026-01-31T09:15:00Z"));
     tunnel.name = "web";
     tunnel.host = "example.org";
     tunnel.user = "alice";
-    tunnel.forwards.push_back(Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("", 8080),
-                                            Endpoint::tcp("localhost", 80), "site"));
+    tunnel.forwards.push_back(Forward::make(Uuid::random(), Forward::Kind::local, true,
+                                            Endpoint::tcp("", 8080), Endpoint::tcp("localhost", 80), "site"));
     tunnel.options.push_back({Uuid::random(), "ServerAliveInterval", "10"});
     return tunnel;
 }
@@ -153,7 +155,8 @@ TEST(TunnelDerived, DestinationAndEnabledForwards) {
     tunnel.host = "::1";
     tunnel.port = 22;
     EXPECT_EQ(tunnel.destination(), "::1:22");
-    tunnel.forwards.push_back(Forward::make(Uuid::random(), Forward::Kind::dynamic, false, Endpoint::tcp("", 1), {}, ""));
+    tunnel.forwards.push_back(
+        Forward::make(Uuid::random(), Forward::Kind::dynamic, false, Endpoint::tcp("", 1), {}, ""));
     EXPECT_EQ(tunnel.enabledForwards().size(), 1u);
 }
 
@@ -162,7 +165,8 @@ TEST(TunnelDerived, CommandOptionsInOrderWithRepeats) {
     for (const char* name : {"proxycommand", "Compression", "NotAnOption", "LocalCommand", "ProxyCommand"}) {
         tunnel.options.push_back({Uuid::random(), name, "x"});
     }
-    EXPECT_EQ(tunnel.commandOptions(), (std::vector<std::string>{"proxycommand", "LocalCommand", "ProxyCommand"}));
+    EXPECT_EQ(tunnel.commandOptions(),
+              (std::vector<std::string>{"proxycommand", "LocalCommand", "ProxyCommand"}));
 }
 
 TEST(TunnelDerived, NormalizedTrimsPathsAndTags) {
@@ -199,12 +203,17 @@ TEST(RiskySettings, OptionsThenForwards) {
                       {Uuid::random(), "UserKnownHostsFile", "/DEV/NULL"},
                       {Uuid::random(), "GatewayPorts", "clientspecified"}};
     tunnel.forwards = {
-        Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("0.0.0.0", 8080), Endpoint::tcp("h", 1), ""),
-        Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("127.0.0.2", 8081), Endpoint::tcp("h", 1), ""),
-        Forward::make(Uuid::random(), Forward::Kind::remote, false, Endpoint::tcp("[::1]", 80), Endpoint::tcp("h", 1), ""),
-        Forward::make(Uuid::random(), Forward::Kind::dynamic, false, Endpoint::tcp("LocalHost", 1080), {}, ""),
+        Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("0.0.0.0", 8080),
+                      Endpoint::tcp("h", 1), ""),
+        Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::tcp("127.0.0.2", 8081),
+                      Endpoint::tcp("h", 1), ""),
+        Forward::make(Uuid::random(), Forward::Kind::remote, false, Endpoint::tcp("[::1]", 80),
+                      Endpoint::tcp("h", 1), ""),
+        Forward::make(Uuid::random(), Forward::Kind::dynamic, false, Endpoint::tcp("LocalHost", 1080), {},
+                      ""),
         Forward::make(Uuid::random(), Forward::Kind::remoteDynamic, false, Endpoint::tcp("::", 1081), {}, ""),
-        Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::socket("/s"), Endpoint::tcp("h", 1), ""),
+        Forward::make(Uuid::random(), Forward::Kind::local, true, Endpoint::socket("/s"),
+                      Endpoint::tcp("h", 1), ""),
     };
     EXPECT_EQ(tunnel.riskySettings(), (std::vector<std::string>{
                                           "ForwardAgent yes",
@@ -219,7 +228,8 @@ TEST(RiskySettings, OptionsThenForwards) {
 
 TEST(RiskySettings, BooleanSpellingsSshAlsoAccepts) {
     Tunnel tunnel = Tunnel::created();
-    tunnel.options = {{Uuid::random(), "StrictHostKeyChecking", "False"}, {Uuid::random(), "gatewayports", "true"}};
+    tunnel.options = {{Uuid::random(), "StrictHostKeyChecking", "False"},
+                      {Uuid::random(), "gatewayports", "true"}};
     EXPECT_EQ(tunnel.riskySettings(),
               (std::vector<std::string>{"StrictHostKeyChecking False", "GatewayPorts true"}));
 }

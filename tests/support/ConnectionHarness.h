@@ -82,7 +82,7 @@ inline std::vector<std::string> stateNames(const std::vector<tunnelkit::TunnelSt
 // every state it reported (with the problem at that moment) and every ssh it started. At the end
 // it disconnects what still runs and checks that no process of the test is left.
 class ConnectionHarness {
-public:
+  public:
     struct Report {
         tunnelkit::TunnelState old;
         tunnelkit::TunnelState now;
@@ -188,7 +188,7 @@ public:
     std::shared_ptr<tunnelkit::TunnelConnection> connection;
     tunnelkit::ObserverList<tunnelkit::TunnelConnection::StateChange>::Subscription stateChanges;
 
-private:
+  private:
     bool finished_ = false;
 };
 

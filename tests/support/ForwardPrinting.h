@@ -8,7 +8,8 @@ namespace tunnelkit {
 
 // Readable forwards in test failures instead of gtest's byte dumps.
 inline void PrintTo(const Forward& forward, std::ostream* out) {
-    *out << rawValue(forward.kind) << (forward.isEnabled ? "" : " (off)") << " " << forward.listen.displayText();
+    *out << rawValue(forward.kind) << (forward.isEnabled ? "" : " (off)") << " "
+         << forward.listen.displayText();
     if (forward.target) {
         *out << " -> " << forward.target->displayText();
     }

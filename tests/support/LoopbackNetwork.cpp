@@ -57,8 +57,7 @@ UniqueFd listeningSocket(const std::string& address, int port) {
         const int only = 1;
         ::setsockopt(socket.get(), IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof only);
     }
-    if (::bind(socket.get(), made.address(), made.length) != 0 ||
-        ::listen(socket.get(), 16) != 0) {
+    if (::bind(socket.get(), made.address(), made.length) != 0 || ::listen(socket.get(), 16) != 0) {
         return {};
     }
     return std::move(socket);

@@ -16,17 +16,17 @@ bool hasIPv6Loopback();
 
 // Listens on 127.0.0.1 (or another address) at `port` until destroyed; a port taken by "someone else".
 class PortHolder {
-public:
+  public:
     explicit PortHolder(int port, const std::string& address = "127.0.0.1");
     bool isHeld() const { return static_cast<bool>(socket_); }
 
-private:
+  private:
     tunnelkit::UniqueFd socket_;
 };
 
 // Sends back whatever each client sends, on 127.0.0.1 at a port the kernel chose.
 class EchoServer {
-public:
+  public:
     EchoServer();
     ~EchoServer();
     EchoServer(const EchoServer&) = delete;
@@ -34,7 +34,7 @@ public:
 
     int port() const { return port_; }
 
-private:
+  private:
     void serve();
 
     tunnelkit::UniqueFd listener_;

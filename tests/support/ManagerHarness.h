@@ -19,7 +19,7 @@ namespace testing_support {
 
 // A network monitor the test drives: it reports what the test says, on the test's thread.
 class FakeNetworkMonitor final : public tunnelkit::NetworkMonitor {
-public:
+  public:
     struct Shared {
         UpdateHandler onUpdate;
         bool started = false;
@@ -39,29 +39,31 @@ public:
     }
     void cancel() override { shared_->cancelled = true; }
 
-private:
+  private:
     std::shared_ptr<Shared> shared_;
 };
 
 // The secret service reduced to a map, for tests of what the engine asks of it.
 class FakeSecretBackend final : public tunnelkit::SecretBackend {
-public:
+  public:
     using Items = std::map<std::pair<std::string, std::string>, std::string>;
 
     tunnelkit::Result<void, tunnelkit::SecretError> store(std::string_view service, std::string_view account,
-                                                          std::string_view, std::string_view secret) override {
+                                                          std::string_view,
+                                                          std::string_view secret) override {
         items[{std::string(service), std::string(account)}] = secret;
         return {};
     }
-    tunnelkit::Result<std::optional<std::string>, tunnelkit::SecretError> lookup(std::string_view service,
-                                                                                 std::string_view account) override {
+    tunnelkit::Result<std::optional<std::string>, tunnelkit::SecretError>
+    lookup(std::string_view service, std::string_view account) override {
         const auto found = items.find({std::string(service), std::string(account)});
         if (found == items.end()) {
             return std::optional<std::string>();
         }
         return std::optional<std::string>(found->second);
     }
-    tunnelkit::Result<std::vector<std::string>, tunnelkit::SecretError> accounts(std::string_view service) override {
+    tunnelkit::Result<std::vector<std::string>, tunnelkit::SecretError>
+    accounts(std::string_view service) override {
         std::vector<std::string> result;
         for (const auto& [key, secret] : items) {
             if (key.first == service) {
@@ -84,7 +86,7 @@ public:
 // state change the manager reports and every ssh it saw, and at the end disconnects everything and
 // checks that no process of the test is left.
 class ManagerHarness {
-public:
+  public:
     struct Report {
         tunnelkit::Tunnel tunnel;
         tunnelkit::TunnelState old;
@@ -222,7 +224,7 @@ public:
     std::shared_ptr<tunnelkit::TunnelManager> manager;
     tunnelkit::ObserverList<tunnelkit::TunnelManager::StateChange>::Subscription stateChanges;
 
-private:
+  private:
     bool finished_ = false;
     int scripts_ = 0;
 };

@@ -15,12 +15,16 @@ inline size_t countEntries(const std::string& folder) {
     return count;
 }
 
-inline size_t openDescriptorCount() { return countEntries("/proc/self/fd"); }
-inline size_t threadCount() { return countEntries("/proc/self/task"); }
+inline size_t openDescriptorCount() {
+    return countEntries("/proc/self/fd");
+}
+inline size_t threadCount() {
+    return countEntries("/proc/self/task");
+}
 
 // True when this process has no child at all, running or zombie.
 inline bool hasNoChildren() {
-    siginfo_t info {};
+    siginfo_t info{};
     return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno == ECHILD;
 }
 

@@ -11,7 +11,7 @@ namespace testing_support {
 
 // A throwaway home folder with a ~/.ssh folder to build real configuration trees in.
 class SSHHome {
-public:
+  public:
     SSHHome() { std::filesystem::create_directories(sshFolder()); }
 
     const std::string& path() const { return dir_.path(); }
@@ -27,7 +27,7 @@ public:
     }
     std::string writeConfig(std::string_view bytes) const { return write("config", bytes); }
 
-private:
+  private:
     TempDir dir_;
 };
 

@@ -28,7 +28,7 @@ bool isAlive(pid_t pid);
 // key, no PAM, forwarding allowed, a port chosen at run time. It runs in the foreground as a child
 // of the test, dies with the test's thread, and is stopped (with its sessions) when destroyed.
 class SSHServer {
-public:
+  public:
     SSHServer();
     ~SSHServer();
     SSHServer(const SSHServer&) = delete;
@@ -49,7 +49,7 @@ public:
     // Starts again on the same port.
     bool start();
 
-private:
+  private:
     bool startOnce(bool mayChangePort);
     bool writeConfig() const;
 
@@ -63,7 +63,7 @@ private:
 // file with the test key, and a builder that writes its wrapper configuration into the same folder.
 // Nothing of the real user's ssh configuration, keys, agent or known hosts is read.
 class SSHClientSetup {
-public:
+  public:
     explicit SSHClientSetup(const SSHServer& server);
 
     const std::string& home() const { return home_; }
@@ -76,7 +76,7 @@ public:
     // The server as a tunnel with these forwards: host, port, user and the authorized key set.
     tunnelkit::Tunnel tunnel(std::vector<tunnelkit::Forward> forwards) const;
 
-private:
+  private:
     const SSHServer& server_;
     TempDir folder_;
     std::string home_;
@@ -85,7 +85,7 @@ private:
 // Records the ssh processes a test starts and checks at the end that none of them, and nothing in
 // their process groups, is left; what is left is killed so that nothing outlives the test.
 class ProcessGroupWatch {
-public:
+  public:
     ~ProcessGroupWatch() { expectAllEnded(); }
 
     void track(pid_t pid) { pids_.insert(pid); }
@@ -93,7 +93,7 @@ public:
     // Waits a while for the groups to end; records a test failure for each that does not.
     void expectAllEnded();
 
-private:
+  private:
     std::set<pid_t> pids_;
 };
 

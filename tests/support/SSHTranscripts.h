@@ -59,9 +59,9 @@ namespace tunnelkit {
 
 inline void PrintTo(const SSHFailure& failure, std::ostream* out) {
     static constexpr const char* names[] = {
-        "localPortInUse",  "remoteForwardRejected", "badConfiguration",     "other",
-        "connectionRefused", "hostNotFound",        "timedOut",             "networkUnreachable",
-        "connectionLost",  "authenticationFailed",  "hostKeyNotTrusted",    "hostKeyChanged"};
+        "localPortInUse",    "remoteForwardRejected", "badConfiguration",  "other",
+        "connectionRefused", "hostNotFound",          "timedOut",          "networkUnreachable",
+        "connectionLost",    "authenticationFailed",  "hostKeyNotTrusted", "hostKeyChanged"};
     *out << names[failure.value.index()];
     std::visit(
         [out](const auto& payload) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <libsecret/secret.h>
-
 #include <optional>
 #include <string>
 

@@ -8,7 +8,7 @@ namespace testing_support {
 
 // A folder of its own for one test, removed with everything in it at the end.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -24,7 +24,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

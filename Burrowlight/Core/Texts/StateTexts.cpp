@@ -61,11 +61,8 @@ QString message(const tunnelkit::TunnelProblem& problem) {
             [](const P::SSH& ssh) { return message(ssh.failure); },
             [](const P::InvalidSettings& invalid) { return message(invalid.error); },
             [](const P::LaunchFailed& failed) {
-                const QString reason = std::visit(
-                    [](const auto& cause) {
-                        return message(cause);
-                    },
-                    failed.reason);
+                const QString reason =
+                    std::visit([](const auto& cause) { return message(cause); }, failed.reason);
                 return ProblemWords::tr("Couldn't start ssh: %1").arg(reason);
             },
             [](const P::Exited& exited) {

@@ -68,7 +68,9 @@ QString systemReason(int code) {
         return SystemWords::tr("it isn't a program this system can run");
     default:
         // No wording of ours: the system's name for it, which a search finds.
-        return SystemWords::tr("system error %1 (%2)").arg(code).arg(QString::fromUtf8(strerrorname_np(code)));
+        return SystemWords::tr("system error %1 (%2)")
+            .arg(code)
+            .arg(QString::fromUtf8(strerrorname_np(code)));
     }
 }
 

@@ -202,7 +202,8 @@ bool DetailHeader::paintCutName() {
     option.lineWidth = 0;
     QStyle& style = *name_.style();
     // The same margins as the line edit's own drawing.
-    const QRect area = style.subElementRect(QStyle::SE_LineEditContents, &option, &name_).adjusted(2, 1, -2, -1);
+    const QRect area =
+        style.subElementRect(QStyle::SE_LineEditContents, &option, &name_).adjusted(2, 1, -2, -1);
     const QString text = name_.text();
     const QString elided = name_.fontMetrics().elidedText(text, Qt::ElideRight, area.width());
     if (elided == text) {

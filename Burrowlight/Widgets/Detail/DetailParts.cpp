@@ -106,7 +106,7 @@ void LogLines::catchUpSoon() {
     // Once the model's change is complete; later than that while lines keep coming.
     const auto since = std::chrono::milliseconds(sinceCatchUp_.isValid() ? sinceCatchUp_.elapsed() : 0);
     catchUp_.start(sinceCatchUp_.isValid() && since < catchUpInterval ? catchUpInterval - since
-                                                                       : std::chrono::milliseconds(0));
+                                                                      : std::chrono::milliseconds(0));
 }
 
 void LogLines::catchUp() {

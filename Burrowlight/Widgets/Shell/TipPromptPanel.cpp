@@ -10,8 +10,7 @@
 
 namespace burrowlight {
 
-TipPromptPanel::TipPromptPanel(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+TipPromptPanel::TipPromptPanel(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setWindowTitle(tr("Thank you for using %1").arg(appDisplayName()));
     setModal(true);
 

@@ -34,9 +34,8 @@ void WindowPlaces::keep(QWidget& window, const QString& name) {
 
 bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Hide) {
-        const auto found = std::ranges::find(kept_, watched, [](const Kept& kept) -> QObject* {
-            return kept.window.data();
-        });
+        const auto found = std::ranges::find(kept_, watched,
+                                             [](const Kept& kept) -> QObject* { return kept.window.data(); });
         if (found != kept_.end()) {
             store(*found);
         }

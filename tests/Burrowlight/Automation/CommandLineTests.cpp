@@ -71,11 +71,10 @@ class CommandLineTests : public QObject {
         for (const char* option : {"--help", "-h"}) {
             const Outcome help = run({QString::fromLatin1(option)});
             QCOMPARE(help.status, 0);
-            for (const char* use :
-                 {"burrowlight connect NAME…", "burrowlight connect --tag TAG", "burrowlight connect --all",
-                  "burrowlight disconnect NAME…", "burrowlight disconnect --tag TAG",
-                  "burrowlight disconnect --all", "burrowlight status [NAME…]",
-                  "burrowlight status --matching TEXT"}) {
+            for (const char* use : {"burrowlight connect NAME…", "burrowlight connect --tag TAG",
+                                    "burrowlight connect --all", "burrowlight disconnect NAME…",
+                                    "burrowlight disconnect --tag TAG", "burrowlight disconnect --all",
+                                    "burrowlight status [NAME…]", "burrowlight status --matching TEXT"}) {
                 QVERIFY2(help.output.contains(QString::fromUtf8(use)), use);
             }
         }
@@ -99,8 +98,9 @@ class CommandLineTests : public QObject {
                       {}, QStringLiteral("--all can't go with names or --tag.\n") + hint);
         expectOutcome(run({QStringLiteral("status"), QStringLiteral("--all")}), 2, {},
                       QStringLiteral("Unknown option 'all'.\n"));
-        expectOutcome(run({"status", "--matching", "web", "office"}), 2, {},
-                      QStringLiteral("--matching can't go with names.\nSee \"burrowlight status --help\".\n"));
+        expectOutcome(
+            run({"status", "--matching", "web", "office"}), 2, {},
+            QStringLiteral("--matching can't go with names.\nSee \"burrowlight status --help\".\n"));
     }
 
     void actsOnTheRunningApplication() {

@@ -117,7 +117,8 @@ class AppLanguageTests : public QObject {
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
         auto tunnel = tunnelkit::Tunnel::created();
         tunnel.host = "db.example.com";
-        QCOMPARE(texts::importAlert({tunnel}, QStringLiteral("x"))->message, QStringLiteral("Import 1 tunnel from “x”?"));
+        QCOMPARE(texts::importAlert({tunnel}, QStringLiteral("x"))->message,
+                 QStringLiteral("Import 1 tunnel from “x”?"));
         QCOMPARE(texts::importAlert({tunnel, tunnel}, QStringLiteral("x"))->message,
                  QStringLiteral("Import 2 tunnels from “x”?"));
         const auto blank = ForwardDraft::blank(tunnelkit::Forward::Kind::local);

@@ -1,8 +1,8 @@
-#include "ThrowawayAppHome.h"
 #include "Burrowlight/Models/DetailContext.h"
 #include "Burrowlight/Models/MainWindowModel.h"
 #include "Burrowlight/Models/TunnelRow.h"
 #include "PrivateBuses.h"
+#include "ThrowawayAppHome.h"
 #include "TunnelKit/TunnelStore.h"
 
 #include <QAbstractItemModelTester>

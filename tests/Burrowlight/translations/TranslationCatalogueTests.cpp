@@ -78,8 +78,8 @@ class TranslationCatalogueTests : public QObject {
         lupdate.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         lupdate.start(QStringLiteral(LUPDATE),
                       QStringList{QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
-                                  QStringLiteral("none"), QStringLiteral("-extensions"), QStringLiteral("cpp,h"),
-                                  QStringLiteral("-I"), QStringLiteral(SOURCE_ROOT),
+                                  QStringLiteral("none"), QStringLiteral("-extensions"),
+                                  QStringLiteral("cpp,h"), QStringLiteral("-I"), QStringLiteral(SOURCE_ROOT),
                                   QStringLiteral(SOURCE_ROOT "/Burrowlight")} +
                           options + QStringList{QStringLiteral("-ts"), path});
         if (!lupdate.waitForFinished(120'000) || lupdate.exitCode() != 0) {

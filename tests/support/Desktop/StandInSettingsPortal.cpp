@@ -32,7 +32,8 @@ std::optional<QVariant> StandInSettingsPortal::lookUp(const QString& group, cons
     if (group == appearance && key == contrastKey) {
         return QVariant(contrast_);
     }
-    sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"), QStringLiteral("Requested setting not found"));
+    sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
+                   QStringLiteral("Requested setting not found"));
     return std::nullopt;
 }
 

@@ -28,10 +28,15 @@ int main(int argc, char** argv) {
     const auto queue = std::make_shared<RunLoopQueue>();
     auto registry = std::make_shared<ProcessRegistry>(folder + "/ssh-processes.json", builder.executable,
                                                       std::make_shared<platform::LinuxProcessTable>(), queue);
-    ConnectionEnvironment environment{builder,   "/bin/false", folder + "/askpass", std::move(registry),
-                                      RetryPolicy{}, {{"PATH", "/usr/bin:/bin"}}, queue};
-    const auto manager = TunnelManager::make(TunnelStore(folder + "/tunnels.json"), std::move(environment),
-                                             nullptr, nullptr);
+    ConnectionEnvironment environment{builder,
+                                      "/bin/false",
+                                      folder + "/askpass",
+                                      std::move(registry),
+                                      RetryPolicy{},
+                                      {{"PATH", "/usr/bin:/bin"}},
+                                      queue};
+    const auto manager =
+        TunnelManager::make(TunnelStore(folder + "/tunnels.json"), std::move(environment), nullptr, nullptr);
     if (mode != "connect") {
         manager->start(false);
         return 0;

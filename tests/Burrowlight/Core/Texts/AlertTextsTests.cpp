@@ -66,9 +66,8 @@ class AlertTextsTests : public QObject {
         Tunnel disguised = tunnelNumber(1);
         disguised.name = "\u2069\u202Egpj.exe\u2067x";
         const auto alert = texts::importAlert({disguised}, QStringLiteral("one.burrowlight"));
-        QCOMPARE(alert->informativeText,
-                 QStringLiteral("• \u2068\u202Egpj.exe\u2067x\u2069\u2069 "
-                                "(\u2068me@host1.example.com\u2069)"));
+        QCOMPARE(alert->informativeText, QStringLiteral("• \u2068\u202Egpj.exe\u2067x\u2069\u2069 "
+                                                        "(\u2068me@host1.example.com\u2069)"));
     }
 };
 

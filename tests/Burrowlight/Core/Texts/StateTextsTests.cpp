@@ -36,10 +36,12 @@ class StateTextsTests : public QObject {
 
     void storageErrorsSayWhatWhereAndWhy() {
         using tunnelkit::DecodingError;
-        QCOMPARE(texts::message(tunnelkit::StoreError{DecodingError{DecodingError::Problem::numberOutOfRange, "x"}}),
+        QCOMPARE(texts::message(
+                     tunnelkit::StoreError{DecodingError{DecodingError::Problem::numberOutOfRange, "x"}}),
                  QStringLiteral("A number is out of range. (at x)"));
-        QCOMPARE(texts::message(tunnelkit::StoreError{tunnelkit::FileError{
-                     tunnelkit::FileError::Operation::read, "/a/tunnels.json", tunnelkit::FileError::Kind::notRegularFile, 0}}),
+        QCOMPARE(texts::message(tunnelkit::StoreError{
+                     tunnelkit::FileError{tunnelkit::FileError::Operation::read, "/a/tunnels.json",
+                                          tunnelkit::FileError::Kind::notRegularFile, 0}}),
                  QStringLiteral("“/a/tunnels.json” couldn't be read: it isn't a regular file."));
         QVERIFY(texts::systemReason(EXDEV).contains(QStringLiteral("EXDEV")));
     }

@@ -1,6 +1,6 @@
-#include "ThrowawayAppHome.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "PrivateBuses.h"
+#include "ThrowawayAppHome.h"
 
 #include <QApplication>
 #include <QLabel>

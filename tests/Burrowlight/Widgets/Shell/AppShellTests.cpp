@@ -226,8 +226,9 @@ class AppShellTests : public QObject {
 
     void windowsGoWithTheKeyboardInAnyEditorField_data() {
         QTest::addColumn<QString>("field");
-        for (const char* field : {"name", "user", "server", "port", "forward port", "forward destination",
-                                  "forward name", "jump hosts", "private key", "attempts", "option", "note"}) {
+        for (const char* field :
+             {"name", "user", "server", "port", "forward port", "forward destination", "forward name",
+              "jump hosts", "private key", "attempts", "option", "note"}) {
             QTest::newRow(field) << QString::fromLatin1(field);
         }
     }
@@ -243,9 +244,9 @@ class AppShellTests : public QObject {
         auto edited = tunnelkit::Tunnel::created();
         edited.name = "edited";
         edited.host = "edited.example.com";
-        edited.forwards = {tunnelkit::Forward::make(tunnelkit::Uuid::random(), tunnelkit::Forward::Kind::local,
-                                                    true, tunnelkit::Endpoint::tcp("127.0.0.1", 8080),
-                                                    tunnelkit::Endpoint::tcp("localhost", 80), "web")};
+        edited.forwards = {tunnelkit::Forward::make(
+            tunnelkit::Uuid::random(), tunnelkit::Forward::Kind::local, true,
+            tunnelkit::Endpoint::tcp("127.0.0.1", 8080), tunnelkit::Endpoint::tcp("localhost", 80), "web")};
         edited.options = {{tunnelkit::Uuid::random(), "ServerAliveInterval", "30"}};
         auto other = tunnelkit::Tunnel::created();
         other.name = "other";

@@ -20,8 +20,8 @@ namespace {
 // The window's _NET_WM_STATE as xprop reads it from the server.
 QString windowState(const QWidget& window) {
     QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
-                                          QStringLiteral("_NET_WM_STATE")});
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE")});
     return xprop.waitForFinished(5'000) ? QString::fromLocal8Bit(xprop.readAllStandardOutput())
                                         : QStringLiteral("?");
 }
@@ -38,7 +38,8 @@ class WindowPlacesTests : public QObject {
   private slots:
     void initTestCase() {
         if (qEnvironmentVariableIsSet("BURROWLIGHT_NO_X_SERVER")) {
-            QSKIP(qPrintable(QStringLiteral("no X server: ") + qEnvironmentVariable("BURROWLIGHT_NO_X_SERVER")));
+            QSKIP(qPrintable(QStringLiteral("no X server: ") +
+                             qEnvironmentVariable("BURROWLIGHT_NO_X_SERVER")));
         }
         QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
