@@ -84,7 +84,7 @@ void GeneralSettingsPane::connectControls() {
     connect(&relaunch_, &QPushButton::clicked, model_.get(), &GeneralSettingsModel::relaunchNow);
     connect(&openAtLogin_, &QCheckBox::toggled, model_.get(), &GeneralSettingsModel::setOpensAtLogin);
     connect(&showsInTaskbar_, &QCheckBox::toggled, model_.get(), &GeneralSettingsModel::setShowsInTaskbar);
-    connect(&notifies_, &QCheckBox::toggled, model_.get(), &GeneralSettingsModel::setNotifies);
+    connect(&notifies_.box(), &QCheckBox::toggled, model_.get(), &GeneralSettingsModel::setNotifies);
     connect(&automaticallyChecks_, &QCheckBox::toggled, model_.get(),
             &GeneralSettingsModel::setAutomaticallyChecks);
     connect(&checkNow_, &QPushButton::clicked, model_.get(), &GeneralSettingsModel::checkForUpdates);
@@ -95,7 +95,7 @@ void GeneralSettingsPane::refresh() {
     const QSignalBlocker quietLanguage(language_);
     const QSignalBlocker quietLogin(openAtLogin_);
     const QSignalBlocker quietTaskbar(showsInTaskbar_);
-    const QSignalBlocker quietNotifies(notifies_);
+    const QSignalBlocker quietNotifies(notifies_.box());
     const QSignalBlocker quietUpdates(automaticallyChecks_);
     language_.setCurrentIndex(language_.findData(rawValue(model_->language())));
     const QString explanation = model_->relaunchExplanation();
@@ -105,7 +105,7 @@ void GeneralSettingsPane::refresh() {
     loginItemError_.setText(model_->loginItemError().value_or(QString()));
     startupRows_->setRowVisible(&loginItemError_, model_->loginItemError().has_value());
     showsInTaskbar_.setChecked(model_->showsInTaskbar());
-    notifies_.setChecked(model_->notifies());
+    notifies_.box().setChecked(model_->notifies());
     automaticallyChecks_.setChecked(model_->automaticallyChecks());
 }
 

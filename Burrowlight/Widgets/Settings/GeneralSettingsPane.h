@@ -3,6 +3,7 @@
 #include "Burrowlight/Models/GeneralSettingsModel.h"
 #include "Burrowlight/Widgets/Shell/Theme.h"
 #include "Burrowlight/Widgets/Shell/TipButton.h"
+#include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,7 +31,7 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     QCheckBox& openAtLoginBox() { return openAtLogin_; }
     QLabel& loginItemError() { return loginItemError_; }
     QCheckBox& showsInTaskbarBox() { return showsInTaskbar_; }
-    QCheckBox& notifiesBox() { return notifies_; }
+    QCheckBox& notifiesBox() { return notifies_.box(); }
     QPushButton& tipButton() { return tip_; }
 
   private:
@@ -47,7 +48,8 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     QCheckBox openAtLogin_;
     QLabel loginItemError_;
     QCheckBox showsInTaskbar_;
-    QCheckBox notifies_;
+    // Its Italian is too long for one line in the window's fixed width.
+    WrappingCheckBox notifies_;
     QCheckBox automaticallyChecks_;
     QPushButton checkNow_;
     QLabel version_;

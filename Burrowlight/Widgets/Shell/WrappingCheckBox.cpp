@@ -16,6 +16,11 @@ WrappingCheckBox::WrappingCheckBox(const QString& text, QWidget* parent) : QWidg
     layout_.addWidget(&label_, 1);
 }
 
+void WrappingCheckBox::setText(const QString& text) {
+    label_.setText(text);
+    box_.setAccessibleName(text);
+}
+
 bool WrappingCheckBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &label_ && event->type() == QEvent::MouseButtonRelease && box_.isEnabled() &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -10,7 +10,9 @@ namespace burrowlight {
 // A check box whose text wraps onto as many lines as it needs; a click on the text ticks it too.
 class WrappingCheckBox : public QWidget {
   public:
-    explicit WrappingCheckBox(const QString& text, QWidget* parent = nullptr);
+    explicit WrappingCheckBox(const QString& text = QString(), QWidget* parent = nullptr);
+
+    void setText(const QString& text);
 
     QCheckBox& box() { return box_; }
     QLabel& label() { return label_; }
