@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/LogCardModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

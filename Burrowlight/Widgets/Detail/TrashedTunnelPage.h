@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Models/MainWindowModel.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QLabel>
 #include <QPushButton>

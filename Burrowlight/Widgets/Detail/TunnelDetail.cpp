@@ -5,7 +5,7 @@
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Detail/TrashedTunnelPage.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QPointer>
 #include <QTimer>

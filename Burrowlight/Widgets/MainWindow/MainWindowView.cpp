@@ -1,7 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 
 #include "Burrowlight/Core/SymbolIcons.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QAction>
 #include <QEvent>

@@ -10,12 +10,12 @@
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
-#include "Burrowlight/Widgets/Shell/AppStyle.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
 #include "Burrowlight/Widgets/Shell/OnboardingWindow.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/AppStyle.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 #include "Platform/Folders.h"
 
 #include <QApplication>

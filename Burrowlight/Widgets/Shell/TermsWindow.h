@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Burrowlight/Models/TermsModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
 #include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
