@@ -22,9 +22,6 @@ class TrashedTunnelPage : public QWidget {
   public:
     TrashedTunnelPage(MainWindowModel& window, const tunnelkit::Tunnel& tunnel, QWidget* parent = nullptr);
 
-    QLabel& name() { return name_; }
-    QLabel& destination() { return destination_; }
-    QLabel& deleted() { return deleted_; }
     QPushButton& restoreButton() { return restore_; }
     QWidget& noteSection() { return noteSection_; }
     const std::vector<std::unique_ptr<ForwardRow>>& forwardRows() const { return rows_; }

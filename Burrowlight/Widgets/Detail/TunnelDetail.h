@@ -36,10 +36,8 @@ class TunnelDetail : public QWidget {
     DetailHeader& header() { return header_; }
     UnsavedBar& unsavedBar() { return bar_; }
     ProblemBanner& banner() { return banner_; }
-    QLabel& storageProblem() { return storageProblem_; }
     // None until the tunnel has a connection.
     LogCard* logCard() { return logCard_.get(); }
-    LogCardModel* logModel() { return logModel_.get(); }
     QWidget* configSection() { return config_.get(); }
     QWidget* sessionSection() { return session_.get(); }
     QWidget* sshCommandSection() { return sshCommand_.get(); }

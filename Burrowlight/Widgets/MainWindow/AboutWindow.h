@@ -19,8 +19,6 @@ class AboutWindow : public QDialog {
 
     explicit AboutWindow(QWidget* parent = nullptr);
 
-    QLabel& name() { return name_; }
-    QLabel& version() { return version_; }
     QPlainTextEdit& credits() { return credits_; }
 
   private:

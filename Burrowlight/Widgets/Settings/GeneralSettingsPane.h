@@ -26,11 +26,7 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     GeneralSettingsModel& model() { return *model_; }
     QComboBox& languageBox() { return language_; }
     QWidget& relaunchRow() { return relaunchRow_; }
-    QLabel& relaunchExplanation() { return relaunchText_; }
-    QCheckBox& openAtLoginBox() { return openAtLogin_; }
-    QLabel& loginItemError() { return loginItemError_; }
     QCheckBox& showsInTaskbarBox() { return showsInTaskbar_; }
-    QCheckBox& notifiesBox() { return notifies_; }
     QPushButton& tipButton() { return tip_; }
 
   private:

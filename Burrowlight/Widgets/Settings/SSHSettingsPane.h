@@ -20,8 +20,6 @@ class SSHSettingsPane : public TolvanSettingsForm {
     ~SSHSettingsPane() override;
 
     SSHSettingsModel& model() { return *model_; }
-    QCheckBox& usesSSHConfigBox() { return usesSSHConfig_; }
-    QLabel& versionLabel() { return version_; }
 
   private:
     void refresh();

@@ -30,7 +30,6 @@ class TunnelsSettingsPane : public TolvanSettingsForm {
     ~TunnelsSettingsPane() override;
 
     TunnelsSettingsModel& model() { return *model_; }
-    QPushButton& importButton() { return import_; }
     QPushButton& exportButton() { return export_; }
     QLabel& storageProblem() { return storageProblem_; }
 

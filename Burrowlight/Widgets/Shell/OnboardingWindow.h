@@ -32,8 +32,6 @@ class OnboardingWindow : public QDialog {
     QPushButton& newTunnelButton() { return newTunnel_; }
     QPushButton& allowNotificationsButton() { return allowNotifications_; }
     QLabel& notificationsAllowed() { return allowed_; }
-    QCheckBox& openAtLoginSwitch() { return openAtLogin_; }
-    QPushButton& continueButton() { return continue_; }
 
   protected:
     void showEvent(QShowEvent* event) override;

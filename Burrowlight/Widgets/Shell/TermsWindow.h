@@ -29,7 +29,6 @@ class TermsWindow : public QDialog {
     WrappingCheckBox& approvesLiabilityBox() { return approvesLiability_; }
     QPushButton& acceptButton() { return accept_; }
     QPushButton& quitButton() { return quit_; }
-    QPushButton& readTermsButton() { return readTerms_; }
 
     void reject() override;
 
