@@ -188,6 +188,9 @@ void TunnelDetail::showLogCard() {
 
 TunnelDetails::TunnelDetails(DetailSections* sections) : sections_(sections ? *sections : standIns_) {}
 
+TunnelDetails::TunnelDetails(std::unique_ptr<DetailSections> sections)
+    : ownSections_(std::move(sections)), sections_(*ownSections_) {}
+
 std::unique_ptr<QWidget> TunnelDetails::makeEditor(MainWindowModel& window, const Uuid& id) {
     auto& app = window.app();
     auto draft = app.drafts().draft(id, app.controller().tunnel(id));

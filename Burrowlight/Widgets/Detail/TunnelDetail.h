@@ -80,12 +80,14 @@ class TunnelDetail : public QWidget {
 class TunnelDetails : public DetailFactory {
   public:
     explicit TunnelDetails(DetailSections* sections = nullptr);
+    explicit TunnelDetails(std::unique_ptr<DetailSections> sections);
 
     std::unique_ptr<QWidget> makeEditor(MainWindowModel& window, const tunnelkit::Uuid& id) override;
     std::unique_ptr<QWidget> makeTrashedPage(MainWindowModel& window, const tunnelkit::Uuid& id) override;
 
   private:
     StandInSections standIns_;
+    std::unique_ptr<DetailSections> ownSections_;
     DetailSections& sections_;
     PlaceholderDetails placeholders_;
 };

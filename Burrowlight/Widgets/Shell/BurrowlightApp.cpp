@@ -8,7 +8,7 @@
 #include "Burrowlight/Desktop/ProcessEndGuard.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
-#include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
@@ -139,7 +139,7 @@ void AppShell::serve(SingleInstance& instance) {
 
 void AppShell::installWindows() {
     router_.setFactory(WindowId::main, [this] {
-        auto frame = std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent(model_));
+        auto frame = std::make_unique<MainWindowFrame>(actions_, makeMainWindowView(model_));
         places_.keep(*frame, identifier(WindowId::main));
         setShownInTaskbar(*frame, settings_.showsDockIcon());
         return frame;
