@@ -81,6 +81,7 @@ class LogCard : public QWidget {
   public:
     explicit LogCard(LogCardModel& model, QWidget* parent = nullptr);
 
+    QCheckBox& details() { return details_; }
     LogLines& lines() { return lines_; }
 
   private:
@@ -110,6 +111,7 @@ class UnsavedBar : public QFrame {
                QWidget* parent = nullptr);
 
     void show(const DetailModel::UnsavedBar& bar);
+    QLabel& title() { return title_; }
     QPushButton& cancelButton() { return cancel_; }
     // The last button, which Return presses.
     QPushButton& prominentSaveButton() { return prominentSave_; }

@@ -22,6 +22,7 @@ class TrashedTunnelPage : public QWidget {
   public:
     TrashedTunnelPage(MainWindowModel& window, const tunnelkit::Tunnel& tunnel, QWidget* parent = nullptr);
 
+    QLabel& name() { return name_; }
     QPushButton& restoreButton() { return restore_; }
     QWidget& noteSection() { return noteSection_; }
     const std::vector<std::unique_ptr<ForwardRow>>& forwardRows() const { return rows_; }
