@@ -4,7 +4,7 @@
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppLanguage.h"
-#include "Burrowlight/Widgets/Shell/AppStyle.h"
+#include "Burrowlight/Widgets/Style/AppStyle.h"
 #include "Platform/LibsecretBackend.h"
 #include "Platform/LinuxProcessTable.h"
 

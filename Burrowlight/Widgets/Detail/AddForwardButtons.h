@@ -19,7 +19,6 @@ class AddForwardButtons : public QWidget {
   public:
     explicit AddForwardButtons(std::function<void(tunnelkit::Forward::Kind)> add, QWidget* parent = nullptr);
 
-    QPushButton& localButton() { return local_; }
     QMenu& otherMenu() { return menu_; }
 
   private:

@@ -5,8 +5,8 @@
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QEvent>
 #include <QFocusEvent>

@@ -31,7 +31,6 @@ class DetailHeader : public QWidget {
     QPushButton& connectButton() { return connect_; }
     QLabel& hostWarning() { return hostWarningText_; }
     QLabel& statusText() { return status_; }
-    bool countsDown() const { return tick_.isActive(); }
     // Ctrl+Return: whichever of Connect and Disconnect is shown and enabled.
     void pressConnect();
 

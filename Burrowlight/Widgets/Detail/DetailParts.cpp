@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QApplication>
 #include <QFontDatabase>

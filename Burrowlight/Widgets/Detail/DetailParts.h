@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/LogCardModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -35,8 +35,6 @@ class ProblemBanner : public QFrame {
     explicit ProblemBanner(std::function<void()> retryNow, QWidget* parent = nullptr);
 
     void show(const DetailModel::Banner& banner);
-    QLabel& message() { return message_; }
-    QPushButton& tryNow() { return tryNow_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -84,10 +82,7 @@ class LogCard : public QWidget {
     explicit LogCard(LogCardModel& model, QWidget* parent = nullptr);
 
     QCheckBox& details() { return details_; }
-    QToolButton& copyButton() { return copy_; }
-    QToolButton& clearButton() { return clear_; }
     LogLines& lines() { return lines_; }
-    QLabel& emptyText() { return empty_; }
 
   private:
     void showEmptiness();
@@ -117,10 +112,7 @@ class UnsavedBar : public QFrame {
 
     void show(const DetailModel::UnsavedBar& bar);
     QLabel& title() { return title_; }
-    QLabel& problem() { return problem_; }
     QPushButton& cancelButton() { return cancel_; }
-    // The plain "Save" beside "Save and Reconnect"; hidden when one button is offered.
-    QPushButton& plainSaveButton() { return plainSave_; }
     // The last button, which Return presses.
     QPushButton& prominentSaveButton() { return prominentSave_; }
 

@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -34,7 +34,7 @@ class DetailSections {
     virtual std::unique_ptr<QWidget> sshCommandSection(DetailContext& context) = 0;
 };
 
-// Read-only stand-ins until the editor's sections are given: the forwards listed, the rest left out.
+// The sections of a detail made without the editor's: the forwards listed read-only, the rest left out.
 class StandInSections : public DetailSections {
   public:
     std::unique_ptr<QWidget> serverField(DetailContext& context) override;

@@ -3,8 +3,8 @@
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Models/DetailRules.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QClipboard>
 #include <QDesktopServices>

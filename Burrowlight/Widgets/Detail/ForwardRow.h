@@ -21,9 +21,6 @@ class ForwardRow : public QWidget {
   public:
     ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWidget* parent = nullptr);
 
-    QToolButton& browserLink() { return browser_; }
-    QToolButton& copyButton() { return copy_; }
-
   private:
     QLabel symbol_;
     // Before what it holds, which goes first.

@@ -4,7 +4,7 @@
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QFontDatabase>
 

@@ -2,7 +2,7 @@
 
 #include "Burrowlight/Models/MainWindowModel.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,8 +23,6 @@ class TrashedTunnelPage : public QWidget {
     TrashedTunnelPage(MainWindowModel& window, const tunnelkit::Tunnel& tunnel, QWidget* parent = nullptr);
 
     QLabel& name() { return name_; }
-    QLabel& destination() { return destination_; }
-    QLabel& deleted() { return deleted_; }
     QPushButton& restoreButton() { return restore_; }
     QWidget& noteSection() { return noteSection_; }
     const std::vector<std::unique_ptr<ForwardRow>>& forwardRows() const { return rows_; }

@@ -5,7 +5,7 @@
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Detail/TrashedTunnelPage.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -187,6 +187,9 @@ void TunnelDetail::showLogCard() {
 }
 
 TunnelDetails::TunnelDetails(DetailSections* sections) : sections_(sections ? *sections : standIns_) {}
+
+TunnelDetails::TunnelDetails(std::unique_ptr<DetailSections> sections)
+    : ownSections_(std::move(sections)), sections_(*ownSections_) {}
 
 std::unique_ptr<QWidget> TunnelDetails::makeEditor(MainWindowModel& window, const Uuid& id) {
     auto& app = window.app();

@@ -36,10 +36,8 @@ class TunnelDetail : public QWidget {
     DetailHeader& header() { return header_; }
     UnsavedBar& unsavedBar() { return bar_; }
     ProblemBanner& banner() { return banner_; }
-    QLabel& storageProblem() { return storageProblem_; }
     // None until the tunnel has a connection.
     LogCard* logCard() { return logCard_.get(); }
-    LogCardModel* logModel() { return logModel_.get(); }
     QWidget* configSection() { return config_.get(); }
     QWidget* sessionSection() { return session_.get(); }
     QWidget* sshCommandSection() { return sshCommand_.get(); }
@@ -82,12 +80,14 @@ class TunnelDetail : public QWidget {
 class TunnelDetails : public DetailFactory {
   public:
     explicit TunnelDetails(DetailSections* sections = nullptr);
+    explicit TunnelDetails(std::unique_ptr<DetailSections> sections);
 
     std::unique_ptr<QWidget> makeEditor(MainWindowModel& window, const tunnelkit::Uuid& id) override;
     std::unique_ptr<QWidget> makeTrashedPage(MainWindowModel& window, const tunnelkit::Uuid& id) override;
 
   private:
     StandInSections standIns_;
+    std::unique_ptr<DetailSections> ownSections_;
     DetailSections& sections_;
     PlaceholderDetails placeholders_;
 };

@@ -1,11 +1,11 @@
 #include "Burrowlight/Widgets/Editor/AdvancedFields.h"
 
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
-#include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Editor/FileField.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

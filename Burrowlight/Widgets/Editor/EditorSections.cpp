@@ -8,12 +8,12 @@
 #include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
 #include "Burrowlight/Widgets/Editor/AdvancedFields.h"
-#include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
 #include "Burrowlight/Widgets/Editor/HostField.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QDir>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "Burrowlight/Widgets/Editor/FileField.h"
 
-#include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -2,11 +2,11 @@
 
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Models/DetailRules.h"
-#include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QActionGroup>
 #include <QCheckBox>

@@ -44,7 +44,6 @@ class ForwardEditorRow : public QWidget {
     ForwardRowModel& model() { return model_; }
     // Lays the controls out for a row this wide.
     void fitTo(int width, bool oneLineAllowed);
-    Arrangement arrangement() const { return arrangement_; }
     bool isNarrow() const { return arrangement_ != Arrangement::oneLine; }
     QLineEdit& field(Field field) const { return *fields_.at(field); }
     QLineEdit& noteField() const { return *note_; }

@@ -1,8 +1,8 @@
 #include "Burrowlight/Widgets/Editor/HostField.h"
 
 #include "Burrowlight/Core/TunnelDraft.h"
-#include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

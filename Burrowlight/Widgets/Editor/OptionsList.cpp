@@ -1,10 +1,10 @@
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
 
 #include "Burrowlight/Core/ManualCache.h"
-#include "Burrowlight/Widgets/Editor/EditorLook.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -19,8 +19,6 @@ class AboutWindow : public QDialog {
 
     explicit AboutWindow(QWidget* parent = nullptr);
 
-    QLabel& name() { return name_; }
-    QLabel& version() { return version_; }
     QPlainTextEdit& credits() { return credits_; }
 
   private:

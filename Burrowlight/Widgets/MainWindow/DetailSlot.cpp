@@ -4,9 +4,9 @@
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/MainWindow/StatusDot.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -21,7 +21,8 @@ class DetailFactory {
     virtual std::unique_ptr<QWidget> makeTrashedPage(MainWindowModel& window, const tunnelkit::Uuid& id) = 0;
 };
 
-// Until the tunnel detail exists: pages that name the selected tunnel and show where it stands.
+// Pages that name the selected tunnel and show where it stands: a window made without detail pages
+// shows them, and the tunnel detail does while it cannot show the tunnel itself.
 class PlaceholderDetails : public DetailFactory {
   public:
     std::unique_ptr<QWidget> makeEditor(MainWindowModel& window, const tunnelkit::Uuid& id) override;

@@ -1,7 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/EmptyStateView.h"
 
-#include "Burrowlight/Widgets/MainWindow/Look.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QEvent>
 

@@ -1,7 +1,10 @@
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 
 #include "Burrowlight/Core/SymbolIcons.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/EditorSections.h"
+#include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QAction>
 #include <QEvent>
@@ -165,6 +168,15 @@ void MainWindowView::openConfigImport() {
             Qt::QueuedConnection);
     });
     configImportSheet_->open();
+}
+
+std::unique_ptr<MainWindowView> makeMainWindowView(AppModel& app) {
+    MainWindowParts parts;
+    parts.details = std::make_unique<TunnelDetails>(std::make_unique<EditorSections>());
+    parts.configImport = [](MainWindowModel& model, QWidget& window) -> std::unique_ptr<QDialog> {
+        return std::make_unique<SSHConfigImportSheet>(model, window);
+    };
+    return std::make_unique<MainWindowView>(app, std::move(parts));
 }
 
 } // namespace burrowlight

@@ -29,10 +29,10 @@ class ColumnSplitter : public QSplitter {
     QSplitterHandle* createHandle() override;
 };
 
-// What later screens add to the main window.
+// What the main window is made with: the application's parts by `makeMainWindowView`, others by tests.
 struct MainWindowParts {
-    // The detail column's pages; stand-ins that name the tunnel when none is given.
-    DetailFactory* details = nullptr;
+    // The detail column's pages, kept by the window; pages that name the tunnel when none is given.
+    std::unique_ptr<DetailFactory> details;
     // Makes the ssh-config import sheet over the window; the window shows it and keeps it until it
     // closes. The sheet hands what it imported to `MainWindowModel::configImported`.
     std::function<std::unique_ptr<QDialog>(MainWindowModel&, QWidget& window)> configImport;
@@ -90,5 +90,9 @@ class MainWindowView : public QWidget {
     // Goes before the model it works on.
     std::unique_ptr<QDialog> configImportSheet_;
 };
+
+// The main window's content as the application shows it: the tunnel detail with the editor's
+// sections, and the ssh-config import sheet.
+std::unique_ptr<MainWindowView> makeMainWindowView(AppModel& app);
 
 } // namespace burrowlight

@@ -1,7 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
 
 #include "Burrowlight/Models/MainWindowModel.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QFontDatabase>
 #include <QStyle>

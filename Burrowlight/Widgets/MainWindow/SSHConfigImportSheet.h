@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Models/SSHConfigImportModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
 #include <QDialog>

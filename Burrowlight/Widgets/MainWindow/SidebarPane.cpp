@@ -1,7 +1,8 @@
 #include "Burrowlight/Widgets/MainWindow/SidebarPane.h"
 
-#include "Burrowlight/Widgets/MainWindow/Look.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -101,7 +102,7 @@ SidebarPane::SidebarPane(MainWindowModel& model, QWidget* parent) : QWidget(pare
     connect(&view_, &QWidget::customContextMenuRequested, this, &SidebarPane::openMenu);
     connect(&model_.state(), &MainWindowState::sidebarChanged, this, &SidebarPane::showChoice);
 
-    footerName_.setText(QStringLiteral("Burrowlight"));
+    footerName_.setText(appDisplayName());
     footerLayout_.setContentsMargins(16, 16, 16, 16);
     footerLayout_.setSpacing(6);
     footerLayout_.addWidget(&footerIcon_);
@@ -132,8 +133,8 @@ void SidebarPane::applyPalette() {
     QFont font = footerName_.font();
     font.setPointSizeF(QGuiApplication::font().pointSizeF() * 0.92);
     footerName_.setFont(font);
-    footerIcon_.setPixmap(look::tinted(QIcon(QStringLiteral(":/icons/BurrowlightMenuIcon.svg")),
-                                       look::secondary(palette), 18, devicePixelRatioF()));
+    footerIcon_.setPixmap(tintedPixmap(QIcon(QStringLiteral(":/icons/BurrowlightMenuIcon.svg")),
+                                       look::secondary(palette), QSize(18, 18), devicePixelRatioF()));
 }
 
 void SidebarPane::userChose() {

@@ -1,6 +1,6 @@
 #include "Burrowlight/Widgets/MainWindow/StatusDot.h"
 
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QEasingCurve>
 #include <QPainter>

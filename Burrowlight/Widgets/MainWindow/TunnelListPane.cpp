@@ -1,7 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/TunnelListPane.h"
 
-#include "Burrowlight/Widgets/MainWindow/Look.h"
 #include "Burrowlight/Widgets/MainWindow/TunnelListAccessible.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QKeyEvent>
 #include <QMenu>

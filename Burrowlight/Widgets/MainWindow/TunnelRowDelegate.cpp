@@ -1,8 +1,8 @@
 #include "Burrowlight/Widgets/MainWindow/TunnelRowDelegate.h"
 
 #include "Burrowlight/Models/TunnelListModel.h"
-#include "Burrowlight/Widgets/MainWindow/Look.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Burrowlight/Models/GeneralSettingsModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
 #include "Burrowlight/Widgets/Shell/TipButton.h"
 #include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,11 +27,7 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     GeneralSettingsModel& model() { return *model_; }
     QComboBox& languageBox() { return language_; }
     QWidget& relaunchRow() { return relaunchRow_; }
-    QLabel& relaunchExplanation() { return relaunchText_; }
-    QCheckBox& openAtLoginBox() { return openAtLogin_; }
-    QLabel& loginItemError() { return loginItemError_; }
     QCheckBox& showsInTaskbarBox() { return showsInTaskbar_; }
-    QCheckBox& notifiesBox() { return notifies_.box(); }
     QPushButton& tipButton() { return tip_; }
 
   private:

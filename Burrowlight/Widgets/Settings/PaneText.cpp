@@ -1,6 +1,6 @@
 #include "Burrowlight/Widgets/Settings/PaneText.h"
 
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QFontDatabase>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Models/SSHSettingsModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -20,8 +20,6 @@ class SSHSettingsPane : public TolvanSettingsForm {
     ~SSHSettingsPane() override;
 
     SSHSettingsModel& model() { return *model_; }
-    QCheckBox& usesSSHConfigBox() { return usesSSHConfig_; }
-    QLabel& versionLabel() { return version_; }
 
   private:
     void refresh();

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 
 #include "Burrowlight/Core/AppIcons.h"
+#include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
@@ -30,7 +31,7 @@ SettingsWindow::SettingsWindow(SettingsServices services)
     sidebar_.setFrameShape(QFrame::NoFrame);
     sidebar_.setIconSize({16, 16});
     sidebar_.setAccessibleName(tr("Sections"));
-    brandName_.setText(QStringLiteral("Burrowlight"));
+    brandName_.setText(appDisplayName());
     scaleFont(brandName_, 0.92);
     brandLayout_.setContentsMargins(16, 16, 16, 16);
     brandLayout_.setSpacing(6);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Models/SettingsModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Models/TunnelsSettingsModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,7 +30,6 @@ class TunnelsSettingsPane : public TolvanSettingsForm {
     ~TunnelsSettingsPane() override;
 
     TunnelsSettingsModel& model() { return *model_; }
-    QPushButton& importButton() { return import_; }
     QPushButton& exportButton() { return export_; }
     QLabel& storageProblem() { return storageProblem_; }
 

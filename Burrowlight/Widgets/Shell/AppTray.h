@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Models/TrayMenuModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -54,7 +54,6 @@ class AppTray {
   public:
     AppTray(AppModel& model, TrayMenuModel::Handlers handlers);
 
-    TrayMenuModel& menuModel() { return model_; }
     QMenu& menu() { return menu_; }
     QSystemTrayIcon& icon() { return tray_; }
     const TrayMenuView& view() const { return view_; }

@@ -8,14 +8,14 @@
 #include "Burrowlight/Desktop/ProcessEndGuard.h"
 #include "Burrowlight/Desktop/SingleInstance.h"
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
-#include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
-#include "Burrowlight/Widgets/Shell/AppStyle.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
 #include "Burrowlight/Widgets/Shell/OnboardingWindow.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/AppStyle.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 #include "Platform/Folders.h"
 
 #include <QApplication>
@@ -139,7 +139,7 @@ void AppShell::serve(SingleInstance& instance) {
 
 void AppShell::installWindows() {
     router_.setFactory(WindowId::main, [this] {
-        auto frame = std::make_unique<MainWindowFrame>(actions_, makeMainWindowContent(model_));
+        auto frame = std::make_unique<MainWindowFrame>(actions_, makeMainWindowView(model_));
         places_.keep(*frame, identifier(WindowId::main));
         setShownInTaskbar(*frame, settings_.showsDockIcon());
         return frame;

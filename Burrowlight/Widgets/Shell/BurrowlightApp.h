@@ -47,7 +47,6 @@ class AppShell {
     AppActions& actions() { return actions_; }
     AppCommands& commands() { return commands_; }
     AppTray& tray() { return *tray_; }
-    ProblemReporter& problemReporter() { return reporter_; }
     ImportProgressWindow& importProgress() { return importProgress_; }
 
     // The windows of the launch rules, then the rest of the launch; `files` as if opened after it.

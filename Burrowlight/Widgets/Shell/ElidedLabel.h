@@ -11,7 +11,6 @@ class ElidedLabel : public QLabel {
     explicit ElidedLabel(QWidget* parent = nullptr);
 
     void setFullText(const QString& text);
-    const QString& fullText() const { return full_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

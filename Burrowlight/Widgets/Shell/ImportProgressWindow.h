@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Core/ArchiveImports.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QLabel>
 #include <QProgressBar>

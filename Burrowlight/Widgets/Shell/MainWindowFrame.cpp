@@ -1,5 +1,7 @@
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 
+#include "Burrowlight/Core/AppIdentity.h"
+
 #include <QMenuBar>
 
 namespace burrowlight {
@@ -9,7 +11,7 @@ MainWindowFrame::MainWindowFrame(AppActions& actions, std::unique_ptr<QWidget> c
     // The content names what it shows, the tunnel of its detail.
     const auto followTitle = [this] {
         const QString title = content_->windowTitle();
-        setWindowTitle(title.isEmpty() ? QStringLiteral("Burrowlight") : title);
+        setWindowTitle(title.isEmpty() ? appDisplayName() : title);
     };
     connect(content_.get(), &QWidget::windowTitleChanged, this, followTitle);
     followTitle();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Models/OnboardingModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -32,8 +32,6 @@ class OnboardingWindow : public QDialog {
     QPushButton& newTunnelButton() { return newTunnel_; }
     QPushButton& allowNotificationsButton() { return allowNotifications_; }
     QLabel& notificationsAllowed() { return allowed_; }
-    QCheckBox& openAtLoginSwitch() { return openAtLogin_; }
-    QPushButton& continueButton() { return continue_; }
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Burrowlight/Models/TermsModel.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
 #include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -29,7 +29,6 @@ class TermsWindow : public QDialog {
     WrappingCheckBox& approvesLiabilityBox() { return approvesLiability_; }
     QPushButton& acceptButton() { return accept_; }
     QPushButton& quitButton() { return quit_; }
-    QPushButton& readTermsButton() { return readTerms_; }
 
     void reject() override;
 

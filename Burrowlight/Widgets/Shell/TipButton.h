@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QPushButton>
 #include <memory>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Burrowlight/Core/TipPage.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
 #include "Burrowlight/Widgets/Shell/TipButton.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -117,7 +117,8 @@ struct Window {
 };
 
 // The main window over the stage's tunnels and six more, at its first size.
-Window mainWindow(screenshots::Stage& stage, bool withTunnels = true, DetailFactory* details = nullptr) {
+Window mainWindow(screenshots::Stage& stage, bool withTunnels = true,
+                  std::unique_ptr<DetailFactory> details = nullptr) {
     AppModel& app = stage.model();
     if (withTunnels) {
         for (const auto& tunnel : moreTunnels()) {
@@ -133,7 +134,7 @@ Window mainWindow(screenshots::Stage& stage, bool withTunnels = true, DetailFact
     auto& actions = stage.own(std::make_unique<AppActions>());
     MainWindowParts parts;
     parts.sources = fixedSources(app);
-    parts.details = details;
+    parts.details = std::move(details);
     auto content = std::make_unique<MainWindowView>(app, std::move(parts));
     MainWindowView& view = *content;
     auto& frame = stage.own(std::make_unique<MainWindowFrame>(actions, std::move(content)));
@@ -270,8 +271,7 @@ namespace {
 
 Window detailWindow(screenshots::Stage& stage, bool withTunnels = true) {
     auto& sections = stage.own(std::make_unique<EditorSections>());
-    auto& details = stage.own(std::make_unique<TunnelDetails>(&sections));
-    return mainWindow(stage, withTunnels, &details);
+    return mainWindow(stage, withTunnels, std::make_unique<TunnelDetails>(&sections));
 }
 
 // Changes the stored tunnel of that name.

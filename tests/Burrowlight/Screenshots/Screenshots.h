@@ -5,7 +5,7 @@
 //
 //   BURROWLIGHT_SCREENSHOT("main", "placeholder") {
 //       auto& actions = stage.own(std::make_unique<AppActions>());
-//       return stage.own(std::make_unique<MainWindowFrame>(actions, makeMainWindowContent(stage.model())));
+//       return stage.own(std::make_unique<MainWindowFrame>(actions, makeMainWindowView(stage.model())));
 //   }
 //
 // writes terms-ticked-<en|it>-<light|dark>.png. The body runs once per language and appearance,

@@ -1,5 +1,5 @@
 // The shell's windows: the terms of use, the main window's frame and menus.
-#include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 #include "Screenshots.h"
@@ -18,7 +18,7 @@ TermsWindow& termsWindow(screenshots::Stage& stage) {
 
 MainWindowFrame& mainWindow(screenshots::Stage& stage) {
     auto& actions = stage.own(std::make_unique<AppActions>());
-    return stage.own(std::make_unique<MainWindowFrame>(actions, makeMainWindowContent(stage.model())));
+    return stage.own(std::make_unique<MainWindowFrame>(actions, makeMainWindowView(stage.model())));
 }
 
 // The main window's menu at `index`, open.

@@ -8,7 +8,7 @@
 //   burrowlight-screenshots [--list | --check | --unnamed] [OUTPUT_FOLDER]
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppLanguage.h"
-#include "Burrowlight/Widgets/Shell/AppStyle.h"
+#include "Burrowlight/Widgets/Style/AppStyle.h"
 #include "LayoutCheck.h"
 #include "Screenshots.h"
 

@@ -1,7 +1,6 @@
 // The main window as assistive technology works it: the fields it finds by name and fills reach
 // the draft, and a tunnel's row reads as it looks and switches the tunnel on and off.
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
-#include "Burrowlight/Widgets/MainWindow/MainWindowContent.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
@@ -24,7 +23,7 @@ namespace {
 // The main window as the application makes it, with the editor in its detail.
 struct Window {
     AppModel app;
-    std::unique_ptr<QWidget> content = makeMainWindowContent(app);
+    std::unique_ptr<QWidget> content = makeMainWindowView(app);
     MainWindowView& view = dynamic_cast<MainWindowView&>(*content);
 
     explicit Window(ThrowawayHome& home) : app(home.settings, home.alerts, home.parts()) {

@@ -31,7 +31,6 @@ Tunnel named(const std::string& name) {
 struct Window {
     ThrowawayHome& home;
     AppModel app{home.settings, home.alerts, home.parts()};
-    TunnelDetails details;
     MainWindowView view{app, parts()};
 
     explicit Window(ThrowawayHome& home) : home(home) {
@@ -42,7 +41,7 @@ struct Window {
 
     MainWindowParts parts() {
         MainWindowParts parts;
-        parts.details = &details;
+        parts.details = std::make_unique<TunnelDetails>();
         return parts;
     }
 

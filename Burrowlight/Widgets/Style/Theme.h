@@ -38,8 +38,12 @@ void applyTolvanSurface(QWidget& widget);
 void makeProminent(QPushButton& button);
 // A button that reads as a link in the accent colour.
 void makeLink(QPushButton& button);
-// A monochrome symbol (black on transparent) drawn in a colour.
+// A monochrome symbol (black on transparent) drawn in a colour, `size` device-independent pixels
+// at `devicePixelRatio`; the icon at the screen's usual ratios.
+QPixmap tintedPixmap(const QIcon& symbol, const QColor& color, QSize size, qreal devicePixelRatio);
 QIcon tintedIcon(const QIcon& symbol, const QColor& color, QSize size);
+// The colour with its opacity scaled by `opacity`.
+QColor faded(QColor color, qreal opacity);
 // A label's text in the secondary style: the palette's text, faded.
 void makeSecondary(QLabel& label);
 // A label's font at `factor` times the application's font size, in `weight`.

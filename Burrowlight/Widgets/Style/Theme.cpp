@@ -1,6 +1,7 @@
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include "Burrowlight/Core/AppIcons.h"
+#include "Burrowlight/Core/AppIdentity.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -28,11 +29,6 @@ QColor named(const NamedColor& color, const QPalette& palette) {
     return makeDynamicColor(color.light, color.dark, palette);
 }
 
-QColor faded(QColor color, qreal opacity) {
-    color.setAlphaF(color.alphaF() * opacity);
-    return color;
-}
-
 // The platform's separator line: the text colour, faint.
 QColor separator(const QPalette& palette) {
     return faded(palette.color(QPalette::WindowText), 0.16);
@@ -42,10 +38,6 @@ void setForAllGroups(QPalette& palette, QPalette::ColorRole role, const QColor& 
     palette.setColor(QPalette::Active, role, color);
     palette.setColor(QPalette::Inactive, role, color);
 }
-
-} // namespace
-
-namespace {
 
 bool& highContrastSetting() {
     static bool high = false;
@@ -154,7 +146,7 @@ void setWrappedPlainText(QLabel& label, const QString& text) {
 }
 
 AppNameHeader::AppNameHeader(QWidget* parent) : QWidget(parent) {
-    name_.setText(QStringLiteral("Burrowlight"));
+    name_.setText(appDisplayName());
     scaleFont(name_, 1.0, QFont::DemiBold);
     layout_.setContentsMargins(0, 0, 0, 0);
     layout_.setSpacing(8);
@@ -187,15 +179,26 @@ void makeSeparator(QFrame& line, Qt::Orientation orientation) {
     line.setAutoFillBackground(true);
 }
 
+QColor faded(QColor color, qreal opacity) {
+    color.setAlphaF(color.alphaF() * opacity);
+    return color;
+}
+
+QPixmap tintedPixmap(const QIcon& symbol, const QColor& color, QSize size, qreal devicePixelRatio) {
+    QPixmap pixmap = symbol.pixmap(size, devicePixelRatio);
+    if (pixmap.isNull()) {
+        return pixmap;
+    }
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), color);
+    return pixmap;
+}
+
 QIcon tintedIcon(const QIcon& symbol, const QColor& color, QSize size) {
     QIcon tinted;
     for (const qreal scale : {1.0, 2.0}) {
-        QPixmap pixmap = symbol.pixmap(size, scale);
-        QPainter painter(&pixmap);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(pixmap.rect(), color);
-        painter.end();
-        tinted.addPixmap(pixmap);
+        tinted.addPixmap(tintedPixmap(symbol, color, size, scale));
     }
     return tinted;
 }

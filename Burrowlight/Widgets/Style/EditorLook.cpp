@@ -1,7 +1,7 @@
-#include "Burrowlight/Widgets/Editor/EditorLook.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 
 #include "Burrowlight/Core/SymbolIcons.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QFontDatabase>
 #include <QLabel>

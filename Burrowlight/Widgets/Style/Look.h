@@ -24,8 +24,6 @@ QColor secondary(const QPalette& palette = QGuiApplication::palette());
 QColor separator(const QPalette& palette = QGuiApplication::palette());
 // The symbol of the icon table drawn in `color`, `size` device-independent pixels wide and high.
 QPixmap symbol(const QString& name, const QColor& color, int size, qreal devicePixelRatio);
-// Any monochrome icon drawn the same way.
-QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio);
 
 // The widget drawn on `TolvanSurface`, item views included.
 void onSurface(QWidget& widget);

@@ -1,4 +1,4 @@
-#include "Burrowlight/Widgets/Shell/AppStyle.h"
+#include "Burrowlight/Widgets/Style/AppStyle.h"
 
 #include <QApplication>
 #include <QStyleOptionButton>

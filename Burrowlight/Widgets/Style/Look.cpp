@@ -1,20 +1,14 @@
-#include "Burrowlight/Widgets/MainWindow/Look.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include "Burrowlight/Core/SymbolIcons.h"
-#include "Burrowlight/Widgets/Shell/Theme.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QMenu>
-#include <QPainter>
 #include <QPixmapCache>
 
 namespace burrowlight::look {
 
 namespace {
-
-QColor faded(QColor color, qreal opacity) {
-    color.setAlphaF(color.alphaF() * opacity);
-    return color;
-}
 
 QString menuText(const QString& title) {
     QString escaped = title;
@@ -54,20 +48,9 @@ QPixmap symbol(const QString& name, const QColor& color, int size, qreal deviceP
                             .arg(devicePixelRatio);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = tinted(symbolIcon(name), color, size, devicePixelRatio);
+        pixmap = tintedPixmap(symbolIcon(name), color, QSize(size, size), devicePixelRatio);
         QPixmapCache::insert(key, pixmap);
     }
-    return pixmap;
-}
-
-QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio) {
-    QPixmap pixmap = icon.pixmap(QSize(size, size), devicePixelRatio);
-    if (pixmap.isNull()) {
-        return pixmap;
-    }
-    QPainter painter(&pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), color);
     return pixmap;
 }
 
