@@ -10,6 +10,7 @@
 #include "TunnelKit/Spawn.h"
 #include "TunnelKit/TunnelConnection.h"
 #include "TunnelKit/TunnelManager.h"
+#include "bench/BenchFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <csignal>
@@ -28,23 +29,7 @@ namespace {
 constexpr int tunnelCount = 50;
 constexpr int logLines = 150'000;
 
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-bench-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using bench::Folder;
 
 std::string script(const Folder& folder, const std::string& name, const std::string& body) {
     const auto path = folder.file(name);

@@ -8,6 +8,7 @@
 #include "TunnelKit/MainQueue.h"
 #include "TunnelKit/TunnelManager.h"
 #include "TunnelKit/TunnelStore.h"
+#include "bench/BenchFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -20,23 +21,7 @@ using namespace tunnelkit;
 
 namespace {
 
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-bench-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using bench::Folder;
 
 // A tunnel as users keep them: a couple of forwards, an option, tags, a note, some paths.
 Tunnel typicalTunnel(int number) {

@@ -18,6 +18,7 @@
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/TunnelStore.h"
+#include "bench/BenchFolder.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -35,23 +36,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-bench-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using bench::Folder;
 
 // A team's tunnel, written out in full: jump host, key, three forwards with notes, options, tags
 // and a note, about 1.8 kB in the tunnels file.

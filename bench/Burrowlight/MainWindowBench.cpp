@@ -10,6 +10,7 @@
 #include "Burrowlight/Models/MainWindowModel.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "TunnelKit/TunnelStore.h"
+#include "bench/BenchFolder.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -26,23 +27,7 @@ namespace {
 
 constexpr int tunnelCount = 1000;
 
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "burrowlight-bench-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using bench::Folder;
 
 // Tunnels as a large team keeps them: web, db and mail servers, tags, one to three forwards, a tenth
 // pinned.
