@@ -19,6 +19,7 @@
 #include "TunnelKit/FileIO.h"
 #include "TunnelKit/TunnelStore.h"
 #include "bench/BenchFolder.h"
+#include "bench/Burrowlight/NoDialogs.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -84,12 +85,7 @@ std::vector<Tunnel> tunnelsCounting(int count) {
     return tunnels;
 }
 
-struct NoDialogs : MainWindowDialogs {
-    std::optional<size_t> run(const Alert&) override { return std::nullopt; }
-    std::optional<QString> chooseExportPath(const QString&) override { return std::nullopt; }
-    std::optional<QString> chooseImportFile() override { return std::nullopt; }
-    std::optional<QString> ask(const TextPrompt&) override { return std::nullopt; }
-};
+using bench::NoDialogs;
 
 // Answers every alert with one button, and notes when the first came.
 struct AnsweringAlerts : AlertPresenter {

@@ -11,6 +11,7 @@
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "TunnelKit/TunnelStore.h"
 #include "bench/BenchFolder.h"
+#include "bench/Burrowlight/NoDialogs.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -54,12 +55,7 @@ std::vector<Tunnel> tunnels() {
     return result;
 }
 
-struct NoDialogs : MainWindowDialogs {
-    std::optional<size_t> run(const Alert&) override { return std::nullopt; }
-    std::optional<QString> chooseExportPath(const QString&) override { return std::nullopt; }
-    std::optional<QString> chooseImportFile() override { return std::nullopt; }
-    std::optional<QString> ask(const TextPrompt&) override { return std::nullopt; }
-};
+using bench::NoDialogs;
 
 struct NoAlerts : AlertPresenter {
     std::optional<size_t> run(const Alert&) override { return std::nullopt; }
