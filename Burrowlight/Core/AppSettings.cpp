@@ -198,6 +198,10 @@ QByteArray AppSettings::windowGeometry(const QString& window) const {
 }
 
 void AppSettings::setWindowGeometry(const QString& window, const QByteArray& geometry) {
+    // Stored on every quit: a window left where it was costs no write.
+    if (geometry == windowGeometry(window)) {
+        return;
+    }
     storage_->setValue(QStringLiteral("window.%1.geometry").arg(window), geometry);
     storage_->sync();
 }

@@ -53,6 +53,9 @@ class AppShell {
     void launch(const QStringList& files = {});
     // Later launches of this user's hand their requests to this one.
     void serve(SingleInstance& instance);
+    // Whatever must outlive the process, done: the tunnels down, the open windows' places written
+    // (every setting is written when set). Nothing is left then but memory to free.
+    void settleBeforeExit();
 
   private:
     void installWindows();

@@ -16,6 +16,10 @@ namespace burrowlight {
 WindowPlaces::WindowPlaces(AppSettings& settings) : settings_(settings) {}
 
 WindowPlaces::~WindowPlaces() {
+    storeShown();
+}
+
+void WindowPlaces::storeShown() {
     for (const auto& kept : kept_) {
         if (kept.window && kept.window->isVisible()) {
             store(kept);

@@ -20,6 +20,8 @@ class WindowPlaces : public QObject {
     ~WindowPlaces() override;
 
     void keep(QWidget& window, const QString& name);
+    // The geometry of every kept window that is open now.
+    void storeShown();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

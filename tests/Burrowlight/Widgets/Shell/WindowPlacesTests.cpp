@@ -64,7 +64,15 @@ class WindowPlacesTests : public QObject {
             settings = shell.router().open(WindowId::settings);
             QCOMPARE(settings->pos(), settingsPlace);
             settings->move(settingsPlace + QPoint(10, 10));
-        } // quit with both open
+            // Quit with both open: the application ends without tearing the shell down, so what it
+            // settles must be on disk before.
+            shell.settleBeforeExit();
+            const AppSettings onDisk(
+                std::make_unique<QSettings>(home.settings.storage().fileName(), QSettings::IniFormat));
+            QCOMPARE(onDisk.windowGeometry(QStringLiteral("main")),
+                     shell.router().window(WindowId::main)->saveGeometry());
+            QCOMPARE(onDisk.windowGeometry(QStringLiteral("settings")), settings->saveGeometry());
+        }
 
         AppShell relaunched(home.settings, home.alerts, home.parts(), true);
         relaunched.launch();
