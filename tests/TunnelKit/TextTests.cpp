@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tunnelkit;
 
@@ -46,6 +48,27 @@ TEST(Text, StandardCompareIgnoresCaseAndComparesDigitRunsByValue) {
     EXPECT_LT(text::localizedStandardCompare("web2", "web10"), 0);
     EXPECT_EQ(text::localizedStandardCompare("Web", "web"), 0);
     EXPECT_LT(text::localizedStandardCompare("alpha", "Beta"), 0);
+}
+
+TEST(Identifiers, RandomOnesAreVersionFourAndAForkedChildDrawsItsOwn) {
+    const std::string text = Uuid::random().toString();
+    EXPECT_EQ(text[14], '4');
+    EXPECT_NE(std::string_view("89AB").find(text[19]), std::string_view::npos) << text;
+    // The parent's buffer of random bytes is full now; the child must not hand out what is in it.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const auto bytes = Uuid::random().bytes();
+        ::_exit(::write(ends[1], bytes.data(), bytes.size()) == ssize_t(bytes.size()) ? 0 : 1);
+    }
+    std::array<uint8_t, 16> fromChild{};
+    ASSERT_EQ(::read(ends[0], fromChild.data(), fromChild.size()), ssize_t(fromChild.size()));
+    ::waitpid(child, nullptr, 0);
+    ::close(ends[0]);
+    ::close(ends[1]);
+    EXPECT_NE(Uuid(fromChild), Uuid::random());
 }
 
 TEST(Identifiers, UuidsAreWrittenUpperCaseAndReadInAnyCase) {
