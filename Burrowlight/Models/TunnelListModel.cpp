@@ -66,13 +66,14 @@ void TunnelListModel::refresh() {
     const auto& newTunnel = app_.drafts().newTunnel();
     // While it is being saved the new tunnel is already the manager's: one row under its id.
     if (newTunnel && !group_.isTrash() && !controller.tunnel(newTunnel->id())) {
-        rows.push_back({Kind::newTunnel, newTunnel->id(), {}});
+        rows.push_back({.kind = Kind::newTunnel, .id = newTunnel->id()});
     }
     if (group_.isTrash() && !listed.empty()) {
-        rows.push_back({Kind::note, {}, {}});
+        rows.push_back({.kind = Kind::note});
     }
     for (const Tunnel* tunnel : listed) {
-        rows.push_back({Kind::saved, tunnel->id, *tunnel});
+        rows.push_back(
+            {Kind::saved, tunnel->id, texts::displayName(*tunnel), tunnel->isPinned, tunnel->deletedAt});
     }
     refreshing_ = true;
     applyRows(std::move(rows));
@@ -151,7 +152,7 @@ QString TunnelListModel::titleOf(const TunnelListRow& row) const {
     case Kind::note:
         return TunnelListTexts::trashNote();
     case Kind::saved:
-        return texts::displayName(row.tunnel);
+        return row.title;
     }
     return {};
 }
@@ -160,8 +161,8 @@ QString TunnelListModel::subtitleOf(const TunnelListRow& row) const {
     if (row.kind == Kind::newTunnel) {
         return TunnelRowTexts::notSavedYet();
     }
-    if (row.kind == Kind::saved && group_.isTrash() && row.tunnel.deletedAt) {
-        return texts::deletedLine(*row.tunnel.deletedAt, sources_.now());
+    if (row.kind == Kind::saved && group_.isTrash() && row.deletedAt) {
+        return texts::deletedLine(*row.deletedAt, sources_.now());
     }
     return {};
 }
@@ -169,7 +170,7 @@ QString TunnelListModel::subtitleOf(const TunnelListRow& row) const {
 // What the row shows beside its state, as one text: the title and its marks.
 QString TunnelListModel::accessibleTextOf(const TunnelListRow& row) const {
     QStringList parts{titleOf(row)};
-    if (row.kind == Kind::saved && row.tunnel.isPinned) {
+    if (row.kind == Kind::saved && row.isPinned) {
         parts << TunnelRowTexts::pinned();
     }
     if (row.kind == Kind::saved && app_.drafts().isEdited(row.id)) {
@@ -221,7 +222,7 @@ QVariant TunnelListModel::data(const QModelIndex& index, int role) const {
     case SubtitleRole:
         return subtitleOf(*row);
     case PinnedRole:
-        return saved && row->tunnel.isPinned;
+        return saved && row->isPinned;
     case EditedRole:
         return saved && app_.drafts().isEdited(row->id);
     case InTrashRole:

@@ -29,9 +29,12 @@ struct TunnelListRow {
 
     Kind kind = Kind::saved;
     // The tunnel's, or the new draft's; none for the note.
-    tunnelkit::Uuid id;
-    // A saved row's record.
-    tunnelkit::Tunnel tunnel;
+    tunnelkit::Uuid id{};
+    // What a saved row shows of its record: a copy of the whole record per row made every refresh
+    // of thousands of tunnels slow.
+    QString title{};
+    bool isPinned = false;
+    std::optional<tunnelkit::Date> deletedAt{};
 
     const tunnelkit::Uuid& key() const { return id; }
     bool operator==(const TunnelListRow&) const = default;
