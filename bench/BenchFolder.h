@@ -26,4 +26,20 @@ class Folder {
     std::string path_;
 };
 
+// A throwaway home in a folder of its own: the XDG data, runtime, cache and configuration folders,
+// named in the environment for whatever the benchmark starts, and a "home" folder beside them.
+class Home : public Folder {
+  public:
+    Home() {
+        for (const char* name : {"data", "runtime", "cache", "config", "home"}) {
+            std::filesystem::create_directories(file(name));
+        }
+        std::filesystem::permissions(file("runtime"), std::filesystem::perms::owner_all);
+        ::setenv("XDG_DATA_HOME", file("data").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", file("runtime").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", file("cache").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
+    }
+};
+
 } // namespace bench

@@ -37,7 +37,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-using bench::Folder;
+using bench::Home;
 
 // A team's tunnel, written out in full: jump host, key, three forwards with notes, options, tags
 // and a note, about 1.8 kB in the tunnels file.
@@ -145,7 +145,7 @@ class StallMeter {
 
 // An application model over the tunnels file, in a folder of its own, terms accepted.
 struct Application {
-    Folder folder;
+    Home folder;
     AppSettings settings{std::make_unique<QSettings>(QString::fromStdString(folder.file("settings.conf")),
                                                      QSettings::IniFormat)};
     AnsweringAlerts alerts;
@@ -153,14 +153,6 @@ struct Application {
     std::unique_ptr<AppModel> app;
 
     explicit Application(const std::vector<Tunnel>& stored) {
-        for (const char* name : {"data", "runtime", "cache", "config", "home"}) {
-            std::filesystem::create_directories(folder.file(name));
-        }
-        std::filesystem::permissions(folder.file("runtime"), std::filesystem::perms::owner_all);
-        ::setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", folder.file("runtime").c_str(), 1);
-        ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", folder.file("config").c_str(), 1);
         (void)tunnelkit::TunnelStore(folder.file("data/com.tolvan.burrowlight/tunnels.json")).save(stored);
         settings.setUsesSSHConfig(false);
         settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
@@ -284,12 +276,3 @@ void startWithManyTunnels(benchmark::State& state) {
 BENCHMARK(startWithManyTunnels)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

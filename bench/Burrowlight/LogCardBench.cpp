@@ -8,6 +8,7 @@
 #include "Burrowlight/Models/LogCardModel.h"
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
 #include "TunnelKit/TunnelStore.h"
+#include "bench/BenchFolder.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -36,47 +37,31 @@ struct NoAlerts : AlertPresenter {
 
 // One application model with one tunnel whose ssh is a script that says `lineCount` lines.
 struct Setup {
-    std::string folder;
+    bench::Home folder;
     std::unique_ptr<AppSettings> settings;
     NoAlerts alerts;
     std::unique_ptr<AppModel> app;
     Tunnel tunnel = Tunnel::created();
 
     Setup() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "burrowlight-logbench-XXXXXX").string();
-        folder = ::mkdtemp(pattern.data());
-        for (const char* name : {"data", "runtime", "cache", "config", "home"}) {
-            std::filesystem::create_directories(folder + "/" + name);
-        }
-        std::filesystem::permissions(folder + "/runtime", std::filesystem::perms::owner_all);
-        ::setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", (folder + "/runtime").c_str(), 1);
-        ::setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-        const std::string script = folder + "/talkative-ssh";
+        const std::string script = folder.file("talkative-ssh");
         // 100 lines every 10 ms: 10,000 lines a second.
         std::ofstream(script) << "#!/bin/sh\nfor first in $(seq 1 100 " << lineCount
                               << "); do seq -f 'line %g' $first $((first + 99)) >&2; sleep 0.01; done\n"
                                  "exec sleep 600\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         tunnel.host = "example.invalid";
-        (void)tunnelkit::TunnelStore(folder + "/data/com.tolvan.burrowlight/tunnels.json").save({tunnel});
+        (void)tunnelkit::TunnelStore(folder.file("data/com.tolvan.burrowlight/tunnels.json")).save({tunnel});
         settings = std::make_unique<AppSettings>(std::make_unique<QSettings>(
-            QString::fromStdString(folder + "/settings.conf"), QSettings::IniFormat));
+            QString::fromStdString(folder.file("settings.conf")), QSettings::IniFormat));
         auto parts = AppModel::Parts::ofThisSession();
-        parts.homeDirectory = folder + "/home";
+        parts.homeDirectory = folder.file("home");
         parts.networkMonitor = {};
         app = std::make_unique<AppModel>(*settings, alerts, parts);
         const auto connection = app->engine().connection(tunnel.id);
         auto environment = connection->environment();
         environment.builder.executable = script;
         connection->setEnvironment(environment);
-    }
-    ~Setup() {
-        app.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 
@@ -131,12 +116,3 @@ BENCHMARK_CAPTURE(followTenThousandLines, card, Follower::card)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

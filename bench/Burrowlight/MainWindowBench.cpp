@@ -28,7 +28,7 @@ namespace {
 
 constexpr int tunnelCount = 1000;
 
-using bench::Folder;
+using bench::Home;
 
 // Tunnels as a large team keeps them: web, db and mail servers, tags, one to three forwards, a tenth
 // pinned.
@@ -63,7 +63,7 @@ struct NoAlerts : AlertPresenter {
 
 // One application model over the tunnels, in a folder of its own.
 struct Setup {
-    Folder folder;
+    Home folder;
     AppSettings settings{std::make_unique<QSettings>(QString::fromStdString(folder.file("settings.conf")),
                                                      QSettings::IniFormat)};
     NoAlerts alerts;
@@ -71,14 +71,6 @@ struct Setup {
     std::unique_ptr<AppModel> app;
 
     Setup() {
-        for (const char* name : {"data", "runtime", "cache", "config", "home"}) {
-            std::filesystem::create_directories(folder.file(name));
-        }
-        std::filesystem::permissions(folder.file("runtime"), std::filesystem::perms::owner_all);
-        ::setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", folder.file("runtime").c_str(), 1);
-        ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", folder.file("config").c_str(), 1);
         (void)tunnelkit::TunnelStore(folder.file("data/com.tolvan.burrowlight/tunnels.json")).save(tunnels());
         auto parts = AppModel::Parts::ofThisSession();
         parts.homeDirectory = folder.file("home");
@@ -202,12 +194,3 @@ BENCHMARK_CAPTURE(stateChange, inAllTunnels, SidebarItem::all())->Unit(benchmark
 BENCHMARK_CAPTURE(stateChange, inConnected, SidebarItem::connected())->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
