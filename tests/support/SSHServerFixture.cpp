@@ -144,9 +144,9 @@ bool isAlive(pid_t pid) {
     return status && status->state != 'Z' && status->state != 'X';
 }
 
-std::string generateKey(const std::string& path) {
+std::string generateKey(const std::string& path, const std::string& type) {
     const auto made = tunnelkit::runChildProcess({"/usr/bin/ssh-keygen",
-                                                  {"-q", "-t", "ed25519", "-N", "", "-C", "test", "-f", path},
+                                                  {"-q", "-t", type, "-N", "", "-C", "test", "-f", path},
                                                   {{"PATH", "/usr/bin:/bin"}},
                                                   tunnelkit::ErrorOutput::joined,
                                                   std::chrono::milliseconds(30'000)});
@@ -186,11 +186,17 @@ std::vector<pid_t> descendantsOf(pid_t ancestor) {
     return found;
 }
 
-SSHServer::SSHServer() {
+SSHServer::SSHServer(const std::vector<std::string>& otherHostKeys) : otherHostKeys_(otherHostKeys) {
     if (::geteuid() == 0) {
         ::mkdir("/run/sshd", 0755); // privilege separation folder; sshd refuses to run as root without it
     }
     hostPublicKey_ = generateKey(folder_.file("host_ed25519"));
+    for (const auto& type : otherHostKeys_) {
+        otherHostPublicKeys_.push_back(generateKey(folder_.file("host_" + type), type));
+        if (otherHostPublicKeys_.back().empty()) {
+            return;
+        }
+    }
     const auto clientKey = generateKey(clientKeyPath());
     if (hostPublicKey_.empty() || clientKey.empty()) {
         return;
@@ -209,6 +215,14 @@ std::string SSHServer::knownHostsLine() const {
     return "[127.0.0.1]:" + std::to_string(port_) + " " + hostPublicKey_.substr(0, secondBlank);
 }
 
+std::string SSHServer::knownHostsLines() const {
+    std::string lines = knownHostsLine() + "\n";
+    for (const auto& key : otherHostPublicKeys_) {
+        lines += "[127.0.0.1]:" + std::to_string(port_) + " " + key.substr(0, key.rfind(' ')) + "\n";
+    }
+    return lines;
+}
+
 std::string SSHServer::log() const {
     return readFile(folder_.file("sshd.log")).value_or("");
 }
@@ -218,8 +232,11 @@ bool SSHServer::writeConfig() const {
     std::ostringstream config;
     config << "ListenAddress 127.0.0.1\n"
            << "Port " << port_ << "\n"
-           << "HostKey " << d << "/host_ed25519\n"
-           << "PidFile " << d << "/sshd.pid\n"
+           << "HostKey " << d << "/host_ed25519\n";
+    for (const auto& type : otherHostKeys_) {
+        config << "HostKey " << d << "/host_" << type << "\n";
+    }
+    config << "PidFile " << d << "/sshd.pid\n"
            << "AuthorizedKeysFile " << d << "/authorized_keys\n"
            << "PasswordAuthentication no\n"
            << "KbdInteractiveAuthentication no\n"

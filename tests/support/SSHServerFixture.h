@@ -12,9 +12,9 @@
 
 namespace testing_support {
 
-// Makes an ed25519 key pair without a passphrase at `path` (and `path`.pub); returns the public
-// key line ("ssh-ed25519 AAAA... comment"), empty on failure.
-std::string generateKey(const std::string& path);
+// Makes a key pair of `type` (as ssh-keygen -t names it) without a passphrase at `path` (and
+// `path`.pub); returns the public key line ("ssh-ed25519 AAAA... comment"), empty on failure.
+std::string generateKey(const std::string& path, const std::string& type = "ed25519");
 
 // The processes whose parent chain leads to `ancestor`, read from /proc; zombies left out.
 std::vector<pid_t> descendantsOf(pid_t ancestor);
@@ -29,7 +29,9 @@ bool isAlive(pid_t pid);
 // of the test, dies with the test's thread, and is stopped (with its sessions) when destroyed.
 class SSHServer {
   public:
-    SSHServer();
+    // `otherHostKeys`: key types the server offers beside ed25519 ("ecdsa", "rsa"), for clients
+    // that prefer them.
+    explicit SSHServer(const std::vector<std::string>& otherHostKeys = {});
     ~SSHServer();
     SSHServer(const SSHServer&) = delete;
     SSHServer& operator=(const SSHServer&) = delete;
@@ -41,6 +43,8 @@ class SSHServer {
     std::string clientKeyPath() const { return folder_.file("id_test"); }
     // "[127.0.0.1]:PORT ssh-ed25519 AAAA...": the line a known_hosts file needs to trust the server.
     std::string knownHostsLine() const;
+    // The same for every host key the server offers, one line each.
+    std::string knownHostsLines() const;
     // What sshd wrote so far.
     std::string log() const;
 
@@ -57,6 +61,8 @@ class SSHServer {
     int port_ = 0;
     pid_t daemon_ = 0;
     std::string hostPublicKey_;
+    std::vector<std::string> otherHostKeys_;
+    std::vector<std::string> otherHostPublicKeys_;
 };
 
 // The client's side: a throwaway home, a known_hosts file that trusts the server, a configuration

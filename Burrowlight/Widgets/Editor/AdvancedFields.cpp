@@ -4,6 +4,7 @@
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Editor/FileField.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
+#include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
@@ -63,7 +64,6 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     secrets_ = new QWidget(this);
     auto* secretsLayout = new QVBoxLayout(secrets_);
     secretsLayout->setContentsMargins(0, 0, 0, 0);
-    secretsRow_ = nextRow_;
     addRow({}, *secrets_);
     secrets_->hide();
     addRow(
@@ -78,18 +78,20 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     fieldText::bind(*tags_, [this](const QString& text) { model_.setTags(text); });
     addRow(tr("Tags"), *tags_);
 
-    pinned_ = new QCheckBox(tr("Pin to the top and the tray"), this);
-    connect(pinned_, &QCheckBox::clicked, this, [this](bool on) { model_.setPinned(on); });
-    addRow({}, *pinned_);
+    auto* pinned = new WrappingCheckBox(tr("Pin to the top and the tray"), this);
+    pinned_ = &pinned->box();
+    connect(pinned_, &QCheckBox::toggled, this, [this](bool on) { model_.setPinned(on); });
+    addRow({}, *pinned);
 
     auto* connection = new QWidget(this);
     auto* connectionLayout = new QVBoxLayout(connection);
     connectionLayout->setContentsMargins(0, 0, 0, 0);
     connectionLayout->setSpacing(6);
-    connectsAtLaunch_ = new QCheckBox(tr("Connect when Burrowlight opens"), connection);
-    connect(connectsAtLaunch_, &QCheckBox::clicked, this,
+    auto* connectsAtLaunch = new WrappingCheckBox(tr("Connect when Burrowlight opens"), connection);
+    connectsAtLaunch_ = &connectsAtLaunch->box();
+    connect(connectsAtLaunch_, &QCheckBox::toggled, this,
             [this](bool on) { model_.setConnectsAtLaunch(on); });
-    connectionLayout->addWidget(connectsAtLaunch_);
+    connectionLayout->addWidget(connectsAtLaunch);
     connectionLayout->addWidget(&reconnectLine());
     addRow(tr("Connection"), *connection);
 
@@ -113,9 +115,10 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     const int lineHeight = note_->fontMetrics().lineSpacing();
     note_->setMinimumHeight(lineHeight * 2 + 12);
     note_->setMaximumHeight(lineHeight * 5 + 12);
+    // As tall as it may be, no taller: a tall window leaves its room below the detail's sections.
+    note_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     fieldText::bind(*note_, [this](const QString& text) { model_.setNote(text); });
     addRow(tr("Note"), *note_);
-    grid_->setRowStretch(nextRow_, 1);
 
     connect(&model_, &AdvancedFieldsModel::changed, this, &AdvancedFields::refresh);
     refresh();
@@ -125,12 +128,15 @@ QWidget& AdvancedFields::reconnectLine() {
     auto* line = new QWidget(this);
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(0, 0, 0, 0);
-    reconnects_ = new QCheckBox(tr("Reconnect after failures"), line);
-    connect(reconnects_, &QCheckBox::clicked, this, [this](bool on) { model_.setReconnects(on); });
-    layout->addWidget(reconnects_);
+    auto* reconnects = new WrappingCheckBox(tr("Reconnect after failures"), line);
+    reconnects_ = &reconnects->box();
+    connect(reconnects_, &QCheckBox::toggled, this, [this](bool on) { model_.setReconnects(on); });
+    layout->addWidget(reconnects, 1);
     attemptsLabel_ = new QLabel(tr("Attempts"), line);
     makeSecondary(*attemptsLabel_);
-    layout->addWidget(attemptsLabel_);
+    // Level with the first line of the check box's text.
+    attemptsLabel_->setContentsMargins(0, 3, 0, 0);
+    layout->addWidget(attemptsLabel_, 0, Qt::AlignTop);
     attempts_ = new QLineEdit(line);
     attempts_->setAccessibleName(tr("Attempts"));
     attempts_->setFixedWidth(70);
@@ -140,22 +146,77 @@ QWidget& AdvancedFields::reconnectLine() {
     fieldText::bind(*attempts_, [this](const QString& text) { model_.setAttempts(text); });
     connect(attempts_, &QLineEdit::editingFinished, this,
             [this] { fieldText::show(*attempts_, model_.attemptsText()); });
-    layout->addWidget(attempts_);
-    layout->addStretch();
+    layout->addWidget(attempts_, 0, Qt::AlignTop);
     return *line;
 }
 
 void AdvancedFields::addRow(const QString& title, QWidget& content) {
+    QLabel* label = nullptr;
     if (!title.isEmpty()) {
-        auto* label = new QLabel(title, this);
+        label = new QLabel(title, this);
         makeSecondary(*label);
         label->setBuddy(content.focusProxy() ? content.focusProxy() : &content);
         // Level with the first line of text of the field beside it.
         label->setContentsMargins(0, 5, 0, 0);
-        grid_->addWidget(label, nextRow_, 0, Qt::AlignRight | Qt::AlignTop);
     }
-    grid_->addWidget(&content, nextRow_, 1);
-    ++nextRow_;
+    rows_.push_back({label, &content});
+    placeRows();
+}
+
+QSize AdvancedFields::minimumSizeHint() const {
+    return {std::max(widestTitle(), widestField()), QWidget::minimumSizeHint().height()};
+}
+
+void AdvancedFields::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Where a field would not fit beside the titles, every title goes above its field: the fields
+    // keep the width they need to be read, and the card never grows wider than the detail.
+    const bool beside = width() >= widestTitle() + grid_->horizontalSpacing() + widestField();
+    if (beside != titlesBeside_) {
+        titlesBeside_ = beside;
+        placeRows();
+    }
+}
+
+void AdvancedFields::placeRows() {
+    for (const Row& row : rows_) {
+        if (row.title) {
+            grid_->removeWidget(row.title);
+        }
+        grid_->removeWidget(row.field);
+    }
+    int at = 0;
+    for (const Row& row : rows_) {
+        if (titlesBeside_) {
+            if (row.title) {
+                row.title->setAlignment(Qt::AlignRight | Qt::AlignTop);
+                grid_->addWidget(row.title, at, 0, Qt::AlignRight | Qt::AlignTop);
+            }
+            grid_->addWidget(row.field, at++, 1);
+            continue;
+        }
+        if (row.title) {
+            row.title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            grid_->addWidget(row.title, at++, 0, 1, 2);
+        }
+        grid_->addWidget(row.field, at++, 0, 1, 2);
+    }
+}
+
+int AdvancedFields::widestTitle() const {
+    int widest = 0;
+    for (const Row& row : rows_) {
+        widest = std::max(widest, row.title ? row.title->sizeHint().width() : 0);
+    }
+    return widest;
+}
+
+int AdvancedFields::widestField() const {
+    int widest = 0;
+    for (const Row& row : rows_) {
+        widest = std::max(widest, std::max(row.field->minimumWidth(), row.field->minimumSizeHint().width()));
+    }
+    return widest;
 }
 
 void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& secrets) {
@@ -170,6 +231,7 @@ void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& se
         rowLayout->setContentsMargins(0, 0, 0, 0);
         auto* title = new QLabel(texts::title(key, homeDirectory_), row);
         title->setTextFormat(Qt::PlainText);
+        title->setWordWrap(true);
         rowLayout->addWidget(title);
         auto* saved = new QLabel(tr("Saved in keyring"), row);
         makeSecondary(*saved);
@@ -196,9 +258,15 @@ void AdvancedFields::refresh() {
     certificate_->refresh();
     log_->refresh();
     fieldText::showUnlessFocused(*tags_, draft->tags());
-    pinned_->setChecked(tunnel.isPinned);
-    connectsAtLaunch_->setChecked(tunnel.connectsAtLaunch);
-    reconnects_->setChecked(model_.reconnects());
+    {
+        // Shown, not changed: turning Reconnect on here would ask for the default attempts.
+        const QSignalBlocker quietPin(pinned_);
+        const QSignalBlocker quietLaunch(connectsAtLaunch_);
+        const QSignalBlocker quietReconnect(reconnects_);
+        pinned_->setChecked(tunnel.isPinned);
+        connectsAtLaunch_->setChecked(tunnel.connectsAtLaunch);
+        reconnects_->setChecked(model_.reconnects());
+    }
     attemptsLabel_->setVisible(model_.reconnects());
     attempts_->setVisible(model_.reconnects());
     fieldText::showUnlessFocused(*attempts_, model_.attemptsText());

@@ -47,7 +47,15 @@ class AdvancedFields : public QWidget {
     OptionsList& options() const { return *options_; }
     QPlainTextEdit& note() const { return *note_; }
 
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    void placeRows();
+    int widestTitle() const;
+    int widestField() const;
     void refresh();
     void addRow(const QString& title, QWidget& content);
     QWidget& reconnectLine();
@@ -55,9 +63,15 @@ class AdvancedFields : public QWidget {
     AdvancedFieldsModel model_;
     QString homeDirectory_;
     Forget forget_;
+    // A field and its title, if it has one.
+    struct Row {
+        QLabel* title;
+        QWidget* field;
+    };
+
     QGridLayout* grid_;
-    int nextRow_ = 0;
-    int secretsRow_ = 0;
+    std::vector<Row> rows_;
+    bool titlesBeside_ = true;
     QWidget* secrets_;
     QLineEdit* jumpHosts_;
     FileField* identity_;

@@ -11,6 +11,7 @@
 #include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
 #include "Burrowlight/Widgets/Editor/HostField.h"
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
@@ -99,13 +100,14 @@ QWidget& factRow(const QString& label, const QString& value, QWidget& parent) {
     auto* name = new QLabel(label, row);
     makeSecondary(*name);
     name->setFixedWidth(130);
+    name->setWordWrap(true);
     name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(name, 0, Qt::AlignTop);
-    auto* shown = new QLabel(value, row);
-    shown->setTextFormat(Qt::PlainText);
+    auto* shown = new VerbatimText(row);
     shown->setFont(editorLook::monospaced(shown->font()));
-    shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    shown->setWordWrap(true);
+    shown->setText(value);
+    shown->setAccessibleName(label);
+    name->setBuddy(shown);
     layout->addWidget(shown, 1);
     return *row;
 }
@@ -338,8 +340,6 @@ std::unique_ptr<QWidget> EditorSections::sessionSection(DetailContext& context) 
 
 std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context) {
     auto card = std::make_unique<TolvanCard>();
-    // As tall as its fields: a tall window leaves the room below the sections, not inside the card.
-    card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* inner = new QWidget(card.get());
     card->content().addWidget(inner);
     auto* layout = new QVBoxLayout(inner);
@@ -410,15 +410,12 @@ std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& contex
     layout->addWidget(asSaved);
     auto* row = new QHBoxLayout;
     layout->addLayout(row);
-    auto* command = new QLabel(inner);
-    command->setTextFormat(Qt::PlainText);
-    command->setWordWrap(true);
-    command->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* command = new VerbatimText(inner);
+    command->setAccessibleName(tr("SSH Command"));
     QFont font = editorLook::monospaced(command->font());
     font.setPointSizeF(font.pointSizeF() * 0.88);
     command->setFont(font);
     makeSecondary(*command);
-    command->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(command, 1, Qt::AlignTop);
     auto& copy = editorLook::iconButton(QStringLiteral("doc.on.doc"), tr("Copy SSH Command"), *inner);
     row->addWidget(&copy, 0, Qt::AlignTop);

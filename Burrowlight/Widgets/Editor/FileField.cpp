@@ -21,6 +21,7 @@ FileField::FileField(const QString& title, const QString& prompt, FileChoice cho
     edit_->setPlaceholderText(prompt);
     edit_->setAccessibleName(title);
     edit_->setFont(editorLook::monospaced(edit_->font()));
+    editorLook::keepRoomForPath(*edit_);
     layout->addWidget(edit_, 1);
     fieldText::bind(*edit_, [this](const QString& text) { write_(pathFromText(text)); });
     auto* button = new QPushButton(tr("Choose…"), this);

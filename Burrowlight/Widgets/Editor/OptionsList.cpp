@@ -2,10 +2,12 @@
 
 #include "Burrowlight/Core/ManualCache.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
+#include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -19,6 +21,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace burrowlight {
 
@@ -91,8 +94,11 @@ void OptionHelp::showDescription(std::optional<QString> markdown) {
     if (markdown) {
         // Inline Markdown only, as the manual's paragraphs are; the text is the manual's, not a page.
         description_->document()->setMarkdown(*markdown, QTextDocument::MarkdownNoHTML);
-        description_->document()->setTextWidth(helpWidth - 32);
-        const int height = static_cast<int>(description_->document()->size().height()) + 8;
+        // Measured at the popup's width: the browser lays its own document out at whatever width it
+        // has now, which is not yet the popup's.
+        const std::unique_ptr<QTextDocument> measured(description_->document()->clone());
+        measured->setTextWidth(helpWidth - 32);
+        const int height = static_cast<int>(measured->size().height()) + 8;
         description_->setFixedHeight(std::min(height, helpMaximumHeight));
         description_->show();
     } else {
@@ -164,40 +170,86 @@ void OptionsList::refresh() {
         row->hide();
     }
     rows_.clear();
+    names_.clear();
     for (const auto& row : rows) {
         rows_.push_back(&makeRow(row));
         rowsLayout_->addWidget(rows_.back());
     }
     shownIds_ = std::move(ids);
+    alignNames();
+}
+
+QSize OptionsList::minimumSizeHint() const {
+    return {std::max(least().names + rowsLayout_->spacing() + least().rest, add_->sizeHint().width()),
+            QWidget::minimumSizeHint().height()};
+}
+
+void OptionsList::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    alignNames();
+}
+
+OptionsList::Least OptionsList::least() const {
+    Least least;
+    for (size_t index = 0; index < rows_.size(); ++index) {
+        const int nameWidth = names_[index]->minimumWidth();
+        least.names = std::max(least.names, names_[index]->minimumSizeHint().width());
+        least.widest = std::max(least.widest, names_[index]->sizeHint().width());
+        least.rest = std::max(least.rest, rows_[index]->layout()->minimumSize().width() - nameWidth);
+    }
+    return least;
+}
+
+// The names take what the widest value editor leaves them, up to the widest name.
+void OptionsList::alignNames() {
+    const Least room = least();
+    const int width = std::clamp(this->width() - room.rest, room.names, std::max(room.names, room.widest));
+    for (QWidget* name : names_) {
+        if (name->width() != width || name->minimumWidth() != width) {
+            name->setFixedWidth(width);
+        }
+    }
 }
 
 QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
     auto* widget = new QWidget(this);
     auto* layout = new QHBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* name = new QLabel(row.name, widget);
-    name->setTextFormat(Qt::PlainText);
+    layout->setSpacing(4);
+    // The name and its warning, as wide in every row so that the values line up; where the list is
+    // short of room the name gives way, whole in its tooltip, not the value.
+    auto* nameCell = new QWidget(widget);
+    auto* nameLayout = new QHBoxLayout(nameCell);
+    nameLayout->setContentsMargins(0, 0, 0, 0);
+    nameLayout->setSpacing(4);
+    auto* name = new ElidedLabel(nameCell);
     name->setFont(editorLook::monospaced(name->font()));
-    name->setMinimumWidth(170);
-    layout->addWidget(name);
+    name->setFullText(row.name);
+    name->setMinimumWidth(std::min(name->sizeHint().width(), name->fontMetrics().averageCharWidth() * 7));
+    nameLayout->addWidget(name);
     if (row.runsPrograms) {
-        layout->addWidget(&editorLook::symbolLabel(QStringLiteral("exclamationmark.shield"), *widget,
-                                                   look::tint(StatusDotLook::Tint::orange),
-                                                   tr("Runs a program on this computer")));
+        nameLayout->addWidget(&editorLook::symbolLabel(QStringLiteral("exclamationmark.shield"), *nameCell,
+                                                       look::tint(StatusDotLook::Tint::orange),
+                                                       tr("Runs a program on this computer")));
     }
+    nameLayout->addStretch();
+    nameCell->setFixedWidth(nameCell->sizeHint().width());
+    layout->addWidget(nameCell);
+    names_.push_back(nameCell);
     const auto id = row.id;
     if (row.editor == OptionsListModel::Row::Editor::choice) {
         auto* box = new QComboBox(widget);
         box->addItems(row.choices);
         box->setCurrentText(row.value);
         box->setAccessibleName(row.name);
+        box->view()->setAccessibleName(row.name);
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         connect(box, &QComboBox::textActivated, this,
                 [this, id](const QString& value) { model_.setValue(id, value); });
         layout->addWidget(box);
         layout->addStretch();
     } else {
-        auto* edit = new QLineEdit(row.value, widget);
+        auto* edit = new QLineEdit(widget);
         edit->setAccessibleName(row.name);
         if (row.editor == OptionsListModel::Row::Editor::integer) {
             edit->setPlaceholderText(QStringLiteral("0"));
@@ -208,9 +260,11 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
         } else {
             edit->setPlaceholderText(tr("Value"));
             edit->setFont(editorLook::monospaced(edit->font()));
+            editorLook::keepRoomForPath(*edit);
             layout->addWidget(edit, 1);
         }
         fieldText::bind(*edit, [this, id](const QString& value) { model_.setValue(id, value); });
+        fieldText::show(*edit, row.value);
     }
     if (row.entry) {
         const tunnelkit::SSHOption* entry = row.entry;

@@ -54,15 +54,30 @@ class OptionsList : public QWidget {
     // The open help popup, if any.
     OptionHelp* help() const;
 
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    // The least widths of the rows' names and of what follows them, and the widest name.
+    struct Least {
+        int names = 0;
+        int rest = 0;
+        int widest = 0;
+    };
+
     void refresh();
     QWidget& makeRow(const OptionsListModel::Row& row);
+    Least least() const;
+    void alignNames();
 
     OptionsListModel model_;
     ManualCache& manual_;
     QVBoxLayout* rowsLayout_;
     QToolButton* add_;
     std::vector<QWidget*> rows_;
+    std::vector<QWidget*> names_;
     std::vector<tunnelkit::Uuid> shownIds_;
 };
 

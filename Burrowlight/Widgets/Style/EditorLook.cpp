@@ -5,6 +5,9 @@
 
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 
 namespace burrowlight::editorLook {
@@ -17,6 +20,16 @@ QFont monospaced(const QFont& base) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(base.pointSizeF() > 0 ? base.pointSizeF() : font.pointSizeF());
     return font;
+}
+
+void keepRoomForPath(QLineEdit& field) {
+    QStyleOptionFrame frame;
+    frame.initFrom(&field);
+    const QSize text(field.fontMetrics().horizontalAdvance(QStringLiteral("~/.ssh/known_hosts")) +
+                         field.fontMetrics().averageCharWidth(),
+                     field.fontMetrics().height());
+    field.setMinimumWidth(field.style()->sizeFromContents(QStyle::CT_LineEdit, &frame, text, &field).width() +
+                          field.textMargins().left() + field.textMargins().right());
 }
 
 QIcon symbol(const QString& name, const QWidget& widget, const QColor& color) {

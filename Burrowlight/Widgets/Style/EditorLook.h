@@ -6,6 +6,7 @@
 #include <QString>
 
 class QLabel;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -21,6 +22,8 @@ QToolButton& iconButton(const QString& symbol, const QString& title, QWidget& pa
 // A label that shows a symbol only; hidden from assistive technology unless `title` is given.
 QLabel& symbolLabel(const QString& symbol, QWidget& parent, const QColor& color = {},
                     const QString& title = {});
+// A value field that never narrows below a typical path, such as ~/.ssh/known_hosts, shown whole.
+void keepRoomForPath(QLineEdit& field);
 // Caption-sized text (smaller than the body), wrapping.
 void makeCaption(QLabel& label);
 // A red outline on a field that was left with a problem; none otherwise.

@@ -120,11 +120,11 @@ void makeLink(QPushButton& button) {
     button.setCursor(Qt::PointingHandCursor);
 }
 
-void makeSecondary(QLabel& label) {
-    QPalette palette = label.palette();
+void makeSecondary(QWidget& text) {
+    QPalette palette = text.palette();
     setForAllGroups(palette, QPalette::WindowText,
                     faded(QApplication::palette().color(QPalette::WindowText), 0.62));
-    label.setPalette(palette);
+    text.setPalette(palette);
 }
 
 void scaleFont(QLabel& label, qreal factor, QFont::Weight weight) {

@@ -44,8 +44,9 @@ QPixmap tintedPixmap(const QIcon& symbol, const QColor& color, QSize size, qreal
 QIcon tintedIcon(const QIcon& symbol, const QColor& color, QSize size);
 // The colour with its opacity scaled by `opacity`.
 QColor faded(QColor color, qreal opacity);
-// A label's text in the secondary style: the palette's text, faded.
-void makeSecondary(QLabel& label);
+// A label's text, or any text drawn in the window's text colour, in the secondary style: the
+// palette's text, faded.
+void makeSecondary(QWidget& text);
 // A label's font at `factor` times the application's font size, in `weight`.
 void scaleFont(QLabel& label, qreal factor, QFont::Weight weight = QFont::Normal);
 // Text for a wrapping label that is not selectable, where a path such as ~/.ssh/config stays on one

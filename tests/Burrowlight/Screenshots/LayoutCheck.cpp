@@ -1,11 +1,13 @@
 #include "LayoutCheck.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
+#include <QTextEdit>
 
 namespace screenshots {
 
@@ -20,6 +22,9 @@ QString named(const QWidget& widget) {
         text = label->text();
     } else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
         text = button->text();
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&widget); edit && text.isEmpty()) {
+        text = edit->text();
     }
     if (text.isEmpty()) {
         text = widget.accessibleName();
@@ -84,10 +89,56 @@ void checkButton(const QAbstractButton& button, QStringList& faults) {
     }
 }
 
+// A field or text squeezed below the least it takes: a value field showing a letter or two, a text
+// shorter than its lines.
+void checkField(const QWidget& field, QStringList& faults) {
+    const int leastWidth = std::max(field.minimumWidth(), field.minimumSizeHint().width());
+    if (field.width() + slack < leastWidth) {
+        faults << QStringLiteral("%1 is squeezed to %2 px wide; it takes at least %3")
+                      .arg(named(field))
+                      .arg(field.width())
+                      .arg(leastWidth);
+    }
+    // A text that cannot scroll shows all of it.
+    if (const auto* text = qobject_cast<const QTextEdit*>(&field);
+        text && text->hasHeightForWidth() && text->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) {
+        const int needed = text->heightForWidth(text->width());
+        if (text->height() + slack < needed) {
+            faults << QStringLiteral("%1 is %2 px tall at %3 px wide; its text needs %4")
+                          .arg(named(field))
+                          .arg(text->height())
+                          .arg(text->width())
+                          .arg(needed);
+        }
+    }
+}
+
+// What holds scrolled content wider than its viewport: the innermost widgets reaching past it.
+QString widening(const QWidget& content, int viewportWidth) {
+    QStringList found;
+    const auto reachesPast = [&](const QWidget& widget) {
+        const int least = std::max(widget.minimumWidth(), widget.minimumSizeHint().width());
+        return widget.isVisible() && widget.mapTo(&content, QPoint(least, 0)).x() > viewportWidth + slack;
+    };
+    for (const QWidget* widget : content.findChildren<QWidget*>()) {
+        const auto children = widget->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        if (reachesPast(*widget) && std::none_of(children.begin(), children.end(),
+                                                 [&](const QWidget* child) { return reachesPast(*child); })) {
+            found << QStringLiteral("%1 at %2 px, at least %3 wide")
+                         .arg(named(*widget))
+                         .arg(widget->mapTo(&content, QPoint()).x())
+                         .arg(std::max(widget->minimumWidth(), widget->minimumSizeHint().width()));
+        }
+    }
+    return found.isEmpty() ? QString()
+                           : QStringLiteral(", held by ") + found.mid(0, 4).join(QStringLiteral("; "));
+}
+
 } // namespace
 
 QStringList layoutFaults(const QWidget& window) {
     QStringList faults;
+
     // A widget cut off by its parent is named once, not with everything inside it.
     QSet<const QWidget*> cut;
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
@@ -116,14 +167,18 @@ QStringList layoutFaults(const QWidget& window) {
             checkLabel(*label, faults);
         } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
             checkButton(*button, faults);
+        } else if (qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QComboBox*>(widget) ||
+                   qobject_cast<const QTextEdit*>(widget)) {
+            checkField(*widget, faults);
         } else if (const auto* area = qobject_cast<const QScrollArea*>(widget)) {
             const QWidget* content = area->widget();
             if (area->horizontalScrollBar()->isVisible() ||
                 (content && content->width() > area->viewport()->width() + slack)) {
-                faults << QStringLiteral("%1 scrolls sideways: its content is %2 px wide in %3")
+                faults << QStringLiteral("%1 scrolls sideways: its content is %2 px wide in %3%4")
                               .arg(named(*area))
                               .arg(content ? content->width() : 0)
-                              .arg(area->viewport()->width());
+                              .arg(area->viewport()->width())
+                              .arg(content ? widening(*content, area->viewport()->width()) : QString());
             }
         }
     }

@@ -8,7 +8,8 @@ namespace screenshots {
 
 // What a user would find wrong in a window as it is laid out now, one line each: a wrapping label
 // shorter than its text needs at its width, a one-line text cut without an ellipsis, a button
-// narrower than its text and icon, a widget cut off by its parent, a pane that scrolls sideways.
+// narrower than its text and icon, a field squeezed below its least width, a widget cut off by its
+// parent, a pane that scrolls sideways.
 QStringList layoutFaults(const QWidget& window);
 
 } // namespace screenshots

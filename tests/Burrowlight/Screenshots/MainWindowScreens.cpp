@@ -5,13 +5,19 @@
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/AdvancedFields.h"
 #include "Burrowlight/Widgets/Editor/EditorSections.h"
+#include "Burrowlight/Widgets/Editor/OptionsList.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
+#include "LiveServer.h"
 #include "Screenshots.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QMenu>
+#include <QToolButton>
 #include <functional>
 #include <map>
 
@@ -118,7 +124,8 @@ struct Window {
 
 // The main window over the stage's tunnels and six more, at its first size.
 Window mainWindow(screenshots::Stage& stage, bool withTunnels = true,
-                  std::unique_ptr<DetailFactory> details = nullptr) {
+                  std::unique_ptr<DetailFactory> details = nullptr,
+                  std::optional<WindowSources> sources = std::nullopt) {
     AppModel& app = stage.model();
     if (withTunnels) {
         for (const auto& tunnel : moreTunnels()) {
@@ -133,7 +140,7 @@ Window mainWindow(screenshots::Stage& stage, bool withTunnels = true,
     }
     auto& actions = stage.own(std::make_unique<AppActions>());
     MainWindowParts parts;
-    parts.sources = fixedSources(app);
+    parts.sources = sources ? *sources : fixedSources(app);
     parts.details = std::move(details);
     auto content = std::make_unique<MainWindowView>(app, std::move(parts));
     MainWindowView& view = *content;
@@ -269,9 +276,10 @@ BURROWLIGHT_SCREENSHOT("main", "rename-tag") {
 // and trashed tunnels with and without forwards.
 namespace {
 
-Window detailWindow(screenshots::Stage& stage, bool withTunnels = true) {
+Window detailWindow(screenshots::Stage& stage, bool withTunnels = true,
+                    std::optional<WindowSources> sources = std::nullopt) {
     auto& sections = stage.own(std::make_unique<EditorSections>());
-    return mainWindow(stage, withTunnels, std::make_unique<TunnelDetails>(&sections));
+    return mainWindow(stage, withTunnels, std::make_unique<TunnelDetails>(&sections), std::move(sources));
 }
 
 // Changes the stored tunnel of that name.
@@ -364,4 +372,50 @@ BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed-no-forwards") {
     window.view.model().state().setSidebar(SidebarItem::trash());
     select(window, {"Old VPN bridge"});
     return window.frame;
+}
+
+// Connected to a real sshd through the real ssh: the session's facts and the log as ssh wrote them,
+// for each kind of server key, with a forward of every kind and options of every kind.
+namespace {
+
+Window liveDetailWindow(screenshots::Stage& stage, const std::string& hostKeyAlgorithm, bool opensAdvanced) {
+    const Tunnel tunnel = screenshots::liveTunnel("Warehouse replica", hostKeyAlgorithm);
+    screenshots::connectForReal(stage.model(), tunnel);
+    Window window = detailWindow(stage, true, WindowSources::of(stage.model().controller()));
+    select(window, {"Warehouse replica"});
+    QApplication::processEvents();
+    if (opensAdvanced) {
+        auto* fields = window.frame.findChild<AdvancedFields*>();
+        fields->parentWidget()
+            ->findChild<QToolButton*>(QString(), Qt::FindDirectChildrenOnly)
+            ->setChecked(true);
+    }
+    return window;
+}
+
+} // namespace
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "session-ecdsa-advanced") {
+    return liveDetailWindow(stage, "ecdsa-sha2-nistp256", true).frame;
+}
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "session-rsa") {
+    return liveDetailWindow(stage, "rsa-sha2-512", false).frame;
+}
+
+// The help of an option, over the connected tunnel's Advanced card.
+BURROWLIGHT_SCREENSHOT("detail", "option-help") {
+    Window window = liveDetailWindow(stage, "ssh-ed25519", true);
+    auto* options = window.frame.findChild<OptionsList*>();
+    for (auto* button : options->findChildren<QToolButton*>()) {
+        if (button->accessibleName().contains(QStringLiteral("UserKnownHostsFile"))) {
+            button->click();
+        }
+    }
+    OptionHelp* help = options->help();
+    QDeadlineTimer deadline(20'000);
+    while (help->text().isEmpty() && !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return *help;
 }

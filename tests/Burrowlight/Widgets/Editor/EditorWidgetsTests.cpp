@@ -8,6 +8,7 @@
 #include "Burrowlight/Widgets/Editor/HostField.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
 #include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "LoopbackNetwork.h"
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
@@ -15,7 +16,9 @@
 #include "TunnelKit/TunnelStore.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -193,10 +196,21 @@ class EditorWidgetsTests : public QObject {
         for (auto* label : session->findChildren<QLabel*>()) {
             facts << label->text();
         }
+        for (auto* value : session->findChildren<VerbatimText*>()) {
+            facts << value->text();
+        }
         QVERIFY2(facts.contains(QStringLiteral("Signed In With")) &&
                      facts.contains(QStringLiteral("publickey")),
                  qPrintable(facts.join(QLatin1Char('|'))));
-        QVERIFY(facts.contains(QStringLiteral("Server Key")));
+        // Copied, the server's key is exactly what ssh said, however it is broken on screen.
+        const auto values = session->findChildren<VerbatimText*>();
+        const auto key = std::ranges::find_if(
+            values, [](auto* value) { return value->accessibleName() == QStringLiteral("Server Key"); });
+        QVERIFY(key != values.end());
+        (*key)->selectAll();
+        (*key)->copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString::fromStdString(*connection->session().hostKey));
         app.controller().disconnect({saved.id});
     }
 
@@ -274,7 +288,7 @@ class EditorWidgetsTests : public QObject {
 
         context.draft().editTunnel([](Tunnel& tunnel) { tunnel.host = "db.example.com"; });
         QVERIFY(!command->isHidden());
-        QVERIFY(command->findChildren<QLabel*>().back()->text().endsWith(QStringLiteral("db.example.com")));
+        QVERIFY(command->findChild<VerbatimText*>()->text().endsWith(QStringLiteral("db.example.com")));
     }
 
     void helpPopupShowsTheManualsWords() {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QTextEdit>
+#include <vector>
+
+namespace burrowlight {
+
+// Text from ssh or a file, shown as it is and selectable. It wraps between its words only, never at
+// a hyphen or slash inside one, and a word longer than the line breaks inside itself, so that the
+// text never widens its column. Whatever way it is copied (the clipboard, the selection, a drag),
+// the copy is exactly the text.
+class VerbatimText : public QTextEdit {
+  public:
+    explicit VerbatimText(QWidget* parent = nullptr);
+
+    void setText(const QString& text);
+    const QString& text() const { return text_; }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    QMimeData* createMimeDataFromSelection() const override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void followTextColour();
+
+    QString text_;
+    // Where each position of the shown text, and its end, falls in `text_`.
+    std::vector<qsizetype> textPositions_;
+};
+
+} // namespace burrowlight
