@@ -79,7 +79,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     addRow(tr("Tags"), *tags_);
 
     pinned_ = new QCheckBox(tr("Pin to the top and the tray"), this);
-    connect(pinned_, &QCheckBox::clicked, this, [this](bool on) { model_.setPinned(on); });
+    connect(pinned_, &QCheckBox::toggled, this, [this](bool on) { model_.setPinned(on); });
     addRow({}, *pinned_);
 
     auto* connection = new QWidget(this);
@@ -87,7 +87,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     connectionLayout->setContentsMargins(0, 0, 0, 0);
     connectionLayout->setSpacing(6);
     connectsAtLaunch_ = new QCheckBox(tr("Connect when Burrowlight opens"), connection);
-    connect(connectsAtLaunch_, &QCheckBox::clicked, this,
+    connect(connectsAtLaunch_, &QCheckBox::toggled, this,
             [this](bool on) { model_.setConnectsAtLaunch(on); });
     connectionLayout->addWidget(connectsAtLaunch_);
     connectionLayout->addWidget(&reconnectLine());
@@ -126,7 +126,7 @@ QWidget& AdvancedFields::reconnectLine() {
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(0, 0, 0, 0);
     reconnects_ = new QCheckBox(tr("Reconnect after failures"), line);
-    connect(reconnects_, &QCheckBox::clicked, this, [this](bool on) { model_.setReconnects(on); });
+    connect(reconnects_, &QCheckBox::toggled, this, [this](bool on) { model_.setReconnects(on); });
     layout->addWidget(reconnects_);
     attemptsLabel_ = new QLabel(tr("Attempts"), line);
     makeSecondary(*attemptsLabel_);
@@ -196,9 +196,16 @@ void AdvancedFields::refresh() {
     certificate_->refresh();
     log_->refresh();
     fieldText::showUnlessFocused(*tags_, draft->tags());
-    pinned_->setChecked(tunnel.isPinned);
-    connectsAtLaunch_->setChecked(tunnel.connectsAtLaunch);
-    reconnects_->setChecked(model_.reconnects());
+    {
+        // The boxes follow their change however it comes (mouse, keys, assistive technology), but
+        // showing the draft is no change: turning Reconnect on would replace the saved count.
+        const QSignalBlocker quietPin(pinned_);
+        const QSignalBlocker quietLaunch(connectsAtLaunch_);
+        const QSignalBlocker quietReconnect(reconnects_);
+        pinned_->setChecked(tunnel.isPinned);
+        connectsAtLaunch_->setChecked(tunnel.connectsAtLaunch);
+        reconnects_->setChecked(model_.reconnects());
+    }
     attemptsLabel_->setVisible(model_.reconnects());
     attempts_->setVisible(model_.reconnects());
     fieldText::showUnlessFocused(*attempts_, model_.attemptsText());
