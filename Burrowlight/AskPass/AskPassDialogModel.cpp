@@ -1,5 +1,6 @@
 #include "Burrowlight/AskPass/AskPassDialogModel.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "TunnelKit/Text.h"
 
 #include <QStringList>
@@ -11,7 +12,7 @@ using tunnelkit::AskPassRequest;
 AskPassDialogModel AskPassDialogModel::make(const AskPassQuestion& question) {
     using Kind = AskPassRequest::Kind;
     const QString prompt = QString::fromStdString(question.request.prompt);
-    const QString& name = question.tunnelName;
+    const QString name = onOneLine(question.tunnelName);
 
     AskPassDialogModel model;
     model.kind = question.request.kind;

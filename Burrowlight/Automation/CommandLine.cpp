@@ -51,12 +51,16 @@ QString wordOf(Action action) {
     return {};
 }
 
-// Names and messages come from users and files: each line shows its controls escaped, so that
-// none rewrites or reorders what the terminal shows.
+// Names come from users and files: a line shows its controls and line breaks escaped, so that none
+// rewrites, reorders or adds to what the terminal shows.
+void printLine(std::FILE* stream, const QString& line) {
+    std::fputs(qUtf8Printable(escapedControls(line) + QLatin1Char('\n')), stream);
+}
+
+// A help or failure text keeps its own lines.
 void print(std::FILE* stream, const QString& text) {
-    QStringList lines = text.split(QLatin1Char('\n'));
-    std::ranges::for_each(lines, [](QString& line) { line = escapedControls(line); });
-    std::fputs(qUtf8Printable(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')), stream);
+    std::ranges::for_each(text.split(QLatin1Char('\n')),
+                          [stream](const QString& line) { printLine(stream, line); });
 }
 
 bool isHelp(std::string_view argument) {
@@ -251,8 +255,9 @@ int CommandLine::perform(const Request& request) {
         print(stderr, quit ? notRunning : reply.errorMessage());
         return failed;
     }
+    // One line per tunnel, whatever its name holds.
     for (const QString& line : reply.arguments().value(0).toStringList()) {
-        print(stdout, line);
+        printLine(stdout, line);
     }
     return succeeded;
 }

@@ -20,6 +20,28 @@ bool isControl(char16_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
+constexpr char16_t lineSeparator = 0x2028;
+constexpr char16_t paragraphSeparator = 0x2029;
+
+// What Unicode counts as a mandatory line break.
+bool breaksLine(char16_t c) {
+    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == lineSeparator || c == paragraphSeparator;
+}
+
+template <typename Predicate> QString escaped(const QString& text, Predicate escapes) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (escapes(c.unicode())) {
+            result.append(QStringLiteral("\\u") +
+                          QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        } else {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 QString isolated(const QString& text) {
@@ -44,17 +66,20 @@ QString isolated(const QString& text) {
 }
 
 QString escapedControls(const QString& text) {
-    QString result;
-    result.reserve(text.size());
-    for (const QChar c : text) {
-        if (isControl(c.unicode()) || isDirectionControl(c.unicode())) {
-            result.append(QStringLiteral("\\u") +
-                          QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-        } else {
-            result.append(c);
+    return escaped(text, [](char16_t c) { return isControl(c) || isDirectionControl(c) || breaksLine(c); });
+}
+
+QString escapedLineBreaks(const QString& text) {
+    return escaped(text, breaksLine);
+}
+
+QString onOneLine(QString text) {
+    for (QChar& c : text) {
+        if (breaksLine(c.unicode())) {
+            c = QLatin1Char(' ');
         }
     }
-    return result;
+    return text;
 }
 
 } // namespace burrowlight

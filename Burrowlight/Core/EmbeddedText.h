@@ -9,8 +9,16 @@ namespace burrowlight {
 // isolate early, is dropped, and one left open is closed.
 QString isolated(const QString& text);
 
-// For a terminal, which knows no isolates: control characters and direction controls written as
-// \uXXXX, so that a text can neither reorder nor rewrite the line it is on.
+// For a terminal, which knows no isolates: control characters, direction controls and the line and
+// paragraph separators written as \uXXXX, so that a text can neither reorder nor rewrite the line it
+// is on, nor start another.
 QString escapedControls(const QString& text);
+// Only the line breaks written as \uXXXX: a text that must stay one line of a message whose own
+// lines a reader splits.
+QString escapedLineBreaks(const QString& text);
+
+// A user's text on one line of a window, menu, alert or notification: each line break inside it
+// (line feed, carriage return, the line and paragraph separators…) shows as a space.
+QString onOneLine(QString text);
 
 } // namespace burrowlight

@@ -32,7 +32,7 @@ void StatusNotifier::tunnelStateChanged(const TunnelState& old, const TunnelStat
                                         const tunnelkit::Tunnel& tunnel,
                                         const std::optional<tunnelkit::TunnelProblem>& problem) {
     if (const auto text = body(old, now, tunnel, problem)) {
-        post(texts::displayName(tunnel), *text, tunnel);
+        post(texts::shownName(tunnel), *text, tunnel);
     }
 }
 

@@ -172,7 +172,7 @@ QString TunnelDraft::title() const {
     if (record.name.empty() && record.host.empty()) {
         return tr("New Tunnel");
     }
-    return texts::displayName(record);
+    return texts::shownName(record);
 }
 
 QString TunnelDraft::summary() const {

@@ -69,6 +69,10 @@ bool AdvancedFieldsModel::reconnects() const {
 }
 
 void AdvancedFieldsModel::setReconnects(bool reconnects) {
+    // Only turning it on writes the default: a count the switch already shows as on stays.
+    if (reconnects == this->reconnects()) {
+        return;
+    }
     edit([&](Tunnel& tunnel) { tunnel.retryLimit = reconnects ? Tunnel::defaultRetryLimit : 0; });
 }
 

@@ -18,7 +18,7 @@ QString DetailModel::title(bool isNew, const std::optional<tunnelkit::Tunnel>& s
     if (isNew) {
         return tr("New Tunnel");
     }
-    return saved ? texts::displayName(*saved) : QString();
+    return saved ? texts::shownName(*saved) : QString();
 }
 
 std::optional<DetailModel::ConnectButton> DetailModel::connectButton(const std::optional<TunnelState>& state,

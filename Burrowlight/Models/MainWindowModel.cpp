@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/TunnelListing.h"
 #include "TunnelKit/Text.h"
@@ -205,14 +206,14 @@ Menu MainWindowModel::tagMenu(const TunnelIds& ids) {
         const bool everyOne = std::ranges::all_of(tunnels, [&](const Tunnel& tunnel) {
             return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end();
         });
-        menu.push_back(
-            MenuEntry::toggle(QString::fromStdString(tag), everyOne, [&controller, tag, everyOne, idVector] {
-                if (everyOne) {
-                    controller.removeTag(tag, idVector);
-                } else {
-                    controller.addTag(tag, idVector);
-                }
-            }));
+        const QString title = onOneLine(QString::fromStdString(tag));
+        menu.push_back(MenuEntry::toggle(title, everyOne, [&controller, tag, everyOne, idVector] {
+            if (everyOne) {
+                controller.removeTag(tag, idVector);
+            } else {
+                controller.addTag(tag, idVector);
+            }
+        }));
     }
     if (!tags.empty()) {
         menu.push_back(MenuEntry::separator());

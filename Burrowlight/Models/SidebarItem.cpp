@@ -1,5 +1,7 @@
 #include "Burrowlight/Models/SidebarItem.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
+
 namespace burrowlight {
 
 QString SidebarTexts::title(const SidebarItem& item) {
@@ -15,7 +17,7 @@ QString SidebarTexts::title(const SidebarItem& item) {
     case SidebarItem::Kind::trash:
         return tr("Recently Deleted");
     case SidebarItem::Kind::tag:
-        return QString::fromStdString(item.tag);
+        return onOneLine(QString::fromStdString(item.tag));
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/Cases.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
@@ -29,8 +30,8 @@ TrayMenuItem command(QString title, TrayMenuAction action, QKeySequence shortcut
 }
 
 // A tab would start the shortcut column, a line break a third line.
-QString oneLine(QString text) {
-    return text.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+QString menuLine(const QString& text) {
+    return onOneLine(text).replace(QLatin1Char('\t'), QLatin1Char(' '));
 }
 
 QString statusLine(const TrayMenuFacts::Entry& entry) {
@@ -46,7 +47,7 @@ QString statusLine(const TrayMenuFacts::Entry& entry) {
 TrayMenuItem toggle(const TrayMenuFacts::Entry& entry) {
     const bool on = entry.state.isActive();
     return {.title =
-                oneLine(texts::displayName(entry.tunnel)) + QLatin1Char('\n') + oneLine(statusLine(entry)),
+                menuLine(texts::displayName(entry.tunnel)) + QLatin1Char('\n') + menuLine(statusLine(entry)),
             .checkable = true,
             .checked = on,
             .action = tray::ToggleTunnel{entry.tunnel.id, !on}};
@@ -62,7 +63,7 @@ TrayMenuItem tagsSubmenu(const std::vector<std::string>& tags) {
     for (const auto& tag : tags) {
         submenu.children.push_back(
             {.kind = TrayMenuItem::Kind::submenu,
-             .title = QString::fromStdString(tag),
+             .title = menuLine(QString::fromStdString(tag)),
              .children = {command(TrayMenuWords::tr("Connect All"), tray::ConnectTagged{tag}),
                           command(TrayMenuWords::tr("Disconnect All"), tray::DisconnectTagged{tag})}});
     }

@@ -81,7 +81,7 @@ void TunnelActions::deletePermanently(const TunnelIds& ids) {
     QString name;
     if (ids.size() == 1) {
         if (const auto tunnel = app_.controller().tunnel(*ids.begin())) {
-            name = texts::displayName(*tunnel);
+            name = texts::shownName(*tunnel);
         }
     }
     if (dialogs_.run(texts::deletePermanentlyAlert(static_cast<int>(ids.size()), name)) != 0) {

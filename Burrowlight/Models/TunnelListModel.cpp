@@ -73,7 +73,7 @@ void TunnelListModel::refresh() {
     }
     for (const Tunnel* tunnel : listed) {
         rows.push_back(
-            {Kind::saved, tunnel->id, texts::displayName(*tunnel), tunnel->isPinned, tunnel->deletedAt});
+            {Kind::saved, tunnel->id, texts::shownName(*tunnel), tunnel->isPinned, tunnel->deletedAt});
     }
     refreshing_ = true;
     applyRows(std::move(rows));

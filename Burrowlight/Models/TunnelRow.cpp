@@ -1,5 +1,6 @@
 #include "Burrowlight/Models/TunnelRow.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "TunnelKit/Text.h"
 
@@ -33,7 +34,7 @@ RowSwitchLook TunnelRowTexts::rowSwitch(const TunnelState& state) {
 
 QString TunnelRowTexts::newTunnelTitle(const QString& name) {
     const QString trimmed = QString::fromStdString(tunnelkit::text::trimBlanks(name.toStdString()));
-    return trimmed.isEmpty() ? tr("New Tunnel") : trimmed;
+    return trimmed.isEmpty() ? tr("New Tunnel") : onOneLine(trimmed);
 }
 
 QString TunnelRowTexts::notSavedYet() {

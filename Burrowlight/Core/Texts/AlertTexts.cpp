@@ -28,7 +28,7 @@ constexpr size_t listedTunnels = 8;
 QString joinedSet(const std::set<std::string>& names) {
     QStringList texts;
     for (const auto& name : names) {
-        texts << QString::fromStdString(name);
+        texts << onOneLine(QString::fromStdString(name));
     }
     return texts.join(QStringLiteral(", "));
 }
@@ -73,12 +73,12 @@ std::optional<Alert> importAlert(const std::vector<tunnelkit::Tunnel>& tunnels, 
     }
     Alert alert;
     alert.message = ImportWords::tr("Import %n tunnels from “%1”?", nullptr, static_cast<int>(tunnels.size()))
-                        .arg(fileName);
+                        .arg(onOneLine(fileName));
     QStringList lines;
     for (size_t index = 0; index < std::min(tunnels.size(), listedTunnels); ++index) {
         lines << QStringLiteral("• %1 (%2)")
-                     .arg(isolated(displayName(tunnels[index])),
-                          isolated(QString::fromStdString(tunnels[index].destination())));
+                     .arg(isolated(shownName(tunnels[index])),
+                          isolated(onOneLine(QString::fromStdString(tunnels[index].destination()))));
     }
     if (tunnels.size() > listedTunnels) {
         lines << QStringLiteral("…");
@@ -107,7 +107,7 @@ std::optional<Alert> importAlert(const std::vector<tunnelkit::Tunnel>& tunnels, 
 
 Alert notAnArchiveAlert(const QString& fileName, const QString& reason) {
     Alert alert;
-    alert.message = ImportWords::tr("“%1” isn't a Burrowlight file.").arg(fileName);
+    alert.message = ImportWords::tr("“%1” isn't a Burrowlight file.").arg(onOneLine(fileName));
     alert.informativeText = reason;
     alert.activatesApplication = false;
     return alert;

@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/Texts/ScriptTexts.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,11 @@ QString quoted(const QString& given) {
     return given.left(cut) + QChar(0x2026);
 }
 
+// A failure is one line of the message that may list several, whatever a name holds.
+QString oneLineOfFailure(const QString& line) {
+    return escapedLineBreaks(line);
+}
+
 } // namespace
 
 QString statusLine(const QString& name, const tunnelkit::TunnelState& state,
@@ -39,9 +45,10 @@ std::optional<QString> connectOutcome(const QString& name, const tunnelkit::Tunn
         return std::nullopt;
     }
     if (state.is<S::Connecting>() || state.is<S::Disconnecting>()) {
-        return ScriptWords::tr("“%1” is still connecting after 20 seconds.").arg(name);
+        return oneLineOfFailure(ScriptWords::tr("“%1” is still connecting after 20 seconds.").arg(name));
     }
-    return ScriptWords::tr("“%1” didn't connect: %2").arg(name, problem ? message(*problem) : text(state));
+    return oneLineOfFailure(
+        ScriptWords::tr("“%1” didn't connect: %2").arg(name, problem ? message(*problem) : text(state)));
 }
 
 QString termsNotAccepted() {
@@ -49,11 +56,11 @@ QString termsNotAccepted() {
 }
 
 QString noTunnelTagged(const QString& tag) {
-    return ScriptWords::tr("No tunnel is tagged “%1”.").arg(quoted(tag));
+    return oneLineOfFailure(ScriptWords::tr("No tunnel is tagged “%1”.").arg(quoted(tag)));
 }
 
 QString noSuchTunnel(const QString& reference) {
-    return ScriptWords::tr("There's no tunnel “%1”.").arg(quoted(reference));
+    return oneLineOfFailure(ScriptWords::tr("There's no tunnel “%1”.").arg(quoted(reference)));
 }
 
 QString sayWhichTunnels() {

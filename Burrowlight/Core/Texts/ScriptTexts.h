@@ -11,7 +11,8 @@ namespace burrowlight::texts {
 // "name: status": the problem's message for a failed tunnel that has one, else the state's text.
 QString statusLine(const QString& name, const tunnelkit::TunnelState& state,
                    const std::optional<tunnelkit::TunnelProblem>& problem);
-// Why a tunnel is not connected after a scripted connect's wait; none once it is connected.
+// Why a tunnel is not connected after a scripted connect's wait; none once it is connected. Failures
+// are one line each: a line break of a name or message is written as \uXXXX.
 std::optional<QString> connectOutcome(const QString& name, const tunnelkit::TunnelState& state,
                                       const std::optional<tunnelkit::TunnelProblem>& problem);
 

@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Platform/Folders.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,10 @@ QString displayName(const tunnelkit::Tunnel& tunnel) {
         return QString::fromStdString(tunnel.host);
     }
     return TunnelWords::tr("Untitled Tunnel");
+}
+
+QString shownName(const tunnelkit::Tunnel& tunnel) {
+    return onOneLine(displayName(tunnel));
 }
 
 QString forwardsSummary(const tunnelkit::Tunnel& tunnel) {

@@ -11,6 +11,8 @@ namespace burrowlight::texts {
 
 // The name, else the host, else "Untitled Tunnel"; nothing is trimmed.
 QString displayName(const tunnelkit::Tunnel& tunnel);
+// The display name as a window, menu, alert or notification shows it: on one line.
+QString shownName(const tunnelkit::Tunnel& tunnel);
 // The enabled forwards in one line: none, the one forward's summary, or their number.
 QString forwardsSummary(const tunnelkit::Tunnel& tunnel);
 

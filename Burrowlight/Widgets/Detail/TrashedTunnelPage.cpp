@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Detail/TrashedTunnelPage.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
@@ -27,14 +28,14 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
     }
-    name_.setText(texts::displayName(tunnel));
+    name_.setText(texts::shownName(tunnel));
     scroll_.setAccessibleName(name_.text());
     name_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont title = name_.font();
     title.setPointSizeF(title.pointSizeF() * 1.55);
     title.setWeight(QFont::DemiBold);
     name_.setFont(title);
-    destination_.setText(QString::fromStdString(tunnel.destination()));
+    destination_.setText(onOneLine(QString::fromStdString(tunnel.destination())));
     destination_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     destination_.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     makeSecondary(destination_);

@@ -259,7 +259,8 @@ void AdvancedFields::refresh() {
     log_->refresh();
     fieldText::showUnlessFocused(*tags_, draft->tags());
     {
-        // Shown, not changed: turning Reconnect on here would ask for the default attempts.
+        // The boxes follow their change however it comes (mouse, keys, assistive technology), but
+        // showing the draft is no change: turning Reconnect on would replace the saved count.
         const QSignalBlocker quietPin(pinned_);
         const QSignalBlocker quietLaunch(connectsAtLaunch_);
         const QSignalBlocker quietReconnect(reconnects_);

@@ -351,7 +351,11 @@ void ForwardEditorRow::refresh() {
     kindButton_->setAccessibleName(texts::title(row.kind));
     refreshFields(row);
     fieldText::showUnlessFocused(*note_, row.note);
-    enabled_->setChecked(row.isEnabled);
+    {
+        // Showing the draft writes nothing back into it.
+        const QSignalBlocker quiet(enabled_);
+        enabled_->setChecked(row.isEnabled);
+    }
 
     const auto copy = model_.copyAddress();
     copy_->setVisible(copy.has_value());

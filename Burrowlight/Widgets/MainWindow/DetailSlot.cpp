@@ -71,7 +71,7 @@ class TunnelPlaceholder : public QWidget {
         if (!tunnel) {
             return;
         }
-        name_.setText(texts::displayName(*tunnel));
+        name_.setText(texts::shownName(*tunnel));
         if (tunnel->isTrashed()) {
             status_.setText(tunnel->deletedAt
                                 ? texts::deletedLine(*tunnel->deletedAt, window_.sources().now())

@@ -62,8 +62,11 @@ SettingsWindow::SettingsWindow(SettingsServices services)
     layout_.addWidget(&detail_, 1);
 
     showSection(model_.selected());
-    connect(&sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
-        // A selection that becomes empty keeps the section.
+    // However the row comes to be selected: a click, the keys, assistive technology. A selection that
+    // becomes empty keeps the section.
+    connect(&sidebar_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = sidebar_.selectedItems();
+        const int row = selected.isEmpty() ? -1 : sidebar_.row(selected.front());
         if (row >= 0 && row < static_cast<int>(allSettingsSections.size())) {
             model_.select(allSettingsSections[static_cast<size_t>(row)]);
         }

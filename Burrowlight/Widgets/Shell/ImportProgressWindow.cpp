@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Shell/ImportProgressWindow.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 
 namespace burrowlight {
 
@@ -37,7 +38,7 @@ void ImportProgressWindow::follow() {
         hide();
         return;
     }
-    message_.setText(tr("Reading “%1”…").arg(*fileName));
+    message_.setText(tr("Reading “%1”…").arg(onOneLine(*fileName)));
     bar_.setAccessibleName(message_.text());
     if (!isVisible()) {
         delay_.start();

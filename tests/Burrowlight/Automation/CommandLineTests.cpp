@@ -131,13 +131,14 @@ class CommandLineTests : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(model.controller().state(office.id), TunnelState::disconnected(), 10'000);
     }
 
-    // Still connecting once the wait is over: reported, not failed, by name; a failure by tag.
+    // Still connecting once the wait is over: reported, not failed, by name; a failure by tag. Each
+    // on its one line, whatever the name holds.
     void reportsATunnelStillConnecting() {
         testing_support::ThrowawayAppHome home;
         const int port = testing_support::freeLoopbackPort();
         const testing_support::PortHolder silentServer(port);
         Tunnel quiet = Tunnel::created();
-        quiet.name = "quiet";
+        quiet.name = "quiet\nfake";
         quiet.host = "127.0.0.1";
         quiet.port = port;
         quiet.tags = {"slow"};
@@ -148,10 +149,10 @@ class CommandLineTests : public QObject {
         const TunnelsService service(model, QDBusConnection::sessionBus(), {20ms, 10});
         const RunningName running;
 
-        expectOutcome(run({"connect", "quiet"}), 0, QStringLiteral("quiet: Connecting…\n"));
+        expectOutcome(run({"connect", "quiet\nfake"}), 0, QStringLiteral("quiet\\u000Afake: Connecting…\n"));
         expectOutcome(run({"connect", "--tag", "slow"}), 1, {},
-                      QStringLiteral("“quiet” is still connecting after 20 seconds.\n"));
-        expectOutcome(run({"status"}), 0, QStringLiteral("quiet: Connecting…\n"));
+                      QStringLiteral("“quiet\\u000Afake” is still connecting after 20 seconds.\n"));
+        expectOutcome(run({"status"}), 0, QStringLiteral("quiet\\u000Afake: Connecting…\n"));
     }
 };
 

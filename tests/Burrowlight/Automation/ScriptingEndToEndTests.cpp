@@ -191,7 +191,7 @@ class ScriptingEndToEndTests : public QObject {
     }
 
     // The tunnels' texts searched, in the order of the file; names and tags as the bus shows them
-    // name their tunnel, NUL and all; no name reorders the terminal's line.
+    // name their tunnel, NUL and all; no name reorders the terminal's line or adds one.
     void findsTunnelsByTheirTextsAndByWhatTheBusShows() {
         testing_support::ThrowawayAppHome home;
         const auto named = [](const std::string& name) {
@@ -207,8 +207,9 @@ class ScriptingEndToEndTests : public QObject {
         trashed.deletedAt = tunnelkit::currentDate();
         Tunnel nul = named(std::string("nul\0name", 8));
         nul.tags = {std::string("tag\0nul", 7)};
+        const Tunnel forging = named("Office: Connected\nfake\u2028x\u2029y");
         home.storeTunnels(
-            {named("Web-zeta"), office, trashed, named("web-alpha"), nul, named("\u202Egnp.exe")});
+            {named("Web-zeta"), office, trashed, named("web-alpha"), nul, named("\u202Egnp.exe"), forging});
         const QString clientHome = QString::fromStdString(home.folder.file("home"));
         QVERIFY(QDir().mkpath(clientHome));
         const RunningApplication application(clientHome);
@@ -218,6 +219,10 @@ class ScriptingEndToEndTests : public QObject {
             QStringLiteral("Web-zeta: Not Connected\noffice: Not Connected\nweb-alpha: Not Connected\n"));
         expectOutcome(run(clientHome, {"status", "--matching", ".exe"}), 0,
                       QStringLiteral("\\u202Egnp.exe: Not Connected\n"));
+        expectOutcome(run(clientHome, {"status", "--matching", "fake"}), 0,
+                      QStringLiteral("Office: Connected\\u000Afake\\u2028x\\u2029y: Not Connected\n"));
+        QCOMPARE(tunnelProperty(forging, QStringLiteral("Name")).toString(),
+                 QString::fromStdString(forging.name));
 
         const QString shownName = tunnelProperty(nul, QStringLiteral("Name")).toString();
         const QStringList shownTags = tunnelProperty(nul, QStringLiteral("Tags")).toStringList();

@@ -1,5 +1,6 @@
-// The main window as assistive technology works it: the fields it finds by name and fills reach
-// the draft, and a tunnel's row reads as it looks and switches the tunnel on and off.
+// The main window as assistive technology works it: the fields it finds by name and fills, and the
+// boxes it toggles, reach the draft, and a tunnel's row reads as it looks and switches the tunnel on
+// and off.
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "PrivateBuses.h"
@@ -47,6 +48,21 @@ QAccessibleInterface* fieldNamed(QAccessibleInterface& root, const QString& name
     for (int index = 0; index < root.childCount(); ++index) {
         if (QAccessibleInterface* child = root.child(index)) {
             if (QAccessibleInterface* found = fieldNamed(*child, name)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The check box under `root` with that name.
+QAccessibleInterface* boxNamed(QAccessibleInterface& root, const QString& name) {
+    if (root.role() == QAccessible::CheckBox && root.text(QAccessible::Name) == name) {
+        return &root;
+    }
+    for (int index = 0; index < root.childCount(); ++index) {
+        if (QAccessibleInterface* child = root.child(index)) {
+            if (QAccessibleInterface* found = boxNamed(*child, name)) {
                 return found;
             }
         }
@@ -159,6 +175,42 @@ class AccessibilityTests : public QObject {
         // What the draft made of the text is what the field shows, and nothing echoed back.
         QCOMPARE(found->textInterface()->text(0, found->textInterface()->characterCount()),
                  field == "Destination Address" ? QStringLiteral("10.0.0.5") : text);
+    }
+
+    // A screen reader's or switch device's Toggle, which no mouse or key sends; showing the tunnel
+    // first writes nothing, its 3 attempts stay.
+    void aBoxToggledByAssistiveTechnologyReachesTheDraft() {
+        ThrowawayHome home;
+        Tunnel web = webTunnel();
+        web.retryLimit = 3;
+        home.storeTunnels({web});
+        Window window(home);
+        window.view.model().state().setSelection({web.id});
+        TunnelDetail& detail = *window.detail();
+        const TunnelDraft& draft = detail.context().draft();
+        QAccessibleInterface& root = *QAccessible::queryAccessibleInterface(&window.view);
+        QCOMPARE(draft.tunnel().retryLimit, 3);
+        QVERIFY(!draft.hasUnsavedChanges());
+        QVERIFY(!detail.unsavedBar().isVisible());
+        QAccessibleInterface* attempts = fieldNamed(root, "Attempts");
+        QCOMPARE(attempts->textInterface()->text(0, attempts->textInterface()->characterCount()),
+                 QStringLiteral("3"));
+
+        const auto toggle = [&](const QString& name) {
+            QAccessibleInterface* box = boxNamed(root, name);
+            QVERIFY2(box, qPrintable(name));
+            box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        };
+        toggle("Pin to the top and the tray");
+        QVERIFY(draft.tunnel().isPinned);
+        QVERIFY(detail.unsavedBar().isVisible());
+        toggle("Connect when Burrowlight opens");
+        QVERIFY(draft.tunnel().connectsAtLaunch);
+        toggle("Reconnect after failures");
+        QCOMPARE(draft.tunnel().retryLimit, 0);
+        QVERIFY(!boxNamed(root, "Reconnect after failures")->state().checked);
+        toggle("Reconnect after failures");
+        QCOMPARE(draft.tunnel().retryLimit, Tunnel::defaultRetryLimit);
     }
 
     void aRowReadsAsItLooksAndItsSwitchFlipsTheTunnel() {

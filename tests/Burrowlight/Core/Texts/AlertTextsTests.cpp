@@ -69,6 +69,17 @@ class AlertTextsTests : public QObject {
         QCOMPARE(alert->informativeText, QStringLiteral("• \u2068\u202Egpj.exe\u2067x\u2069\u2069 "
                                                         "(\u2068me@host1.example.com\u2069)"));
     }
+
+    // A line break inside a name or a server forges no line of its own.
+    void importListsEachTunnelOnOneLine() {
+        Tunnel forging = tunnelNumber(1);
+        forging.name = "Office\nfake\u2028x\u2029y";
+        forging.host = "db\nexample.com";
+        const auto alert = texts::importAlert({forging, tunnelNumber(2)}, QStringLiteral("two.burrowlight"));
+        const QStringList lines = alert->informativeText.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("• \u2068Office fake x y\u2069 (\u2068me@db example.com\u2069)"));
+    }
 };
 
 QTEST_GUILESS_MAIN(AlertTextsTests)

@@ -3,11 +3,13 @@
 #include "../Shell/ShellHarness.h"
 #include "Burrowlight/Core/TipPage.h"
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
+#include "Burrowlight/Widgets/Settings/SSHSettingsPane.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 #include "Burrowlight/Widgets/Settings/TunnelsSettingsPane.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "PrivateBuses.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMenu>
@@ -83,6 +85,25 @@ class SettingsWindowTests : public QObject {
         QCOMPARE(window->sectionTitle().text(), QStringLiteral("SSH"));
         window.reset();
         QCOMPARE(settingsWindow(harness)->sidebar().currentRow(), 1);
+    }
+
+    // A screen reader selects a row without moving the current one: the pane follows all the same.
+    void aRowSelectedThroughAccessibilityShowsItsPane() {
+        ShellHarness harness;
+        harness.start();
+        auto window = settingsWindow(harness);
+        QAccessibleTableInterface& rows =
+            *QAccessible::queryAccessibleInterface(&window->sidebar())->tableInterface();
+
+        rows.cellAt(1, 0)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(harness.settings.selectedSettingsSection(), QStringLiteral("ssh"));
+        QVERIFY(qobject_cast<SSHSettingsPane*>(&window->pane()));
+        QCOMPARE(window->sectionTitle().text(), QStringLiteral("SSH"));
+
+        QVERIFY(rows.selectRow(2));
+        QCOMPARE(harness.settings.selectedSettingsSection(), QStringLiteral("tunnels"));
+        QVERIFY(qobject_cast<TunnelsSettingsPane*>(&window->pane()));
+        QCOMPARE(window->sidebar().currentRow(), 2);
     }
 
     void theGeneralPaneOffersARelaunchForAnotherLanguage() {

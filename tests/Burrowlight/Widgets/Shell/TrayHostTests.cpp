@@ -55,7 +55,7 @@ class TrayHostTests : public QObject {
         QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty(),
-                 "trayer is missing: scripts/install-deps installs it");
+                 "trayer is missing: scripts/install-deps --tests installs it");
         AppSettings::registerDefaults();
     }
 
