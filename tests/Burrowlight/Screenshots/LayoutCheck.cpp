@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QTextEdit>
+#include <algorithm>
+#include <ranges>
 
 namespace screenshots {
 
@@ -113,25 +115,33 @@ void checkField(const QWidget& field, QStringList& faults) {
     }
 }
 
-// What holds scrolled content wider than its viewport: the innermost widgets reaching past it.
+// What holds scrolled content wider than its viewport: of the innermost widgets that reach past it,
+// the widest, which are the likeliest to push the others.
 QString widening(const QWidget& content, int viewportWidth) {
-    QStringList found;
-    const auto reachesPast = [&](const QWidget& widget) {
-        const int least = std::max(widget.minimumWidth(), widget.minimumSizeHint().width());
-        return widget.isVisible() && widget.mapTo(&content, QPoint(least, 0)).x() > viewportWidth + slack;
+    const auto least = [](const QWidget& widget) {
+        return std::max(widget.minimumWidth(), widget.minimumSizeHint().width());
     };
+    const auto reachesPast = [&](const QWidget& widget) {
+        return widget.isVisible() &&
+               widget.mapTo(&content, QPoint(least(widget), 0)).x() > viewportWidth + slack;
+    };
+    std::vector<const QWidget*> found;
     for (const QWidget* widget : content.findChildren<QWidget*>()) {
         const auto children = widget->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         if (reachesPast(*widget) && std::none_of(children.begin(), children.end(),
                                                  [&](const QWidget* child) { return reachesPast(*child); })) {
-            found << QStringLiteral("%1 at %2 px, at least %3 wide")
-                         .arg(named(*widget))
-                         .arg(widget->mapTo(&content, QPoint()).x())
-                         .arg(std::max(widget->minimumWidth(), widget->minimumSizeHint().width()));
+            found.push_back(widget);
         }
     }
-    return found.isEmpty() ? QString()
-                           : QStringLiteral(", held by ") + found.mid(0, 4).join(QStringLiteral("; "));
+    std::ranges::sort(found, std::greater{}, [&](const QWidget* widget) { return least(*widget); });
+    QStringList held;
+    for (const QWidget* widget : found | std::views::take(3)) {
+        held << QStringLiteral("%1 at %2 px, at least %3 wide")
+                    .arg(named(*widget))
+                    .arg(widget->mapTo(&content, QPoint()).x())
+                    .arg(least(*widget));
+    }
+    return held.isEmpty() ? QString() : QStringLiteral(", held by ") + held.join(QStringLiteral("; "));
 }
 
 } // namespace
