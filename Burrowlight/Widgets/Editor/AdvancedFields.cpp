@@ -191,18 +191,18 @@ void AdvancedFields::refresh() {
         return;
     }
     const Tunnel& tunnel = draft->tunnel();
-    fieldText::showUnlessFocused(*jumpHosts_, QString::fromStdString(tunnel.jumpHosts));
+    fieldText::showUnlessTyping(*jumpHosts_, QString::fromStdString(tunnel.jumpHosts));
     identity_->refresh();
     certificate_->refresh();
     log_->refresh();
-    fieldText::showUnlessFocused(*tags_, draft->tags());
+    fieldText::showUnlessTyping(*tags_, draft->tags());
     pinned_->setChecked(tunnel.isPinned);
     connectsAtLaunch_->setChecked(tunnel.connectsAtLaunch);
     reconnects_->setChecked(model_.reconnects());
     attemptsLabel_->setVisible(model_.reconnects());
     attempts_->setVisible(model_.reconnects());
-    fieldText::showUnlessFocused(*attempts_, model_.attemptsText());
-    fieldText::showUnlessFocused(*note_, QString::fromStdString(tunnel.note));
+    fieldText::showUnlessTyping(*attempts_, model_.attemptsText());
+    fieldText::showUnlessTyping(*note_, QString::fromStdString(tunnel.note));
 }
 
 } // namespace burrowlight

@@ -40,7 +40,7 @@ HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<voi
 }
 
 void HostField::refresh() {
-    fieldText::showUnlessFocused(*edit_, QString::fromStdString(draft_.tunnel().host));
+    fieldText::showUnlessTyping(*edit_, QString::fromStdString(draft_.tunnel().host));
 }
 
 void HostField::refreshMenu() {

@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <filesystem>
 
 using namespace burrowlight;
@@ -97,6 +99,30 @@ class EditorWidgetsTests : public QObject {
         choose(*row.kindMenu().menu(), QStringLiteral("SOCKS on This Computer"));
         QVERIFY(!row.field(Field::targetHost).isVisible());
         QCOMPARE(row.kindMenu().text(), QStringLiteral("SOCKS on This Computer"));
+    }
+
+    // A value the draft gets from elsewhere shows in the field the user is in; what they type
+    // there stays as typed.
+    void aFocusedFieldShowsWhatTheDraftGetsFromElsewhere() {
+        TunnelDraft draft(Tunnel::created(), true);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* row = new ForwardEditorRow(draft, draft.addForward(Forward::Kind::local), {}, &window);
+        auto* fields = new AdvancedFields(draft, ManualCache::shared(), QDir::homePath(), {}, &window);
+        layout->addWidget(row);
+        layout->addWidget(fields);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        retype(row->field(Field::targetHost), QStringLiteral("10.0.0.5:5432"));
+        QTest::keyClick(&row->field(Field::targetHost), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), &row->field(Field::targetPort));
+        QCOMPARE(row->field(Field::targetHost).text(), QStringLiteral("10.0.0.5"));
+        QCOMPARE(row->field(Field::targetPort).text(), QStringLiteral("5432"));
+
+        retype(fields->attempts(), QStringLiteral("1000"));
+        QCOMPARE(draft.tunnel().retryLimit, 1000);
+        QCOMPARE(fields->attempts().text(), QStringLiteral("1000")); // not "1,000" under the cursor
     }
 
     void everyFieldEditedSavedAndConnected() {
