@@ -2,6 +2,7 @@
 // open, beside the help of one option as the manual on this computer gives it.
 #include "Burrowlight/Core/ManualCache.h"
 #include "Burrowlight/Models/MainWindowModel.h"
+#include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
 #include "Burrowlight/Widgets/Editor/EditorSections.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
@@ -10,6 +11,7 @@
 
 #include <QEventLoop>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QTimer>
 #include <QToolButton>
 
@@ -78,4 +80,14 @@ BURROWLIGHT_SCREENSHOT("editor", "every-section") {
     page.show();
     waitFor(*help);
     return page;
+}
+
+// The "Other" menu of the forwards section, its second kind under the keyboard.
+BURROWLIGHT_SCREENSHOT("editor", "other-menu") {
+    auto& buttons = stage.own(std::make_unique<AddForwardButtons>([](Forward::Kind) {}));
+    buttons.show();
+    QMenu& menu = buttons.otherMenu();
+    menu.popup(buttons.mapToGlobal(QPoint(0, buttons.height())));
+    menu.setActiveAction(menu.actions().at(1));
+    return menu;
 }
