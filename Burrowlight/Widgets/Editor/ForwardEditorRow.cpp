@@ -235,7 +235,7 @@ void ForwardEditorRow::buildKindMenu() {
         kinds->addAction(action);
         connect(action, &QAction::triggered, this, [this, kind] { model_.setKind(kind); });
     }
-    menu.addSection(tr("Who Can Connect"));
+    look::addSection(menu, tr("Who Can Connect"));
     auto* accesses = new QActionGroup(&menu);
     for (const auto access : model_.accessChoices()) {
         QAction* action = menu.addAction(ForwardRowModel::title(access));

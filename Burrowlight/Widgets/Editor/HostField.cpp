@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/TunnelDraft.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -46,7 +47,7 @@ void HostField::refresh() {
 void HostField::refreshMenu() {
     QMenu& menu = *menuButton_->menu();
     menu.clear();
-    menu.addSection(tr("Hosts in ~/.ssh/config"));
+    look::addSection(menu, tr("Hosts in ~/.ssh/config"));
     for (const QString& alias : aliases_.aliases()) {
         QString title = alias;
         QAction* action = menu.addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
