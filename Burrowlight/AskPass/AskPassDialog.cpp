@@ -7,13 +7,15 @@
 #include <QFontMetricsF>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <cmath>
 
 namespace burrowlight {
 
 namespace {
 
-// Wide enough for a long passphrase at any font size, in the font's own units.
+// Wide enough for a long passphrase: never narrower than this, and wider with a larger font.
+constexpr int fieldWidth = 300;
 constexpr int fieldWidthInCharacters = 36;
 
 // ssh's lines are shown one to a line up to this many characters; longer ones wrap between words.
@@ -41,7 +43,8 @@ int sshLinesWidth(const QString& text, const QFontMetricsF& metrics) {
 AskPassDialog::Accessory::Accessory(bool remembers) {
     layout.setContentsMargins(0, 0, 0, 0);
     field.setEchoMode(QLineEdit::Password);
-    field.setMinimumWidth(field.fontMetrics().averageCharWidth() * fieldWidthInCharacters);
+    field.setMinimumWidth(
+        std::max(fieldWidth, field.fontMetrics().averageCharWidth() * fieldWidthInCharacters));
     layout.addWidget(&field);
     if (remembers) {
         remember = std::make_unique<QCheckBox>(AskPassDialogModel::rememberTitle());
@@ -101,6 +104,22 @@ AskPassDialog::AskPassDialog(AskPassDialogModel model, QWidget* parent)
         accessory_->field.setFocus();
     }
     layout_.addWidget(&buttons_, 4, 0, 1, 2);
+    keepMessageOnOneLine();
+}
+
+// The message on one line as long as the dialog stays within half the screen's width; a longer
+// one wraps between its words there.
+void AskPassDialog::keepMessageOnOneLine() {
+    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shownOn) {
+        return;
+    }
+    const QMargins margins = layout_.contentsMargins();
+    const int beside =
+        margins.left() + margins.right() + icon_.sizeHint().width() + layout_.horizontalSpacing();
+    const int room = shownOn->availableGeometry().width() / 2 - beside;
+    const int oneLine = widest({model_.message}, QFontMetricsF(message_.font()));
+    message_.setMinimumWidth(std::max(0, std::min(oneLine, room)));
 }
 
 AskPassOutcome AskPassDialog::outcome() const {

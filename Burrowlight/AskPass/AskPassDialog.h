@@ -36,6 +36,8 @@ class AskPassDialog final : public QDialog {
     const QWidget* accessoryView() const { return accessory_.get(); }
 
   private:
+    void keepMessageOnOneLine();
+
     // The layout comes last, so that it goes first and never outlives the widgets it holds.
     struct Accessory : QWidget {
         explicit Accessory(bool remembers);

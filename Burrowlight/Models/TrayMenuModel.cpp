@@ -25,8 +25,9 @@ QString quitTitle() {
     return TrayMenuWords::tr("Quit %1").arg(appDisplayName());
 }
 
-TrayMenuItem command(QString title, TrayMenuAction action, QKeySequence shortcut = {}) {
-    return {.title = std::move(title), .shortcut = std::move(shortcut), .action = std::move(action)};
+// No shortcut hints: a tray menu's keys do nothing there.
+TrayMenuItem command(QString title, TrayMenuAction action) {
+    return {.title = std::move(title), .action = std::move(action)};
 }
 
 // A tab would start the shortcut column, a line break a third line.
@@ -55,7 +56,7 @@ TrayMenuItem toggle(const TrayMenuFacts::Entry& entry) {
 
 std::vector<TrayMenuItem> termsOnlyMenu() {
     return {command(TrayMenuWords::tr("Terms of Use…"), tray::OpenTerms{}), TrayMenuItem::divider(),
-            command(quitTitle(), tray::Terminate{}, QKeySequence(Qt::CTRL | Qt::Key_Q))};
+            command(quitTitle(), tray::Terminate{})};
 }
 
 TrayMenuItem tagsSubmenu(const std::vector<std::string>& tags) {
@@ -104,10 +105,9 @@ std::vector<TrayMenuItem> fullMenu(const TrayMenuFacts& facts) {
     }
     addTunnelGroup(items, facts);
     items.push_back(TrayMenuItem::divider());
-    items.push_back(command(openTitle(), tray::OpenMain{}, QKeySequence(Qt::CTRL | Qt::Key_O)));
+    items.push_back(command(openTitle(), tray::OpenMain{}));
     if (facts.showsSettings) {
-        items.push_back(command(TrayMenuWords::tr("Settings…"), tray::OpenSettings{},
-                                QKeySequence(Qt::CTRL | Qt::Key_Comma)));
+        items.push_back(command(TrayMenuWords::tr("Settings…"), tray::OpenSettings{}));
     }
     if (facts.updatesConfigured) {
         items.push_back(command(TrayMenuWords::tr("Check for Updates…"), tray::CheckForUpdates{}));
@@ -115,7 +115,7 @@ std::vector<TrayMenuItem> fullMenu(const TrayMenuFacts& facts) {
     items.push_back(command(TrayMenuWords::tr("Buy Me a Coffee"), tray::OpenTipPage{}));
     items.push_back(command(TrayMenuWords::tr("Report a Problem…"), tray::ReportProblem{}));
     items.push_back(TrayMenuItem::divider());
-    items.push_back(command(quitTitle(), tray::Quit{}, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+    items.push_back(command(quitTitle(), tray::Quit{}));
     return items;
 }
 

@@ -3,7 +3,6 @@
 #include "TunnelKit/TunnelConnection.h"
 
 #include <QCoreApplication>
-#include <QKeySequence>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -91,7 +90,6 @@ struct TrayMenuItem {
     bool checkable = false;
     bool checked = false;
     bool enabled = true;
-    QKeySequence shortcut{};
     TrayMenuAction action{};
     std::vector<TrayMenuItem> children{};
 

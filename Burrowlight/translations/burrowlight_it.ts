@@ -93,7 +93,7 @@
     </message>
     <message>
         <source>The saved one wasn&apos;t accepted.</source>
-        <translation>Quella salvata non è stata accettata.</translation>
+        <translation>La password o passphrase salvata non è stata accettata.</translation>
     </message>
     <message>
         <source>Connect</source>
@@ -120,7 +120,7 @@
     </message>
     <message>
         <source>Start %1, or open the files in the one running</source>
-        <translation>Avvia %1, o apri i file in quello in esecuzione</translation>
+        <translation>Avvia %1, o apri i file nell’istanza già in esecuzione</translation>
     </message>
     <message>
         <source>Connect the tunnels and show their status</source>
@@ -128,7 +128,7 @@
     </message>
     <message>
         <source>Connect the tunnels tagged %1</source>
-        <translation>Connetti i tunnel con l’etichetta %1</translation>
+        <translation>Connetti i tunnel etichettati %1</translation>
     </message>
     <message>
         <source>Connect every tunnel</source>
@@ -140,7 +140,7 @@
     </message>
     <message>
         <source>Disconnect the tunnels tagged %1</source>
-        <translation>Disconnetti i tunnel con l’etichetta %1</translation>
+        <translation>Disconnetti i tunnel etichettati %1</translation>
     </message>
     <message>
         <source>Disconnect every tunnel</source>
@@ -152,7 +152,7 @@
     </message>
     <message>
         <source>Usage:</source>
-        <translation>Uso:</translation>
+        <translation>Utilizzo:</translation>
     </message>
     <message>
         <source>A %1 is a tunnel&apos;s name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
@@ -164,7 +164,7 @@
     </message>
     <message>
         <source>Also the tunnels tagged %1.</source>
-        <translation>Anche i tunnel con l’etichetta %1.</translation>
+        <translation>Anche i tunnel etichettati %1.</translation>
     </message>
     <message>
         <source>Every tunnel.</source>
@@ -204,7 +204,7 @@
     </message>
     <message>
         <source>The commands act on the running %1 over D-Bus. For a command&apos;s options: %2 COMMAND --help</source>
-        <translation>I comandi agiscono su %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
+        <translation>I comandi agiscono sul %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
     </message>
     <message>
         <source>TEXT</source>
@@ -565,11 +565,11 @@
     <name>ProblemReport</name>
     <message>
         <source>Read ~/.ssh/config: yes</source>
-        <translation>Lettura di ~/.ssh/config: sì</translation>
+        <translation>Leggi ~/.ssh/config: sì</translation>
     </message>
     <message>
         <source>Read ~/.ssh/config: no</source>
-        <translation>Lettura di ~/.ssh/config: no</translation>
+        <translation>Leggi ~/.ssh/config: no</translation>
     </message>
     <message>
         <source>Report a Problem</source>
@@ -1212,7 +1212,7 @@
     </message>
     <message>
         <source>%1 Copy</source>
-        <translation>%1 copia</translation>
+        <translation>%1 (copia)</translation>
     </message>
     <message>
         <source>Tunnels</source>
@@ -1321,7 +1321,7 @@
     </message>
     <message>
         <source>Copy SSH Command</source>
-        <translation>Copia il comando SSH</translation>
+        <translation>Copia comando SSH</translation>
     </message>
     <message>
         <source>Pin</source>
@@ -1476,7 +1476,7 @@
     </message>
     <message>
         <source>Show in Files</source>
-        <translation>Mostra nella cartella</translation>
+        <translation>Mostra in File</translation>
     </message>
 </context>
 <context>
@@ -1822,7 +1822,7 @@
     <name>burrowlight::GeneralSettingsModel</name>
     <message>
         <source>Same as the system</source>
-        <translation>Come il sistema</translation>
+        <translation>Lingua del sistema</translation>
     </message>
     <message>
         <source>Burrowlight changes language when it relaunches.</source>
@@ -1901,7 +1901,7 @@
     </message>
     <message>
         <source>Burrowlight is free. If you&apos;d like to support the project and help us keep it maintained, you can buy us a coffee.</source>
-        <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarmi a mantenerlo aggiornato, puoi offrirmi un caffè.</translation>
+        <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarci a mantenerlo aggiornato, puoi offrirci un caffè.</translation>
     </message>
 </context>
 <context>
@@ -2144,7 +2144,7 @@
     </message>
     <message>
         <source>Show in Files</source>
-        <translation>Mostra nella cartella</translation>
+        <translation>Mostra in File</translation>
     </message>
     <message>
         <source>Program</source>
@@ -2386,7 +2386,7 @@
     </message>
     <message>
         <source>Show in Files</source>
-        <translation>Mostra nella cartella</translation>
+        <translation>Mostra in File</translation>
     </message>
     <message>
         <source>Storage</source>

@@ -253,11 +253,11 @@ void AdvancedFields::refresh() {
         return;
     }
     const Tunnel& tunnel = draft->tunnel();
-    fieldText::showUnlessFocused(*jumpHosts_, QString::fromStdString(tunnel.jumpHosts));
+    fieldText::showUnlessTyping(*jumpHosts_, QString::fromStdString(tunnel.jumpHosts));
     identity_->refresh();
     certificate_->refresh();
     log_->refresh();
-    fieldText::showUnlessFocused(*tags_, draft->tags());
+    fieldText::showUnlessTyping(*tags_, draft->tags());
     {
         // The boxes follow their change however it comes (mouse, keys, assistive technology), but
         // showing the draft is no change: turning Reconnect on would replace the saved count.
@@ -270,8 +270,8 @@ void AdvancedFields::refresh() {
     }
     attemptsLabel_->setVisible(model_.reconnects());
     attempts_->setVisible(model_.reconnects());
-    fieldText::showUnlessFocused(*attempts_, model_.attemptsText());
-    fieldText::showUnlessFocused(*note_, QString::fromStdString(tunnel.note));
+    fieldText::showUnlessTyping(*attempts_, model_.attemptsText());
+    fieldText::showUnlessTyping(*note_, QString::fromStdString(tunnel.note));
 }
 
 } // namespace burrowlight

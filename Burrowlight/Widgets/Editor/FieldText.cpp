@@ -3,12 +3,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <optional>
 
 namespace burrowlight::fieldText {
 
 namespace {
 
-// The field's child: where its text goes, and whether the text now arriving is the model's own.
+// The field's child: where its text goes, whether the text now arriving is the model's own, and
+// the model's value the field last heard of.
 class Binding : public QObject {
     Q_OBJECT
 
@@ -17,6 +19,7 @@ class Binding : public QObject {
 
     void arrived(const QString& text) {
         if (!showing_) {
+            const QScopedValueRollback writing(writing_, true);
             write_(text);
         }
     }
@@ -24,14 +27,27 @@ class Binding : public QObject {
         const QScopedValueRollback quiet(showing_, true);
         change();
     }
+    // Whether the model's value came from elsewhere: it changed, and not by what the user typed
+    // here (which the model may have stored in its own form, as 7 for "007").
+    bool isNews(const QString& value) {
+        const bool news = !writing_ && value != heard_;
+        heard_ = value;
+        return news;
+    }
 
   private:
     Write write_;
     bool showing_ = false;
+    bool writing_ = false;
+    std::optional<QString> heard_;
 };
 
+Binding* bindingOf(QObject& field) {
+    return field.findChild<Binding*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
 template <class Change> void showQuietly(QObject& field, Change change) {
-    if (auto* binding = field.findChild<Binding*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (auto* binding = bindingOf(field)) {
         binding->show(change);
     } else {
         change();
@@ -67,16 +83,24 @@ void show(QPlainTextEdit& field, const QString& text) {
     }
 }
 
-void showUnlessFocused(QLineEdit& field, const QString& text) {
-    if (!field.hasFocus()) {
+namespace {
+
+template <class Field> void showNews(Field& field, const QString& text) {
+    Binding* binding = bindingOf(field);
+    const bool news = !binding || binding->isNews(text);
+    if (news || !field.hasFocus()) {
         show(field, text);
     }
 }
 
-void showUnlessFocused(QPlainTextEdit& field, const QString& text) {
-    if (!field.hasFocus()) {
-        show(field, text);
-    }
+} // namespace
+
+void showUnlessTyping(QLineEdit& field, const QString& text) {
+    showNews(field, text);
+}
+
+void showUnlessTyping(QPlainTextEdit& field, const QString& text) {
+    showNews(field, text);
 }
 
 } // namespace burrowlight::fieldText

@@ -18,8 +18,10 @@ void bind(QPlainTextEdit& field, Write write);
 // Shows the model's text when it differs; the field's `write` does not hear of it.
 void show(QLineEdit& field, const QString& text);
 void show(QPlainTextEdit& field, const QString& text);
-// As `show`, but a field the user is in keeps its text and cursor.
-void showUnlessFocused(QLineEdit& field, const QString& text);
-void showUnlessFocused(QPlainTextEdit& field, const QString& text);
+// As `show`, but a field the user is in keeps what they are typing, and its cursor, for as long
+// as the model holds what it made of it; a value that reaches the model from elsewhere (a split
+// host and port, a menu's choice) shows at once.
+void showUnlessTyping(QLineEdit& field, const QString& text);
+void showUnlessTyping(QPlainTextEdit& field, const QString& text);
 
 } // namespace burrowlight::fieldText

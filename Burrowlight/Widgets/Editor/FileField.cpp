@@ -33,7 +33,7 @@ FileField::FileField(const QString& title, const QString& prompt, FileChoice cho
 }
 
 void FileField::refresh() {
-    fieldText::showUnlessFocused(*edit_, QString::fromStdString(read_().value_or(std::string())));
+    fieldText::showUnlessTyping(*edit_, QString::fromStdString(read_().value_or(std::string())));
 }
 
 void FileField::choose() {

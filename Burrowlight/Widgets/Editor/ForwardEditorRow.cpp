@@ -235,7 +235,7 @@ void ForwardEditorRow::buildKindMenu() {
         kinds->addAction(action);
         connect(action, &QAction::triggered, this, [this, kind] { model_.setKind(kind); });
     }
-    menu.addSection(tr("Who Can Connect"));
+    look::addSection(menu, tr("Who Can Connect"));
     auto* accesses = new QActionGroup(&menu);
     for (const auto access : model_.accessChoices()) {
         QAction* action = menu.addAction(ForwardRowModel::title(access));
@@ -350,7 +350,7 @@ void ForwardEditorRow::refresh() {
     kindButton_->setToolTip(texts::explanation(row.kind));
     kindButton_->setAccessibleName(texts::title(row.kind));
     refreshFields(row);
-    fieldText::showUnlessFocused(*note_, row.note);
+    fieldText::showUnlessTyping(*note_, row.note);
     {
         // Showing the draft writes nothing back into it.
         const QSignalBlocker quiet(enabled_);
@@ -392,11 +392,11 @@ void ForwardEditorRow::refreshFields(const ForwardDraft& row) {
         edit->setVisible(model_.showsField(field));
         editorLook::setOutlined(*edit, model_.isOutlined(field));
     }
-    fieldText::showUnlessFocused(*fields_.at(Field::address), row.address);
-    fieldText::showUnlessFocused(listenPort, row.listenPort);
-    fieldText::showUnlessFocused(*fields_.at(Field::listenPath), row.listenPath);
-    fieldText::showUnlessFocused(*fields_.at(Field::targetHost), row.targetHost);
-    fieldText::showUnlessFocused(*fields_.at(Field::targetPort), row.targetPort);
+    fieldText::showUnlessTyping(*fields_.at(Field::address), row.address);
+    fieldText::showUnlessTyping(listenPort, row.listenPort);
+    fieldText::showUnlessTyping(*fields_.at(Field::listenPath), row.listenPath);
+    fieldText::showUnlessTyping(*fields_.at(Field::targetHost), row.targetHost);
+    fieldText::showUnlessTyping(*fields_.at(Field::targetPort), row.targetPort);
     const bool hasTarget = tunnelkit::hasTarget(row.kind);
     colon_->setVisible(model_.showsField(Field::targetPort));
     chosenByApp_->setVisible(!hasTarget);

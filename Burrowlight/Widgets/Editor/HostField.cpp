@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/TunnelDraft.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -40,13 +41,13 @@ HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<voi
 }
 
 void HostField::refresh() {
-    fieldText::showUnlessFocused(*edit_, QString::fromStdString(draft_.tunnel().host));
+    fieldText::showUnlessTyping(*edit_, QString::fromStdString(draft_.tunnel().host));
 }
 
 void HostField::refreshMenu() {
     QMenu& menu = *menuButton_->menu();
     menu.clear();
-    menu.addSection(tr("Hosts in ~/.ssh/config"));
+    look::addSection(menu, tr("Hosts in ~/.ssh/config"));
     for (const QString& alias : aliases_.aliases()) {
         QString title = alias;
         QAction* action = menu.addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));

@@ -153,7 +153,7 @@ void OptionsList::refresh() {
         // Values only: editors follow the draft unless the user is in them.
         for (size_t index = 0; index < rows.size(); ++index) {
             if (auto* edit = rows_[index]->findChild<QLineEdit*>()) {
-                fieldText::showUnlessFocused(*edit, rows[index].value);
+                fieldText::showUnlessTyping(*edit, rows[index].value);
             }
             if (auto* box = rows_[index]->findChild<QComboBox*>();
                 box && box->currentText() != rows[index].value) {

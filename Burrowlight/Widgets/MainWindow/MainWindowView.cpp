@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <QWindow>
 
 namespace burrowlight {
 
@@ -121,6 +122,11 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &search_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         model_.state().setSearchFocused(event->type() == QEvent::FocusIn);
     }
+    if (event->type() == QEvent::Expose && watched == window()->windowHandle() &&
+        window()->windowHandle()->isExposed()) {
+        watched->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &MainWindowView::openConfigImport, Qt::QueuedConnection);
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -154,6 +160,13 @@ void MainWindowView::openConfigImport() {
     }
     if (!parts_.configImport || configImportSheet_) {
         model_.state().setImportingConfig(configImportSheet_ != nullptr);
+        return;
+    }
+    // A window just opened may not be placed yet: the sheet, centred on it, waits until it is on
+    // screen, or it would sit where the window manager had not yet put the window.
+    if (QWindow* shownIn = window()->windowHandle();
+        shownIn && window()->isVisible() && !shownIn->isExposed()) {
+        shownIn->installEventFilter(this);
         return;
     }
     configImportSheet_ = parts_.configImport(model_, *this);

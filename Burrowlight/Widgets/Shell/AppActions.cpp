@@ -34,7 +34,7 @@ AppActions::AppActions() {
     disconnectAll.setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
 
     help.setText(tr("%1 Help").arg(appDisplayName()));
-    help.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Question));
+    help.setShortcut(QKeySequence::HelpContents);
     reportProblem.setText(tr("Report a Problem…"));
     buyMeACoffee.setText(tr("Buy Me a Coffee"));
     privacy.setText(tr("Privacy"));

@@ -133,7 +133,6 @@ void TrayMenuView::apply(QAction& action, const TrayMenuItem& item) {
     action.setCheckable(item.checkable);
     action.setChecked(item.checked);
     action.setEnabled(item.enabled);
-    action.setShortcut(item.shortcut);
     if (item.kind == TrayMenuItem::Kind::command) {
         bindings_.emplace_back(&action, item.action);
     }

@@ -5,6 +5,8 @@
 
 #include <QMenu>
 #include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
 
 namespace burrowlight::look {
 
@@ -96,6 +98,22 @@ void fill(QMenu& menu, const Menu& entries) {
         }
         }
     }
+}
+
+void addSection(QMenu& menu, const QString& title) {
+    menu.addSection(title);
+    // As wide as an item with the heading's text, inside the menu's frame.
+    QStyleOptionMenuItem item;
+    item.initFrom(&menu);
+    item.menuItemType = QStyleOptionMenuItem::Normal;
+    item.text = title;
+    const QFontMetrics metrics = menu.fontMetrics();
+    const QSize text(metrics.horizontalAdvance(title), metrics.height());
+    QStyle& style = *menu.style();
+    const int frame = style.pixelMetric(QStyle::PM_MenuHMargin, nullptr, &menu) +
+                      style.pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, &menu);
+    const int width = style.sizeFromContents(QStyle::CT_MenuItem, &item, text, &menu).width() + 2 * frame;
+    menu.setMinimumWidth(std::max(menu.minimumWidth(), width));
 }
 
 } // namespace burrowlight::look

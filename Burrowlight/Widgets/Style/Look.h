@@ -30,5 +30,8 @@ void onSurface(QWidget& widget);
 
 // The entries as the menu's actions; "&" in titles stays a letter.
 void fill(QMenu& menu, const Menu& entries);
+// A section of the menu headed `title`. Qt leaves a heading out of the menu's width: the menu is
+// made at least as wide as the heading needs.
+void addSection(QMenu& menu, const QString& title);
 
 } // namespace burrowlight::look

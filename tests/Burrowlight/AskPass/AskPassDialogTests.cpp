@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -200,6 +202,27 @@ class AskPassDialogTests : public QObject {
         }
         QVERIFY(dialog->secretField()->width() >
                 dialog->secretField()->fontMetrics().averageCharWidth() * 30);
+    }
+
+    // The message stays on one line while the dialog fits in half the screen, and wraps there.
+    void theMessageKeepsToOneLineWithinHalfTheScreen() {
+        const int halfScreen = QGuiApplication::primaryScreen()->availableGeometry().width() / 2;
+        const auto lines = [](const QLabel& label) {
+            return label.height() / label.fontMetrics().lineSpacing();
+        };
+        const auto usual =
+            AskPassHelper::makeAlert({request(passphrasePrompt), QStringLiteral("Staging db"), false});
+        usual->show();
+        QVERIFY(QTest::qWaitForWindowExposed(usual.get()));
+        QCOMPARE(lines(usual->messageLabel()), 1);
+        QVERIFY(usual->secretField()->width() >= 300);
+
+        const QString longName = QString(QStringLiteral("replica ")).repeated(20).trimmed();
+        const auto long_ = AskPassHelper::makeAlert({request(passphrasePrompt), longName, false});
+        long_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(long_.get()));
+        QVERIFY(lines(long_->messageLabel()) > 1);
+        QVERIFY(long_->width() <= halfScreen);
     }
 
     void askRunsTheDialogAboveOtherWindows() {

@@ -1,4 +1,5 @@
-// ssh's questions as the askpass helper asks them: a new server's key, and a password it may keep.
+// ssh's questions as the askpass helper asks them: a new server's key, and a password or passphrase
+// it may keep, also after ssh refused the one it kept.
 #include "Burrowlight/AskPass/AskPassDialog.h"
 #include "Screenshots.h"
 
@@ -7,9 +8,9 @@ using tunnelkit::AskPassRequest;
 
 namespace {
 
-QWidget& dialog(screenshots::Stage& stage, const std::string& prompt) {
+QWidget& dialog(screenshots::Stage& stage, const std::string& prompt, bool savedWasRefused = false) {
     return stage.own(std::make_unique<AskPassDialog>(AskPassDialogModel::make(
-        {AskPassRequest(prompt, std::nullopt), QStringLiteral("Production database")})));
+        {AskPassRequest(prompt, std::nullopt), QStringLiteral("Production database"), savedWasRefused})));
 }
 
 } // namespace
@@ -28,4 +29,8 @@ BURROWLIGHT_SCREENSHOT("askpass", "password") {
 
 BURROWLIGHT_SCREENSHOT("askpass", "passphrase") {
     return dialog(stage, "Enter passphrase for key '/home/alice/.ssh/id_ed25519': ");
+}
+
+BURROWLIGHT_SCREENSHOT("askpass", "passphrase-refused") {
+    return dialog(stage, "Enter passphrase for key '/home/alice/.ssh/id_ed25519': ", true);
 }

@@ -1,15 +1,21 @@
 // The tunnel editor: a tunnel with forwards of all four kinds, two extra options and every section
-// open, beside the help of one option as the manual on this computer gives it.
+// open, beside the help of one option as the manual on this computer gives it; the menus of the
+// forwards section and of the server field.
 #include "Burrowlight/Core/ManualCache.h"
 #include "Burrowlight/Models/MainWindowModel.h"
+#include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
 #include "Burrowlight/Widgets/Editor/EditorSections.h"
+#include "Burrowlight/Widgets/Editor/HostField.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
 #include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
 #include "Screenshots.h"
+#include "TunnelKit/FileIO.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QTimer>
 #include <QToolButton>
 
@@ -78,4 +84,38 @@ BURROWLIGHT_SCREENSHOT("editor", "every-section") {
     page.show();
     waitFor(*help);
     return page;
+}
+
+// The "Other" menu of the forwards section, its second kind under the keyboard.
+BURROWLIGHT_SCREENSHOT("editor", "other-menu") {
+    auto& buttons = stage.own(std::make_unique<AddForwardButtons>([](Forward::Kind) {}));
+    buttons.show();
+    QMenu& menu = buttons.otherMenu();
+    menu.popup(buttons.mapToGlobal(QPoint(0, buttons.height())));
+    menu.setActiveAction(menu.actions().at(1));
+    return menu;
+}
+
+// The server field's menu of the aliases in ~/.ssh/config, all shorter than its heading.
+BURROWLIGHT_SCREENSHOT("editor", "host-menu") {
+    const QString folder = QDir(screenshots::Stage::home()).filePath(QStringLiteral(".ssh"));
+    QDir().mkpath(folder);
+    (void)tunnelkit::writeFileAtomically((folder + QStringLiteral("/config")).toStdString(),
+                                         "Host web db nas\n  User anna\nHost *\n  ServerAliveInterval 30\n");
+    stage.model().settings().setUsesSSHConfig(true);
+    auto& draft = stage.own(std::make_unique<TunnelDraft>(Tunnel::created(), true));
+    auto& aliases =
+        stage.own(std::make_unique<HostAliases>(stage.model().settings(), screenshots::Stage::home()));
+    auto& field = stage.own(std::make_unique<HostField>(draft, aliases, nullptr));
+    if (aliases.aliases().isEmpty()) {
+        QEventLoop loop;
+        QObject::connect(&aliases, &HostAliases::aliasesChanged, &loop, &QEventLoop::quit);
+        QTimer::singleShot(std::chrono::seconds(30), &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    field.resize(300, field.sizeHint().height());
+    field.show();
+    QMenu& menu = *field.aliasesButton().menu();
+    menu.popup(field.mapToGlobal(QPoint(field.width(), field.height())));
+    return menu;
 }

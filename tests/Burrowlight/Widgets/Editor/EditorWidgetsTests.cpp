@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <filesystem>
 
 using namespace burrowlight;
@@ -100,6 +102,30 @@ class EditorWidgetsTests : public QObject {
         choose(*row.kindMenu().menu(), QStringLiteral("SOCKS on This Computer"));
         QVERIFY(!row.field(Field::targetHost).isVisible());
         QCOMPARE(row.kindMenu().text(), QStringLiteral("SOCKS on This Computer"));
+    }
+
+    // A value the draft gets from elsewhere shows in the field the user is in; what they type
+    // there stays as typed.
+    void aFocusedFieldShowsWhatTheDraftGetsFromElsewhere() {
+        TunnelDraft draft(Tunnel::created(), true);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* row = new ForwardEditorRow(draft, draft.addForward(Forward::Kind::local), {}, &window);
+        auto* fields = new AdvancedFields(draft, ManualCache::shared(), QDir::homePath(), {}, &window);
+        layout->addWidget(row);
+        layout->addWidget(fields);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        retype(row->field(Field::targetHost), QStringLiteral("10.0.0.5:5432"));
+        QTest::keyClick(&row->field(Field::targetHost), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), &row->field(Field::targetPort));
+        QCOMPARE(row->field(Field::targetHost).text(), QStringLiteral("10.0.0.5"));
+        QCOMPARE(row->field(Field::targetPort).text(), QStringLiteral("5432"));
+
+        retype(fields->attempts(), QStringLiteral("1000"));
+        QCOMPARE(draft.tunnel().retryLimit, 1000);
+        QCOMPARE(fields->attempts().text(), QStringLiteral("1000")); // not "1,000" under the cursor
     }
 
     void everyFieldEditedSavedAndConnected() {
@@ -267,7 +293,10 @@ class EditorWidgetsTests : public QObject {
         forwards->findChild<ForwardEditorRow*>()->model().remove();
         QVERIFY(texts().contains(QStringLiteral("No forwards. The tunnel only keeps the connection open.")));
 
-        forwards->findChild<AddForwardButtons*>()->otherMenu().actions().back()->trigger();
+        QMenu& other = forwards->findChild<AddForwardButtons*>()->otherMenu();
+        other.popup(QPoint());
+        QTest::keyClick(&other, Qt::Key_Up); // the last kind
+        QTest::keyClick(&other, Qt::Key_Return);
         QTRY_COMPARE(forwards->findChildren<ForwardEditorRow*>().size(), 1); // the removed one goes later
         const auto rows = forwards->findChildren<ForwardEditorRow*>();
         QCOMPARE(context.focus().current(),

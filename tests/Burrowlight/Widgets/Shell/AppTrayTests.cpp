@@ -134,7 +134,8 @@ class AppTrayTests : public QObject {
         QMenu* lab = tags->menu()->actions().at(0)->menu();
         QCOMPARE(lab->title(), QStringLiteral("lab"));
         QVERIFY2(lab->actions().at(0)->icon().isNull(), "a tag's Connect All has no symbol");
-        QCOMPARE(actionTitled(menu, "Quit Burrowlight")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QVERIFY2(actionTitled(menu, "Quit Burrowlight")->shortcut().isEmpty(),
+                 "a tray menu's keys do nothing");
         QCOMPARE(*tray.view().actionOf(actionTitled(menu, "Open Burrowlight")),
                  TrayMenuAction(tray::OpenMain{}));
     }
