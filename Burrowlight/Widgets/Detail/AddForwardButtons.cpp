@@ -30,7 +30,7 @@ class KindItem : public QWidget {
     KindItem(Forward::Kind kind, QAction& action, QMenu& menu)
         : QWidget(&menu), kind_(kind), action_(action), menu_(menu) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAccessibleName(action.text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+        setAccessibleName(texts::title(kind) + QLatin1Char('\n') + texts::explanation(kind));
         connect(&menu, &QMenu::hovered, this, [this] { update(); });
     }
 
@@ -94,10 +94,6 @@ class KindItem : public QWidget {
     QMenu& menu_;
 };
 
-QString menuText(QString text) {
-    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
-}
-
 } // namespace
 
 AddForwardButtons::AddForwardButtons(std::function<void(Forward::Kind)> add, QWidget* parent)
@@ -113,7 +109,7 @@ AddForwardButtons::AddForwardButtons(std::function<void(Forward::Kind)> add, QWi
     for (const auto kind : {Forward::Kind::remote, Forward::Kind::dynamic, Forward::Kind::remoteDynamic}) {
         // Read out as shown: the title, then the explanation.
         auto* item = new QWidgetAction(&menu_); // owned by the menu
-        item->setText(menuText(texts::title(kind)) + QLatin1Char('\n') + menuText(texts::explanation(kind)));
+        item->setText(look::menuText(texts::title(kind) + QLatin1Char('\n') + texts::explanation(kind)));
         item->setDefaultWidget(new KindItem(kind, *item, menu_));
         menu_.addAction(item);
         connect(item, &QAction::triggered, this, [this, kind] { add_(kind); });

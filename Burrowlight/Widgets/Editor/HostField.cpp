@@ -49,8 +49,7 @@ void HostField::refreshMenu() {
     menu.clear();
     look::addSection(menu, tr("Hosts in ~/.ssh/config"));
     for (const QString& alias : aliases_.aliases()) {
-        QString title = alias;
-        QAction* action = menu.addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QAction* action = menu.addAction(look::menuText(alias));
         connect(action, &QAction::triggered, this, [this, alias] {
             draft_.editTunnel([&alias](tunnelkit::Tunnel& tunnel) { tunnel.host = alias.toStdString(); });
             fieldText::show(*edit_, alias);

@@ -180,7 +180,8 @@ void OptionsList::refresh() {
 }
 
 QSize OptionsList::minimumSizeHint() const {
-    return {std::max(least().names + rowsLayout_->spacing() + least().rest, add_->sizeHint().width()),
+    const Least room = least();
+    return {std::max(room.names + rowsLayout_->spacing() + room.rest, add_->sizeHint().width()),
             QWidget::minimumSizeHint().height()};
 }
 
@@ -244,7 +245,8 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
         box->setAccessibleName(row.name);
         box->view()->setAccessibleName(row.name);
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        connect(box, &QComboBox::textActivated, this,
+        // However the choice is made: the list, the keys, assistive technology.
+        connect(box, &QComboBox::currentTextChanged, this,
                 [this, id](const QString& value) { model_.setValue(id, value); });
         layout->addWidget(box);
         layout->addStretch();

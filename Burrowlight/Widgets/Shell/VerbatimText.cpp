@@ -56,8 +56,12 @@ VerbatimText::VerbatimText(QWidget* parent) : QTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setContextMenuPolicy(Qt::DefaultContextMenu);
     document()->setDocumentMargin(0);
+    measured_.setDocumentMargin(0);
+    measured_.setDefaultFont(font());
+    QTextOption wrapping = measured_.defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    measured_.setDefaultTextOption(wrapping);
     viewport()->setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -74,22 +78,19 @@ void VerbatimText::setText(const QString& text) {
     Shown shown = joinWords(text);
     textPositions_ = std::move(shown.textPositions);
     setPlainText(shown.text);
+    measured_.setPlainText(shown.text);
     updateGeometry();
 }
 
 int VerbatimText::heightForWidth(int width) const {
-    const std::unique_ptr<QTextDocument> measured(document()->clone());
-    measured->setDefaultFont(font());
-    measured->setTextWidth(std::max(1, width - frameWidth() * 2));
-    return static_cast<int>(std::ceil(measured->size().height())) + frameWidth() * 2;
+    measured_.setTextWidth(std::max(1, width - frameWidth() * 2));
+    return static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2;
 }
 
 QSize VerbatimText::sizeHint() const {
     // All of it on one line where there is room for it.
-    const std::unique_ptr<QTextDocument> measured(document()->clone());
-    measured->setDefaultFont(font());
-    measured->setTextWidth(-1);
-    const int width = static_cast<int>(std::ceil(measured->idealWidth())) + frameWidth() * 2 + 1;
+    measured_.setTextWidth(-1);
+    const int width = static_cast<int>(std::ceil(measured_.idealWidth())) + frameWidth() * 2;
     return {width, heightForWidth(width)};
 }
 
@@ -122,6 +123,7 @@ void VerbatimText::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         followTextColour();
     } else if (event->type() == QEvent::FontChange) {
+        measured_.setDefaultFont(font());
         updateGeometry();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTextDocument>
 #include <QTextEdit>
 #include <vector>
 
@@ -30,6 +31,8 @@ class VerbatimText : public QTextEdit {
     void followTextColour();
 
     QString text_;
+    // The shown text laid out apart from the widget, to answer how tall it is at any width.
+    mutable QTextDocument measured_;
     // Where each position of the shown text, and its end, falls in `text_`.
     std::vector<qsizetype> textPositions_;
 };

@@ -10,14 +10,10 @@
 
 namespace burrowlight::look {
 
-namespace {
-
 QString menuText(const QString& title) {
     QString escaped = title;
     return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
-
-} // namespace
 
 QColor tint(StatusDotLook::Tint tint, const QPalette& palette) {
     switch (tint) {

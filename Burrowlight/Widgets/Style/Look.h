@@ -28,6 +28,8 @@ QPixmap symbol(const QString& name, const QColor& color, int size, qreal deviceP
 // The widget drawn on `TolvanSurface`, item views included.
 void onSurface(QWidget& widget);
 
+// A title as a menu item shows it: "&" stays a letter, never marks a shortcut key.
+QString menuText(const QString& title);
 // The entries as the menu's actions; "&" in titles stays a letter.
 void fill(QMenu& menu, const Menu& entries);
 // A section of the menu headed `title`. Qt leaves a heading out of the menu's width: the menu is

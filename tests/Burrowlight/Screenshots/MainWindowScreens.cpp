@@ -11,12 +11,16 @@
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 #include "Burrowlight/Widgets/Shell/MessageBoxAlerts.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "LiveServer.h"
 #include "Screenshots.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 #include <functional>
 #include <map>
@@ -378,6 +382,33 @@ BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed-no-forwards") {
 // for each kind of server key, with a forward of every kind and options of every kind.
 namespace {
 
+// Keeps the detail scrolled to the Session card, at whatever size the window takes.
+class SessionInView : public QObject {
+  public:
+    explicit SessionInView(QScrollArea& detail) : detail_(detail) {
+        detail.widget()->installEventFilter(this);
+        scroll();
+    }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            QTimer::singleShot(0, this, &SessionInView::scroll);
+        }
+        return false;
+    }
+
+  private:
+    void scroll() {
+        // The Session card's first fact, below the card's heading.
+        const auto* fact = detail_.widget()->findChild<VerbatimText*>();
+        detail_.verticalScrollBar()->setValue(fact->parentWidget()->mapTo(detail_.widget(), QPoint()).y() -
+                                              40);
+    }
+
+    QScrollArea& detail_;
+};
+
 Window liveDetailWindow(screenshots::Stage& stage, const std::string& hostKeyAlgorithm, bool opensAdvanced) {
     const Tunnel tunnel = screenshots::liveTunnel("Warehouse replica", hostKeyAlgorithm);
     screenshots::connectForReal(stage.model(), tunnel);
@@ -395,8 +426,12 @@ Window liveDetailWindow(screenshots::Stage& stage, const std::string& hostKeyAlg
 
 } // namespace
 
+// Scrolled to the Session card, the Advanced card open below it.
 BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "session-ecdsa-advanced") {
-    return liveDetailWindow(stage, "ecdsa-sha2-nistp256", true).frame;
+    Window window = liveDetailWindow(stage, "ecdsa-sha2-nistp256", true);
+    auto* detail = window.frame.findChild<TunnelDetail*>()->findChild<QScrollArea*>();
+    stage.own(std::make_unique<SessionInView>(*detail));
+    return window.frame;
 }
 
 BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "session-rsa") {

@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QTest>
+#include <functional>
 
 using namespace burrowlight;
 using ThrowawayHome = testing_support::ThrowawayAppHome;
@@ -40,14 +41,15 @@ struct Window {
     }
 };
 
-// The first text field under `root` with that name, found the way a screen reader finds it.
-QAccessibleInterface* fieldNamed(QAccessibleInterface& root, const QString& name) {
-    if (root.editableTextInterface() && root.text(QAccessible::Name) == name) {
+// The first item under `root` that `matches`, found the way a screen reader finds it.
+QAccessibleInterface* find(QAccessibleInterface& root,
+                           const std::function<bool(QAccessibleInterface&)>& matches) {
+    if (matches(root)) {
         return &root;
     }
     for (int index = 0; index < root.childCount(); ++index) {
         if (QAccessibleInterface* child = root.child(index)) {
-            if (QAccessibleInterface* found = fieldNamed(*child, name)) {
+            if (QAccessibleInterface* found = find(*child, matches)) {
                 return found;
             }
         }
@@ -55,19 +57,16 @@ QAccessibleInterface* fieldNamed(QAccessibleInterface& root, const QString& name
     return nullptr;
 }
 
-// The check box under `root` with that name.
+QAccessibleInterface* fieldNamed(QAccessibleInterface& root, const QString& name) {
+    return find(root, [&](QAccessibleInterface& item) {
+        return item.editableTextInterface() && item.text(QAccessible::Name) == name;
+    });
+}
+
 QAccessibleInterface* boxNamed(QAccessibleInterface& root, const QString& name) {
-    if (root.role() == QAccessible::CheckBox && root.text(QAccessible::Name) == name) {
-        return &root;
-    }
-    for (int index = 0; index < root.childCount(); ++index) {
-        if (QAccessibleInterface* child = root.child(index)) {
-            if (QAccessibleInterface* found = boxNamed(*child, name)) {
-                return found;
-            }
-        }
-    }
-    return nullptr;
+    return find(root, [&](QAccessibleInterface& item) {
+        return item.role() == QAccessible::CheckBox && item.text(QAccessible::Name) == name;
+    });
 }
 
 // What an on-screen keyboard or voice input does: the whole text replaced at once.

@@ -173,7 +173,7 @@ class EditorWidgetsTests : public QObject {
         retype(*fields.options().row(0)->findChild<QLineEdit*>(), QStringLiteral("30"));
         auto& compression = *fields.options().row(1)->findChild<QComboBox*>();
         QCOMPARE(compression.count(), 2);
-        emit compression.textActivated(QStringLiteral("no"));
+        compression.setCurrentText(QStringLiteral("no"));
         fields.note().setFocus();
         QTest::keyClicks(&fields.note(), QStringLiteral("nightly"));
         QCOMPARE(draft->problem(), std::nullopt);
