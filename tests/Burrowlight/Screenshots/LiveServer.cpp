@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 using namespace tunnelkit;
 
@@ -77,6 +78,17 @@ Server& server() {
     return started;
 }
 
+// Ports handed out once per program: ssh binds the remote forwards on this machine as well, so two
+// forwards drawn the same port would fail each other.
+int unusedPort() {
+    static std::set<int> handedOut;
+    int port = 0;
+    do {
+        port = testing_support::freeLoopbackPort();
+    } while (!handedOut.insert(port).second);
+    return port;
+}
+
 std::string userName() {
     return qEnvironmentVariable("USER", QStringLiteral("root")).toStdString();
 }
@@ -85,7 +97,7 @@ std::string userName() {
 
 Tunnel liveTunnel(const std::string& name, const std::string& hostKeyAlgorithm) {
     Server& live = server();
-    const auto port = [] { return testing_support::freeLoopbackPort(); };
+    const auto port = unusedPort;
     Tunnel tunnel = Tunnel::created();
     tunnel.name = name;
     tunnel.host = "127.0.0.1";
@@ -123,8 +135,19 @@ Tunnel liveTunnel(const std::string& name, const std::string& hostKeyAlgorithm) 
     return tunnel;
 }
 
-void connectForReal(burrowlight::AppModel& app, const Tunnel& tunnel) {
-    app.setTermsAccepted(true);
+namespace {
+
+std::string hostKeyAlgorithmOf(const Tunnel& tunnel) {
+    for (const auto& option : tunnel.options) {
+        if (option.name == "HostKeyAlgorithms") {
+            return option.value;
+        }
+    }
+    return {};
+}
+
+// Saves and connects `tunnel`, waiting until ssh has set it up; what ssh said is added to `log`.
+bool connectsWithin(burrowlight::AppModel& app, const Tunnel& tunnel, std::string& log) {
     app.controller().save(tunnel);
     app.controller().connect({tunnel.id});
     const auto connection = app.controller().connection(tunnel.id);
@@ -133,13 +156,34 @@ void connectForReal(burrowlight::AppModel& app, const Tunnel& tunnel) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(10);
     }
-    if (!connection || !connection->state().isConnected()) {
-        std::string log;
-        for (const auto& line : connection ? connection->log() : TunnelConnection::Log{}) {
-            log += line.text + "\n";
-        }
-        testing_support::recordFailure("the tunnel did not connect:\n" + log);
+    if (connection && connection->state().isConnected()) {
+        return true;
     }
+    for (const auto& line : connection ? connection->log() : TunnelConnection::Log{}) {
+        log += line.text + "\n";
+    }
+    app.controller().disconnect({tunnel.id});
+    return false;
+}
+
+} // namespace
+
+void connectForReal(burrowlight::AppModel& app, const Tunnel& tunnel) {
+    app.setTermsAccepted(true);
+    // Tests running beside this program may take a drawn port before ssh binds it; fresh ports then.
+    constexpr int attempts = 3;
+    Tunnel attempt = tunnel;
+    std::string log;
+    for (int tried = 1; tried <= attempts; ++tried) {
+        if (tried > 1) {
+            attempt = liveTunnel(tunnel.name, hostKeyAlgorithmOf(tunnel));
+            attempt.id = tunnel.id;
+        }
+        if (connectsWithin(app, attempt, log)) {
+            return;
+        }
+    }
+    testing_support::recordFailure("the tunnel did not connect:\n" + log);
 }
 
 } // namespace screenshots
