@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
+#include <mutex>
 #include <random>
+#include <set>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -130,6 +132,25 @@ bool hasIPv6Loopback() {
     return static_cast<bool>(listeningSocket("::1", 0));
 }
 
+namespace {
+
+// A test that draws several ports binds them only later (ssh binds its forwards, some on the server
+// side of this same machine), so one port handed out twice would fail the test against itself.
+std::mutex handedOutLock;
+std::set<int> handedOutPorts;
+
+bool isHandedOut(int port) {
+    std::lock_guard lock(handedOutLock);
+    return handedOutPorts.contains(port);
+}
+
+void handOut(int port) {
+    std::lock_guard lock(handedOutLock);
+    handedOutPorts.insert(port);
+}
+
+} // namespace
+
 int freeLoopbackPort() {
     std::random_device seed;
     std::mt19937 random(seed());
@@ -137,7 +158,11 @@ int freeLoopbackPort() {
     const bool withIPv6 = hasIPv6Loopback();
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const int port = ports(random);
+        if (isHandedOut(port)) {
+            continue;
+        }
         if (listeningSocket("127.0.0.1", port) && (!withIPv6 || listeningSocket("::1", port))) {
+            handOut(port);
             return port;
         }
     }

@@ -10,7 +10,8 @@
 namespace testing_support {
 
 // A TCP port on 127.0.0.1 that nothing listens on now, chosen at random outside the kernel's
-// range for outgoing connections, so that parallel tests rarely meet on one.
+// range for outgoing connections, so that parallel tests rarely meet on one; never the same port
+// twice in one process.
 int freeLoopbackPort();
 bool hasIPv6Loopback();
 

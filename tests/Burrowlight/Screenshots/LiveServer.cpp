@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 
 using namespace tunnelkit;
 
@@ -78,17 +77,6 @@ Server& server() {
     return started;
 }
 
-// Ports handed out once per program: ssh binds the remote forwards on this machine as well, so two
-// forwards drawn the same port would fail each other.
-int unusedPort() {
-    static std::set<int> handedOut;
-    int port = 0;
-    do {
-        port = testing_support::freeLoopbackPort();
-    } while (!handedOut.insert(port).second);
-    return port;
-}
-
 std::string userName() {
     return qEnvironmentVariable("USER", QStringLiteral("root")).toStdString();
 }
@@ -97,7 +85,7 @@ std::string userName() {
 
 Tunnel liveTunnel(const std::string& name, const std::string& hostKeyAlgorithm) {
     Server& live = server();
-    const auto port = unusedPort;
+    const auto port = testing_support::freeLoopbackPort;
     Tunnel tunnel = Tunnel::created();
     tunnel.name = name;
     tunnel.host = "127.0.0.1";
