@@ -3,9 +3,9 @@
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
-#include <mutex>
 #include <random>
 #include <set>
 #include <sys/eventfd.h>
