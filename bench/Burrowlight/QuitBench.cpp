@@ -82,10 +82,7 @@ struct Servers {
 std::vector<int> freePorts() {
     std::vector<int> ports;
     while (ports.size() < size_t(tunnelCount)) {
-        const int port = testing_support::freeLoopbackPort();
-        if (std::ranges::find(ports, port) == ports.end()) {
-            ports.push_back(port);
-        }
+        ports.push_back(testing_support::freeLoopbackPort());
     }
     return ports;
 }

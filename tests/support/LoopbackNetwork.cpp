@@ -139,14 +139,10 @@ namespace {
 std::mutex handedOutLock;
 std::set<int> handedOutPorts;
 
-bool isHandedOut(int port) {
+// True the first time `port` is asked for in this process.
+bool claimedFirst(int port) {
     std::lock_guard lock(handedOutLock);
-    return handedOutPorts.contains(port);
-}
-
-void handOut(int port) {
-    std::lock_guard lock(handedOutLock);
-    handedOutPorts.insert(port);
+    return handedOutPorts.insert(port).second;
 }
 
 } // namespace
@@ -158,11 +154,8 @@ int freeLoopbackPort() {
     const bool withIPv6 = hasIPv6Loopback();
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const int port = ports(random);
-        if (isHandedOut(port)) {
-            continue;
-        }
-        if (listeningSocket("127.0.0.1", port) && (!withIPv6 || listeningSocket("::1", port))) {
-            handOut(port);
+        if (claimedFirst(port) && listeningSocket("127.0.0.1", port) &&
+            (!withIPv6 || listeningSocket("::1", port))) {
             return port;
         }
     }

@@ -81,8 +81,6 @@ std::string userName() {
     return qEnvironmentVariable("USER", QStringLiteral("root")).toStdString();
 }
 
-} // namespace
-
 Tunnel liveTunnel(const std::string& name, const std::string& hostKeyAlgorithm) {
     Server& live = server();
     const auto port = testing_support::freeLoopbackPort;
@@ -123,17 +121,6 @@ Tunnel liveTunnel(const std::string& name, const std::string& hostKeyAlgorithm) 
     return tunnel;
 }
 
-namespace {
-
-std::string hostKeyAlgorithmOf(const Tunnel& tunnel) {
-    for (const auto& option : tunnel.options) {
-        if (option.name == "HostKeyAlgorithms") {
-            return option.value;
-        }
-    }
-    return {};
-}
-
 // Saves and connects `tunnel`, waiting until ssh has set it up; what ssh said is added to `log`.
 bool connectsWithin(burrowlight::AppModel& app, const Tunnel& tunnel, std::string& log) {
     app.controller().save(tunnel);
@@ -156,18 +143,17 @@ bool connectsWithin(burrowlight::AppModel& app, const Tunnel& tunnel, std::strin
 
 } // namespace
 
-void connectForReal(burrowlight::AppModel& app, const Tunnel& tunnel) {
+void connectLiveTunnel(burrowlight::AppModel& app, const std::string& name,
+                       const std::string& hostKeyAlgorithm) {
     app.setTermsAccepted(true);
+    const Uuid id = Uuid::random();
     // Tests running beside this program may take a drawn port before ssh binds it; fresh ports then.
     constexpr int attempts = 3;
-    Tunnel attempt = tunnel;
     std::string log;
-    for (int tried = 1; tried <= attempts; ++tried) {
-        if (tried > 1) {
-            attempt = liveTunnel(tunnel.name, hostKeyAlgorithmOf(tunnel));
-            attempt.id = tunnel.id;
-        }
-        if (connectsWithin(app, attempt, log)) {
+    for (int tried = 0; tried < attempts; ++tried) {
+        Tunnel tunnel = liveTunnel(name, hostKeyAlgorithm);
+        tunnel.id = id;
+        if (connectsWithin(app, tunnel, log)) {
             return;
         }
     }

@@ -410,8 +410,7 @@ class SessionInView : public QObject {
 };
 
 Window liveDetailWindow(screenshots::Stage& stage, const std::string& hostKeyAlgorithm, bool opensAdvanced) {
-    const Tunnel tunnel = screenshots::liveTunnel("Warehouse replica", hostKeyAlgorithm);
-    screenshots::connectForReal(stage.model(), tunnel);
+    screenshots::connectLiveTunnel(stage.model(), "Warehouse replica", hostKeyAlgorithm);
     Window window = detailWindow(stage, true, WindowSources::of(stage.model().controller()));
     select(window, {"Warehouse replica"});
     QApplication::processEvents();
