@@ -1,9 +1,9 @@
 #include "Burrowlight/AskPass/AskPassDialog.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -79,7 +79,7 @@ AskPassDialog::AskPassDialog(AskPassDialogModel model, QWidget* parent)
     sshLines_.setTextFormat(Qt::PlainText);
     sshLines_.setWordWrap(true);
     sshLines_.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    sshLines_.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    sshLines_.setFont(editorLook::monospaced(sshLines_.font()));
     sshLines_.setText(model_.sshLines);
     sshLines_.setVisible(!model_.sshLines.isEmpty());
     // A blank line's room between the text and ssh's lines.

@@ -5,12 +5,13 @@
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QEvent>
 #include <QFocusEvent>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QStyleOptionFrame>
 #include <pwd.h>
@@ -70,11 +71,11 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     nameLayout_.addWidget(&connect_);
     layout_.addWidget(&nameRow_);
 
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont mono = editorLook::monospaced(font());
     user_.setAccessibleName(tr("User"));
     user_.setFont(mono);
-    user_.setMinimumWidth(80);
-    user_.setMaximumWidth(150);
+    user_.setMinimumWidth(sizes::scaled(80));
+    user_.setMaximumWidth(sizes::scaled(150));
     fieldText::bind(user_, [this](const QString& text) {
         context_.draft().editTunnel([&](tunnelkit::Tunnel& tunnel) { tunnel.user = text.toStdString(); });
     });
@@ -91,11 +92,11 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     } else {
         plainServer_.hide();
     }
-    server->setMinimumWidth(140);
-    serverColumn_.setMaximumWidth(340);
+    server->setMinimumWidth(sizes::scaled(140));
+    serverColumn_.setMaximumWidth(sizes::scaled(340));
     port_.setAccessibleName(tr("Port"));
     port_.setFont(mono);
-    port_.setFixedWidth(56);
+    sizes::setNumberFieldWidth(port_, 56, QStringLiteral("65535"));
     port_.setAlignment(Qt::AlignRight);
     fieldText::bind(port_, [this](const QString& text) { context_.draft().setPort(text); });
     for (QLabel* separator : {&at_, &colon_}) {

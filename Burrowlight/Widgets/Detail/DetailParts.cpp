@@ -2,10 +2,10 @@
 
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -86,7 +86,7 @@ LogLines::LogLines(LogCardModel& model, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; padding: 8px 12px; }"));
     document()->setDocumentMargin(0);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont mono = editorLook::monospaced(QFont());
     mono.setPointSizeF(mono.pointSizeF() * 0.9);
     setFont(mono);
     catchUp_.setSingleShot(true);

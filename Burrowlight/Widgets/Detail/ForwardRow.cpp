@@ -3,12 +3,12 @@
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Models/DetailRules.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QFontDatabase>
 #include <QGuiApplication>
 
 namespace burrowlight {
@@ -33,7 +33,7 @@ ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWid
     summary_.setTextFormat(Qt::PlainText);
     summary_.setText(texts::summary(forward));
     summary_.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont mono = editorLook::monospaced(summary_.font());
     mono.setStrikeOut(!forward.isEnabled);
     summary_.setFont(mono);
     caption_.setTextFormat(Qt::PlainText);

@@ -5,9 +5,9 @@
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
-
-#include <QFontDatabase>
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 namespace burrowlight {
 
@@ -16,11 +16,9 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     : QWidget(parent) {
     layout_.setContentsMargins(0, 0, 0, 0);
     layout_.addWidget(&scroll_);
-    scroll_.setWidgetResizable(true);
-    scroll_.setFrameShape(QFrame::NoFrame);
-    scroll_.setWidget(&column_);
+    scroll_.setColumn(column_);
     scroll_.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    column_.setMaximumWidth(820 + 48);
+    column_.setMaximumWidth(sizes::scaled(820 + 48));
     columnLayout_.setContentsMargins(24, 24, 24, 24);
     columnLayout_.setSpacing(18);
 
@@ -37,7 +35,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     name_.setFont(title);
     destination_.setText(onOneLine(QString::fromStdString(tunnel.destination())));
     destination_.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    destination_.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    destination_.setFont(editorLook::monospaced(destination_.font()));
     makeSecondary(destination_);
     deleted_.setVisible(tunnel.deletedAt.has_value());
     if (tunnel.deletedAt) {

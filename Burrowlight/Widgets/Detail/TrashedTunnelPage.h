@@ -2,11 +2,11 @@
 
 #include "Burrowlight/Models/MainWindowModel.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
+#include "Burrowlight/Widgets/Style/ColumnScrollArea.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <memory>
@@ -28,7 +28,7 @@ class TrashedTunnelPage : public QWidget {
     const std::vector<std::unique_ptr<ForwardRow>>& forwardRows() const { return rows_; }
 
   private:
-    QScrollArea scroll_;
+    ColumnScrollArea scroll_;
     QWidget column_;
     QWidget headerRow_;
     QWidget titles_;

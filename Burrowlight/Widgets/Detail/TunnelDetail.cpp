@@ -6,6 +6,7 @@
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Detail/TrashedTunnelPage.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -39,11 +40,9 @@ TunnelDetail::TunnelDetail(MainWindowModel& window, TunnelDrafts::Draft draft, D
     storageProblem_.setPalette(red);
     layout_.addWidget(&storageProblem_);
     layout_.addWidget(&scroll_, 1);
-    scroll_.setWidgetResizable(true);
-    scroll_.setFrameShape(QFrame::NoFrame);
-    scroll_.setWidget(&column_);
+    scroll_.setColumn(column_);
     scroll_.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    column_.setMaximumWidth(820 + 48);
+    column_.setMaximumWidth(sizes::scaled(820 + 48));
     columnLayout_.setContentsMargins(24, 24, 24, 24);
     columnLayout_.setSpacing(18);
     columnLayout_.addWidget(&header_);

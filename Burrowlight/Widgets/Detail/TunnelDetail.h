@@ -7,9 +7,9 @@
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
 #include "Burrowlight/Widgets/Detail/DetailSections.h"
 #include "Burrowlight/Widgets/MainWindow/DetailSlot.h"
+#include "Burrowlight/Widgets/Style/ColumnScrollArea.h"
 
 #include <QLabel>
-#include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -55,7 +55,7 @@ class TunnelDetail : public QWidget {
     DetailContext context_;
     UnsavedBar bar_;
     QLabel storageProblem_;
-    QScrollArea scroll_;
+    ColumnScrollArea scroll_;
     QWidget column_;
     DetailHeader header_;
     ProblemBanner banner_;

@@ -6,6 +6,7 @@
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
 #include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
@@ -139,7 +140,7 @@ QWidget& AdvancedFields::reconnectLine() {
     layout->addWidget(attemptsLabel_, 0, Qt::AlignTop);
     attempts_ = new QLineEdit(line);
     attempts_->setAccessibleName(tr("Attempts"));
-    attempts_->setFixedWidth(70);
+    sizes::setNumberFieldWidth(*attempts_, 70, QStringLiteral("999"));
     attempts_->setAlignment(Qt::AlignRight);
     attemptsLabel_->setBuddy(attempts_);
     // Typing an empty field or a half number keeps the count; leaving the field shows it again.

@@ -14,6 +14,7 @@
 #include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QDir>
@@ -99,7 +100,7 @@ QWidget& factRow(const QString& label, const QString& value, QWidget& parent) {
     layout->setContentsMargins(cardPadding, 8, cardPadding, 8);
     auto* name = new QLabel(label, row);
     makeSecondary(*name);
-    name->setFixedWidth(130);
+    name->setFixedWidth(sizes::scaled(130));
     name->setWordWrap(true);
     name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(name, 0, Qt::AlignTop);

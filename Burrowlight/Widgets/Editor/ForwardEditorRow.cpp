@@ -6,6 +6,7 @@
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QActionGroup>
@@ -75,7 +76,7 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     kindButton_->setPopupMode(QToolButton::InstantPopup);
     kindButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     kindButton_->setAutoRaise(true);
-    kindButton_->setMinimumWidth(kindMenuWidth);
+    kindButton_->setMinimumWidth(sizes::scaled(kindMenuWidth));
     kindButton_->setMenu(new QMenu(kindButton_));
     connect(kindButton_->menu(), &QMenu::aboutToShow, this, &ForwardEditorRow::buildKindMenu);
 
@@ -90,6 +91,7 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     path.setPlaceholderText(QStringLiteral("~/app.sock"));
     listenLayout->addWidget(&path);
     auto& listenPort = makeField(Field::listenPort, *listenSide_, 76, 76);
+    sizes::setNumberFieldWidth(listenPort, 76, QStringLiteral("65535"));
     listenPort.setAlignment(Qt::AlignRight);
     listenLayout->addWidget(&listenPort);
     listenHint_ = &editorLook::symbolLabel(QStringLiteral("network"), *listenSide_,
@@ -110,12 +112,13 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     colon_->setAccessibleName(QString());
     targetLayout->addWidget(colon_);
     auto& targetPort = makeField(Field::targetPort, *targetSide_, 76, 76);
+    sizes::setNumberFieldWidth(targetPort, 76, QStringLiteral("65535"));
     targetPort.setPlaceholderText(tr("port"));
     targetPort.setAlignment(Qt::AlignRight);
     targetLayout->addWidget(&targetPort);
     chosenByApp_ = new ElidedLabel(targetSide_);
     chosenByApp_->setFullText(tr("Destination chosen by the app"));
-    chosenByApp_->setMinimumWidth(90);
+    chosenByApp_->setMinimumWidth(sizes::scaled(90));
     makeSecondary(*chosenByApp_);
     targetLayout->addWidget(chosenByApp_, 1);
 
@@ -172,8 +175,8 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
 QLineEdit& ForwardEditorRow::makeField(Field field, QWidget& side, int minimumWidth, int maximumWidth) {
     auto* edit = new QLineEdit(&side);
     edit->setFont(editorLook::monospaced(edit->font()));
-    edit->setMinimumWidth(minimumWidth);
-    edit->setMaximumWidth(maximumWidth);
+    edit->setMinimumWidth(sizes::scaled(minimumWidth));
+    edit->setMaximumWidth(maximumWidth == QWIDGETSIZE_MAX ? maximumWidth : sizes::scaled(maximumWidth));
     edit->installEventFilter(this);
     fields_[field] = edit;
     fieldText::bind(*edit, [this, field](const QString& text) {
@@ -258,8 +261,10 @@ void ForwardEditorRow::fitTo(int width, bool oneLineAllowed) {
 }
 
 ForwardEditorRow::Arrangement ForwardEditorRow::arrangementFor(int width, bool oneLineAllowed) const {
-    constexpr int spacing = 8;
-    const auto fits = [width](std::initializer_list<int> widths) {
+    const int spacing = sizes::scaled(8);
+    const int oneLineName = sizes::scaled(oneLineNameWidth);
+    const int name = sizes::scaled(nameWidth);
+    const auto fits = [width, spacing](std::initializer_list<int> widths) {
         return std::accumulate(widths.begin(), widths.end(), 0) + spacing * int(widths.size() - 1) <= width;
     };
     const auto least = [](QWidget* widget) {
@@ -275,13 +280,13 @@ ForwardEditorRow::Arrangement ForwardEditorRow::arrangementFor(int width, bool o
         std::max(least(targetSide_), chosenByApp_->isHidden() ? 0 : chosenByApp_->sizeHint().width());
     const int endpoints = listen + spacing + target;
     const int trailing = least(trailing_);
-    if (oneLineAllowed && fits({kind, endpoints, oneLineNameWidth, trailing})) {
+    if (oneLineAllowed && fits({kind, endpoints, oneLineName, trailing})) {
         return Arrangement::oneLine;
     }
-    if (fits({kind, endpoints}) && fits({nameWidth, trailing})) {
+    if (fits({kind, endpoints}) && fits({name, trailing})) {
         return Arrangement::twoLines;
     }
-    if (fits({kind, nameWidth, trailing}) && fits({endpoints})) {
+    if (fits({kind, name, trailing}) && fits({endpoints})) {
         return Arrangement::controlsFirst;
     }
     return fits({kind, listen}) ? Arrangement::threeLines : Arrangement::eachAlone;
@@ -308,7 +313,7 @@ void ForwardEditorRow::placeLines() {
         first->addWidget(kindButton_);
         first->addWidget(listenSide_);
         first->addWidget(targetSide_, 1);
-        note_->setFixedWidth(oneLineNameWidth);
+        note_->setFixedWidth(sizes::scaled(oneLineNameWidth));
         first->addWidget(note_);
         first->addWidget(trailing_);
         break;

@@ -5,6 +5,7 @@
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QAbstractItemView>
@@ -43,7 +44,7 @@ OptionHelp::OptionHelp(const tunnelkit::SSHOption& option, ManualCache& manual, 
     : QFrame(parent, Qt::Popup) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameShape(QFrame::StyledPanel);
-    setFixedWidth(helpWidth);
+    setFixedWidth(sizes::scaled(helpWidth));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setSpacing(10);
@@ -64,7 +65,7 @@ OptionHelp::OptionHelp(const tunnelkit::SSHOption& option, ManualCache& manual, 
     description_ = new QTextBrowser(this);
     description_->setOpenLinks(false);
     description_->setFrameShape(QFrame::NoFrame);
-    description_->setMaximumHeight(helpMaximumHeight);
+    description_->setMaximumHeight(sizes::scaled(helpMaximumHeight));
     description_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     description_->hide();
     layout->addWidget(description_);
@@ -97,9 +98,10 @@ void OptionHelp::showDescription(std::optional<QString> markdown) {
         // Measured at the popup's width: the browser lays its own document out at whatever width it
         // has now, which is not yet the popup's.
         const std::unique_ptr<QTextDocument> measured(description_->document()->clone());
-        measured->setTextWidth(helpWidth - 32);
-        const int height = static_cast<int>(measured->size().height()) + 8;
-        description_->setFixedHeight(std::min(height, helpMaximumHeight));
+        measured->setTextWidth(width() - layout()->contentsMargins().left() -
+                               layout()->contentsMargins().right());
+        const int height = static_cast<int>(measured->size().height()) + sizes::scaled(8);
+        description_->setFixedHeight(std::min(height, sizes::scaled(helpMaximumHeight)));
         description_->show();
     } else {
         missing_->show();
@@ -201,11 +203,15 @@ OptionsList::Least OptionsList::least() const {
     return least;
 }
 
-// The names take what the widest value editor leaves them, up to the widest name.
+// The names take what the widest value editor leaves them, up to the widest name, so that the values
+// line up. A row whose own editor leaves room for its whole name shows it whole all the same.
 void OptionsList::alignNames() {
     const Least room = least();
-    const int width = std::clamp(this->width() - room.rest, room.names, std::max(room.names, room.widest));
-    for (QWidget* name : names_) {
+    const int shared = std::clamp(width() - room.rest, room.names, std::max(room.names, room.widest));
+    for (size_t index = 0; index < rows_.size(); ++index) {
+        QWidget* name = names_[index];
+        const int rest = rows_[index]->layout()->minimumSize().width() - name->minimumWidth();
+        const int width = std::max(shared, std::min(name->sizeHint().width(), this->width() - rest));
         if (name->width() != width || name->minimumWidth() != width) {
             name->setFixedWidth(width);
         }
@@ -255,7 +261,7 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
         edit->setAccessibleName(row.name);
         if (row.editor == OptionsListModel::Row::Editor::integer) {
             edit->setPlaceholderText(QStringLiteral("0"));
-            edit->setFixedWidth(90);
+            sizes::setNumberFieldWidth(*edit, 90, QStringLiteral("65535"));
             edit->setAlignment(Qt::AlignRight);
             layout->addWidget(edit);
             layout->addStretch();
@@ -275,9 +281,13 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
         help.setToolTip(tr("%1 in the OpenSSH manual").arg(row.name));
         connect(&help, &QToolButton::clicked, this, [this, entry, button = &help] {
             auto* popup = new OptionHelp(*entry, manual_, this); // deletes itself when closed
-            popup->adjustSize();
-            const QPoint below = button->mapToGlobal(QPoint(button->width(), button->height()));
-            popup->move(below.x() - popup->width(), below.y());
+            const auto place = [popup, button] {
+                popup->adjustSize();
+                sizes::placePopup(*popup, *button);
+            };
+            place();
+            // The description that arrives makes it taller.
+            connect(popup, &OptionHelp::loaded, popup, place);
             popup->show();
         });
         layout->addWidget(&help);

@@ -3,14 +3,15 @@
 #include "Burrowlight/Core/AboutCredits.h"
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 namespace burrowlight {
 
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("About %1").arg(appDisplayName()));
-    resize(size);
     // Smaller, the credits would show a few words a line.
-    setMinimumSize(size / 3 * 2);
+    sizes::keepMinimumSize(*this, size / 3 * 2);
+    sizes::resizeToOpen(*this, size);
 
     icon_.setPixmap(appIcon().pixmap(64, 64));
     icon_.setAlignment(Qt::AlignHCenter);

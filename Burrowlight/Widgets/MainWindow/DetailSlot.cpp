@@ -6,6 +6,7 @@
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Widgets/MainWindow/StatusDot.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QHBoxLayout>
@@ -112,6 +113,15 @@ DetailSlot::DetailSlot(MainWindowModel& model, DetailFactory& factory, QWidget* 
     page_ = makePage(shown_);
     layout_.addWidget(page_.get());
     showPane();
+}
+
+void DetailSlot::setLeastWidth(int designPixels) {
+    leastWidth_ = designPixels;
+    updateGeometry();
+}
+
+QSize DetailSlot::minimumSizeHint() const {
+    return QWidget::minimumSizeHint().expandedTo({sizes::scaled(leastWidth_), 0});
 }
 
 void DetailSlot::changeEvent(QEvent* event) {

@@ -39,6 +39,10 @@ class DetailSlot : public QWidget {
     QWidget* page() const { return page_.get(); }
     const DetailPane& pane() const { return shown_; }
 
+    // The column is never narrower than `designPixels` (scaled with the text), nor than its page needs.
+    void setLeastWidth(int designPixels);
+    QSize minimumSizeHint() const override;
+
   protected:
     void changeEvent(QEvent* event) override;
 
@@ -51,6 +55,7 @@ class DetailSlot : public QWidget {
     MainWindowModel& model_;
     DetailFactory& factory_;
     DetailPane shown_;
+    int leastWidth_ = 0;
     std::unique_ptr<QWidget> page_;
     QVBoxLayout layout_{this};
 };

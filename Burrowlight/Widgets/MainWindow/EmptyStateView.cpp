@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/EmptyStateView.h"
 
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QEvent>
@@ -39,6 +40,7 @@ EmptyStateView::EmptyStateView(QWidget* parent) : QWidget(parent) {
     layout_.addWidget(&column_, 0, Qt::AlignHCenter);
     layout_.addStretch();
     buttonArea_.hide();
+    column_.installEventFilter(this);
 }
 
 void EmptyStateView::show(const QString& symbol, const QString& title, const QString& description) {
@@ -51,7 +53,7 @@ void EmptyStateView::show(const QString& symbol, const QString& title, const QSt
 
 QPushButton& EmptyStateView::addButton(const QString& title) {
     auto& button = *buttons_.emplace_back(std::make_unique<QPushButton>(title));
-    button.setMaximumWidth(columnWidth);
+    button.setMaximumWidth(std::max(sizes::scaled(columnWidth), button.sizeHint().width()));
     buttonLayout_.addWidget(&button);
     buttonArea_.show();
     return button;
@@ -73,11 +75,26 @@ void EmptyStateView::changeEvent(QEvent* event) {
     }
 }
 
-// Wrapped texts take the width they are given: the column's is set, not left to their hints.
+bool EmptyStateView::eventFilter(QObject* watched, QEvent* event) {
+    // Whatever changed in the column (texts, buttons, fonts), it is fitted again.
+    if (watched == &column_ && event->type() == QEvent::LayoutRequest) {
+        fitColumn();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void EmptyStateView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    fitColumn();
+}
+
+// Wrapped texts take the width they are given, and the height they need at it: the column's are
+// set, not left to a layout that would ask for its height at the whole view's width.
+void EmptyStateView::fitColumn() {
     const QMargins margins = layout_.contentsMargins();
-    column_.setFixedWidth(std::max(0, std::min(textWidth, width() - margins.left() - margins.right())));
+    const int width =
+        std::max(0, std::min(sizes::scaled(textWidth), this->width() - margins.left() - margins.right()));
+    column_.setFixedSize(width, columnLayout_.totalHeightForWidth(width));
 }
 
 void EmptyStateView::drawSymbol() {

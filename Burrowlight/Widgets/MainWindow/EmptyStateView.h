@@ -32,9 +32,11 @@ class EmptyStateView : public QWidget {
   protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void drawSymbol();
+    void fitColumn();
 
     QString symbol_;
     // The texts' column, at most `textWidth` wide, before what it holds.

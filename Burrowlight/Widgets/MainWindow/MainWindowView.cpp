@@ -5,6 +5,7 @@
 #include "Burrowlight/Widgets/Editor/EditorSections.h"
 #include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QAction>
 #include <QEvent>
@@ -54,7 +55,7 @@ MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* pa
     if (auto* clear = search_.findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
         clear->setText(MainWindowTexts::clearSearch());
     }
-    search_.setFixedWidth(searchWidth);
+    search_.setFixedWidth(sizes::scaled(searchWidth));
     search_.installEventFilter(this);
     connect(&search_, &QLineEdit::textChanged, &model_.state(), &MainWindowState::setSearch);
     connect(&find_, &QShortcut::activated, this, [this] {
@@ -71,19 +72,19 @@ MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* pa
     toolBarLine_.setFrameShape(QFrame::HLine);
     toolBarLine_.setFrameShadow(QFrame::Plain);
 
-    sidebar_.setMinimumWidth(sidebarMinimum);
-    sidebar_.setMaximumWidth(280);
-    list_.setMinimumWidth(listMinimum);
-    list_.setMaximumWidth(520);
+    sidebar_.setMinimumWidth(sizes::scaled(sidebarMinimum));
+    sidebar_.setMaximumWidth(sizes::scaled(280));
+    list_.setMinimumWidth(sizes::scaled(listMinimum));
+    list_.setMaximumWidth(sizes::scaled(520));
     // What the smallest window leaves for the detail: the splitter narrows the sidebar and the list
     // before the detail goes below it.
-    detail_.setMinimumWidth(minimumWindowSize.width() - sidebarMinimum - listMinimum - 2 * handleWidth);
+    detail_.setLeastWidth(minimumWindowSize.width() - sidebarMinimum - listMinimum);
     columns_.addWidget(&sidebar_);
     columns_.addWidget(&list_);
     columns_.addWidget(&detail_);
     columns_.setChildrenCollapsible(false);
     columns_.setStretchFactor(2, 1);
-    columns_.setSizes({210, 360, 470});
+    columns_.setSizes({sizes::scaled(210), sizes::scaled(360), sizes::scaled(470)});
     columns_.setHandleWidth(handleWidth);
 
     layout_.setContentsMargins(0, 0, 0, 0);
@@ -114,7 +115,7 @@ void MainWindowView::showEvent(QShowEvent* event) {
         return;
     }
     appeared_ = true;
-    window()->setMinimumSize(minimumWindowSize);
+    sizes::keepMinimumSize(*window(), minimumWindowSize);
     model_.appear();
 }
 

@@ -1,18 +1,17 @@
 #include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
 
 #include "Burrowlight/Models/MainWindowModel.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
-#include <QFontDatabase>
 #include <QStyle>
 
 namespace burrowlight {
 
 HostToggle::HostToggle(const ConfigImportRow& row, QWidget* parent) : QWidget(parent) {
     box_.setText(QString::fromStdString(row.alias));
-    QFont monospace = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    monospace.setPointSizeF(font().pointSizeF());
-    box_.setFont(monospace);
+    box_.setFont(editorLook::monospaced(font()));
     detail_.setTextFormat(Qt::PlainText);
     scaleFont(detail_, 0.92);
     makeSecondary(detail_);
@@ -39,8 +38,8 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     : QDialog(&parent), window_(window), model_(window.app(), std::move(resolution)) {
     setWindowTitle(tr("Import from SSH Config"));
     setWindowModality(Qt::WindowModal);
-    resize(size);
-    setMinimumSize(420, 360);
+    sizes::keepMinimumSize(*this, {420, 360});
+    sizes::resizeToOpen(*this, size);
 
     setWrappedPlainText(turnOnTitle_, tr("Burrowlight doesn't read ~/.ssh/config"));
     setWrappedPlainText(turnOnSubtitle_,
@@ -70,7 +69,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
 
     progress_.setRange(0, 0);
     progress_.setTextVisible(false);
-    progress_.setFixedSize(48, 8);
+    progress_.setFixedSize(sizes::scaled(QSize(48, 8)));
     progressText_.setText(tr("Reading ~/.ssh/config…"));
     progress_.setAccessibleName(progressText_.text());
     progressLayout_.setContentsMargins(0, 0, 0, 0);
@@ -101,9 +100,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     columnLayout_.addWidget(&hostsCard_);
     columnLayout_.addWidget(&footer_);
     columnLayout_.addStretch();
-    scroll_.setFrameShape(QFrame::NoFrame);
-    scroll_.setWidgetResizable(true);
-    scroll_.setWidget(&column_);
+    scroll_.setColumn(column_);
     scroll_.setAccessibleName(windowTitle());
 
     divider_.setFrameShape(QFrame::HLine);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Models/SSHConfigImportModel.h"
+#include "Burrowlight/Widgets/Style/ColumnScrollArea.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 #include <memory>
 #include <optional>
@@ -70,7 +70,7 @@ class SSHConfigImportSheet : public QDialog {
     SSHConfigImportModel model_;
     // Containers first, their contents next and the layouts last, so that each goes before what
     // holds it.
-    QScrollArea scroll_;
+    ColumnScrollArea scroll_;
     QWidget column_;
     TolvanCard turnOnCard_;
     TolvanCard hostsCard_;

@@ -1,8 +1,7 @@
 #include "Burrowlight/Widgets/Settings/PaneText.h"
 
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
-
-#include <QFontDatabase>
 
 namespace burrowlight {
 
@@ -27,7 +26,7 @@ void makeWideWrapping(QLabel& label) {
 }
 
 void makeMonospacedCallout(QLabel& label) {
-    scaleToCallout(label, QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    scaleToCallout(label, editorLook::monospaced(QFont()));
     label.setTextFormat(Qt::PlainText);
     label.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     label.setWordWrap(true);

@@ -7,6 +7,7 @@
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
 #include "Burrowlight/Widgets/Settings/SSHSettingsPane.h"
 #include "Burrowlight/Widgets/Settings/TunnelsSettingsPane.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QApplication>
 
@@ -26,7 +27,7 @@ SettingsWindow::SettingsWindow(SettingsServices services)
 
     for (const auto section : allSettingsSections) {
         sidebar_.addItem(title(section));
-        sidebar_.item(sidebar_.count() - 1)->setSizeHint({0, sidebarRowHeight});
+        sidebar_.item(sidebar_.count() - 1)->setSizeHint({0, sizes::scaled(sidebarRowHeight)});
     }
     sidebar_.setFrameShape(QFrame::NoFrame);
     sidebar_.setIconSize({16, 16});
@@ -42,7 +43,7 @@ SettingsWindow::SettingsWindow(SettingsServices services)
     sidebarLayout_.setSpacing(0);
     sidebarLayout_.addWidget(&sidebar_, 1);
     sidebarLayout_.addWidget(&brandRow_);
-    sidebarColumn_.setFixedWidth(sidebarWidth);
+    sidebarColumn_.setFixedWidth(sizes::scaled(sidebarWidth));
 
     scaleFont(title_, 1.35, QFont::DemiBold);
     subtitle_.setWordWrap(true);
@@ -73,7 +74,7 @@ SettingsWindow::SettingsWindow(SettingsServices services)
     });
     connect(&model_, &SettingsModel::selectedChanged, this,
             [this](SettingsSection section) { showSection(section); });
-    setFixedSize(width, height);
+    sizes::keepFixedSize(*this, {width, height});
     applyTheme();
 }
 

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Shell/MainWindowFrame.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QMenuBar>
 
@@ -17,7 +18,7 @@ MainWindowFrame::MainWindowFrame(AppActions& actions, std::unique_ptr<QWidget> c
     followTitle();
     actions.fill(*menuBar());
     setCentralWidget(content_.get());
-    resize(defaultSize);
+    sizes::resizeToOpen(*this, defaultSize);
 }
 
 } // namespace burrowlight

@@ -2,11 +2,11 @@
 
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGridLayout>
 #include <QLabel>
@@ -108,8 +108,8 @@ std::unique_ptr<QLabel> addAccessory(QMessageBox& box, const QString& text) {
     accessory->setObjectName(QStringLiteral("accessory"));
     accessory->setTextFormat(Qt::PlainText);
     accessory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(box.font().pointSizeF() * 0.85);
+    QFont font = editorLook::monospaced(box.font());
+    font.setPointSizeF(font.pointSizeF() * 0.85);
     accessory->setFont(font);
     // Facts such as a kernel's release are read whole: the lines break at spaces only, and the
     // label is as wide as its longest line.

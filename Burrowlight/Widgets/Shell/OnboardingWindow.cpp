@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/SymbolIcons.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 namespace burrowlight {
 
@@ -97,7 +98,7 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
     connect(model_.get(), &OnboardingModel::changed, this, &OnboardingWindow::refresh);
     refresh();
     applyTheme();
-    setFixedSize(width, layout_.totalHeightForWidth(width));
+    sizes::fixToWidth(*this, width);
 }
 
 OnboardingWindow::~OnboardingWindow() = default;
@@ -111,7 +112,7 @@ void OnboardingWindow::addStep(const QString& symbol, const QString& title, cons
     }
     auto& step = *stepRows_.emplace_back(std::make_unique<Step>());
     step.symbol = symbol;
-    step.icon.setFixedWidth(28);
+    step.icon.setFixedWidth(sizes::scaled(28));
     step.icon.setAlignment(Qt::AlignCenter);
     step.title.setText(title);
     scaleFont(step.title, 1.0, QFont::Medium);

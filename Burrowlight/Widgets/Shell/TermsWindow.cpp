@@ -1,5 +1,7 @@
 #include "Burrowlight/Widgets/Shell/TermsWindow.h"
 
+#include "Burrowlight/Widgets/Style/Sizes.h"
+
 #include <QCloseEvent>
 
 namespace burrowlight {
@@ -66,7 +68,7 @@ TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
     connect(&quit_, &QPushButton::clicked, model_.get(), &TermsModel::quit);
     connect(&readTerms_, &QPushButton::clicked, model_.get(), &TermsModel::readTerms);
 
-    setFixedSize(width, layout_.totalHeightForWidth(width));
+    sizes::fixToWidth(*this, width);
 }
 
 void TermsWindow::applyTheme() {

@@ -1,14 +1,15 @@
 #include "Burrowlight/Widgets/Shell/TipButton.h"
 
 #include "Burrowlight/Core/SymbolIcons.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 namespace burrowlight {
 
-TipButton::TipButton(int height, QWidget* parent) : QPushButton(parent), height_(height) {
+TipButton::TipButton(int height, QWidget* parent) : QPushButton(parent), height_(sizes::scaled(height)) {
     setText(tr("Buy Me a Coffee"));
     setAccessibleName(tr("Buy me a coffee: leave a tip on Ko-fi"));
-    setFixedHeight(height);
-    setIconSize(QSize(height / 2, height / 2));
+    setFixedHeight(height_);
+    setIconSize(QSize(height_ / 2, height_ / 2));
     QFont font = this->font();
     font.setWeight(QFont::DemiBold);
     setFont(font);
@@ -21,7 +22,8 @@ void TipButton::applyTheme() {
     makeProminent(*this);
     setIcon(tintedIcon(symbolIcon(QStringLiteral("cup.and.heat.waves")), tolvanOnAccent(), iconSize()));
     // Room on either side of the cup and the words, as on a pill.
-    setMinimumWidth(fontMetrics().horizontalAdvance(text()) + iconSize().width() + height_ + 16);
+    setMinimumWidth(fontMetrics().horizontalAdvance(text()) + iconSize().width() + height_ +
+                    sizes::scaled(16));
 }
 
 } // namespace burrowlight

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -57,7 +58,7 @@ TipPromptPanel::TipPromptPanel(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     tipLayout_.addWidget(&caption_);
     layout_.addWidget(&tipColumn_);
     layout_.addWidget(&notNow_, 0, Qt::AlignHCenter);
-    setFixedWidth(width);
+    setFixedWidth(std::max(sizes::scaled(width), layout_.totalMinimumSize().width()));
     tip_.setFocus();
 }
 

@@ -1,13 +1,12 @@
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 
 #include "Burrowlight/Core/SymbolIcons.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QToolButton>
 
 namespace burrowlight::editorLook {
@@ -23,13 +22,8 @@ QFont monospaced(const QFont& base) {
 }
 
 void keepRoomForPath(QLineEdit& field) {
-    QStyleOptionFrame frame;
-    frame.initFrom(&field);
-    const QSize text(field.fontMetrics().horizontalAdvance(QStringLiteral("~/.ssh/known_hosts")) +
-                         field.fontMetrics().averageCharWidth(),
-                     field.fontMetrics().height());
-    field.setMinimumWidth(field.style()->sizeFromContents(QStyle::CT_LineEdit, &frame, text, &field).width() +
-                          field.textMargins().left() + field.textMargins().right());
+    field.setMinimumWidth(sizes::fieldWidthFor(field, QStringLiteral("~/.ssh/known_hosts")) +
+                          field.fontMetrics().averageCharWidth());
 }
 
 QIcon symbol(const QString& name, const QWidget& widget, const QColor& color) {

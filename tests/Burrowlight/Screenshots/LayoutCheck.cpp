@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -193,6 +196,29 @@ QStringList layoutFaults(const QWidget& window) {
         }
     }
     return faults;
+}
+
+QStringList placementFaults(const QWidget& window) {
+    // Pages made up to look at parts are no windows of the application's.
+    const bool opened = qobject_cast<const QMainWindow*>(&window) || qobject_cast<const QDialog*>(&window) ||
+                        window.windowType() == Qt::Popup;
+    const QScreen* screen = window.screen();
+    if (!opened) {
+        return {};
+    }
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QRect frame = window.frameGeometry();
+    if (!screen || available.contains(frame)) {
+        return {};
+    }
+    return {QStringLiteral("%1 opens at %2,%3 %4×%5 px, past the screen's %6×%7")
+                .arg(named(window))
+                .arg(frame.x())
+                .arg(frame.y())
+                .arg(frame.width())
+                .arg(frame.height())
+                .arg(available.width())
+                .arg(available.height())};
 }
 
 } // namespace screenshots

@@ -11,5 +11,7 @@ namespace screenshots {
 // narrower than its text and icon, a field squeezed below its least width, a widget cut off by its
 // parent, a pane that scrolls sideways.
 QStringList layoutFaults(const QWidget& window);
+// Whether the window, as it opened, reaches past the screen's available area.
+QStringList placementFaults(const QWidget& window);
 
 } // namespace screenshots

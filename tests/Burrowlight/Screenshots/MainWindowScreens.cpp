@@ -382,10 +382,11 @@ BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed-no-forwards") {
 // for each kind of server key, with a forward of every kind and options of every kind.
 namespace {
 
-// Keeps the detail scrolled to the Session card, at whatever size the window takes.
-class SessionInView : public QObject {
+// Keeps the detail scrolled to a part of it, its heading above it in view, at whatever size the
+// window takes.
+class KeptInView : public QObject {
   public:
-    explicit SessionInView(QScrollArea& detail) : detail_(detail) {
+    KeptInView(QScrollArea& detail, QWidget& part) : detail_(detail), part_(part) {
         detail.widget()->installEventFilter(this);
         scroll();
     }
@@ -393,21 +394,35 @@ class SessionInView : public QObject {
   protected:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override {
         if (event->type() == QEvent::Resize) {
-            QTimer::singleShot(0, this, &SessionInView::scroll);
+            QTimer::singleShot(0, this, &KeptInView::scroll);
         }
         return false;
     }
 
   private:
-    void scroll() {
-        // The Session card's first fact, below the card's heading.
-        const auto* fact = detail_.widget()->findChild<VerbatimText*>();
-        detail_.verticalScrollBar()->setValue(fact->parentWidget()->mapTo(detail_.widget(), QPoint()).y() -
-                                              40);
-    }
+    void scroll() { detail_.verticalScrollBar()->setValue(part_.mapTo(detail_.widget(), QPoint()).y() - 40); }
 
     QScrollArea& detail_;
+    QWidget& part_;
 };
+
+QScrollArea& detailScroll(Window& window) {
+    return *window.frame.findChild<TunnelDetail*>()->findChild<QScrollArea*>();
+}
+
+// The card of the first text from ssh: the Session card's first fact.
+QWidget& sessionFacts(Window& window) {
+    return *detailScroll(window).widget()->findChild<VerbatimText*>()->parentWidget();
+}
+
+// The SSH Command: the last text from ssh.
+QWidget& sshCommand(Window& window) {
+    return *detailScroll(window).widget()->findChildren<VerbatimText*>().constLast();
+}
+
+void keepInView(screenshots::Stage& stage, Window& window, QWidget& part) {
+    stage.own(std::make_unique<KeptInView>(detailScroll(window), part));
+}
 
 Window liveDetailWindow(screenshots::Stage& stage, const std::string& hostKeyAlgorithm, bool opensAdvanced) {
     screenshots::connectLiveTunnel(stage.model(), "Warehouse replica", hostKeyAlgorithm);
@@ -428,13 +443,27 @@ Window liveDetailWindow(screenshots::Stage& stage, const std::string& hostKeyAlg
 // Scrolled to the Session card, the Advanced card open below it.
 BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "session-ecdsa-advanced") {
     Window window = liveDetailWindow(stage, "ecdsa-sha2-nistp256", true);
-    auto* detail = window.frame.findChild<TunnelDetail*>()->findChild<QScrollArea*>();
-    stage.own(std::make_unique<SessionInView>(*detail));
+    keepInView(stage, window, sessionFacts(window));
     return window.frame;
 }
 
 BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "session-rsa") {
-    return liveDetailWindow(stage, "rsa-sha2-512", false).frame;
+    Window window = liveDetailWindow(stage, "rsa-sha2-512", false);
+    keepInView(stage, window, sessionFacts(window));
+    return window.frame;
+}
+
+// The Advanced card scrolled to its options, one of every kind.
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "options") {
+    Window window = liveDetailWindow(stage, "ssh-ed25519", true);
+    keepInView(stage, window, *window.frame.findChild<OptionsList*>());
+    return window.frame;
+}
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "ssh-command") {
+    Window window = liveDetailWindow(stage, "ssh-ed25519", true);
+    keepInView(stage, window, sshCommand(window));
+    return window.frame;
 }
 
 // The help of an option, over the connected tunnel's Advanced card.
@@ -443,6 +472,7 @@ BURROWLIGHT_SCREENSHOT("detail", "option-help") {
     auto* options = window.frame.findChild<OptionsList*>();
     for (auto* button : options->findChildren<QToolButton*>()) {
         if (button->accessibleName().contains(QStringLiteral("UserKnownHostsFile"))) {
+            detailScroll(window).ensureWidgetVisible(button);
             button->click();
         }
     }

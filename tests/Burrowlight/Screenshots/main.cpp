@@ -1,21 +1,29 @@
 // Opens every registered window state in English and Italian, light and dark, offscreen, and
 // writes each as <window>-<state>-<lang>-<light|dark>.png. With --list it only names the files;
 // with --check it writes nothing and names what is wrong in each window's layout, in both
-// languages, at its first and its smallest size, failing when anything is. With --unnamed it
-// writes no pictures: it opens every state in English and names each control that assistive
-// technology would find without a name, failing when there is one.
+// languages, at its first and its smallest size, under every font set-up (one process each),
+// failing when anything is. With --unnamed it writes no pictures: it opens every state in English
+// and names each control that assistive technology would find without a name, failing when there
+// is one. --setup NAME takes the pictures, or checks, under that font set-up only (the reference
+// by default for the pictures).
 //
-//   burrowlight-screenshots [--list | --check | --unnamed] [OUTPUT_FOLDER]
+//   burrowlight-screenshots [--list | --check | --unnamed] [--setup NAME] [OUTPUT_FOLDER]
+//
+// It runs on buses and in a home of its own: started elsewhere, it starts itself again inside
+// with-private-buses.sh.
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppLanguage.h"
 #include "Burrowlight/Widgets/Style/AppStyle.h"
+#include "FontSetups.h"
 #include "LayoutCheck.h"
 #include "Screenshots.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QStyleFactory>
@@ -24,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <unistd.h>
 
 using namespace screenshots;
 
@@ -119,18 +128,74 @@ bool photograph(const Screen& screen, const char* language, const QDir& output) 
     return written;
 }
 
-// The layout faults of the screen in one language, each named after the picture it shows in.
-QStringList check(const Screen& screen, const char* language) {
+// The layout faults of the screen in one language and appearance, each named after the picture it
+// shows in.
+QStringList check(const Screen& screen, const char* language, const char* appearance) {
     QStringList faults;
     const burrowlight::AppTranslation translation(QString::fromLatin1(language));
-    setAppearance("light");
+    setAppearance(appearance);
     visit(screen, [&](QWidget& widget, bool smallest) {
-        const QString name = fileName(screen, smallest, language, "light");
-        for (const QString& fault : layoutFaults(*widget.window())) {
+        const QString name = fileName(screen, smallest, language, appearance);
+        QStringList found = layoutFaults(*widget.window());
+        if (!smallest) {
+            found << placementFaults(*widget.window());
+        }
+        for (const QString& fault : found) {
             faults << name + QStringLiteral(": ") + fault;
         }
     });
     return faults;
+}
+
+// Each set-up in a process of its own, all at once: fonts are chosen when a process starts.
+int checkEverySetup(int argc, char** argv) {
+    const QCoreApplication application(argc, argv);
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (const auto& setup : fontSetups()) {
+        auto& run = *runs.emplace_back(std::make_unique<QProcess>());
+        run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        run.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--check"), QStringLiteral("--setup"), setup.name});
+    }
+    QTextStream out(stdout);
+    bool clean = true;
+    for (const auto& run : runs) {
+        run->waitForFinished(-1);
+        out << QString::fromUtf8(run->readAllStandardOutput());
+        clean = clean && run->exitStatus() == QProcess::NormalExit && run->exitCode() == 0;
+    }
+    return clean ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+// Started outside the tests' buses, it starts itself again inside them, never reaching the
+// desktop's session bus or its keyring.
+void runOnPrivateBuses(char** argv) {
+    if (qEnvironmentVariableIsSet("BURROWLIGHT_PRIVATE_BUSES")) {
+        return;
+    }
+    std::vector<char*> arguments{const_cast<char*>(PRIVATE_BUSES_SCRIPT)};
+    std::string self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toStdString();
+    arguments.push_back(self.data());
+    for (char** at = argv + 1; *at; ++at) {
+        arguments.push_back(*at);
+    }
+    arguments.push_back(nullptr);
+    ::execv(PRIVATE_BUSES_SCRIPT, arguments.data());
+    std::perror(PRIVATE_BUSES_SCRIPT);
+    std::exit(EXIT_FAILURE);
+}
+
+QString setupNamed(int argc, char** argv) {
+    for (int index = 1; index + 1 < argc; ++index) {
+        if (std::string_view(argv[index]) == "--setup") {
+            return QString::fromLocal8Bit(argv[index + 1]);
+        }
+    }
+    return {};
+}
+
+bool asked(int argc, char** argv, std::string_view option) {
+    return std::any_of(argv + 1, argv + argc, [&](const char* argument) { return argument == option; });
 }
 
 // What a user acts on, and whatever takes the keyboard. Hidden ones count too: assistive
@@ -201,14 +266,26 @@ QStringList unnamedControls(const Screen& screen) {
 } // namespace
 
 int main(int argc, char** argv) {
+    runOnPrivateBuses(argv);
+    const QString setupName = setupNamed(argc, argv);
+    if (setupName.isEmpty() && asked(argc, argv, "--check")) {
+        return checkEverySetup(argc, argv);
+    }
+    const FontSetup* setup = fontSetup(setupName.isEmpty() ? QStringLiteral("reference") : setupName);
+    if (!setup) {
+        std::fprintf(stderr, "no font set-up is called %s\n", qPrintable(setupName));
+        return EXIT_FAILURE;
+    }
     // Nothing of the user's: a home of its own, and no display needed.
     QTemporaryDir home;
     for (const char* name :
          {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
         qputenv(name, home.path().toLocal8Bit());
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir fonts;
+    prepareFontSetup(*setup, fonts.path());
     QApplication application(argc, argv);
+    applyFontSetup(*setup);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     burrowlight::installAppStyle();
     QApplication::setWindowIcon(burrowlight::appIcon());
@@ -227,6 +304,9 @@ int main(int argc, char** argv) {
     const bool listOnly = arguments.removeAll(QStringLiteral("--list")) > 0;
     const bool checkOnly = arguments.removeAll(QStringLiteral("--check")) > 0;
     const bool unnamedOnly = arguments.removeAll(QStringLiteral("--unnamed")) > 0;
+    if (const auto at = arguments.indexOf(QStringLiteral("--setup")); at >= 0) {
+        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    }
     const QDir output(arguments.value(0, QStringLiteral("build/screenshots")));
     const auto screens = registeredScreens();
 
@@ -258,11 +338,14 @@ int main(int argc, char** argv) {
         QStringList faults;
         for (const auto& screen : screens) {
             for (const char* language : languages) {
-                faults << check(screen, language);
+                faults << check(screen, language, "light");
+                if (setup->darkToo) {
+                    faults << check(screen, language, "dark");
+                }
             }
         }
         for (const QString& fault : faults) {
-            out << fault << '\n';
+            out << setup->name << ": " << fault << '\n';
         }
         return faults.isEmpty() ? EXIT_SUCCESS : EXIT_FAILURE;
     }

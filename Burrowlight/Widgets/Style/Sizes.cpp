@@ -1,0 +1,203 @@
+#include "Burrowlight/Widgets/Style/Sizes.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace burrowlight::sizes {
+
+namespace {
+
+constexpr qreal referencePixels = 12; // 9 points at 96 dpi
+
+qreal pixelsOf(const QFont& font) {
+    if (font.pixelSize() > 0) {
+        return font.pixelSize();
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dotsPerInch = screen ? screen->logicalDotsPerInchY() : 96;
+    return font.pointSizeF() * dotsPerInch / 72;
+}
+
+// Follows the window's layout: each time it is redone, the least size is worked out again.
+class MinimumKeeper : public QObject {
+  public:
+    MinimumKeeper(QWidget& window, QSize least, bool fixed)
+        : QObject(&window), window_(window), least_(least), fixed_(fixed) {
+        window.installEventFilter(this);
+        apply();
+    }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::LayoutRequest:
+        case QEvent::Show:
+        case QEvent::FontChange:
+        case QEvent::ApplicationFontChange:
+        case QEvent::StyleChange:
+            apply();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+  private:
+    void apply() {
+        QSize needed = scaled(least_);
+        if (const QLayout* layout = window_.layout()) {
+            needed = needed.expandedTo(layout->totalMinimumSize());
+        }
+        if (window_.minimumSize() != needed) {
+            window_.setMinimumSize(needed);
+        }
+        if (fixed_ && window_.maximumSize() != needed) {
+            window_.setMaximumSize(needed);
+        }
+    }
+
+    QWidget& window_;
+    QSize least_;
+    bool fixed_;
+};
+
+// The window manager's frame is known once the window is shown: the window, frame and all, is then
+// kept within the screen's available area.
+class OpeningFit : public QObject {
+  public:
+    explicit OpeningFit(QWidget& window) : QObject(&window), window_(window) {
+        window.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            window_.removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                fit();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+  private:
+    void fit() {
+        const QScreen* screen = window_.screen();
+        if (!screen) {
+            return;
+        }
+        const QRect available = screen->availableGeometry();
+        const QSize decoration = window_.frameGeometry().size() - window_.size();
+        window_.resize(
+            window_.size().boundedTo(available.size() - decoration).expandedTo(window_.minimumSize()));
+        const QRect frame = window_.frameGeometry();
+        const QPoint inside(std::clamp(frame.left(), available.left(),
+                                       std::max(available.left(), available.right() + 1 - frame.width())),
+                            std::clamp(frame.top(), available.top(),
+                                       std::max(available.top(), available.bottom() + 1 - frame.height())));
+        if (inside != frame.topLeft()) {
+            window_.move(inside);
+        }
+    }
+
+    QWidget& window_;
+};
+
+} // namespace
+
+qreal textScale() {
+    return std::max<qreal>(1, pixelsOf(QGuiApplication::font()) / referencePixels);
+}
+
+int scaled(int designPixels) {
+    return static_cast<int>(std::lround(designPixels * textScale()));
+}
+
+QSize scaled(QSize designPixels) {
+    return {scaled(designPixels.width()), scaled(designPixels.height())};
+}
+
+QMargins scaled(QMargins designPixels) {
+    return {scaled(designPixels.left()), scaled(designPixels.top()), scaled(designPixels.right()),
+            scaled(designPixels.bottom())};
+}
+
+int fieldWidthFor(const QLineEdit& field, const QString& sample) {
+    QStyleOptionFrame frame;
+    frame.initFrom(&field);
+    frame.lineWidth =
+        field.hasFrame() ? field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, &field) : 0;
+    const QFontMetrics metrics = field.fontMetrics();
+    // QLineEdit's own side margins and the cursor, as its size hint counts them.
+    constexpr int sideMargins = 2 * 2;
+    constexpr int cursor = 1;
+    const QSize text(metrics.horizontalAdvance(sample) + sideMargins + cursor, metrics.height());
+    const QMargins margins = field.textMargins();
+    return field.style()->sizeFromContents(QStyle::CT_LineEdit, &frame, text, &field).width() +
+           margins.left() + margins.right();
+}
+
+void setNumberFieldWidth(QLineEdit& field, int designPixels, const QString& widestValue) {
+    field.setFixedWidth(std::max(scaled(designPixels), fieldWidthFor(field, widestValue)));
+}
+
+void fixToWidth(QWidget& window, int designWidth) {
+    QLayout* layout = window.layout();
+    const int width = std::max(scaled(designWidth), layout ? layout->totalMinimumSize().width() : 0);
+    window.setFixedSize(width, layout && layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                                     : window.sizeHint().height());
+}
+
+void placePopup(QWidget& popup, const QWidget& anchorWidget) {
+    const QRect anchor(anchorWidget.mapToGlobal(QPoint()), anchorWidget.size());
+    const QScreen* screen = anchorWidget.screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), popup.size());
+    QPoint place(anchor.right() + 1 - popup.width(), anchor.bottom() + 1);
+    if (place.y() + popup.height() > available.bottom() + 1 &&
+        anchor.top() - popup.height() >= available.top()) {
+        place.setY(anchor.top() - popup.height());
+    }
+    place.setX(std::clamp(place.x(), available.left(),
+                          std::max(available.left(), available.right() + 1 - popup.width())));
+    place.setY(std::clamp(place.y(), available.top(),
+                          std::max(available.top(), available.bottom() + 1 - popup.height())));
+    popup.move(place);
+}
+
+QSize fittedToScreen(const QWidget& window, QSize wanted) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        return wanted;
+    }
+    // The window manager's frame sits around the size asked for.
+    const QRect frame = window.frameGeometry();
+    const QSize decoration = window.isVisible() ? frame.size() - window.size() : QSize();
+    return wanted.boundedTo(screen->availableGeometry().size() - decoration);
+}
+
+void resizeToOpen(QWidget& window, QSize designSize) {
+    window.resize(fittedToScreen(window, scaled(designSize)).expandedTo(window.minimumSize()));
+    new OpeningFit(window); // owned by the window
+}
+
+void keepMinimumSize(QWidget& window, QSize least) {
+    new MinimumKeeper(window, least, false); // owned by the window
+}
+
+void keepFixedSize(QWidget& window, QSize size) {
+    new MinimumKeeper(window, size, true); // owned by the window
+}
+
+} // namespace burrowlight::sizes
