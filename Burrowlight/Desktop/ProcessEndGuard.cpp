@@ -3,8 +3,6 @@
 #include <QThread>
 #include <atomic>
 #include <cstdlib>
-#include <future>
-#include <memory>
 
 namespace burrowlight {
 
@@ -52,26 +50,49 @@ bool ProcessEndGuard::reportsLostDisplay(const QString& message) {
 }
 
 void ProcessEndGuard::runLastStep() {
-    if (ProcessEndGuard* guard = armed.exchange(nullptr)) {
+    if (ProcessEndGuard* guard = armed.load()) {
         guard->run();
     }
 }
 
 void ProcessEndGuard::run() {
-    if (QThread::currentThread() == home_.thread()) {
-        lastStep_();
-        return;
+    std::unique_lock lock(mutex_);
+    if (QThread::currentThread() != home_.thread()) {
+        handOver(lock);
+    } else if (stage_ == Stage::ahead) {
+        runHere(lock);
     }
-    auto done = std::make_shared<std::promise<void>>();
-    auto finished = done->get_future();
-    QMetaObject::invokeMethod(
-        &home_,
-        [this, done] {
-            lastStep_();
-            done->set_value();
-        },
-        Qt::QueuedConnection);
-    (void)finished.wait_for(handOverLimit);
+    // A report from within the step itself, on the guard's thread, can only go on: waiting there
+    // would never end.
+}
+
+void ProcessEndGuard::handOver(std::unique_lock<std::mutex>& lock) {
+    if (stage_ == Stage::ahead && !handedOver_) {
+        handedOver_ = true;
+        QMetaObject::invokeMethod(
+            &home_,
+            [this] {
+                std::unique_lock taken(mutex_);
+                if (stage_ == Stage::ahead) {
+                    runHere(taken);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    // The limit is for a guard's thread that never gets to the step; a step under way is waited out.
+    if (stageChanged_.wait_for(lock, handOverLimit, [this] { return stage_ != Stage::ahead; })) {
+        stageChanged_.wait(lock, [this] { return stage_ == Stage::done; });
+    }
+}
+
+void ProcessEndGuard::runHere(std::unique_lock<std::mutex>& lock) {
+    stage_ = Stage::running;
+    stageChanged_.notify_all();
+    lock.unlock();
+    lastStep_();
+    lock.lock();
+    stage_ = Stage::done;
+    stageChanged_.notify_all();
 }
 
 } // namespace burrowlight

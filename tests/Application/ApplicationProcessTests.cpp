@@ -1,7 +1,7 @@
 // The real burrowlight executable as a user runs it: one instance per user, files handed to the
-// running one, tunnels restarted on wake and shut down on SIGTERM. Every test runs inside
-// with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a keyring and a
-// home of its own; the tunnels go to the tests' own sshd.
+// running one, tunnels restarted on wake and shut down on SIGTERM or when the screen goes. Every test
+// runs inside with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a
+// keyring and a home of its own; the tunnels go to the tests' own sshd.
 #include "LoopbackNetwork.h"
 #include "PrivateBuses.h"
 #include "SSHServerFixture.h"
@@ -25,6 +25,8 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <map>
 
 using namespace tunnelkit;
 using namespace std::chrono_literals;
@@ -88,6 +90,9 @@ Tunnel tunnelTo(const SSHServer& server, const SSHClientSetup& client, const std
     return tunnel;
 }
 
+// The variables that put Qt on a screen.
+using Screen = std::map<QString, QString>;
+
 // The application as the user has set it up: terms accepted, onboarding done, the tunnels given.
 class Application {
   public:
@@ -130,18 +135,16 @@ class Application {
         return pids;
     }
 
-    // A launch of the executable with these arguments; offscreen unless a display is given.
-    QProcess& launch(const QStringList& arguments = {}, const QString& display = {}) {
+    // A launch of the executable with these arguments; offscreen unless a screen is given.
+    QProcess& launch(const QStringList& arguments = {},
+                     const Screen& screen = {{"QT_QPA_PLATFORM", "offscreen"}}) {
         auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("LANG", "en_US.UTF-8");
         environment.remove("LANGUAGE");
         environment.remove("LC_ALL");
-        if (display.isEmpty()) {
-            environment.insert("QT_QPA_PLATFORM", "offscreen");
-        } else {
-            environment.insert("QT_QPA_PLATFORM", "xcb");
-            environment.insert("DISPLAY", display);
+        for (const auto& [name, value] : screen) {
+            environment.insert(name, value);
         }
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -170,6 +173,7 @@ class VirtualDisplay {
     }
     ~VirtualDisplay() { end(); }
     const QString& name() const { return display_; }
+    Screen screen() const { return {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display_}}; }
 
     // The X server goes away, as at the end of an X session.
     void end() {
@@ -202,6 +206,48 @@ class VirtualDisplay {
 
     QProcess server_;
     QString display_;
+};
+
+// A Wayland compositor of its own, without a display: weston's headless backend.
+class Compositor {
+  public:
+    Compositor() {
+        server_.setProcessEnvironment([&] {
+            auto environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.path()));
+            return environment;
+        }());
+        server_.setStandardOutputFile(QString::fromStdString(runtime_.file("log")));
+        server_.setStandardErrorFile(QString::fromStdString(runtime_.file("log")));
+        server_.start("weston", {"--backend=headless-backend.so", "--socket=compositor", "--idle-time=0"});
+        const auto socket = runtime_.file("compositor");
+        started_ = server_.waitForStarted() && waitUntil([&] {
+                       return std::filesystem::exists(socket) || server_.state() != QProcess::Running;
+                   }) &&
+                   std::filesystem::exists(socket);
+    }
+    ~Compositor() { end(); }
+
+    bool isRunning() const { return started_; }
+    std::string log() const {
+        std::ifstream file(runtime_.file("log"));
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+    Screen screen() const {
+        return {{"QT_QPA_PLATFORM", "wayland"},
+                {"WAYLAND_DISPLAY", QString::fromStdString(runtime_.file("compositor"))}};
+    }
+
+    // The compositor dies at once, as in a crash or at the end of a session.
+    void end() {
+        server_.kill();
+        server_.waitForFinished();
+    }
+
+  private:
+    testing_support::TempDir runtime_;
+    QProcess server_;
+    bool started_ = false;
 };
 
 class ApplicationProcess : public testing::Test {
@@ -287,7 +333,7 @@ TEST_F(ApplicationProcess, ALaunchWithAnArchiveHandsItToTheRunningInstanceWhichI
     const VirtualDisplay display;
     ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
     application.keep({});
-    auto& first = application.launch({}, display.name());
+    auto& first = application.launch({}, display.screen());
     ASSERT_TRUE(waitUntil([] { return Application::ownsTheBusName(); }));
 
     const testing_support::TempDir downloads;
@@ -299,7 +345,7 @@ TEST_F(ApplicationProcess, ALaunchWithAnArchiveHandsItToTheRunningInstanceWhichI
                                                                 std::chrono::system_clock::now()))
                                   .encoded();
 
-    auto& second = application.launch({QString::fromStdString(archive)}, display.name());
+    auto& second = application.launch({QString::fromStdString(archive)}, display.screen());
     ASSERT_TRUE(second.waitForFinished(30'000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
@@ -320,7 +366,7 @@ TEST_F(ApplicationProcess, SIGTERMWithTheKeyboardInTheServerFieldQuitsCleanly) {
     ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
     application.keep({});
     Application::set("showsDockIcon", true);
-    auto& running = application.launch({}, display.name());
+    auto& running = application.launch({}, display.screen());
     ASSERT_TRUE(display.waitForWindow("Burrowlight"));
 
     // A new tunnel takes the cursor into its name, after a moment; the server field is the user's
@@ -348,7 +394,7 @@ TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {
     ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
     const int port = freeLoopbackPort();
     application.keep({tunnel("on screen", port)});
-    auto& running = application.launch({}, display.name());
+    auto& running = application.launch({}, display.screen());
     ASSERT_TRUE(waitUntil([&] { return carries(port) && application.registeredSSH().size() == 1; }))
         << server.log();
     const auto ssh = application.registeredSSH();
@@ -359,6 +405,28 @@ TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {
         EXPECT_FALSE(isAlive(pid)) << "ssh " << pid << " is left";
     }
     EXPECT_TRUE(application.registeredSSH().empty());
+}
+
+TEST_F(ApplicationProcess, LosingTheCompositorStillShutsEveryTunnelDownEveryTime) {
+    const int port = freeLoopbackPort();
+    application.keep({tunnel("on wayland", port)});
+    // Qt reports the broken connection from more than one thread, in whichever order they notice.
+    for (int loss = 1; loss <= 5; ++loss) {
+        SCOPED_TRACE("compositor loss " + std::to_string(loss));
+        Compositor compositor;
+        ASSERT_TRUE(compositor.isRunning()) << compositor.log();
+        auto& running = application.launch({}, compositor.screen());
+        ASSERT_TRUE(waitUntil([&] { return carries(port) && application.registeredSSH().size() == 1; }))
+            << server.log();
+        const auto ssh = application.registeredSSH();
+
+        compositor.end();
+        ASSERT_TRUE(running.waitForFinished(15'000)) << "ends with its compositor";
+        for (const pid_t pid : ssh) {
+            ASSERT_FALSE(isAlive(pid)) << "ssh " << pid << " is left";
+        }
+        ASSERT_TRUE(application.registeredSSH().empty());
+    }
 }
 
 int main(int argc, char** argv) {
