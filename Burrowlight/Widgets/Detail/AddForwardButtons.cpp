@@ -4,6 +4,7 @@
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QEvent>
@@ -99,7 +100,7 @@ class KindItem : public QWidget {
 AddForwardButtons::AddForwardButtons(std::function<void(Forward::Kind)> add, QWidget* parent)
     : QWidget(parent), add_(std::move(add)) {
     layout_.setContentsMargins(0, 0, 0, 0);
-    layout_.setSpacing(6);
+    layout_.setSpacing(sizes::scaled(6));
     local_.setText(texts::title(Forward::Kind::local));
     local_.setIcon(symbolIcon(QStringLiteral("plus")));
     local_.setToolTip(tr("Add Local Forward"));

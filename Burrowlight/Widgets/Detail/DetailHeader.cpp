@@ -32,7 +32,7 @@ QString loginName() {
 
 QWidget& captioned(QLabel& caption, const QString& text, QWidget& field, QVBoxLayout& layout) {
     layout.setContentsMargins(0, 0, 0, 0);
-    layout.setSpacing(3);
+    layout.setSpacing(sizes::scaled(3));
     caption.setText(text);
     QFont small = caption.font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -48,7 +48,7 @@ QWidget& captioned(QLabel& caption, const QString& text, QWidget& field, QVBoxLa
 DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serverField, QWidget* parent)
     : QWidget(parent), context_(context), serverField_(std::move(serverField)) {
     layout_.setContentsMargins(0, 0, 0, 0);
-    layout_.setSpacing(10);
+    layout_.setSpacing(sizes::scaled(10));
 
     name_.setPlaceholderText(tr("Tunnel Name"));
     name_.setAccessibleName(tr("Name"));
@@ -66,7 +66,7 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     });
     connect(&connect_, &QPushButton::clicked, this, [this] { context_.connectOrDisconnect(); });
     nameLayout_.setContentsMargins(0, 0, 0, 0);
-    nameLayout_.setSpacing(16);
+    nameLayout_.setSpacing(sizes::scaled(16));
     nameLayout_.addWidget(&name_, 1);
     nameLayout_.addWidget(&connect_);
     layout_.addWidget(&nameRow_);
@@ -101,13 +101,13 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     fieldText::bind(port_, [this](const QString& text) { context_.draft().setPort(text); });
     for (QLabel* separator : {&at_, &colon_}) {
         separator->setFont(mono);
-        separator->setContentsMargins(0, 0, 0, 4);
+        separator->setContentsMargins(sizes::scaled(QMargins(0, 0, 0, 4)));
         makeSecondary(*separator);
     }
     at_.setText(QStringLiteral("@"));
     colon_.setText(QStringLiteral(":"));
     serverLayout_.setContentsMargins(0, 0, 0, 0);
-    serverLayout_.setSpacing(6);
+    serverLayout_.setSpacing(sizes::scaled(6));
     serverLayout_.addWidget(&captioned(userCaption_, tr("User"), user_, userColumnLayout_), 0,
                             Qt::AlignBottom);
     serverLayout_.addWidget(&at_, 0, Qt::AlignBottom);
@@ -130,14 +130,14 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     caption.setPointSizeF(caption.pointSizeF() * 0.85);
     hostWarningText_.setFont(caption);
     hostWarningLayout_.setContentsMargins(0, 0, 0, 0);
-    hostWarningLayout_.setSpacing(4);
+    hostWarningLayout_.setSpacing(sizes::scaled(4));
     hostWarningLayout_.addWidget(&hostWarningIcon_);
     hostWarningLayout_.addWidget(&hostWarningText_, 1);
     layout_.addWidget(&hostWarning_);
 
     status_.setTextFormat(Qt::PlainText);
     statusLayout_.setContentsMargins(0, 0, 0, 0);
-    statusLayout_.setSpacing(6);
+    statusLayout_.setSpacing(sizes::scaled(6));
     statusLayout_.addWidget(&dot_);
     statusLayout_.addWidget(&status_, 1);
     layout_.addWidget(&statusRow_);

@@ -4,6 +4,7 @@
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -34,8 +35,8 @@ QColor bannerColor(bool failed) {
 
 ProblemBanner::ProblemBanner(std::function<void()> retryNow, QWidget* parent)
     : QFrame(parent), retryNow_(std::move(retryNow)) {
-    layout_.setContentsMargins(12, 12, 12, 12);
-    layout_.setSpacing(10);
+    layout_.setContentsMargins(sizes::scaled(QMargins(12, 12, 12, 12)));
+    layout_.setSpacing(sizes::scaled(10));
     message_.setTextFormat(Qt::PlainText);
     message_.setWordWrap(true);
     message_.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -166,7 +167,7 @@ void LogLines::append(std::deque<tunnelkit::SSHLogLine>::const_iterator from) {
 
 LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_(model), lines_(model) {
     layout_.setContentsMargins(0, 0, 0, 0);
-    layout_.setSpacing(8);
+    layout_.setSpacing(sizes::scaled(8));
     title_.setText(tr("Log"));
     makeHeading(title_);
     details_.setText(tr("Details"));
@@ -192,7 +193,7 @@ LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_
     layout_.addWidget(&header_);
 
     empty_.setText(tr("Nothing yet. ssh's messages appear here while the tunnel runs."));
-    empty_.setContentsMargins(14, 14, 14, 14);
+    empty_.setContentsMargins(sizes::scaled(QMargins(14, 14, 14, 14)));
     empty_.setWordWrap(true);
     makeSecondary(empty_);
     lines_.setFixedHeight(180);
@@ -218,9 +219,15 @@ void LogCard::showEmptiness() {
 namespace {
 
 // The bar's items stand this far apart, and keep to the width of the detail's column.
-constexpr int barSpacing = 10;
-constexpr int barMargin = 24;
-constexpr int columnWidth = 820;
+int barSpacing() {
+    return sizes::scaled(10);
+}
+int barMargin() {
+    return sizes::scaled(24);
+}
+int columnWidth() {
+    return sizes::scaled(820);
+}
 
 int textWidth(const QLabel& label) {
     return label.fontMetrics().horizontalAdvance(label.text());
@@ -230,10 +237,10 @@ int textWidth(const QLabel& label) {
 
 UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> save, QWidget* parent)
     : QFrame(parent), save_(std::move(save)) {
-    layout_.setSpacing(8);
+    layout_.setSpacing(sizes::scaled(8));
     for (auto** line : {&top_, &middle_, &bottom_}) {
         *line = new QHBoxLayout; // owned by the bar's layout
-        (*line)->setSpacing(barSpacing);
+        (*line)->setSpacing(barSpacing());
         layout_.addLayout(*line);
     }
     showSymbol(icon_, QStringLiteral("pencil.circle.fill"), tolvanAccent(), 18);
@@ -271,26 +278,26 @@ void UnsavedBar::show(const DetailModel::UnsavedBar& bar) {
 }
 
 UnsavedBar::Rows UnsavedBar::rowsFor(int width) const {
-    int buttons = cancel_.sizeHint().width() + barSpacing + prominentSave_.sizeHint().width();
+    int buttons = cancel_.sizeHint().width() + barSpacing() + prominentSave_.sizeHint().width();
     if (!plainSave_.isHidden()) {
-        buttons += barSpacing + plainSave_.sizeHint().width();
+        buttons += barSpacing() + plainSave_.sizeHint().width();
     }
-    const int lead = icon_.width() + barSpacing + textWidth(title_);
+    const int lead = icon_.width() + barSpacing() + textWidth(title_);
     int problem = 0;
     if (!problem_.isHidden()) {
         // On two lines at most.
         const int natural = textWidth(problem_);
-        problem = barSpacing + problemIcon_.width() + barSpacing + std::min(natural, natural / 2 + 24);
+        problem = barSpacing() + problemIcon_.width() + barSpacing() + std::min(natural, natural / 2 + 24);
     }
-    if (lead + problem + barSpacing + buttons <= width) {
+    if (lead + problem + barSpacing() + buttons <= width) {
         return Rows::one;
     }
-    return lead + barSpacing + buttons <= width ? Rows::two : Rows::three;
+    return lead + barSpacing() + buttons <= width ? Rows::two : Rows::three;
 }
 
 void UnsavedBar::arrange() {
-    const int side = std::max(barMargin, (width() - columnWidth) / 2);
-    layout_.setContentsMargins(side, 10, side, 11);
+    const int side = std::max(barMargin(), (width() - columnWidth()) / 2);
+    layout_.setContentsMargins(side, sizes::scaled(10), side, sizes::scaled(11));
     const Rows rows = rowsFor(width() - 2 * side);
     if (rows_ == rows) {
         return;
@@ -306,7 +313,7 @@ void UnsavedBar::arrange() {
     top_->addWidget(&title_, rows == Rows::three ? 1 : 0);
     QHBoxLayout* problemLine = rows == Rows::one ? top_ : middle_;
     // Under the title, not under the icon.
-    middle_->setContentsMargins(rows == Rows::one ? 0 : icon_.width() + barSpacing, 0, 0, 0);
+    middle_->setContentsMargins(rows == Rows::one ? 0 : icon_.width() + barSpacing(), 0, 0, 0);
     problemLine->addWidget(&problemIcon_, 0, Qt::AlignTop);
     problemLine->addWidget(&problem_, 1);
     QHBoxLayout* buttonLine = rows == Rows::three ? bottom_ : top_;

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ class StandInForwards : public QWidget {
   public:
     explicit StandInForwards(DetailContext& context) : context_(context) {
         layout_.setContentsMargins(0, 0, 0, 0);
-        layout_.setSpacing(8);
+        layout_.setSpacing(sizes::scaled(8));
         heading_.setText(tr("Forwards"));
         QFont font = heading_.font();
         font.setWeight(QFont::DemiBold);
@@ -68,7 +69,7 @@ class StandInForwards : public QWidget {
         layout_.addWidget(&headingRow_);
         layout_.addWidget(&card_);
         none_.setText(tr("No forwards. The tunnel only keeps the connection open."));
-        none_.setContentsMargins(14, 12, 14, 12);
+        none_.setContentsMargins(sizes::scaled(QMargins(14, 12, 14, 12)));
         makeSecondary(none_);
         card_.content().setSpacing(0);
         card_.content().addWidget(&none_);

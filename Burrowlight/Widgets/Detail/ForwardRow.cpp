@@ -5,6 +5,7 @@
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QClipboard>
@@ -22,8 +23,8 @@ void copyToPasteboard(const QString& text) {
 ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWidget* parent)
     : QWidget(parent) {
     const auto facts = detail::forwardRowFacts(forward, isConnected);
-    layout_.setContentsMargins(14, 10, 14, 10);
-    layout_.setSpacing(12);
+    layout_.setContentsMargins(sizes::scaled(QMargins(14, 10, 14, 10)));
+    layout_.setSpacing(sizes::scaled(12));
 
     const QColor tint = forward.isEnabled ? tolvanAccent() : look::secondary();
     symbol_.setPixmap(look::symbol(detail::symbolName(forward.kind), tint, 20, devicePixelRatioF()));
@@ -43,7 +44,7 @@ ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWid
     caption_.setFont(small);
     makeSecondary(caption_);
     textsLayout_.setContentsMargins(0, 0, 0, 0);
-    textsLayout_.setSpacing(2);
+    textsLayout_.setSpacing(sizes::scaled(2));
     textsLayout_.addWidget(&summary_);
     textsLayout_.addWidget(&caption_);
     layout_.addWidget(&texts_, 1);

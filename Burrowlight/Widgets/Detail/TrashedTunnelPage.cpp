@@ -19,8 +19,8 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     scroll_.setColumn(column_);
     scroll_.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     column_.setMaximumWidth(sizes::scaled(820 + 48));
-    columnLayout_.setContentsMargins(24, 24, 24, 24);
-    columnLayout_.setSpacing(18);
+    columnLayout_.setContentsMargins(sizes::scaled(QMargins(24, 24, 24, 24)));
+    columnLayout_.setSpacing(sizes::scaled(18));
 
     for (QLabel* label : {&name_, &destination_, &deleted_, &note_}) {
         label->setTextFormat(Qt::PlainText);
@@ -43,7 +43,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     }
     makeSecondary(deleted_);
     titlesLayout_.setContentsMargins(0, 0, 0, 0);
-    titlesLayout_.setSpacing(6);
+    titlesLayout_.setSpacing(sizes::scaled(6));
     titlesLayout_.addWidget(&name_);
     titlesLayout_.addWidget(&destination_);
     titlesLayout_.addWidget(&deleted_);
@@ -51,7 +51,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     connect(&restore_, &QPushButton::clicked, this,
             [&window, id = tunnel.id] { window.app().controller().restore({id}); });
     headerLayout_.setContentsMargins(0, 0, 0, 0);
-    headerLayout_.setSpacing(16);
+    headerLayout_.setSpacing(sizes::scaled(16));
     headerLayout_.addWidget(&titles_, 1, Qt::AlignTop);
     headerLayout_.addWidget(&restore_, 0, Qt::AlignTop);
     columnLayout_.addWidget(&headerRow_);
@@ -62,7 +62,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     columnLayout_.addSpacing(-10);
     noForwards_.setText(tr("No forwards. The tunnel only keeps the connection open."));
     noForwards_.setWordWrap(true);
-    noForwards_.setContentsMargins(14, 14, 14, 14);
+    noForwards_.setContentsMargins(sizes::scaled(QMargins(14, 14, 14, 14)));
     makeSecondary(noForwards_);
     noForwards_.setVisible(tunnel.forwards.empty());
     forwardsCard_.content().setSpacing(0);
@@ -71,7 +71,7 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
         if (!rows_.empty()) {
             auto divider = std::make_unique<QFrame>();
             divider->setFrameShape(QFrame::HLine);
-            divider->setContentsMargins(44, 0, 0, 0);
+            divider->setContentsMargins(sizes::scaled(QMargins(44, 0, 0, 0)));
             divider->setStyleSheet(
                 QStringLiteral("color: %1; margin-left: 44px;").arg(look::separator().name(QColor::HexArgb)));
             forwardsCard_.content().addWidget(divider.get());
@@ -86,10 +86,10 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     makeHeading(noteHeading_);
     note_.setText(QString::fromStdString(tunnel.note));
     note_.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    note_.setContentsMargins(14, 14, 14, 14);
+    note_.setContentsMargins(sizes::scaled(QMargins(14, 14, 14, 14)));
     noteCard_.content().addWidget(&note_);
     noteLayout_.setContentsMargins(0, 0, 0, 0);
-    noteLayout_.setSpacing(8);
+    noteLayout_.setSpacing(sizes::scaled(8));
     noteLayout_.addWidget(&noteHeading_);
     noteLayout_.addWidget(&noteCard_);
     noteSection_.setVisible(!tunnel.note.empty());

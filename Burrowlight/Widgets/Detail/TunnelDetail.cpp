@@ -34,7 +34,7 @@ TunnelDetail::TunnelDetail(MainWindowModel& window, TunnelDrafts::Draft draft, D
     layout_.addWidget(&bar_);
     storageProblem_.setTextFormat(Qt::PlainText);
     storageProblem_.setWordWrap(true);
-    storageProblem_.setContentsMargins(24, 8, 24, 8);
+    storageProblem_.setContentsMargins(sizes::scaled(QMargins(24, 8, 24, 8)));
     QPalette red = storageProblem_.palette();
     red.setColor(QPalette::WindowText, look::tint(StatusDotLook::Tint::red));
     storageProblem_.setPalette(red);
@@ -43,8 +43,8 @@ TunnelDetail::TunnelDetail(MainWindowModel& window, TunnelDrafts::Draft draft, D
     scroll_.setColumn(column_);
     scroll_.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     column_.setMaximumWidth(sizes::scaled(820 + 48));
-    columnLayout_.setContentsMargins(24, 24, 24, 24);
-    columnLayout_.setSpacing(18);
+    columnLayout_.setContentsMargins(sizes::scaled(QMargins(24, 24, 24, 24)));
+    columnLayout_.setSpacing(sizes::scaled(18));
     columnLayout_.addWidget(&header_);
     columnLayout_.addWidget(&banner_);
     forwards_ = sections.forwardsSection(context_);

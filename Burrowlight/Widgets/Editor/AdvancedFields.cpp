@@ -38,8 +38,8 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     : QWidget(parent), model_(draft), homeDirectory_(std::move(homeDirectory)), forget_(std::move(forget)) {
     grid_ = new QGridLayout(this);
     grid_->setContentsMargins(0, 0, 0, 0);
-    grid_->setHorizontalSpacing(12);
-    grid_->setVerticalSpacing(10);
+    grid_->setHorizontalSpacing(sizes::scaled(12));
+    grid_->setVerticalSpacing(sizes::scaled(10));
     grid_->setColumnStretch(1, 1);
 
     jumpHosts_ = new QLineEdit(this);
@@ -87,7 +87,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     auto* connection = new QWidget(this);
     auto* connectionLayout = new QVBoxLayout(connection);
     connectionLayout->setContentsMargins(0, 0, 0, 0);
-    connectionLayout->setSpacing(6);
+    connectionLayout->setSpacing(sizes::scaled(6));
     auto* connectsAtLaunch = new WrappingCheckBox(tr("Connect when Burrowlight opens"), connection);
     connectsAtLaunch_ = &connectsAtLaunch->box();
     connect(connectsAtLaunch_, &QCheckBox::toggled, this,
@@ -102,7 +102,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     auto* optionsColumn = new QWidget(this);
     auto* optionsLayout = new QVBoxLayout(optionsColumn);
     optionsLayout->setContentsMargins(0, 0, 0, 0);
-    optionsLayout->setSpacing(6);
+    optionsLayout->setSpacing(sizes::scaled(6));
     options_ = new OptionsList(draft, manual, optionsColumn);
     optionsLayout->addWidget(options_);
     optionsLayout->addWidget(
@@ -136,7 +136,7 @@ QWidget& AdvancedFields::reconnectLine() {
     attemptsLabel_ = new QLabel(tr("Attempts"), line);
     makeSecondary(*attemptsLabel_);
     // Level with the first line of the check box's text.
-    attemptsLabel_->setContentsMargins(0, 3, 0, 0);
+    attemptsLabel_->setContentsMargins(sizes::scaled(QMargins(0, 3, 0, 0)));
     layout->addWidget(attemptsLabel_, 0, Qt::AlignTop);
     attempts_ = new QLineEdit(line);
     attempts_->setAccessibleName(tr("Attempts"));
@@ -158,7 +158,7 @@ void AdvancedFields::addRow(const QString& title, QWidget& content) {
         makeSecondary(*label);
         label->setBuddy(content.focusProxy() ? content.focusProxy() : &content);
         // Level with the first line of text of the field beside it.
-        label->setContentsMargins(0, 5, 0, 0);
+        label->setContentsMargins(sizes::scaled(QMargins(0, 5, 0, 0)));
     }
     rows_.push_back({label, &content});
     placeRows();

@@ -58,7 +58,7 @@ std::pair<std::unique_ptr<QWidget>, QVBoxLayout*> headedCard(const QString& titl
     auto section = std::make_unique<QWidget>();
     auto* layout = new QVBoxLayout(section.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    layout->setSpacing(sizes::scaled(8));
     layout->addWidget(&heading(title, *section));
     auto* card = new TolvanCard(section.get());
     layout->addWidget(card);
@@ -86,7 +86,7 @@ QFrame& divider(QWidget& parent, int leadingIndent = 0) {
     auto* line = new QFrame(&parent); // owned by its parent
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
-    line->setContentsMargins(leadingIndent, 0, 0, 0);
+    line->setContentsMargins(sizes::scaled(leadingIndent), 0, 0, 0);
     QPalette palette = line->palette();
     palette.setColor(QPalette::WindowText, look::separator());
     line->setPalette(palette);
@@ -97,7 +97,7 @@ QFrame& divider(QWidget& parent, int leadingIndent = 0) {
 QWidget& factRow(const QString& label, const QString& value, QWidget& parent) {
     auto* row = new QWidget(&parent);
     auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(cardPadding, 8, cardPadding, 8);
+    layout->setContentsMargins(sizes::scaled(QMargins(cardPadding, 8, cardPadding, 8)));
     auto* name = new QLabel(label, row);
     makeSecondary(*name);
     name->setFixedWidth(sizes::scaled(130));
@@ -129,7 +129,7 @@ class ForwardRows : public QWidget {
   public:
     ForwardRows(DetailContext& context, QWidget* parent) : QWidget(parent), context_(context) {
         layout_ = new QVBoxLayout(this);
-        layout_->setContentsMargins(cardPadding, 0, cardPadding, 0);
+        layout_->setContentsMargins(sizes::scaled(QMargins(cardPadding, 0, cardPadding, 0)));
         layout_->setSpacing(0);
         connect(&context, &DetailContext::draftChanged, this, &ForwardRows::refresh);
         connect(&context, &DetailContext::savedTunnelChanged, this, &ForwardRows::refresh);
@@ -183,7 +183,7 @@ class ForwardRows : public QWidget {
                         ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
                         : EditorSections::tr("No forwards. The tunnel only keeps the connection open.")),
                 this);
-            none->setContentsMargins(0, 12, 0, 12);
+            none->setContentsMargins(sizes::scaled(QMargins(0, 12, 0, 12)));
             none->setWordWrap(true);
             makeSecondary(*none);
             layout_->addWidget(none);
@@ -218,7 +218,8 @@ class ForwardRows : public QWidget {
     }
 
     void fit(ForwardEditorRow& row) const {
-        row.fitTo(contentsRect().width() - 2 * cardPadding, width() >= narrowForwardsWidth);
+        row.fitTo(contentsRect().width() - 2 * sizes::scaled(cardPadding),
+                  width() >= sizes::scaled(narrowForwardsWidth));
     }
 
     DetailContext& context_;
@@ -253,7 +254,7 @@ std::unique_ptr<QWidget> EditorSections::forwardsSection(DetailContext& context)
     auto section = std::make_unique<QWidget>();
     auto* layout = new QVBoxLayout(section.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    layout->setSpacing(sizes::scaled(8));
     auto* headingRow = new QHBoxLayout;
     layout->addLayout(headingRow);
     headingRow->addWidget(&heading(tr("Forwards"), *section));
@@ -344,7 +345,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
     auto* inner = new QWidget(card.get());
     card->content().addWidget(inner);
     auto* layout = new QVBoxLayout(inner);
-    layout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
+    layout->setContentsMargins(sizes::scaled(QMargins(cardPadding, cardPadding, cardPadding, cardPadding)));
     layout->setSpacing(0);
 
     auto* toggle = new QToolButton(inner);
@@ -358,7 +359,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
     font.setWeight(QFont::DemiBold);
     toggle->setFont(font);
     auto* labelRow = new QHBoxLayout;
-    labelRow->setSpacing(8);
+    labelRow->setSpacing(sizes::scaled(8));
     labelRow->addWidget(toggle);
     auto* summary = new ElidedLabel(inner);
     makeSecondary(*summary);
@@ -374,7 +375,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
             }
         },
         inner);
-    fields->setContentsMargins(0, 10, 0, 0);
+    fields->setContentsMargins(sizes::scaled(QMargins(0, 10, 0, 0)));
     fields->hide();
     layout->addWidget(fields);
     for (QLineEdit* edit : fields->findChildren<QLineEdit*>()) {
@@ -403,8 +404,8 @@ std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& contex
     auto* inner = new QWidget(content->parentWidget());
     content->addWidget(inner);
     auto* layout = new QVBoxLayout(inner);
-    layout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
-    layout->setSpacing(8);
+    layout->setContentsMargins(sizes::scaled(QMargins(cardPadding, cardPadding, cardPadding, cardPadding)));
+    layout->setSpacing(sizes::scaled(8));
     auto* asSaved = new QLabel(tr("As saved: the changes on screen can't be used yet."), inner);
     editorLook::makeCaption(*asSaved);
     makeSecondary(*asSaved);

@@ -48,7 +48,7 @@ QString shown(const QString& value) {
 
 QHBoxLayout& line(QBoxLayout& into) {
     auto* layout = new QHBoxLayout; // owned by `into`
-    layout->setSpacing(8);
+    layout->setSpacing(sizes::scaled(8));
     layout->setContentsMargins(0, 0, 0, 0);
     into.addLayout(layout);
     return *layout;
@@ -60,14 +60,14 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
                                    QWidget* parent)
     : QWidget(parent), model_(draft, id, std::move(isLive)) {
     layout_ = new QVBoxLayout(this);
-    layout_->setContentsMargins(0, 8, 0, 8);
-    layout_->setSpacing(5);
+    layout_->setContentsMargins(sizes::scaled(QMargins(0, 8, 0, 8)));
+    layout_->setSpacing(sizes::scaled(5));
 
     controls_ = new QWidget(this);
     layout_->addWidget(controls_);
     controlsLayout_ = new QVBoxLayout(controls_);
     controlsLayout_->setContentsMargins(0, 0, 0, 0);
-    controlsLayout_->setSpacing(6);
+    controlsLayout_->setSpacing(sizes::scaled(6));
     for (auto*& one : lines_) {
         one = &line(*controlsLayout_);
     }
@@ -83,7 +83,7 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     listenSide_ = new QWidget(controls_);
     auto* listenLayout = new QHBoxLayout(listenSide_);
     listenLayout->setContentsMargins(0, 0, 0, 0);
-    listenLayout->setSpacing(8);
+    listenLayout->setSpacing(sizes::scaled(8));
     auto& address = makeField(Field::address, *listenSide_, 80, 140);
     address.setPlaceholderText(QStringLiteral("192.168.1.20"));
     listenLayout->addWidget(&address);
@@ -103,7 +103,7 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     targetSide_ = new QWidget(controls_);
     auto* targetLayout = new QHBoxLayout(targetSide_);
     targetLayout->setContentsMargins(0, 0, 0, 0);
-    targetLayout->setSpacing(8);
+    targetLayout->setSpacing(sizes::scaled(8));
     auto& targetHost = makeField(Field::targetHost, *targetSide_, 90, QWIDGETSIZE_MAX);
     targetHost.setToolTip(tr("An empty destination address means localhost. For a Unix socket choose Unix "
                              "Socket, or type a path starting with / or ~/."));
@@ -130,7 +130,7 @@ ForwardEditorRow::ForwardEditorRow(TunnelDraft& draft, tunnelkit::Uuid id, Forwa
     trailing_ = new QWidget(controls_);
     auto* trailingLayout = new QHBoxLayout(trailing_);
     trailingLayout->setContentsMargins(0, 0, 0, 0);
-    trailingLayout->setSpacing(8);
+    trailingLayout->setSpacing(sizes::scaled(8));
     enabled_ = new QCheckBox(trailing_);
     enabled_->setToolTip(tr("On"));
     enabled_->setAccessibleName(tr("On"));

@@ -4,6 +4,7 @@
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -17,7 +18,7 @@ HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<voi
     : QWidget(parent), draft_(draft), aliases_(aliases), picked_(std::move(picked)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    layout->setSpacing(sizes::scaled(4));
     edit_ = new QLineEdit(this);
     edit_->setPlaceholderText(tr("name, address or alias"));
     edit_->setAccessibleName(tr("Host"));

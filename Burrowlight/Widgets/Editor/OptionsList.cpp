@@ -46,8 +46,8 @@ OptionHelp::OptionHelp(const tunnelkit::SSHOption& option, ManualCache& manual, 
     setFrameShape(QFrame::StyledPanel);
     setFixedWidth(sizes::scaled(helpWidth));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 16, 16, 16);
-    layout->setSpacing(10);
+    layout->setContentsMargins(sizes::scaled(QMargins(16, 16, 16, 16)));
+    layout->setSpacing(sizes::scaled(10));
     const QString name = QString::fromStdString(option.name);
     auto* title = new QLabel(name, this);
     title->setTextFormat(Qt::PlainText);
@@ -122,9 +122,9 @@ OptionsList::OptionsList(TunnelDraft& draft, ManualCache& manual, QWidget* paren
     : QWidget(parent), model_(draft), manual_(manual) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    layout->setSpacing(sizes::scaled(6));
     rowsLayout_ = new QVBoxLayout;
-    rowsLayout_->setSpacing(6);
+    rowsLayout_->setSpacing(sizes::scaled(6));
     layout->addLayout(rowsLayout_);
     add_ = new QToolButton(this);
     add_->setText(tr("Add Option"));
@@ -222,13 +222,13 @@ QWidget& OptionsList::makeRow(const OptionsListModel::Row& row) {
     auto* widget = new QWidget(this);
     auto* layout = new QHBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    layout->setSpacing(sizes::scaled(4));
     // The name and its warning, as wide in every row so that the values line up; where the list is
     // short of room the name gives way, whole in its tooltip, not the value.
     auto* nameCell = new QWidget(widget);
     auto* nameLayout = new QHBoxLayout(nameCell);
     nameLayout->setContentsMargins(0, 0, 0, 0);
-    nameLayout->setSpacing(4);
+    nameLayout->setSpacing(sizes::scaled(4));
     auto* name = new ElidedLabel(nameCell);
     name->setFont(editorLook::monospaced(name->font()));
     name->setFullText(row.name);

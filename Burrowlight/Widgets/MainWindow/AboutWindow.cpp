@@ -35,12 +35,12 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     small.setPointSizeF(small.pointSizeF() * 0.85);
     credits_.setFont(small);
 
-    layout_.setContentsMargins(24, 24, 24, 24);
-    layout_.setSpacing(6);
+    layout_.setContentsMargins(sizes::scaled(QMargins(24, 24, 24, 24)));
+    layout_.setSpacing(sizes::scaled(6));
     layout_.addWidget(&icon_);
     layout_.addWidget(&name_);
     layout_.addWidget(&version_);
-    layout_.addSpacing(10);
+    layout_.addSpacing(sizes::scaled(10));
     layout_.addWidget(&credits_, 1);
 }
 

@@ -31,12 +31,12 @@ class TunnelPlaceholder : public QWidget {
         name_.setFont(font);
         status_.setTextFormat(Qt::PlainText);
         statusLayout_.setContentsMargins(0, 0, 0, 0);
-        statusLayout_.setSpacing(6);
+        statusLayout_.setSpacing(sizes::scaled(6));
         statusLayout_.addWidget(&dot_);
         statusLayout_.addWidget(&status_);
         statusLayout_.addStretch();
-        layout_.setContentsMargins(24, 24, 24, 24);
-        layout_.setSpacing(10);
+        layout_.setContentsMargins(sizes::scaled(QMargins(24, 24, 24, 24)));
+        layout_.setSpacing(sizes::scaled(10));
         layout_.addWidget(&name_);
         layout_.addWidget(&statusRow_);
         layout_.addStretch();

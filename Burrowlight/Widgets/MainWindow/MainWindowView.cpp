@@ -64,8 +64,8 @@ MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* pa
     });
 
     newTunnel_.setIconSize({16, 16});
-    toolBarLayout_.setContentsMargins(10, 6, 10, 6);
-    toolBarLayout_.setSpacing(8);
+    toolBarLayout_.setContentsMargins(sizes::scaled(QMargins(10, 6, 10, 6)));
+    toolBarLayout_.setSpacing(sizes::scaled(8));
     toolBarLayout_.addWidget(&newTunnel_);
     toolBarLayout_.addStretch();
     toolBarLayout_.addWidget(&search_);

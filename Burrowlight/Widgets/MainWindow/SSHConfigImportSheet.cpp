@@ -18,8 +18,8 @@ HostToggle::HostToggle(const ConfigImportRow& row, QWidget* parent) : QWidget(pa
     const int indent = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &box_) +
                        style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &box_);
     detail_.setContentsMargins(indent, 0, 0, 0);
-    layout_.setContentsMargins(0, 4, 0, 4);
-    layout_.setSpacing(1);
+    layout_.setContentsMargins(sizes::scaled(QMargins(0, 4, 0, 4)));
+    layout_.setSpacing(sizes::scaled(1));
     layout_.addWidget(&box_);
     layout_.addWidget(&detail_);
     present(row);
@@ -46,13 +46,13 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
                         tr("Imported tunnels use the aliases, which only work with Read ~/.ssh/config on."));
     scaleFont(turnOnSubtitle_, 0.92);
     turnOnTextLayout_.setContentsMargins(0, 0, 0, 0);
-    turnOnTextLayout_.setSpacing(2);
+    turnOnTextLayout_.setSpacing(sizes::scaled(2));
     turnOnTextLayout_.addWidget(&turnOnTitle_);
     turnOnTextLayout_.addWidget(&turnOnSubtitle_);
     turnOn_.setText(tr("Turn On"));
     turnOn_.setAccessibleDescription(turnOnTitle_.text());
     turnOn_.setAutoDefault(false);
-    turnOnLayout_.setContentsMargins(14, 10, 14, 10);
+    turnOnLayout_.setContentsMargins(sizes::scaled(QMargins(14, 10, 14, 10)));
     turnOnLayout_.addWidget(&turnOnText_, 1);
     turnOnLayout_.addWidget(&turnOn_, 0, Qt::AlignVCenter);
     // Wrapped texts take the card's whole width.
@@ -65,7 +65,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     QFont heading = hostsHeading_.font();
     heading.setWeight(QFont::DemiBold);
     hostsHeading_.setFont(heading);
-    hostsHeading_.setContentsMargins(4, 0, 0, 0);
+    hostsHeading_.setContentsMargins(sizes::scaled(QMargins(4, 0, 0, 0)));
 
     progress_.setRange(0, 0);
     progress_.setTextVisible(false);
@@ -81,7 +81,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     hostListLayout_.setContentsMargins(0, 0, 0, 0);
     hostListLayout_.setSpacing(0);
     hostList_.hide();
-    hostsCard_.content().setContentsMargins(14, 10, 14, 10);
+    hostsCard_.content().setContentsMargins(sizes::scaled(QMargins(14, 10, 14, 10)));
     hostsCard_.content().addWidget(&progressRow_);
     hostsCard_.content().addWidget(&empty_);
     hostsCard_.content().addWidget(&hostList_);
@@ -90,12 +90,12 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
         footer_, tr("Each host becomes a tunnel that uses its alias: ssh keeps reading its settings and "
                     "forwards from ~/.ssh/config. Hosts with forwards are selected."));
     scaleFont(footer_, 0.92);
-    footer_.setContentsMargins(4, 0, 4, 0);
+    footer_.setContentsMargins(sizes::scaled(QMargins(4, 0, 4, 0)));
 
-    columnLayout_.setContentsMargins(20, 20, 20, 20);
-    columnLayout_.setSpacing(8);
+    columnLayout_.setContentsMargins(sizes::scaled(QMargins(20, 20, 20, 20)));
+    columnLayout_.setSpacing(sizes::scaled(8));
     columnLayout_.addWidget(&turnOnCard_);
-    columnLayout_.addSpacing(4);
+    columnLayout_.addSpacing(sizes::scaled(4));
     columnLayout_.addWidget(&hostsHeading_);
     columnLayout_.addWidget(&hostsCard_);
     columnLayout_.addWidget(&footer_);
@@ -110,7 +110,7 @@ SSHConfigImportSheet::SSHConfigImportSheet(MainWindowModel& window, QWidget& par
     import_.setText(tr("Import"));
     import_.setDefault(true);
     import_.setEnabled(false);
-    barLayout_.setContentsMargins(16, 16, 16, 16);
+    barLayout_.setContentsMargins(sizes::scaled(QMargins(16, 16, 16, 16)));
     barLayout_.addStretch();
     barLayout_.addWidget(&cancel_);
     barLayout_.addWidget(&import_);

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QMenu>
@@ -103,12 +104,12 @@ SidebarPane::SidebarPane(MainWindowModel& model, QWidget* parent) : QWidget(pare
     connect(&model_.state(), &MainWindowState::sidebarChanged, this, &SidebarPane::showChoice);
 
     footerName_.setText(appDisplayName());
-    footerLayout_.setContentsMargins(16, 16, 16, 16);
-    footerLayout_.setSpacing(6);
+    footerLayout_.setContentsMargins(sizes::scaled(QMargins(16, 16, 16, 16)));
+    footerLayout_.setSpacing(sizes::scaled(6));
     footerLayout_.addWidget(&footerIcon_);
     footerLayout_.addWidget(&footerName_);
     footerLayout_.addStretch();
-    layout_.setContentsMargins(0, 8, 0, 0);
+    layout_.setContentsMargins(sizes::scaled(QMargins(0, 8, 0, 0)));
     layout_.setSpacing(0);
     layout_.addWidget(&view_, 1);
     layout_.addWidget(&footer_);

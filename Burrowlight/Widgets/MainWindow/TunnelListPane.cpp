@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Widgets/MainWindow/TunnelListAccessible.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -99,7 +100,7 @@ TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidge
     font.setPointSizeF(font.pointSizeF() * 1.2);
     font.setWeight(QFont::Bold);
     title_.setFont(font);
-    title_.setContentsMargins(18, 14, 18, 8);
+    title_.setContentsMargins(sizes::scaled(QMargins(18, 14, 18, 8)));
     stack_.addWidget(&view_);
     stack_.addWidget(&empty_);
     layout_.setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,7 @@
 #include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
 
+#include "Burrowlight/Widgets/Style/Sizes.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -42,7 +44,7 @@ TextPromptDialog::TextPromptDialog(const TextPrompt& prompt, QWidget* parent) : 
     };
     connect(&field_, &QLineEdit::textChanged, this, follow);
     follow(field_.text());
-    layout_.setSpacing(10);
+    layout_.setSpacing(sizes::scaled(10));
     layout_.addWidget(&title_);
     layout_.addWidget(&label_);
     layout_.addWidget(&field_);

@@ -1,6 +1,7 @@
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
 
 #include "Burrowlight/Widgets/Settings/PaneText.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QAbstractItemView>
 #include <QSignalBlocker>
@@ -67,8 +68,8 @@ void GeneralSettingsPane::addRows() {
                         "maintained, you can buy us a coffee."));
     makeSecondary(tipText_);
     makeWideWrapping(tipText_);
-    tipLayout_.setContentsMargins(0, 4, 0, 4);
-    tipLayout_.setSpacing(10);
+    tipLayout_.setContentsMargins(sizes::scaled(QMargins(0, 4, 0, 4)));
+    tipLayout_.setSpacing(sizes::scaled(10));
     tipLayout_.addWidget(&tipText_);
     tipLayout_.addWidget(&tip_, 0, Qt::AlignLeft);
     application.addRow(&tipBlock_);

@@ -34,12 +34,12 @@ SettingsWindow::SettingsWindow(SettingsServices services)
     sidebar_.setAccessibleName(tr("Sections"));
     brandName_.setText(appDisplayName());
     scaleFont(brandName_, 0.92);
-    brandLayout_.setContentsMargins(16, 16, 16, 16);
-    brandLayout_.setSpacing(6);
+    brandLayout_.setContentsMargins(sizes::scaled(QMargins(16, 16, 16, 16)));
+    brandLayout_.setSpacing(sizes::scaled(6));
     brandLayout_.addWidget(&brandIcon_);
     brandLayout_.addWidget(&brandName_);
     brandLayout_.addStretch();
-    sidebarLayout_.setContentsMargins(8, 12, 8, 0);
+    sidebarLayout_.setContentsMargins(sizes::scaled(QMargins(8, 12, 8, 0)));
     sidebarLayout_.setSpacing(0);
     sidebarLayout_.addWidget(&sidebar_, 1);
     sidebarLayout_.addWidget(&brandRow_);
@@ -48,8 +48,8 @@ SettingsWindow::SettingsWindow(SettingsServices services)
     scaleFont(title_, 1.35, QFont::DemiBold);
     subtitle_.setWordWrap(true);
     scaleFont(subtitle_, 0.92);
-    headerLayout_.setContentsMargins(24, 20, 24, 8);
-    headerLayout_.setSpacing(6);
+    headerLayout_.setContentsMargins(sizes::scaled(QMargins(24, 20, 24, 8)));
+    headerLayout_.setSpacing(sizes::scaled(6));
     headerLayout_.addWidget(&title_);
     headerLayout_.addWidget(&subtitle_);
     detailLayout_.setContentsMargins(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/EmbeddedText.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 namespace burrowlight {
 
@@ -18,8 +19,8 @@ ImportProgressWindow::ImportProgressWindow(ArchiveImports& imports, QWidget* par
     cancel_.setText(tr("Cancel"));
     connect(&cancel_, &QPushButton::clicked, &imports_, &ArchiveImports::cancelReading);
 
-    layout_.setContentsMargins(20, 20, 20, 16);
-    layout_.setSpacing(12);
+    layout_.setContentsMargins(sizes::scaled(QMargins(20, 20, 20, 16)));
+    layout_.setSpacing(sizes::scaled(12));
     layout_.addWidget(&message_);
     layout_.addWidget(&bar_);
     layout_.addWidget(&cancel_, 0, Qt::AlignRight);

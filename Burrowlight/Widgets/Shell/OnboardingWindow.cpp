@@ -31,11 +31,11 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
         tr("Your SSH tunnels, one click away in the tray. Burrowlight runs the system's ssh and "
            "keeps the tunnels up when the network changes."));
     introLayout_.setContentsMargins(0, 0, 0, 0);
-    introLayout_.setSpacing(6);
+    introLayout_.setSpacing(sizes::scaled(6));
     introLayout_.addWidget(&title_);
     introLayout_.addWidget(&introduction_);
 
-    steps_.content().setContentsMargins(16, 0, 16, 0);
+    steps_.content().setContentsMargins(sizes::scaled(QMargins(16, 0, 16, 0)));
     if (model_->hasSSHConfig()) {
         import_ = std::make_unique<QPushButton>(tr("Import from SSH Config…"));
         addStep(QStringLiteral("doc.text"), tr("Bring Your Hosts"),
@@ -48,7 +48,7 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
     allowNotifications_.setText(tr("Allow…"));
     allowed_.setText(tr("Allowed"));
     notificationsLayout_.setContentsMargins(0, 0, 0, 0);
-    notificationsLayout_.setSpacing(4);
+    notificationsLayout_.setSpacing(sizes::scaled(4));
     notificationsLayout_.addWidget(&allowNotifications_);
     notificationsLayout_.addWidget(&allowedIcon_);
     notificationsLayout_.addWidget(&allowed_);
@@ -64,13 +64,13 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
     continue_.setText(tr("Continue"));
     continue_.setDefault(true);
     footerLayout_.setContentsMargins(0, 0, 0, 0);
-    footerLayout_.setSpacing(8);
+    footerLayout_.setSpacing(sizes::scaled(8));
     footerLayout_.addWidget(&footerIcon_);
     footerLayout_.addWidget(&footerText_, 1);
     footerLayout_.addWidget(&continue_);
 
-    layout_.setContentsMargins(28, 28, 28, 28);
-    layout_.setSpacing(20);
+    layout_.setContentsMargins(sizes::scaled(QMargins(28, 28, 28, 28)));
+    layout_.setSpacing(sizes::scaled(20));
     layout_.addWidget(&headerRow_);
     layout_.addWidget(&introColumn_);
     layout_.addWidget(&steps_);
@@ -119,11 +119,11 @@ void OnboardingWindow::addStep(const QString& symbol, const QString& title, cons
     setWrappedPlainText(step.detail, detail);
     scaleFont(step.detail, 0.92);
     step.textsLayout.setContentsMargins(0, 0, 0, 0);
-    step.textsLayout.setSpacing(2);
+    step.textsLayout.setSpacing(sizes::scaled(2));
     step.textsLayout.addWidget(&step.title);
     step.textsLayout.addWidget(&step.detail);
-    step.layout.setContentsMargins(0, 12, 0, 12);
-    step.layout.setSpacing(14);
+    step.layout.setContentsMargins(sizes::scaled(QMargins(0, 12, 0, 12)));
+    step.layout.setSpacing(sizes::scaled(14));
     step.layout.addWidget(&step.icon);
     step.layout.addWidget(&step.texts, 1);
     step.layout.addSpacing(12 - step.layout.spacing());

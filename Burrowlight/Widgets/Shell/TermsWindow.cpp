@@ -19,7 +19,7 @@ TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
     readTerms_.setText(tr("Read the Terms of Use"));
     readTerms_.setAutoDefault(false);
     introLayout_.setContentsMargins(0, 0, 0, 0);
-    introLayout_.setSpacing(6);
+    introLayout_.setSpacing(sizes::scaled(6));
     introLayout_.addWidget(&title_);
     introLayout_.addWidget(&introduction_);
     introLayout_.addWidget(&readTerms_, 0, Qt::AlignLeft);
@@ -33,13 +33,13 @@ TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
            "including data loss and interruptions. This exclusion applies to the extent "
            "permitted by law and doesn't affect your rights as a consumer."));
     scaleFont(liabilityText_, 0.92, QFont::Normal);
-    liability_.content().setContentsMargins(16, 16, 16, 16);
-    liability_.content().setSpacing(8);
+    liability_.content().setContentsMargins(sizes::scaled(QMargins(16, 16, 16, 16)));
+    liability_.content().setSpacing(sizes::scaled(8));
     liability_.content().addWidget(&liabilityTitle_);
     liability_.content().addWidget(&liabilityText_);
 
     ticksLayout_.setContentsMargins(0, 0, 0, 0);
-    ticksLayout_.setSpacing(10);
+    ticksLayout_.setSpacing(sizes::scaled(10));
     ticksLayout_.addWidget(&acceptsTerms_);
     ticksLayout_.addWidget(&approvesLiability_);
 
@@ -53,8 +53,8 @@ TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
     buttonsLayout_.addWidget(&quit_);
     buttonsLayout_.addWidget(&accept_);
 
-    layout_.setContentsMargins(28, 28, 28, 28);
-    layout_.setSpacing(20);
+    layout_.setContentsMargins(sizes::scaled(QMargins(28, 28, 28, 28)));
+    layout_.setSpacing(sizes::scaled(20));
     layout_.addWidget(&headerRow_);
     layout_.addWidget(&introColumn_);
     layout_.addWidget(&liability_);

@@ -44,16 +44,16 @@ TipPromptPanel::TipPromptPanel(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     connect(&tip_, &QPushButton::clicked, this, &QDialog::accept);
     connect(&notNow_, &QPushButton::clicked, this, &QDialog::reject);
 
-    layout_.setContentsMargins(32, 32, 32, 24);
-    layout_.setSpacing(18);
+    layout_.setContentsMargins(sizes::scaled(QMargins(32, 32, 32, 24)));
+    layout_.setSpacing(sizes::scaled(18));
     layout_.addWidget(&icon_, 0, Qt::AlignHCenter);
     textLayout_.setContentsMargins(0, 0, 0, 0);
-    textLayout_.setSpacing(6);
+    textLayout_.setSpacing(sizes::scaled(6));
     textLayout_.addWidget(&title_);
     textLayout_.addWidget(&message_);
     layout_.addWidget(&textColumn_);
     tipLayout_.setContentsMargins(0, 0, 0, 0);
-    tipLayout_.setSpacing(10);
+    tipLayout_.setSpacing(sizes::scaled(10));
     tipLayout_.addWidget(&tip_, 0, Qt::AlignHCenter);
     tipLayout_.addWidget(&caption_);
     layout_.addWidget(&tipColumn_);

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -149,7 +150,7 @@ AppNameHeader::AppNameHeader(QWidget* parent) : QWidget(parent) {
     name_.setText(appDisplayName());
     scaleFont(name_, 1.0, QFont::DemiBold);
     layout_.setContentsMargins(0, 0, 0, 0);
-    layout_.setSpacing(8);
+    layout_.setSpacing(sizes::scaled(8));
     layout_.addWidget(&icon_);
     layout_.addWidget(&name_);
     layout_.addStretch();
@@ -239,8 +240,8 @@ TolvanSettingsForm::TolvanSettingsForm(QWidget* parent) : QScrollArea(parent) {
     setWidgetResizable(true);
     setMinimumSize(0, 0);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    layout_.setContentsMargins(20, 20, 20, 20);
-    layout_.setSpacing(8);
+    layout_.setContentsMargins(sizes::scaled(QMargins(20, 20, 20, 20)));
+    layout_.setSpacing(sizes::scaled(8));
     layout_.addStretch();
     setWidget(&column_);
 }
@@ -261,10 +262,10 @@ QFormLayout& TolvanSettingsForm::addSection(const QString& title, const QString&
         QFont font = section.heading.font();
         font.setWeight(QFont::DemiBold);
         section.heading.setFont(font);
-        section.heading.setContentsMargins(4, layout_.count() > 1 ? 12 : 0, 0, 0);
+        section.heading.setContentsMargins(sizes::scaled(QMargins(4, layout_.count() > 1 ? 12 : 0, 0, 0)));
         layout_.insertWidget(end, &section.heading);
     }
-    section.form.setContentsMargins(14, 10, 14, 10);
+    section.form.setContentsMargins(sizes::scaled(QMargins(14, 10, 14, 10)));
     section.form.setRowWrapPolicy(QFormLayout::WrapLongRows);
     section.form.setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     section.card.content().addWidget(&section.rows);
@@ -272,7 +273,7 @@ QFormLayout& TolvanSettingsForm::addSection(const QString& title, const QString&
     if (!footer.isEmpty()) {
         section.footer.setText(pathsKeptWhole(footer));
         section.footer.setWordWrap(true);
-        section.footer.setContentsMargins(4, 0, 4, 0);
+        section.footer.setContentsMargins(sizes::scaled(QMargins(4, 0, 4, 0)));
         QFont font = section.footer.font();
         font.setPointSizeF(font.pointSizeF() * 0.92);
         section.footer.setFont(font);
