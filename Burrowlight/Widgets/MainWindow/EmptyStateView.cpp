@@ -94,7 +94,8 @@ void EmptyStateView::fitColumn() {
     const QMargins margins = layout_.contentsMargins();
     const int width =
         std::max(0, std::min(sizes::scaled(textWidth), this->width() - margins.left() - margins.right()));
-    column_.setFixedSize(width, columnLayout_.totalHeightForWidth(width));
+    column_.setFixedSize(width, columnLayout_.hasHeightForWidth() ? columnLayout_.totalHeightForWidth(width)
+                                                                  : columnLayout_.totalSizeHint().height());
 }
 
 void EmptyStateView::drawSymbol() {

@@ -3,15 +3,20 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
+#include <cstdio>
 
 namespace screenshots {
 
 namespace {
 
-// What `scripts/install-deps --tests` installs; nothing else of the machine's is seen.
-constexpr const char* fontFolders[] = {"/usr/share/fonts/truetype/dejavu", "/usr/share/fonts/truetype/noto",
-                                       "/usr/share/fonts/truetype/hack"};
+// What `scripts/install-deps --tests` unpacks; nothing of the machine's own fonts is seen.
+constexpr const char* fontFolders[] = {"dejavu", "noto", "hack"};
+
+QString fontFolder(const char* name) {
+    return QStringLiteral(TEST_FONTS_DIR "/usr/share/fonts/truetype/") + QLatin1String(name);
+}
 
 QString alias(const QString& generic, const QString& family) {
     return QStringLiteral("  <alias binding=\"same\"><family>%1</family><prefer><family>%2</family></prefer>"
@@ -20,14 +25,13 @@ QString alias(const QString& generic, const QString& family) {
 }
 
 // Debian's own rendering choices, spelled out so that a machine's other choices change nothing.
-QString fontconfig(const FontSetup& setup, const QString& cache) {
+QString fontconfig(const FontSetup& setup) {
     QString text = QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
                                   "<fontconfig>\n");
     for (const char* folder : fontFolders) {
-        text += QStringLiteral("  <dir>%1</dir>\n").arg(QLatin1String(folder));
+        text += QStringLiteral("  <dir>%1</dir>\n").arg(fontFolder(folder));
     }
-    text += QStringLiteral("  <cachedir>%1</cachedir>\n  <cachedir>/var/cache/fontconfig</cachedir>\n")
-                .arg(cache);
+    text += QStringLiteral("  <cachedir>%1</cachedir>\n").arg(QStringLiteral(TEST_FONTS_DIR "/cache"));
     for (const char* generic : {"sans-serif", "sans", "Sans Serif", "system-ui"}) {
         text += alias(QLatin1String(generic), setup.sans);
     }
@@ -72,21 +76,33 @@ const FontSetup* fontSetup(const QString& name) {
     return nullptr;
 }
 
-void prepareFontSetup(const FontSetup& setup, const QString& folder) {
+bool prepareFontSetup(const FontSetup& setup, const QString& folder) {
+    for (const char* name : fontFolders) {
+        if (!QFileInfo(fontFolder(name)).isDir()) {
+            std::fprintf(stderr,
+                         "%s is missing: scripts/install-deps --tests unpacks the fonts of the check\n",
+                         qPrintable(fontFolder(name)));
+            return false;
+        }
+    }
     const QDir dir(folder);
-    dir.mkpath(QStringLiteral("fontconfig-cache"));
     const QString fonts = dir.filePath(QStringLiteral("fonts.conf"));
     const QString screen = dir.filePath(QStringLiteral("screen.json"));
-    write(fonts, fontconfig(setup, dir.filePath(QStringLiteral("fontconfig-cache"))));
     // Qt turns a screen's 120 dpi into a scale of 1.25, as it does for a desktop's text scaling.
-    write(screen, QStringLiteral("{\"screens\": [{\"name\": \"screen\", \"x\": 0, \"y\": 0, \"width\": 1280, "
-                                 "\"height\": 800, \"logicalDpi\": %1}]}")
-                      .arg(setup.dotsPerInch));
+    if (!write(fonts, fontconfig(setup)) ||
+        !write(screen,
+               QStringLiteral("{\"screens\": [{\"name\": \"screen\", \"x\": 0, \"y\": 0, \"width\": 1280, "
+                              "\"height\": 800, \"logicalDpi\": %1}]}")
+                   .arg(setup.dotsPerInch))) {
+        std::fprintf(stderr, "cannot write into %s\n", qPrintable(folder));
+        return false;
+    }
     qputenv("FONTCONFIG_FILE", fonts.toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", (QStringLiteral("offscreen:configfile=") + screen).toLocal8Bit());
     qunsetenv("QT_FONT_DPI");
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    return true;
 }
 
 void applyFontSetup(const FontSetup& setup) {

@@ -23,8 +23,9 @@ struct FontSetup {
 const std::vector<FontSetup>& fontSetups();
 const FontSetup* fontSetup(const QString& name);
 
-// Points the process at the set-up's fonts and at a 1280×800 screen; before the application is made.
-void prepareFontSetup(const FontSetup& setup, const QString& folder);
+// Points the process at the set-up's fonts and at a 1280×800 screen, writing what it needs into
+// `folder`; before the application is made. False, having said why, when the fonts are missing.
+bool prepareFontSetup(const FontSetup& setup, const QString& folder);
 // Makes the set-up's text the application's; once the application is made.
 void applyFontSetup(const FontSetup& setup);
 

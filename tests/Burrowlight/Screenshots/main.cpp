@@ -283,7 +283,9 @@ int main(int argc, char** argv) {
         qputenv(name, home.path().toLocal8Bit());
     }
     QTemporaryDir fonts;
-    prepareFontSetup(*setup, fonts.path());
+    if (!prepareFontSetup(*setup, fonts.path())) {
+        return EXIT_FAILURE;
+    }
     QApplication application(argc, argv);
     applyFontSetup(*setup);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -79,7 +79,7 @@ class WindowPlacesTests : public QObject {
         QCOMPARE(relaunched.router().window(WindowId::main)->geometry(), mainPlace);
         QWidget* settings = relaunched.router().open(WindowId::settings);
         QCOMPARE(settings->pos(), settingsPlace + QPoint(10, 10));
-        QCOMPARE(settings->size(), QSize(SettingsWindow::width, SettingsWindow::height));
+        QCOMPARE(settings->size(), settings->maximumSize());
     }
 
     void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
