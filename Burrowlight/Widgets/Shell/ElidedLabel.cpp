@@ -1,6 +1,8 @@
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
+#include <cmath>
 
 namespace burrowlight {
 
@@ -18,8 +20,9 @@ void ElidedLabel::setFullText(const QString& text) {
 
 QSize ElidedLabel::sizeHint() const {
     const QMargins margins = contentsMargins();
-    return {fontMetrics().horizontalAdvance(full_) + margins.left() + margins.right(),
-            QLabel::sizeHint().height()};
+    // Rounded up: a text a fraction wider than the rounded advance would be elided at that width.
+    const int text = static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(full_)));
+    return {text + margins.left() + margins.right(), QLabel::sizeHint().height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
