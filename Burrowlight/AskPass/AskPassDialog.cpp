@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -44,7 +45,7 @@ AskPassDialog::Accessory::Accessory(bool remembers) {
     layout.setContentsMargins(0, 0, 0, 0);
     field.setEchoMode(QLineEdit::Password);
     field.setMinimumWidth(
-        std::max(fieldWidth, field.fontMetrics().averageCharWidth() * fieldWidthInCharacters));
+        std::max(sizes::scaled(fieldWidth), field.fontMetrics().averageCharWidth() * fieldWidthInCharacters));
     layout.addWidget(&field);
     if (remembers) {
         remember = std::make_unique<QCheckBox>(AskPassDialogModel::rememberTitle());

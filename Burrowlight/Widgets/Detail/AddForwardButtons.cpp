@@ -18,9 +18,15 @@ using tunnelkit::Forward;
 
 namespace {
 
-constexpr int symbolSize = 16;
-constexpr int padding = 8;
-constexpr int lineSpacing = 2;
+int symbolSize() {
+    return sizes::scaled(16);
+}
+int padding() {
+    return sizes::scaled(8);
+}
+int lineSpacing() {
+    return sizes::scaled(2);
+}
 constexpr qreal explanationScale = 0.88;
 
 // A kind in the "Other" menu: its symbol and title, and under the title its explanation, smaller
@@ -40,9 +46,9 @@ class KindItem : public QWidget {
         const QFontMetrics explanation(explanationFont());
         const int textWidth = std::max(title.horizontalAdvance(texts::title(kind_)),
                                        explanation.horizontalAdvance(texts::explanation(kind_)));
-        return {padding + symbolSize + padding + textWidth + padding,
-                padding / 2 + std::max(symbolSize, title.height()) + lineSpacing + explanation.height() +
-                    padding / 2};
+        return {padding() + symbolSize() + padding() + textWidth + padding(),
+                padding() / 2 + std::max(symbolSize(), title.height()) + lineSpacing() +
+                    explanation.height() + padding() / 2};
     }
 
   protected:
@@ -61,18 +67,18 @@ class KindItem : public QWidget {
         const QColor text = palette().color(highlighted ? QPalette::HighlightedText : QPalette::Text);
         const QColor faint = highlighted ? faded(text, 0.8) : look::secondary(palette());
         const QFontMetrics titleMetrics(font());
-        const int titleHeight = std::max(symbolSize, titleMetrics.height());
-        const int textLeft = padding + symbolSize + padding;
-        const int top = padding / 2;
-        painter.drawPixmap(padding, top + (titleHeight - symbolSize) / 2,
-                           look::symbol(detail::symbolName(kind_), text, symbolSize, devicePixelRatioF()));
+        const int titleHeight = std::max(symbolSize(), titleMetrics.height());
+        const int textLeft = padding() + symbolSize() + padding();
+        const int top = padding() / 2;
+        painter.drawPixmap(padding(), top + (titleHeight - symbolSize()) / 2,
+                           look::symbol(detail::symbolName(kind_), text, symbolSize(), devicePixelRatioF()));
         painter.setPen(text);
-        painter.drawText(QRect(textLeft, top, width() - textLeft - padding, titleHeight),
+        painter.drawText(QRect(textLeft, top, width() - textLeft - padding(), titleHeight),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, texts::title(kind_));
         painter.setFont(explanationFont());
         painter.setPen(faint);
-        painter.drawText(QRect(textLeft, top + titleHeight + lineSpacing, width() - textLeft - padding,
-                               height() - top - titleHeight - lineSpacing),
+        painter.drawText(QRect(textLeft, top + titleHeight + lineSpacing(), width() - textLeft - padding(),
+                               height() - top - titleHeight - lineSpacing()),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, texts::explanation(kind_));
     }
 

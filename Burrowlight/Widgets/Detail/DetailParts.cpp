@@ -196,7 +196,7 @@ LogCard::LogCard(LogCardModel& model, QWidget* parent) : QWidget(parent), model_
     empty_.setContentsMargins(sizes::scaled(QMargins(14, 14, 14, 14)));
     empty_.setWordWrap(true);
     makeSecondary(empty_);
-    lines_.setFixedHeight(180);
+    lines_.setFixedHeight(sizes::scaled(180));
     lines_.setAccessibleName(tr("Log"));
     card_.content().addWidget(&empty_);
     card_.content().addWidget(&lines_);

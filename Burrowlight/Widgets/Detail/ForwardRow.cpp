@@ -28,7 +28,7 @@ ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWid
 
     const QColor tint = forward.isEnabled ? tolvanAccent() : look::secondary();
     symbol_.setPixmap(look::symbol(detail::symbolName(forward.kind), tint, 20, devicePixelRatioF()));
-    symbol_.setFixedWidth(20);
+    symbol_.setFixedWidth(sizes::scaled(20));
     layout_.addWidget(&symbol_);
 
     summary_.setTextFormat(Qt::PlainText);

@@ -10,13 +10,15 @@ namespace burrowlight {
 
 namespace {
 
-constexpr int symbolSize = 44;
+int symbolSize() {
+    return sizes::scaled(44);
+}
 
 } // namespace
 
 EmptyStateView::EmptyStateView(QWidget* parent) : QWidget(parent) {
     icon_.setAlignment(Qt::AlignCenter);
-    icon_.setMinimumHeight(symbolSize + 4);
+    icon_.setMinimumHeight(symbolSize() + 4);
     for (QLabel* label : {&title_, &description_}) {
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
@@ -102,7 +104,8 @@ void EmptyStateView::drawSymbol() {
     QPalette palette = description_.palette();
     palette.setColor(QPalette::WindowText, look::secondary(this->palette()));
     description_.setPalette(palette);
-    icon_.setPixmap(look::symbol(symbol_, look::secondary(this->palette()), symbolSize, devicePixelRatioF()));
+    icon_.setPixmap(
+        look::symbol(symbol_, look::secondary(this->palette()), symbolSize(), devicePixelRatioF()));
     icon_.setVisible(!symbol_.isEmpty());
 }
 

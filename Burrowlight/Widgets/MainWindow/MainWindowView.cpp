@@ -63,7 +63,7 @@ MainWindowView::MainWindowView(AppModel& app, MainWindowParts parts, QWidget* pa
         search_.selectAll();
     });
 
-    newTunnel_.setIconSize({16, 16});
+    newTunnel_.setIconSize(sizes::scaled(QSize(16, 16)));
     toolBarLayout_.setContentsMargins(sizes::scaled(QMargins(10, 6, 10, 6)));
     toolBarLayout_.setSpacing(sizes::scaled(8));
     toolBarLayout_.addWidget(&newTunnel_);
@@ -140,9 +140,10 @@ void MainWindowView::changeEvent(QEvent* event) {
 
 void MainWindowView::applyPalette() {
     const QColor text = palette().color(QPalette::WindowText);
-    newTunnel_.setIcon(QIcon(look::symbol(QStringLiteral("plus"), text, 16, devicePixelRatioF())));
-    const QIcon magnifier(
-        look::symbol(QStringLiteral("magnifyingglass"), look::secondary(palette()), 14, devicePixelRatioF()));
+    newTunnel_.setIcon(
+        QIcon(look::symbol(QStringLiteral("plus"), text, sizes::scaled(16), devicePixelRatioF())));
+    const QIcon magnifier(look::symbol(QStringLiteral("magnifyingglass"), look::secondary(palette()),
+                                       sizes::scaled(14), devicePixelRatioF()));
     if (searchIcon_) {
         searchIcon_->setIcon(magnifier);
     } else {

@@ -12,8 +12,12 @@ namespace burrowlight {
 
 namespace {
 
-constexpr int inset = 8;
-constexpr int iconSize = 16;
+int inset() {
+    return sizes::scaled(8);
+}
+int iconSize() {
+    return sizes::scaled(16);
+}
 
 bool isHeader(const QModelIndex& index) {
     return index.data(SidebarModel::HeaderRole).toBool();
@@ -38,7 +42,7 @@ QSize SidebarDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
 void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
     const QPalette& palette = option.palette;
-    const QRect row = option.rect.adjusted(inset, 1, -inset, -1);
+    const QRect row = option.rect.adjusted(inset(), 1, -inset(), -1);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     if (isHeader(index)) {
@@ -60,9 +64,9 @@ void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     }
     const QColor text = focused ? tolvanOnAccent(palette) : palette.color(QPalette::WindowText);
     const QColor symbolColor = focused ? text : tolvanAccent(palette);
-    const QRect icon(row.left() + 8, row.center().y() - iconSize / 2 + 1, iconSize, iconSize);
+    const QRect icon(row.left() + 8, row.center().y() - iconSize() / 2 + 1, iconSize(), iconSize());
     painter->drawPixmap(icon, look::symbol(index.data(SidebarModel::SymbolRole).toString(), symbolColor,
-                                           iconSize, painter->device()->devicePixelRatioF()));
+                                           iconSize(), painter->device()->devicePixelRatioF()));
     const QString count = QString::number(index.data(SidebarModel::CountRole).toInt());
     const int countWidth = option.fontMetrics.horizontalAdvance(count);
     const QRect countRect(row.right() - 8 - countWidth, row.top(), countWidth, row.height());

@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Models/TunnelListModel.h"
 #include "Burrowlight/Widgets/Style/Look.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QAbstractItemView>
@@ -19,12 +20,24 @@ using Kind = TunnelListRow::Kind;
 namespace {
 
 // The list is inset from its column's edges; a row's content from the row's.
-constexpr int inset = 8;
-constexpr int leading = 10;
-constexpr int trailing = 16;
-constexpr int spacing = 10;
-constexpr int lineGap = 2;
-constexpr QSize toggleSize{30, 17};
+int inset() {
+    return sizes::scaled(8);
+}
+int leading() {
+    return sizes::scaled(10);
+}
+int trailing() {
+    return sizes::scaled(16);
+}
+int spacing() {
+    return sizes::scaled(10);
+}
+int lineGap() {
+    return sizes::scaled(2);
+}
+QSize toggleSize() {
+    return sizes::scaled(QSize(30, 17));
+}
 
 Kind kindOf(const QModelIndex& index) {
     return static_cast<Kind>(index.data(TunnelListModel::KindRole).toInt());
@@ -85,22 +98,22 @@ TunnelRowDelegate::TunnelRowDelegate(const StatusPulse& pulse, QObject* parent)
 TunnelRowDelegate::Geometry TunnelRowDelegate::geometry(const QStyleOptionViewItem& option,
                                                         const QModelIndex& index) const {
     Geometry g;
-    g.background = option.rect.adjusted(inset, 1, -inset, -1);
-    const QRect content = g.background.adjusted(leading, 0, -trailing, 0);
+    g.background = option.rect.adjusted(inset(), 1, -inset(), -1);
+    const QRect content = g.background.adjusted(leading(), 0, -trailing(), 0);
     g.dot = QRect(content.left(), content.top(), statusDotWidth, content.height());
     int right = content.right();
     if (hasSwitch(index)) {
-        g.toggle =
-            QRect(QPoint(right + 1 - toggleSize.width(), content.center().y() - toggleSize.height() / 2 + 1),
-                  toggleSize);
+        g.toggle = QRect(
+            QPoint(right + 1 - toggleSize().width(), content.center().y() - toggleSize().height() / 2 + 1),
+            toggleSize());
         right = g.toggle.left() - 8;
     }
-    g.text = QRect(QPoint(g.dot.right() + 1 + spacing, content.top()), QPoint(right, content.bottom()));
+    g.text = QRect(QPoint(g.dot.right() + 1 + spacing(), content.top()), QPoint(right, content.bottom()));
 
     const QFontMetrics titleMetrics(titleFont(option.font));
     const QString subtitle = index.data(TunnelListModel::SubtitleRole).toString();
     const int subtitleHeight =
-        subtitle.isEmpty() ? 0 : QFontMetrics(subtitleFont(option.font)).height() + lineGap;
+        subtitle.isEmpty() ? 0 : QFontMetrics(subtitleFont(option.font)).height() + lineGap();
     const int top = g.text.center().y() - (titleMetrics.height() + subtitleHeight) / 2 + 1;
     const int markSize = titleMetrics.height() * 4 / 5;
     int marks = 0;
@@ -123,8 +136,8 @@ TunnelRowDelegate::Geometry TunnelRowDelegate::geometry(const QStyleOptionViewIt
         g.edited = QRect(x + 4, markTop, markSize, markSize);
     }
     if (!subtitle.isEmpty()) {
-        g.subtitle =
-            QRect(g.text.left(), g.title.bottom() + 1 + lineGap, g.text.width(), subtitleHeight - lineGap);
+        g.subtitle = QRect(g.text.left(), g.title.bottom() + 1 + lineGap(), g.text.width(),
+                           subtitleHeight - lineGap());
     }
     return g;
 }
@@ -135,19 +148,19 @@ QSize TunnelRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
     switch (kindOf(index)) {
     case Kind::note: {
         const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
-        const int width = (view ? view->viewport()->width() : 360) - 2 * (inset + leading);
+        const int width = (view ? view->viewport()->width() : 360) - 2 * (inset() + leading());
         const QRect bounds = QFontMetrics(subtitleFont(option.font))
                                  .boundingRect(QRect(0, 0, std::max(width, 100), 1000), Qt::TextWordWrap,
                                                index.data().toString());
         return {0, bounds.height() + 18};
     }
     case Kind::newTunnel:
-        return {0, std::max(44, title + subtitle + lineGap + 14)};
+        return {0, std::max(44, title + subtitle + lineGap() + 14)};
     case Kind::saved:
         break;
     }
     const bool twoLines = !index.data(TunnelListModel::SubtitleRole).toString().isEmpty();
-    return {0, twoLines ? title + subtitle + lineGap + 14 : std::max(36, title + 16)};
+    return {0, twoLines ? title + subtitle + lineGap() + 14 : std::max(36, title + 16)};
 }
 
 void TunnelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -172,8 +185,8 @@ void TunnelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     case Kind::note:
         painter->setFont(subtitleFont(option.font));
         painter->setPen(look::secondary(palette));
-        painter->drawText(g.background.adjusted(leading, 8, -leading, -8), Qt::TextWordWrap | Qt::AlignLeft,
-                          index.data().toString());
+        painter->drawText(g.background.adjusted(leading(), 8, -leading(), -8),
+                          Qt::TextWordWrap | Qt::AlignLeft, index.data().toString());
         break;
     case Kind::newTunnel:
         painter->drawPixmap(g.dot.center().x() - 6 + 1, g.dot.center().y() - 6 + 1,

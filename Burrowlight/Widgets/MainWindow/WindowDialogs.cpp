@@ -32,7 +32,7 @@ TextPromptDialog::TextPromptDialog(const TextPrompt& prompt, QWidget* parent) : 
     label_.setBuddy(&field_);
     field_.setText(prompt.text);
     field_.selectAll();
-    field_.setMinimumWidth(260);
+    field_.setMinimumWidth(sizes::scaled(260));
     field_.setAccessibleName(prompt.fieldLabel);
     accept_ = buttons_.addButton(prompt.acceptTitle, QDialogButtonBox::AcceptRole);
     buttons_.addButton(prompt.cancelTitle, QDialogButtonBox::RejectRole);

@@ -30,7 +30,7 @@ SettingsWindow::SettingsWindow(SettingsServices services)
         sidebar_.item(sidebar_.count() - 1)->setSizeHint({0, sizes::scaled(sidebarRowHeight)});
     }
     sidebar_.setFrameShape(QFrame::NoFrame);
-    sidebar_.setIconSize({16, 16});
+    sidebar_.setIconSize(sizes::scaled(QSize(16, 16)));
     sidebar_.setAccessibleName(tr("Sections"));
     brandName_.setText(appDisplayName());
     scaleFont(brandName_, 0.92);

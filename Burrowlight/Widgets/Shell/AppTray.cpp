@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Core/SymbolIcons.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -64,7 +65,7 @@ void TrayMenuView::render(const TrayMenu& menu) {
         clear(menu_);
         rebuild(menu_, menu.items);
     }
-    menu_.setMinimumWidth(menu.minimumWidth);
+    menu_.setMinimumWidth(sizes::scaled(menu.minimumWidth));
     shown_ = menu;
 }
 

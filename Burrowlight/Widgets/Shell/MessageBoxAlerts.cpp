@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QAbstractButton>
@@ -18,7 +19,7 @@ namespace burrowlight {
 namespace {
 
 // The widest the accessory's lines go.
-constexpr qreal accessoryWidth = 260;
+constexpr int accessoryWidth = 260;
 
 QMessageBox::Icon icon(Alert::Style style) {
     switch (style) {
@@ -113,7 +114,7 @@ std::unique_ptr<QLabel> addAccessory(QMessageBox& box, const QString& text) {
     accessory->setFont(font);
     // Facts such as a kernel's release are read whole: the lines break at spaces only, and the
     // label is as wide as its longest line.
-    accessory->setText(wrappedAtSpaces(text, QFontMetricsF(font), accessoryWidth));
+    accessory->setText(wrappedAtSpaces(text, QFontMetricsF(font), sizes::scaled(accessoryWidth)));
     accessory->setFixedSize(accessory->sizeHint());
     makeSecondary(*accessory);
     int buttonsRow = 0;

@@ -12,8 +12,10 @@
 namespace burrowlight::editorLook {
 
 namespace {
-constexpr int symbolSize = 16;
+int symbolSize() {
+    return sizes::scaled(16);
 }
+} // namespace
 
 QFont monospaced(const QFont& base) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -32,7 +34,7 @@ QIcon symbol(const QString& name, const QWidget& widget, const QColor& color) {
         return icon;
     }
     const QColor tint = color.isValid() ? color : widget.palette().color(QPalette::WindowText);
-    return tintedIcon(icon, tint, QSize(symbolSize, symbolSize));
+    return tintedIcon(icon, tint, QSize(symbolSize(), symbolSize()));
 }
 
 QToolButton& iconButton(const QString& symbolName, const QString& title, QWidget& parent) {
@@ -48,7 +50,7 @@ QToolButton& iconButton(const QString& symbolName, const QString& title, QWidget
 
 QLabel& symbolLabel(const QString& symbolName, QWidget& parent, const QColor& color, const QString& title) {
     auto* label = new QLabel(&parent); // owned by its parent
-    label->setPixmap(symbol(symbolName, parent, color).pixmap(symbolSize, symbolSize));
+    label->setPixmap(symbol(symbolName, parent, color).pixmap(symbolSize(), symbolSize()));
     if (title.isEmpty()) {
         label->setAccessibleName(QString());
         label->setFocusPolicy(Qt::NoFocus);
