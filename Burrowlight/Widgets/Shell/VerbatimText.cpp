@@ -9,7 +9,6 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
 
 namespace burrowlight {
@@ -428,11 +427,13 @@ int VerbatimText::heightForWidth(int width) const {
 }
 
 QSize VerbatimText::sizeHint() const {
-    // All of it on one line where there is room for it.
-    measure(std::numeric_limits<qreal>::infinity());
+    // All of it on one line where there is room for it; what keeps words whole takes none.
+    if (measuredVariant_ < 0) {
+        measure(viewport()->width());
+    }
     measured_.setTextWidth(-1);
-    const int width = static_cast<int>(std::ceil(measured_.idealWidth())) + frameWidth() * 2;
-    return {width, heightForWidth(width)};
+    return {static_cast<int>(std::ceil(measured_.idealWidth())) + frameWidth() * 2,
+            static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2};
 }
 
 QSize VerbatimText::minimumSizeHint() const {

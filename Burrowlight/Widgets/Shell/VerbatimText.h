@@ -45,6 +45,8 @@ class VerbatimText : public QTextEdit {
         qsizetype at;
         qreal opensBelow;
     };
+    // The text with its word joiners; where each position of it, and its end, falls in the text;
+    // where each position of the text, and its end, shows.
     struct Shown {
         QString text;
         std::vector<qsizetype> textPositions;
@@ -52,10 +54,12 @@ class VerbatimText : public QTextEdit {
     };
 
     void findJoints();
-    // Lines this wide show the same text as lines `width` wide.
+    // Which text lines this wide show: widths with the same answer show the same text.
     qsizetype variantFor(qreal width) const;
     Shown shownFor(qreal width, bool withPositions) const;
+    // The document shows the text for lines this wide; the selection stays on the same text.
     void showFor(int width);
+    // `measured_` holds the text for lines this wide.
     void measure(qreal width) const;
     void followTextColour();
 
