@@ -25,7 +25,8 @@ namespace {
 using tunnelkit::Tunnel;
 
 QLabel& caption(const QString& text, QWidget& parent) {
-    auto* label = new QLabel(pathsKeptWhole(text), &parent); // owned by its parent
+    auto* label = new QLabel(&parent); // owned by its parent
+    setPathsKeptWhole(*label, text);
     editorLook::makeCaption(*label);
     makeSecondary(*label);
     return *label;

@@ -177,12 +177,11 @@ class ForwardRows : public QWidget {
         rows_.clear();
         clear(*layout_);
         if (ids.empty()) {
-            auto* none = new QLabel(
-                pathsKeptWhole(
-                    usesConfigForwards(context_)
-                        ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
-                        : EditorSections::tr("No forwards. The tunnel only keeps the connection open.")),
-                this);
+            auto* none = new QLabel(this);
+            setPathsKeptWhole(
+                *none, usesConfigForwards(context_)
+                           ? EditorSections::tr("No forwards of its own: it uses those of ~/.ssh/config.")
+                           : EditorSections::tr("No forwards. The tunnel only keeps the connection open."));
             none->setContentsMargins(sizes::scaled(QMargins(0, 12, 0, 12)));
             none->setWordWrap(true);
             makeSecondary(*none);

@@ -424,6 +424,7 @@ void ForwardEditorRow::refreshFootnote() {
     const auto sentence = lines.isEmpty() ? model_.explanation() : std::nullopt;
     sentence_->setText(sentence ? sentence->filled([](const QString& value) { return shown(value); })
                                 : QString());
+    sentence_->setAccessibleName(sentence ? sentence->filled() : QString());
     sentence_->setVisible(sentence.has_value());
 }
 

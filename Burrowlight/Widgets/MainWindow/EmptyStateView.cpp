@@ -48,7 +48,7 @@ EmptyStateView::EmptyStateView(QWidget* parent) : QWidget(parent) {
 void EmptyStateView::show(const QString& symbol, const QString& title, const QString& description) {
     symbol_ = symbol;
     title_.setText(title);
-    description_.setText(pathsKeptWhole(description));
+    setPathsKeptWhole(description_, description);
     description_.setVisible(!description.isEmpty());
     drawSymbol();
 }

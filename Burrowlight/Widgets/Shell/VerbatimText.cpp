@@ -1,11 +1,15 @@
 #include "Burrowlight/Widgets/Shell/VerbatimText.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessibleWidget>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
+#include <algorithm>
 #include <cmath>
-#include <memory>
+#include <utility>
 
 namespace burrowlight {
 
@@ -14,40 +18,224 @@ namespace {
 // Forbids a line break where it stands and shows nothing.
 constexpr QChar wordJoiner(0x2060);
 
-struct Shown {
-    QString text;
-    std::vector<qsizetype> textPositions;
+void prepare(QTextDocument& document, const QFont& font) {
+    document.setUndoRedoEnabled(false);
+    document.setDocumentMargin(0);
+    document.setDefaultFont(font);
+    QTextOption wrapping = document.defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document.setDefaultTextOption(wrapping);
+}
+
+// What assistive technology finds: the text itself, whatever the shown document holds to keep its
+// words whole. Offsets, the caret and the selection are the text's.
+class VerbatimTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit VerbatimTextAccessible(VerbatimText& text)
+        : QAccessibleWidget(&text, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.selectableText = true;
+        state.multiLine = true;
+        return state;
+    }
+
+    QString text(QAccessible::Text type) const override {
+        return type == QAccessible::Value ? verbatim().text() : QAccessibleWidget::text(type);
+    }
+
+    int characterCount() const override { return static_cast<int>(verbatim().text().size()); }
+
+    QString text(int start, int end) const override {
+        const int count = characterCount();
+        start = std::clamp(start, 0, count);
+        end = end < 0 ? count : std::clamp(end, start, count);
+        return verbatim().text().mid(start, end - start);
+    }
+
+    void selection(int index, int* start, int* end) const override {
+        *start = 0;
+        *end = 0;
+        const QTextCursor cursor = verbatim().textCursor();
+        if (index == 0 && cursor.hasSelection()) {
+            *start = textPosition(cursor.selectionStart());
+            *end = textPosition(cursor.selectionEnd());
+        }
+    }
+    int selectionCount() const override { return verbatim().textCursor().hasSelection() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int index) override {
+        if (index == 0) {
+            QTextCursor cursor = verbatim().textCursor();
+            cursor.clearSelection();
+            verbatim().setTextCursor(cursor);
+        }
+    }
+    void setSelection(int index, int start, int end) override {
+        if (index == 0) {
+            select(start, end);
+        }
+    }
+    int cursorPosition() const override { return textPosition(verbatim().textCursor().position()); }
+    void setCursorPosition(int position) override { select(position, position); }
+
+    QRect characterRect(int offset) const override {
+        if (offset < 0 || offset >= characterCount()) {
+            return {};
+        }
+        const int at = verbatim().shownPosition(offset);
+        const QTextBlock block = laidOutBlock(at);
+        const QTextLine line = block.layout()->lineForTextPosition(at - block.position());
+        if (!line.isValid()) {
+            return {};
+        }
+        const QString& text = verbatim().text();
+        const qsizetype length = text.at(offset).isHighSurrogate() && offset + 1 < text.size() ? 2 : 1;
+        const QPointF origin = block.layout()->position();
+        const QRectF inDocument(origin.x() + line.cursorToX(at - block.position()), origin.y() + line.y(),
+                                verbatim().fontMetrics().horizontalAdvance(text.mid(offset, length)),
+                                line.height());
+        const QRect shown = inDocument.toAlignedRect().translated(-scrolled());
+        return {verbatim().viewport()->mapToGlobal(shown.topLeft()), shown.size()};
+    }
+
+    int offsetAtPoint(const QPoint& point) const override {
+        const QPoint inDocument = verbatim().viewport()->mapFromGlobal(point) + scrolled();
+        const int at = verbatim().document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
+        return at < 0 ? -1 : textPosition(at);
+    }
+
+    // It is laid out at its full height: every part of it is in view.
+    void scrollToSubstring(int /*start*/, int /*end*/) override {}
+
+    QString attributes(int /*offset*/, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+    // Lines are those on screen; words, sentences and characters are the text's own.
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start,
+                         int* end) const override {
+        if (type != QAccessible::LineBoundary) {
+            return QAccessibleTextInterface::textAtOffset(offset, type, start, end);
+        }
+        if (!isOffset(offset)) {
+            return none(start, end);
+        }
+        return line(shownLine(verbatim().shownPosition(offsetOrEnd(offset))), start, end);
+    }
+
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start,
+                             int* end) const override {
+        if (type != QAccessible::LineBoundary) {
+            return QAccessibleTextInterface::textBeforeOffset(offset, type, start, end);
+        }
+        if (!isOffset(offset)) {
+            return none(start, end);
+        }
+        const auto around = shownLine(verbatim().shownPosition(offsetOrEnd(offset)));
+        return around.first > 0 ? line(shownLine(around.first - 1), start, end) : none(start, end);
+    }
+
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start,
+                            int* end) const override {
+        if (type != QAccessible::LineBoundary) {
+            return QAccessibleTextInterface::textAfterOffset(offset, type, start, end);
+        }
+        if (!isOffset(offset)) {
+            return none(start, end);
+        }
+        const auto around = shownLine(verbatim().shownPosition(offsetOrEnd(offset)));
+        return around.second < shownLength() ? line(shownLine(around.second), start, end) : none(start, end);
+    }
+
+  private:
+    VerbatimText& verbatim() const { return *static_cast<VerbatimText*>(widget()); }
+    int textPosition(int shownPosition) const {
+        return static_cast<int>(verbatim().textPosition(shownPosition));
+    }
+    QPoint scrolled() const {
+        return {verbatim().horizontalScrollBar()->value(), verbatim().verticalScrollBar()->value()};
+    }
+    int shownLength() const { return verbatim().document()->characterCount() - 1; }
+    bool isOffset(int offset) const { return offset == -1 || (offset >= 0 && offset <= characterCount()); }
+    int offsetOrEnd(int offset) const { return offset == -1 ? characterCount() : offset; }
+
+    void select(int start, int end) {
+        QTextCursor cursor = verbatim().textCursor();
+        cursor.setPosition(verbatim().shownPosition(std::clamp(start, 0, characterCount())));
+        cursor.setPosition(verbatim().shownPosition(std::clamp(end, 0, characterCount())),
+                           QTextCursor::KeepAnchor);
+        verbatim().setTextCursor(cursor);
+    }
+
+    QTextBlock laidOutBlock(int shownPosition) const {
+        QTextDocument& document = *verbatim().document();
+        const QTextBlock block = document.findBlock(shownPosition);
+        document.documentLayout()->blockBoundingRect(block); // lays the block out
+        return block;
+    }
+
+    // The shown line around a position of the document, from its start to the next line's; the
+    // last line of a paragraph takes the paragraph's end.
+    std::pair<int, int> shownLine(int shownPosition) const {
+        const QTextBlock block = laidOutBlock(std::min(shownPosition, shownLength()));
+        const QTextLayout& layout = *block.layout();
+        const QTextLine line = layout.lineForTextPosition(shownPosition - block.position());
+        int start = block.position();
+        int end = block.position() + block.length();
+        if (line.isValid()) {
+            start += line.textStart();
+            if (line.lineNumber() + 1 < layout.lineCount()) {
+                end = start + line.textLength();
+            }
+        }
+        return {start, std::min(end, shownLength())};
+    }
+
+    QString line(std::pair<int, int> shown, int* start, int* end) const {
+        *start = textPosition(shown.first);
+        *end = textPosition(shown.second);
+        return verbatim().text().mid(*start, *end - *start);
+    }
+
+    static QString none(int* start, int* end) {
+        *start = -1;
+        *end = -1;
+        return {};
+    }
 };
 
-// The text with a word joiner between any two characters of a word: a line may then break only at
-// blanks, and, where a word does not fit, anywhere inside it.
-Shown joinWords(const QString& text) {
-    Shown shown;
-    shown.text.reserve(text.size() * 2);
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-    qsizetype start = 0;
-    bool previousInWord = false;
-    while (start < text.size()) {
-        const qsizetype end = graphemes.toNextBoundary();
-        const bool inWord = !text.at(start).isSpace();
-        if (previousInWord && inWord) {
-            shown.text += wordJoiner;
-            shown.textPositions.push_back(start);
+QAccessibleInterface* verbatimTextInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String(VerbatimText::staticMetaObject.className())) {
+        if (auto* text = qobject_cast<VerbatimText*>(object)) {
+            return new VerbatimTextAccessible(*text); // owned by Qt's accessibility cache
         }
-        for (qsizetype at = start; at < end; ++at) {
-            shown.text += text.at(at);
-            shown.textPositions.push_back(at);
-        }
-        previousInWord = inWord;
-        start = end;
     }
-    shown.textPositions.push_back(text.size());
-    return shown;
+    return nullptr;
+}
+
+void installVerbatimTextAccessibility() {
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory(&verbatimTextInterface);
+        return true;
+    }();
 }
 
 } // namespace
 
 VerbatimText::VerbatimText(QWidget* parent) : QTextEdit(parent) {
+    installVerbatimTextAccessibility();
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setFocusPolicy(Qt::ClickFocus);
@@ -57,11 +245,7 @@ VerbatimText::VerbatimText(QWidget* parent) : QTextEdit(parent) {
     setLineWrapMode(QTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document()->setDocumentMargin(0);
-    measured_.setDocumentMargin(0);
-    measured_.setDefaultFont(font());
-    QTextOption wrapping = measured_.defaultTextOption();
-    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    measured_.setDefaultTextOption(wrapping);
+    prepare(measured_, font());
     viewport()->setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -70,28 +254,186 @@ VerbatimText::VerbatimText(QWidget* parent) : QTextEdit(parent) {
     followTextColour();
 }
 
+VerbatimText::~VerbatimText() {
+    // The editor goes on using its document while it is taken apart: give it one of its own.
+    if (shown_) {
+        setDocument(nullptr);
+    }
+}
+
 void VerbatimText::setText(const QString& text) {
-    if (text == text_ && !textPositions_.empty()) {
+    if (text == text_ && shown_) {
         return;
     }
-    text_ = text;
-    Shown shown = joinWords(text);
-    textPositions_ = std::move(shown.textPositions);
-    setPlainText(shown.text);
-    measured_.setPlainText(shown.text);
+    const QString previous = std::exchange(text_, text);
+    findJoints();
+    showFor(viewport()->width());
     updateGeometry();
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent changed(this, 0, previous, text_);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+qsizetype VerbatimText::textPosition(int shownPosition) const {
+    if (textPositions_.empty()) {
+        return 0;
+    }
+    return textPositions_[std::clamp<size_t>(static_cast<size_t>(std::max(shownPosition, 0)), 0,
+                                             textPositions_.size() - 1)];
+}
+
+int VerbatimText::shownPosition(qsizetype textPosition) const {
+    if (shownPositions_.empty()) {
+        return 0;
+    }
+    return shownPositions_[std::clamp<size_t>(static_cast<size_t>(std::max<qsizetype>(textPosition, 0)), 0,
+                                              shownPositions_.size() - 1)];
+}
+
+// Every grapheme boundary inside a word is a joint; the Unicode line-break points among them open
+// when the word is wider than its line, except right after the hyphens an option begins with.
+void VerbatimText::findJoints() {
+    joints_.clear();
+    breakingWidths_.clear();
+    shownVariant_ = -1;
+    measuredVariant_ = -1;
+    const QFontMetricsF metrics(font());
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
+    QTextBoundaryFinder lineBreaks(QTextBoundaryFinder::Line, text_);
+    const qsizetype size = text_.size();
+    qsizetype start = 0;
+    while (start < size) {
+        if (text_.at(start).isSpace()) {
+            ++start;
+            continue;
+        }
+        qsizetype end = start;
+        while (end < size && !text_.at(end).isSpace()) {
+            ++end;
+        }
+        qsizetype optionEnd = start;
+        while (optionEnd < end && text_.at(optionEnd) == QLatin1Char('-')) {
+            ++optionEnd;
+        }
+        lineBreaks.setPosition(optionEnd);
+        qsizetype nextBreak = lineBreaks.toNextBoundary();
+        const bool breaks = nextBreak != -1 && nextBreak < end;
+        const qreal width = breaks ? metrics.horizontalAdvance(text_.mid(start, end - start)) : 0;
+        if (breaks) {
+            breakingWidths_.push_back(width);
+        }
+        graphemes.setPosition(start);
+        for (qsizetype at = graphemes.toNextBoundary(); at != -1 && at < end;
+             at = graphemes.toNextBoundary()) {
+            while (nextBreak != -1 && nextBreak < at) {
+                nextBreak = lineBreaks.toNextBoundary();
+            }
+            joints_.push_back({at, at == nextBreak ? width : 0});
+        }
+        start = end;
+    }
+    std::ranges::sort(breakingWidths_);
+    breakingWidths_.erase(std::ranges::unique(breakingWidths_).begin(), breakingWidths_.end());
+}
+
+qsizetype VerbatimText::variantFor(qreal width) const {
+    return std::ranges::upper_bound(breakingWidths_, width) - breakingWidths_.begin();
+}
+
+VerbatimText::Shown VerbatimText::shownFor(qreal width, bool withPositions) const {
+    Shown shown;
+    const qsizetype size = text_.size();
+    shown.text.reserve(size + static_cast<qsizetype>(joints_.size()));
+    if (withPositions) {
+        shown.textPositions.reserve(static_cast<size_t>(size) + joints_.size() + 1);
+        shown.shownPositions.resize(static_cast<size_t>(size) + 1);
+    }
+    qsizetype at = 0;
+    const auto copyUpTo = [&](qsizetype end) {
+        for (; at < end; ++at) {
+            if (withPositions) {
+                shown.shownPositions[static_cast<size_t>(at)] = static_cast<int>(shown.text.size());
+            }
+            // A document takes a CR LF pair as one line break: the CR shows as nothing.
+            if (text_.at(at) == QLatin1Char('\r') && at + 1 < size && text_.at(at + 1) == QLatin1Char('\n')) {
+                continue;
+            }
+            shown.text += text_.at(at);
+            if (withPositions) {
+                shown.textPositions.push_back(at);
+            }
+        }
+    };
+    for (const Joint& joint : joints_) {
+        copyUpTo(joint.at);
+        if (width >= joint.opensBelow) {
+            shown.text += wordJoiner;
+            if (withPositions) {
+                shown.textPositions.push_back(joint.at);
+            }
+        }
+    }
+    copyUpTo(size);
+    if (withPositions) {
+        shown.shownPositions[static_cast<size_t>(size)] = static_cast<int>(shown.text.size());
+        shown.textPositions.push_back(size);
+    }
+    return shown;
+}
+
+// The document is replaced rather than edited: assistive technology hears of the text changing
+// only when the text does, never when its lines are rejoined for another width.
+void VerbatimText::showFor(int width) {
+    const qsizetype variant = variantFor(width);
+    if (shown_ && variant == shownVariant_) {
+        return;
+    }
+    const QTextCursor cursor = textCursor();
+    const bool keepsCursor = shown_ && (cursor.hasSelection() || cursor.position() != 0);
+    const qsizetype anchor = textPosition(cursor.anchor());
+    const qsizetype position = textPosition(cursor.position());
+
+    Shown shown = shownFor(width, true);
+    auto document = std::make_unique<QTextDocument>();
+    prepare(*document, font());
+    document->setPlainText(shown.text);
+    setDocument(document.get());
+    shown_ = std::move(document);
+    shownVariant_ = variant;
+    textPositions_ = std::move(shown.textPositions);
+    shownPositions_ = std::move(shown.shownPositions);
+    if (keepsCursor) {
+        QTextCursor kept(shown_.get());
+        kept.setPosition(shownPosition(anchor));
+        kept.setPosition(shownPosition(position), QTextCursor::KeepAnchor);
+        setTextCursor(kept);
+    }
+}
+
+void VerbatimText::measure(qreal width) const {
+    const qsizetype variant = variantFor(width);
+    if (variant != measuredVariant_) {
+        measured_.setPlainText(shownFor(width, false).text);
+        measuredVariant_ = variant;
+    }
 }
 
 int VerbatimText::heightForWidth(int width) const {
-    measured_.setTextWidth(std::max(1, width - frameWidth() * 2));
+    const int textWidth = std::max(1, width - frameWidth() * 2);
+    measure(textWidth);
+    measured_.setTextWidth(textWidth);
     return static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2;
 }
 
 QSize VerbatimText::sizeHint() const {
-    // All of it on one line where there is room for it.
+    // All of it on one line where there is room for it; what keeps words whole takes none.
+    if (measuredVariant_ < 0) {
+        measure(viewport()->width());
+    }
     measured_.setTextWidth(-1);
-    const int width = static_cast<int>(std::ceil(measured_.idealWidth())) + frameWidth() * 2;
-    return {width, heightForWidth(width)};
+    return {static_cast<int>(std::ceil(measured_.idealWidth())) + frameWidth() * 2,
+            static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2};
 }
 
 QSize VerbatimText::minimumSizeHint() const {
@@ -102,18 +444,15 @@ QSize VerbatimText::minimumSizeHint() const {
 
 QMimeData* VerbatimText::createMimeDataFromSelection() const {
     const QTextCursor cursor = textCursor();
-    const auto at = [this](int position) {
-        return textPositions_.at(
-            std::clamp<size_t>(static_cast<size_t>(position), 0, textPositions_.size() - 1));
-    };
-    const qsizetype from = at(cursor.selectionStart());
+    const qsizetype from = textPosition(cursor.selectionStart());
     auto data = std::make_unique<QMimeData>();
-    data->setText(text_.mid(from, at(cursor.selectionEnd()) - from));
+    data->setText(text_.mid(from, textPosition(cursor.selectionEnd()) - from));
     return data.release(); // the caller owns it
 }
 
 void VerbatimText::resizeEvent(QResizeEvent* event) {
     QTextEdit::resizeEvent(event);
+    showFor(viewport()->width());
     // Laid out to the full height it was given, it never scrolls under the user's selection.
     verticalScrollBar()->setValue(0);
 }
@@ -124,6 +463,10 @@ void VerbatimText::changeEvent(QEvent* event) {
         followTextColour();
     } else if (event->type() == QEvent::FontChange) {
         measured_.setDefaultFont(font());
+        findJoints();
+        if (shown_) {
+            showFor(viewport()->width());
+        }
         updateGeometry();
     }
 }

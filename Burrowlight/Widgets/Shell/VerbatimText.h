@@ -2,20 +2,30 @@
 
 #include <QTextDocument>
 #include <QTextEdit>
+#include <memory>
 #include <vector>
 
 namespace burrowlight {
 
-// Text from ssh or a file, shown as it is and selectable. It wraps between its words only, never at
-// a hyphen or slash inside one, and a word longer than the line breaks inside itself, so that the
-// text never widens its column. Whatever way it is copied (the clipboard, the selection, a drag),
-// the copy is exactly the text.
+// Text from ssh or a file, shown as it is and selectable. It wraps between its words; a word longer
+// than its line breaks where Unicode allows a line to break inside it (after a hyphen or a slash),
+// never right after the hyphen that begins an option, and anywhere only where it has no such point,
+// so that the text never widens its column. Whatever way it is copied (the clipboard, the
+// selection, a drag) the copy is exactly the text, and assistive technology reads exactly the text.
 class VerbatimText : public QTextEdit {
+    Q_OBJECT
+
   public:
     explicit VerbatimText(QWidget* parent = nullptr);
+    ~VerbatimText() override;
 
     void setText(const QString& text);
     const QString& text() const { return text_; }
+
+    // Where a position of the shown document falls in `text()`, and where a position of `text()`
+    // shows: the document also holds what keeps words whole.
+    qsizetype textPosition(int shownPosition) const;
+    int shownPosition(qsizetype textPosition) const;
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -28,13 +38,45 @@ class VerbatimText : public QTextEdit {
     void changeEvent(QEvent* event) override;
 
   private:
+    // A place between two characters of a word where a word joiner holds the line together. At a
+    // break point it lets go on lines narrower than the word (`opensBelow`, the word's width);
+    // elsewhere it never does (0).
+    struct Joint {
+        qsizetype at;
+        qreal opensBelow;
+    };
+    // The text with its word joiners; where each position of it, and its end, falls in the text;
+    // where each position of the text, and its end, shows.
+    struct Shown {
+        QString text;
+        std::vector<qsizetype> textPositions;
+        std::vector<int> shownPositions;
+    };
+
+    void findJoints();
+    // Which text lines this wide show: widths with the same answer show the same text.
+    qsizetype variantFor(qreal width) const;
+    Shown shownFor(qreal width, bool withPositions) const;
+    // The document shows the text for lines this wide; the selection stays on the same text.
+    void showFor(int width);
+    // `measured_` holds the text for lines this wide.
+    void measure(qreal width) const;
     void followTextColour();
 
     QString text_;
-    // The shown text laid out apart from the widget, to answer how tall it is at any width.
-    mutable QTextDocument measured_;
-    // Where each position of the shown text, and its end, falls in `text_`.
+    std::vector<Joint> joints_;
+    // The distinct widths of the words that have break points, in order: the shown text changes
+    // only where the line's width crosses one of them.
+    std::vector<qreal> breakingWidths_;
+
+    std::unique_ptr<QTextDocument> shown_;
+    qsizetype shownVariant_ = -1;
     std::vector<qsizetype> textPositions_;
+    std::vector<int> shownPositions_;
+
+    // The text laid out apart from the widget, to answer how tall it is at any width.
+    mutable QTextDocument measured_;
+    mutable qsizetype measuredVariant_ = -1;
 };
 
 } // namespace burrowlight

@@ -135,13 +135,14 @@ void scaleFont(QLabel& label, qreal factor, QFont::Weight weight) {
     label.setFont(font);
 }
 
-QString pathsKeptWhole(const QString& text) {
+void setPathsKeptWhole(QLabel& label, const QString& text) {
     static const QRegularExpression slashInWord(QStringLiteral("/(?=\\S)"));
-    return QString(text).replace(slashInWord, QStringLiteral("/\u2060"));
+    label.setText(QString(text).replace(slashInWord, QStringLiteral("/\u2060")));
+    label.setAccessibleName(text);
 }
 
 void setWrappedPlainText(QLabel& label, const QString& text) {
-    label.setText(pathsKeptWhole(text));
+    setPathsKeptWhole(label, text);
     label.setTextFormat(Qt::PlainText);
     label.setWordWrap(true);
 }
@@ -271,7 +272,7 @@ QFormLayout& TolvanSettingsForm::addSection(const QString& title, const QString&
     section.card.content().addWidget(&section.rows);
     layout_.insertWidget(layout_.count() - 1, &section.card);
     if (!footer.isEmpty()) {
-        section.footer.setText(pathsKeptWhole(footer));
+        setPathsKeptWhole(section.footer, footer);
         section.footer.setWordWrap(true);
         section.footer.setContentsMargins(sizes::scaled(QMargins(4, 0, 4, 0)));
         QFont font = section.footer.font();

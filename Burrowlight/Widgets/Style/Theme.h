@@ -49,9 +49,9 @@ QColor faded(QColor color, qreal opacity);
 void makeSecondary(QWidget& text);
 // A label's font at `factor` times the application's font size, in `weight`.
 void scaleFont(QLabel& label, qreal factor, QFont::Weight weight = QFont::Normal);
-// Text for a wrapping label that is not selectable, where a path such as ~/.ssh/config stays on one
-// line: word joiners after its slashes.
-QString pathsKeptWhole(const QString& text);
+// The text of a wrapping label that is not selectable, where a path such as ~/.ssh/config stays on
+// one line: word joiners after its slashes. Assistive technology reads the text as it is.
+void setPathsKeptWhole(QLabel& label, const QString& text);
 // Prose that may come from a translation or the user: plain text, wrapped, paths kept whole.
 void setWrappedPlainText(QLabel& label, const QString& text);
 // A one-point line in the platform's separator colour, across (horizontal) or along (vertical) its

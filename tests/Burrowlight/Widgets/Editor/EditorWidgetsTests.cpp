@@ -15,6 +15,7 @@
 #include "TunnelKit/TunnelConnection.h"
 #include "TunnelKit/TunnelStore.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -99,6 +100,11 @@ class EditorWidgetsTests : public QObject {
         QCOMPARE(row.footnote(),
                  QStringLiteral("Connect to localhost:5432 on this computer to reach localhost:5432 "
                                 "as if you were on the server."));
+        // Read out as it says, not with what holds each host to its port.
+        QVERIFY(std::ranges::any_of(row.findChildren<QLabel*>(), [&row](QLabel* label) {
+            return label->isVisible() &&
+                   QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name) == row.footnote();
+        }));
         choose(*row.kindMenu().menu(), QStringLiteral("SOCKS on This Computer"));
         QVERIFY(!row.field(Field::targetHost).isVisible());
         QCOMPARE(row.kindMenu().text(), QStringLiteral("SOCKS on This Computer"));
@@ -237,6 +243,21 @@ class EditorWidgetsTests : public QObject {
         (*key)->copy();
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QString::fromStdString(*connection->session().hostKey));
+        // Assistive technology reads the facts and the command as they are, not as they are wrapped.
+        auto command = EditorSections().sshCommandSection(context);
+        command->setParent(&window);
+        const auto read = [](VerbatimText& text) {
+            QAccessibleTextInterface& read = *QAccessible::queryAccessibleInterface(&text)->textInterface();
+            return read.text(0, read.characterCount());
+        };
+        QCOMPARE(read(**key), QString::fromStdString(*connection->session().hostKey));
+        QVERIFY(read(**key).contains(QStringLiteral("SHA256:")));
+        const auto commands = command->findChildren<VerbatimText*>();
+        QCOMPARE(commands.size(), 1);
+        for (auto* value : values + commands) {
+            QVERIFY(!value->text().isEmpty());
+            QCOMPARE(read(*value), value->text());
+        }
         app.controller().disconnect({saved.id});
     }
 

@@ -1,13 +1,18 @@
-// Text from ssh kept whole where a reader needs it: wrapped between its words, never after the
-// hyphen of an option, and copied exactly as ssh wrote it.
+// Text from ssh kept whole where a reader needs it: wrapped between its words, a long word broken
+// where Unicode allows but never after the hyphen of an option, and copied and read out exactly as
+// ssh wrote it.
 #include "Burrowlight/Widgets/Shell/VerbatimText.h"
+#include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <cmath>
 
 using burrowlight::VerbatimText;
 
@@ -31,6 +36,18 @@ QStringList shownLines(const VerbatimText& text) {
     return lines;
 }
 
+// Shown as wide as `sample` in its font, and as tall as it says it needs to be at that width.
+void showAsWideAs(VerbatimText& text, const QString& sample) {
+    const int width = static_cast<int>(std::ceil(QFontMetricsF(text.font()).horizontalAdvance(sample)));
+    text.resize(width, text.heightForWidth(width));
+    text.show();
+    QCoreApplication::processEvents();
+}
+
+QAccessibleTextInterface& accessibleText(VerbatimText& text) {
+    return *QAccessible::queryAccessibleInterface(&text)->textInterface();
+}
+
 } // namespace
 
 class VerbatimTextTests : public QObject {
@@ -40,26 +57,91 @@ class VerbatimTextTests : public QObject {
     void wrapsBetweenWordsAndBreaksOnlyWordsLongerThanTheLine() {
         VerbatimText text;
         text.setText(command);
-        const int width = text.fontMetrics().horizontalAdvance(QStringLiteral("-o ExitOnForwardFailure=yes"));
-        text.resize(width, text.heightForWidth(width));
-        text.show();
-        QCoreApplication::processEvents();
+        showAsWideAs(text, QStringLiteral("-o ExitOnForwardFailure=yes"));
 
         const QStringList lines = shownLines(text);
         QVERIFY(lines.size() > 3);
         QCOMPARE(lines.join(QString()), command);
-        for (qsizetype index = 0; index + 1 < lines.size(); ++index) {
-            // A line ends at a blank, or it is a piece of one word too long for any line.
-            QVERIFY2(lines[index].endsWith(QLatin1Char(' ')) || !lines[index].contains(QLatin1Char(' ')),
-                     qPrintable(lines.join(QLatin1Char('|'))));
+        for (const QString& word : command.split(QLatin1Char(' '))) {
+            if (QFontMetricsF(text.font()).horizontalAdvance(word) <= text.width()) {
+                QVERIFY2(!lines.filter(word).isEmpty(),
+                         qPrintable(word + " in " + lines.join(QLatin1Char('|'))));
+            }
         }
-        QVERIFY(text.document()->documentLayout()->documentSize().width() <= width);
-        QVERIFY(text.minimumSizeHint().width() < width);
+        QVERIFY(text.document()->documentLayout()->documentSize().width() <= text.width());
+        QCOMPARE(text.heightForWidth(text.width()),
+                 static_cast<int>(std::ceil(text.document()->size().height())));
+        QVERIFY(text.minimumSizeHint().width() < text.width());
+    }
+
+    void breaksLongWordsWhereUnicodeAllows() {
+        VerbatimText text;
+        const QString kex = QStringLiteral("sntrup761x25519-sha512@openssh.com");
+        const QString fingerprint = QStringLiteral("SHA256:uNiVztksCsDhcc0u9e8BujQXVUpKZIDTMczCvj3tD2s");
+        const QString option = QStringLiteral("-oControlMasterNoBreakHere");
+        text.setText(QStringLiteral("kex %1 curve25519-sha256 %2 %3").arg(kex, fingerprint, option));
+        showAsWideAs(text, QStringLiteral("sntrup761x25519-shaXX"));
+
+        const QStringList lines = shownLines(text);
+        const QByteArray shown = lines.join(QLatin1Char('|')).toUtf8();
+        QVERIFY2(shown.contains("sntrup761x25519-|sha512@"), shown);
+        // A word that fits moves to the next line whole rather than breaking at its hyphen.
+        QVERIFY2(lines.contains(QStringLiteral("curve25519-sha256 ")), shown);
+        // Without break points, a word fills its lines.
+        QVERIFY2(lines.filter(QStringLiteral("SHA256")).constFirst().size() > 12, shown);
+        QVERIFY2(shown.contains("-oControl"), shown);
+
+        // Wide enough for it, the same word stays whole.
+        showAsWideAs(text, kex + QStringLiteral("XX"));
+        QVERIFY2(!shownLines(text).filter(kex).isEmpty(),
+                 qPrintable(shownLines(text).join(QLatin1Char('|'))));
+        QCOMPARE(text.heightForWidth(text.width()), text.height());
+    }
+
+    void assistiveTechnologyReadsAndSelectsTheText() {
+        VerbatimText text;
+        const QString fact = QStringLiteral(
+            "ED25519 SHA256:uNiVztksCsDhcc0u9e8BujQXVUpKZIDTMczCvj3tD2s sntrup761x25519-sha512");
+        text.setText(fact);
+        showAsWideAs(text, QStringLiteral("sntrup761x25519-"));
+        QAccessibleTextInterface& read = accessibleText(text);
+        QCOMPARE(read.characterCount(), static_cast<int>(fact.size()));
+        QCOMPARE(read.text(0, read.characterCount()), fact);
+        QVERIFY(read.text(0, read.characterCount()).contains(QStringLiteral("SHA256:")));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&text)->text(QAccessible::Value), fact);
+
+        int start = 0;
+        int end = 0;
+        QCOMPARE(read.textAtOffset(int(fact.indexOf(QLatin1String("sha512"))), QAccessible::LineBoundary,
+                                   &start, &end),
+                 QStringLiteral("sha512"));
+
+        const auto from = int(fact.indexOf(QLatin1String("SHA256")));
+        const auto to = int(fact.indexOf(QLatin1String("-sha512")));
+        read.setSelection(0, from, to);
+        read.selection(0, &start, &end);
+        QCOMPARE(std::pair(start, end), std::pair(from, to));
+        QCOMPARE(read.cursorPosition(), to);
+        text.copy();
+        QCOMPARE(QApplication::clipboard()->text(), fact.mid(from, to - from));
+
+        // Another width shows the words otherwise, and the selection stays on the same text.
+        showAsWideAs(text, fact);
+        read.selection(0, &start, &end);
+        QCOMPARE(std::pair(start, end), std::pair(from, to));
+    }
+
+    void labelsReadTheirPathsAsTheyAre() {
+        QLabel label;
+        const QString text = QStringLiteral("Hosts come from ~/.ssh/config and /etc/ssh/ssh_config.");
+        burrowlight::setWrappedPlainText(label, text);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&label)->text(QAccessible::Name), text);
     }
 
     void copiesExactlyTheSelectedText() {
         VerbatimText text;
         text.setText(command);
+        showAsWideAs(text, QStringLiteral("-o ExitOnForwardFailure"));
         text.selectAll();
         text.copy();
         QCOMPARE(QApplication::clipboard()->text(), command);
