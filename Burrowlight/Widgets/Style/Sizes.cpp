@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
-#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -26,6 +25,14 @@ qreal pixelsOf(const QFont& font) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal dotsPerInch = screen ? screen->logicalDotsPerInchY() : 96;
     return font.pointSizeF() * dotsPerInch / 72;
+}
+
+// Where a rectangle of `size` at `place` goes to lie within `available`, moved as little as it can.
+QPoint keptWithin(const QRect& available, QPoint place, QSize size) {
+    return {std::clamp(place.x(), available.left(),
+                       std::max(available.left(), available.right() + 1 - size.width())),
+            std::clamp(place.y(), available.top(),
+                       std::max(available.top(), available.bottom() + 1 - size.height()))};
 }
 
 // Follows the window's layout: each time it is redone, the least size is worked out again.
@@ -103,10 +110,7 @@ class OpeningFit : public QObject {
         window_.resize(
             window_.size().boundedTo(available.size() - decoration).expandedTo(window_.minimumSize()));
         const QRect frame = window_.frameGeometry();
-        const QPoint inside(std::clamp(frame.left(), available.left(),
-                                       std::max(available.left(), available.right() + 1 - frame.width())),
-                            std::clamp(frame.top(), available.top(),
-                                       std::max(available.top(), available.bottom() + 1 - frame.height())));
+        const QPoint inside = keptWithin(available, frame.topLeft(), frame.size());
         if (inside != frame.topLeft()) {
             window_.move(inside);
         }
@@ -163,17 +167,17 @@ void fixToWidth(QWidget& window, int designWidth) {
 void placePopup(QWidget& popup, const QWidget& anchorWidget) {
     const QRect anchor(anchorWidget.mapToGlobal(QPoint()), anchorWidget.size());
     const QScreen* screen = anchorWidget.screen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), popup.size());
     QPoint place(anchor.right() + 1 - popup.width(), anchor.bottom() + 1);
+    if (!screen) {
+        popup.move(place);
+        return;
+    }
+    const QRect available = screen->availableGeometry();
     if (place.y() + popup.height() > available.bottom() + 1 &&
         anchor.top() - popup.height() >= available.top()) {
         place.setY(anchor.top() - popup.height());
     }
-    place.setX(std::clamp(place.x(), available.left(),
-                          std::max(available.left(), available.right() + 1 - popup.width())));
-    place.setY(std::clamp(place.y(), available.top(),
-                          std::max(available.top(), available.bottom() + 1 - popup.height())));
-    popup.move(place);
+    popup.move(keptWithin(available, place, popup.size()));
 }
 
 QSize fittedToScreen(const QWidget& window, QSize wanted) {
