@@ -247,9 +247,17 @@ void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& se
     secrets_->setVisible(!secrets.empty());
 }
 
+void AdvancedFields::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (stale_) {
+        refresh();
+    }
+}
+
 void AdvancedFields::refresh() {
     TunnelDraft* draft = model_.draft();
-    if (!draft) {
+    stale_ = !isVisible();
+    if (!draft || stale_) {
         return;
     }
     const Tunnel& tunnel = draft->tunnel();

@@ -51,6 +51,7 @@ class AdvancedFields : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void placeRows();
@@ -72,6 +73,9 @@ class AdvancedFields : public QWidget {
     QGridLayout* grid_;
     std::vector<Row> rows_;
     bool titlesBeside_ = true;
+    // The draft changed while the fields were not shown (a closed Advanced card): they take it when
+    // they show, since a note of 200,000 characters takes a while to lay out.
+    bool stale_ = false;
     QWidget* secrets_;
     QLineEdit* jumpHosts_;
     FileField* identity_;

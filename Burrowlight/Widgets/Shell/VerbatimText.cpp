@@ -13,33 +13,59 @@ namespace {
 
 // Forbids a line break where it stands and shows nothing.
 constexpr QChar wordJoiner(0x2060);
+// Allows a line break where it stands and shows nothing.
+constexpr QChar breakAllowed(0x200B);
+// Longer than any line: such a word is broken wherever a line is full, at one of the places every
+// few characters where it may break. Qt looks for a word's end before it breaks inside it, so a word
+// of 100,000 letters held together would be read whole again for each of its lines.
+constexpr qsizetype longestJoinedWord = 1000;
+constexpr size_t longWordBreaksEvery = 8;
 
 struct Shown {
     QString text;
     std::vector<qsizetype> textPositions;
 };
 
+// Where each grapheme of the text ends.
+std::vector<qsizetype> graphemeEnds(const QString& text) {
+    std::vector<qsizetype> ends;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype end = graphemes.toNextBoundary(); end > 0; end = graphemes.toNextBoundary()) {
+        ends.push_back(end);
+    }
+    return ends;
+}
+
 // The text with a word joiner between any two characters of a word: a line may then break only at
-// blanks, and, where a word does not fit, anywhere inside it.
+// blanks, and, where a word does not fit, anywhere inside it. Words longer than any line may break
+// every few characters instead.
 Shown joinWords(const QString& text) {
+    const std::vector<qsizetype> ends = graphemeEnds(text);
+    const auto isWord = [&](size_t grapheme) {
+        return !text.at(grapheme == 0 ? 0 : ends[grapheme - 1]).isSpace();
+    };
     Shown shown;
     shown.text.reserve(text.size() * 2);
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-    qsizetype start = 0;
-    bool previousInWord = false;
-    while (start < text.size()) {
-        const qsizetype end = graphemes.toNextBoundary();
-        const bool inWord = !text.at(start).isSpace();
-        if (previousInWord && inWord) {
-            shown.text += wordJoiner;
-            shown.textPositions.push_back(start);
+    size_t grapheme = 0;
+    while (grapheme < ends.size()) {
+        size_t runEnd = grapheme + 1;
+        while (runEnd < ends.size() && isWord(runEnd) == isWord(grapheme)) {
+            ++runEnd;
         }
-        for (qsizetype at = start; at < end; ++at) {
-            shown.text += text.at(at);
-            shown.textPositions.push_back(at);
+        const bool joined = isWord(grapheme) && runEnd - grapheme <= size_t(longestJoinedWord);
+        for (size_t at = grapheme; at < runEnd; ++at) {
+            const qsizetype start = at == 0 ? 0 : ends[at - 1];
+            const size_t inWord = at - grapheme;
+            if (inWord > 0 && isWord(grapheme) && (joined || inWord % longWordBreaksEvery == 0)) {
+                shown.text += joined ? wordJoiner : breakAllowed;
+                shown.textPositions.push_back(start);
+            }
+            for (qsizetype position = start; position < ends[at]; ++position) {
+                shown.text += text.at(position);
+                shown.textPositions.push_back(position);
+            }
         }
-        previousInWord = inWord;
-        start = end;
+        grapheme = runEnd;
     }
     shown.textPositions.push_back(text.size());
     return shown;
@@ -79,19 +105,39 @@ void VerbatimText::setText(const QString& text) {
     textPositions_ = std::move(shown.textPositions);
     setPlainText(shown.text);
     measured_.setPlainText(shown.text);
+    forgetMeasures();
     updateGeometry();
 }
 
 int VerbatimText::heightForWidth(int width) const {
+    if (width >= unwrapped().width()) {
+        return unwrapped().height();
+    }
+    if (const auto known = heights_.find(width); known != heights_.end()) {
+        return known->second;
+    }
+    if (heights_.size() >= 64) {
+        heights_.clear();
+    }
     measured_.setTextWidth(std::max(1, width - frameWidth() * 2));
-    return static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2;
+    const int height = static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2;
+    heights_.emplace(width, height);
+    return height;
 }
 
 QSize VerbatimText::sizeHint() const {
-    // All of it on one line where there is room for it.
-    measured_.setTextWidth(-1);
-    const int width = static_cast<int>(std::ceil(measured_.idealWidth())) + frameWidth() * 2;
-    return {width, heightForWidth(width)};
+    return unwrapped();
+}
+
+// All of it on one line where there is room for it.
+QSize VerbatimText::unwrapped() const {
+    if (!unwrapped_) {
+        measured_.setTextWidth(-1);
+        unwrapped_ = QSize(static_cast<int>(std::ceil(measured_.idealWidth())),
+                           static_cast<int>(std::ceil(measured_.size().height()))) +
+                     QSize(frameWidth() * 2, frameWidth() * 2);
+    }
+    return *unwrapped_;
 }
 
 QSize VerbatimText::minimumSizeHint() const {
@@ -112,6 +158,11 @@ QMimeData* VerbatimText::createMimeDataFromSelection() const {
     return data.release(); // the caller owns it
 }
 
+void VerbatimText::forgetMeasures() {
+    heights_.clear();
+    unwrapped_.reset();
+}
+
 void VerbatimText::resizeEvent(QResizeEvent* event) {
     QTextEdit::resizeEvent(event);
     // Laid out to the full height it was given, it never scrolls under the user's selection.
@@ -124,6 +175,7 @@ void VerbatimText::changeEvent(QEvent* event) {
         followTextColour();
     } else if (event->type() == QEvent::FontChange) {
         measured_.setDefaultFont(font());
+        forgetMeasures();
         updateGeometry();
     }
 }

@@ -2,6 +2,8 @@
 
 #include <QTextDocument>
 #include <QTextEdit>
+#include <map>
+#include <optional>
 #include <vector>
 
 namespace burrowlight {
@@ -29,12 +31,18 @@ class VerbatimText : public QTextEdit {
 
   private:
     void followTextColour();
+    QSize unwrapped() const;
+    void forgetMeasures();
 
     QString text_;
     // The shown text laid out apart from the widget, to answer how tall it is at any width.
     mutable QTextDocument measured_;
     // Where each position of the shown text, and its end, falls in `text_`.
     std::vector<qsizetype> textPositions_;
+    // Heights already measured, by width: one layout asks for the same few widths again and again,
+    // and a long text takes a while to lay out.
+    mutable std::map<int, int> heights_;
+    mutable std::optional<QSize> unwrapped_;
 };
 
 } // namespace burrowlight
