@@ -928,6 +928,10 @@
         <source>Say which tunnels, for example: connect tunnel &quot;Name&quot;, connect every tunnel or connect tagged &quot;Tag&quot;.</source>
         <translation>Indica quali tunnel, per esempio: connect tunnel &quot;Nome&quot;, connect every tunnel o connect tagged &quot;Etichetta&quot;.</translation>
     </message>
+    <message>
+        <source>The tunnels couldn&apos;t be read: %1</source>
+        <translation>Impossibile leggere i tunnel: %1</translation>
+    </message>
 </context>
 <context>
     <name>SecretKey</name>
