@@ -156,7 +156,7 @@
     </message>
     <message>
         <source>A %1 is a tunnel&apos;s name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
-        <translation>%1 è il nome o l’ID di un tunnel. La connessione attende i tunnel fino a 20 secondi.</translation>
+        <translation>%1 è il nome o l’ID di un tunnel. connect attende fino a 20 secondi che i tunnel si connettano.</translation>
     </message>
     <message>
         <source>Show this help.</source>
@@ -204,7 +204,7 @@
     </message>
     <message>
         <source>The commands act on the running %1 over D-Bus. For a command&apos;s options: %2 COMMAND --help</source>
-        <translation>I comandi agiscono sul %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
+        <translation>I comandi agiscono sull’istanza di %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
     </message>
     <message>
         <source>TEXT</source>
@@ -1565,7 +1565,7 @@
     </message>
     <message>
         <source>Passed to ssh as -o Name=Value, ahead of ~/.ssh/config.</source>
-        <translation>Passate a ssh come -o Nome=Valore, prima di ~/.ssh/config.</translation>
+        <translation>Passate a ssh come -o Nome=Valore; hanno la precedenza su ~/.ssh/config.</translation>
     </message>
     <message>
         <source>SSH Options</source>
@@ -1581,7 +1581,7 @@
     </message>
     <message>
         <source>Reconnect after failures</source>
-        <translation>Riconnetti dopo un errore</translation>
+        <translation>Riconnetti in caso di errore</translation>
     </message>
     <message>
         <source>Attempts</source>
@@ -2029,7 +2029,7 @@
     </message>
     <message>
         <source>Tunnels set to connect at launch come up when you sign in.</source>
-        <translation>I tunnel impostati per connettersi all’avvio si attivano quando accedi.</translation>
+        <translation>I tunnel impostati per connettersi all’apertura di Burrowlight si attivano quando accedi.</translation>
     </message>
     <message>
         <source>Burrowlight stays in the tray, also when this window is closed.</source>
@@ -2117,7 +2117,7 @@
     </message>
     <message>
         <source>No hosts found in ~/.ssh/config. Patterns such as Host * name no single server.</source>
-        <translation>Nessun host trovato in ~/.ssh/config. I modelli come Host * non indicano un singolo server.</translation>
+        <translation>Nessun host trovato in ~/.ssh/config. Gli schemi come Host * non indicano un singolo server.</translation>
     </message>
     <message>
         <source>Each host becomes a tunnel that uses its alias: ssh keeps reading its settings and forwards from ~/.ssh/config. Hosts with forwards are selected.</source>
@@ -2301,7 +2301,7 @@
     </message>
     <message>
         <source>connects at launch</source>
-        <translation>si connette all’avvio</translation>
+        <translation>si connette all’apertura</translation>
     </message>
     <message>
         <source>doesn&apos;t retry</source>
