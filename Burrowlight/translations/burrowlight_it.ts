@@ -1387,6 +1387,10 @@
         <source>Tunnels stay here for 30 days, then they are deleted for good.</source>
         <translation>I tunnel restano qui per 30 giorni, poi vengono eliminati per sempre.</translation>
     </message>
+    <message>
+        <source>Pinned tunnels come first here.</source>
+        <translation>I tunnel fissati vengono per primi qui.</translation>
+    </message>
 </context>
 <context>
     <name>TunnelProblem</name>
@@ -1594,6 +1598,10 @@
     <message>
         <source>Forget</source>
         <translation>Dimentica</translation>
+    </message>
+    <message>
+        <source>Pin to the top</source>
+        <translation>Fissa in cima</translation>
     </message>
 </context>
 <context>
@@ -1907,6 +1915,10 @@
         <source>Burrowlight is free. If you&apos;d like to support the project and help us keep it maintained, you can buy us a coffee.</source>
         <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarci a mantenerlo aggiornato, puoi offrirci un caffè.</translation>
     </message>
+    <message>
+        <source>This desktop shows no tray: the window opens at launch, and Burrowlight keeps the tunnels up while it is closed. Opening Burrowlight again shows the window.</source>
+        <translation>Questo desktop non ha un’area di notifica: la finestra si apre quando Burrowlight si avvia, e Burrowlight mantiene attivi i tunnel anche quando è chiusa. Riapri Burrowlight per mostrare di nuovo la finestra.</translation>
+    </message>
 </context>
 <context>
     <name>burrowlight::HostField</name>
@@ -2038,6 +2050,14 @@
     <message>
         <source>Continue</source>
         <translation>Continua</translation>
+    </message>
+    <message>
+        <source>Your SSH tunnels, one click away. Burrowlight runs the system&apos;s ssh and keeps the tunnels up when the network changes.</source>
+        <translation>I tuoi tunnel SSH, a un clic di distanza. Burrowlight usa il client ssh del sistema e mantiene attivi i tunnel quando la rete cambia.</translation>
+    </message>
+    <message>
+        <source>Burrowlight keeps the tunnels up while its window is closed. Opening Burrowlight again shows the window.</source>
+        <translation>Burrowlight mantiene attivi i tunnel anche quando la sua finestra è chiusa. Riapri Burrowlight per mostrare di nuovo la finestra.</translation>
     </message>
 </context>
 <context>

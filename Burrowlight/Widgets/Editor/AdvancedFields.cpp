@@ -79,6 +79,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     addRow(tr("Tags"), *tags_);
 
     auto* pinned = new WrappingCheckBox(tr("Pin to the top and the tray"), this);
+    pinnedRow_ = pinned;
     pinned_ = &pinned->box();
     connect(pinned_, &QCheckBox::toggled, this, [this](bool on) { model_.setPinned(on); });
     addRow({}, *pinned);
@@ -245,6 +246,10 @@ void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& se
         layout->addWidget(row);
     }
     secrets_->setVisible(!secrets.empty());
+}
+
+void AdvancedFields::setHasTray(bool hasTray) {
+    pinnedRow_->setText(hasTray ? tr("Pin to the top and the tray") : tr("Pin to the top"));
 }
 
 void AdvancedFields::showEvent(QShowEvent* event) {

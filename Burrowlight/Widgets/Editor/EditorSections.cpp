@@ -373,6 +373,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
             }
         },
         inner);
+    fields->setHasTray(context.app().parts().hasTray);
     fields->setContentsMargins(0, 10, 0, 0);
     fields->hide();
     layout->addWidget(fields);

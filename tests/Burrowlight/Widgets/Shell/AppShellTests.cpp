@@ -16,6 +16,7 @@
 #include "ShellHarness.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QThreadPool>
@@ -131,6 +132,21 @@ class AppShellTests : public QObject {
         AppShell shell(home.settings, home.alerts, home.parts(), trayAvailable);
         shell.launch();
         QCOMPARE(visibleWindows(shell.router()), expected);
+    }
+
+    // On a desktop without a tray, the windows that would promise it say what is true instead.
+    void noTrayIsPromisedWithoutOne() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        AppShell shell(home.settings, home.alerts, home.parts(), false);
+        shell.launch();
+        for (const WindowId id : {WindowId::onboarding, WindowId::settings}) {
+            QWidget* window = shell.router().open(id);
+            QVERIFY(window);
+            for (const QLabel* label : window->findChildren<QLabel*>()) {
+                QVERIFY2(!label->text().contains(QStringLiteral("in the tray")), qPrintable(label->text()));
+            }
+        }
     }
 
     void aboutShowsTheCreditsInOneWindowEvenBeforeTheTerms() {
