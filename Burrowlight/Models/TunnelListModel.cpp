@@ -1,6 +1,7 @@
 #include "Burrowlight/Models/TunnelListModel.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
@@ -256,7 +257,7 @@ QHash<int, QByteArray> TunnelListModel::roleNames() const {
 EmptyListState TunnelListTexts::emptyState(const SidebarItem& group, const QString& typedSearch,
                                            bool hasTray) {
     if (!typedSearch.isEmpty()) {
-        return {tr("No Results for “%1”").arg(typedSearch), QStringLiteral("magnifyingglass"),
+        return {tr("No Results for “%1”").arg(inSentence(typedSearch)), QStringLiteral("magnifyingglass"),
                 tr("Check the spelling or try a new search."), false};
     }
     switch (group.kind) {

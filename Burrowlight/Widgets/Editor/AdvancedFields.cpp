@@ -254,15 +254,14 @@ void AdvancedFields::setHasTray(bool hasTray) {
 
 void AdvancedFields::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (stale_) {
+    if (noteStale_) {
         refresh();
     }
 }
 
 void AdvancedFields::refresh() {
     TunnelDraft* draft = model_.draft();
-    stale_ = !isVisible();
-    if (!draft || stale_) {
+    if (!draft) {
         return;
     }
     const Tunnel& tunnel = draft->tunnel();
@@ -284,7 +283,10 @@ void AdvancedFields::refresh() {
     attemptsLabel_->setVisible(model_.reconnects());
     attempts_->setVisible(model_.reconnects());
     fieldText::showUnlessTyping(*attempts_, model_.attemptsText());
-    fieldText::showUnlessTyping(*note_, QString::fromStdString(tunnel.note));
+    noteStale_ = !isVisible();
+    if (!noteStale_) {
+        fieldText::showUnlessTyping(*note_, QString::fromStdString(tunnel.note));
+    }
 }
 
 } // namespace burrowlight

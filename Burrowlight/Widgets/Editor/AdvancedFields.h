@@ -76,9 +76,9 @@ class AdvancedFields : public QWidget {
     QGridLayout* grid_;
     std::vector<Row> rows_;
     bool titlesBeside_ = true;
-    // The draft changed while the fields were not shown (a closed Advanced card): they take it when
-    // they show, since a note of 200,000 characters takes a while to lay out.
-    bool stale_ = false;
+    // The draft's note changed while the fields were not shown (a closed Advanced card): the field
+    // takes it when they show, since a note of 200,000 characters takes a while to lay out.
+    bool noteStale_ = false;
     WrappingCheckBox* pinnedRow_;
     QWidget* secrets_;
     QLineEdit* jumpHosts_;

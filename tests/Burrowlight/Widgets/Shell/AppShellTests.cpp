@@ -215,7 +215,8 @@ class AppShellTests : public QObject {
 
         // A read long enough to show its progress, given up: nothing is asked once it ends.
         shell.delegate().openFiles({archive});
-        QCOMPARE(shell.importProgress().message().text(), QStringLiteral("Reading “shared.burrowlight”…"));
+        QCOMPARE(shell.importProgress().message().text(),
+                 QStringLiteral("Reading “\u2068shared.burrowlight\u2069”…"));
         shell.importProgress().showNow();
         QVERIFY(shell.importProgress().isVisible());
         QTest::mouseClick(&shell.importProgress().cancelButton(), Qt::LeftButton);
