@@ -12,13 +12,14 @@ using tunnelkit::AskPassRequest;
 AskPassDialogModel AskPassDialogModel::make(const AskPassQuestion& question) {
     using Kind = AskPassRequest::Kind;
     const QString prompt = QString::fromStdString(question.request.prompt);
-    const QString name = onOneLine(question.tunnelName);
+    const QString name = shortened(question.tunnelName);
+    const QString quotedName = inSentence(question.tunnelName);
 
     AskPassDialogModel model;
     model.kind = question.request.kind;
     switch (question.request.kind) {
     case Kind::hostKey:
-        model.message = tr("Trust the server of “%1”?").arg(name);
+        model.message = tr("Trust the server of “%1”?").arg(quotedName);
         model.informativeText = tr("This is the first connection to this server, or its address changed. "
                                    "Check that the fingerprint matches the server's before trusting it.");
         model.sshLines = fingerprintLines(prompt);
@@ -32,10 +33,10 @@ AskPassDialogModel AskPassDialogModel::make(const AskPassQuestion& question) {
         model.rejectTitle = tr("Deny");
         return model;
     case Kind::passphrase:
-        model.message = tr("Key passphrase for “%1”").arg(name);
+        model.message = tr("Key passphrase for “%1”").arg(quotedName);
         break;
     case Kind::password:
-        model.message = tr("Password for “%1”").arg(name);
+        model.message = tr("Password for “%1”").arg(quotedName);
         break;
     case Kind::text:
         model.message = name;

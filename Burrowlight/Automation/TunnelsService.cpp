@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/Texts/ScriptTexts.h"
+#include "Burrowlight/Core/Texts/StorageTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Desktop/AppLog.h"
 #include "TunnelsAdaptor.h"
@@ -48,7 +49,7 @@ TunnelsService::~TunnelsService() {
 // MARK: Commands
 
 void TunnelsService::Connect(const QStringList& tunnels, const QString& tag) {
-    if (refusedBeforeTerms(true)) {
+    if (refusedWithoutTunnels() || refusedBeforeTerms(true)) {
         return;
     }
     const auto resolved = resolveTunnels(model_.controller(), tunnels, tag);
@@ -60,12 +61,15 @@ void TunnelsService::Connect(const QStringList& tunnels, const QString& tag) {
 }
 
 void TunnelsService::ConnectAll() {
-    if (!refusedBeforeTerms(true)) {
+    if (!refusedWithoutTunnels() && !refusedBeforeTerms(true)) {
         connectCommand(liveTunnelsInListOrder(model_.controller()));
     }
 }
 
 void TunnelsService::Disconnect(const QStringList& tunnels, const QString& tag) {
+    if (refusedWithoutTunnels()) {
+        return;
+    }
     const auto resolved = resolveTunnels(model_.controller(), tunnels, tag);
     if (!resolved) {
         fail(resolved.error());
@@ -75,7 +79,19 @@ void TunnelsService::Disconnect(const QStringList& tunnels, const QString& tag) 
 }
 
 void TunnelsService::DisconnectAll() {
-    disconnectCommand(liveTunnelsInListOrder(model_.controller()));
+    if (!refusedWithoutTunnels()) {
+        disconnectCommand(liveTunnelsInListOrder(model_.controller()));
+    }
+}
+
+// Without the tunnels file there are no tunnels to act on, and saying there are none would be wrong.
+bool TunnelsService::refusedWithoutTunnels() {
+    const auto& error = model_.controller().loadError();
+    if (!error) {
+        return false;
+    }
+    fail({ScriptError::Kind::failed, texts::tunnelsUnreadable(texts::message(*error))});
+    return true;
 }
 
 bool TunnelsService::refusedBeforeTerms(bool logged) {
@@ -127,7 +143,7 @@ void TunnelsService::disconnectCommand(const std::vector<Tunnel>& tunnels) {
 // MARK: Actions that report each tunnel's status
 
 QStringList TunnelsService::ConnectTunnels(const QStringList& tunnels) {
-    if (refusedBeforeTerms(false)) {
+    if (refusedWithoutTunnels() || refusedBeforeTerms(false)) {
         return {};
     }
     const auto entities = resolveEntities(model_.controller(), tunnels);
@@ -154,6 +170,9 @@ QStringList TunnelsService::ConnectTunnels(const QStringList& tunnels) {
 }
 
 void TunnelsService::DisconnectTunnels(const QStringList& tunnels) {
+    if (refusedWithoutTunnels()) {
+        return;
+    }
     const auto entities = resolveEntities(model_.controller(), tunnels);
     if (!entities) {
         fail(entities.error());
@@ -163,6 +182,9 @@ void TunnelsService::DisconnectTunnels(const QStringList& tunnels) {
 }
 
 QStringList TunnelsService::GetTunnelStatus(const QStringList& tunnels) {
+    if (refusedWithoutTunnels()) {
+        return {};
+    }
     const auto entities = resolveEntities(model_.controller(), tunnels);
     if (!entities) {
         fail(entities.error());
@@ -172,6 +194,9 @@ QStringList TunnelsService::GetTunnelStatus(const QStringList& tunnels) {
 }
 
 QList<QDBusObjectPath> TunnelsService::FindTunnels(const QString& text) {
+    if (refusedWithoutTunnels()) {
+        return {};
+    }
     QList<QDBusObjectPath> found;
     for (const Tunnel& tunnel : tunnelsMatching(model_.controller(), text)) {
         found.append(QDBusObjectPath(scripting::tunnelPath(tunnel.id)));

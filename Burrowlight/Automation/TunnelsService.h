@@ -49,6 +49,7 @@ class TunnelsService : public QObject, protected QDBusContext {
     QList<QDBusObjectPath> FindTunnels(const QString& text);
 
   private:
+    bool refusedWithoutTunnels();
     bool refusedBeforeTerms(bool logged);
     void connectCommand(const std::vector<tunnelkit::Tunnel>& tunnels);
     void disconnectCommand(const std::vector<tunnelkit::Tunnel>& tunnels);

@@ -52,6 +52,8 @@ class AppModel : public QObject {
         // None leaves the network unwatched.
         std::function<std::unique_ptr<tunnelkit::NetworkMonitor>()> networkMonitor;
         QDBusConnection sessionBus = QDBusConnection::sessionBus();
+        // Whether the desktop shows a tray icon: without one, texts promise no tray.
+        bool hasTray = true;
 
         static Parts ofThisSession();
     };

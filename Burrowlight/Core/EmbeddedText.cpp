@@ -1,5 +1,8 @@
 #include "Burrowlight/Core/EmbeddedText.h"
 
+#include <QTextBoundaryFinder>
+#include <algorithm>
+
 namespace burrowlight {
 
 namespace {
@@ -75,11 +78,46 @@ QString escapedLineBreaks(const QString& text) {
 
 QString onOneLine(QString text) {
     for (QChar& c : text) {
-        if (breaksLine(c.unicode())) {
+        if (breaksLine(c.unicode()) || c == QLatin1Char('\t')) {
             c = QLatin1Char(' ');
+        } else if (c.isNull()) {
+            c = QChar::ReplacementCharacter;
         }
     }
     return text;
+}
+
+QString shortened(const QString& text, qsizetype limit) {
+    QString line = onOneLine(text);
+    // Code points: a surrogate pair is one.
+    const auto codePoints = [&](qsizetype from, qsizetype to) {
+        return std::count_if(line.cbegin() + from, line.cbegin() + to,
+                             [](QChar c) { return !c.isLowSurrogate(); });
+    };
+    if (line.size() <= limit || codePoints(0, line.size()) <= limit) {
+        return line;
+    }
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, line);
+    qsizetype cut = 0;
+    qsizetype used = 0;
+    for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        used += codePoints(cut, next);
+        if (used > limit) {
+            break;
+        }
+        cut = next;
+    }
+    if (cut == 0) {
+        // One character longer than the whole: cut between its code points.
+        for (qsizetype taken = 0; taken < limit; ++taken) {
+            cut += line.at(cut).isHighSurrogate() && cut + 1 < line.size() ? 2 : 1;
+        }
+    }
+    return line.left(cut) + QChar(0x2026);
+}
+
+QString inSentence(const QString& text) {
+    return isolated(shortened(text));
 }
 
 } // namespace burrowlight

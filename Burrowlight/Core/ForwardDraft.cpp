@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/ForwardDraft.h"
 
 #include "Burrowlight/Core/BlankText.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "TunnelKit/SSHCommandBuilder.h"
@@ -205,7 +206,8 @@ std::map<Field, Problem> ForwardDraft::problems(const std::optional<QString>& cl
         }
     }
     if (clash && !found.contains(Field::listenPort) && !found.contains(Field::address)) {
-        found.emplace(Field::listenPort, Problem{tr("Port already used by “%1”.").arg(*clash), false});
+        found.emplace(Field::listenPort,
+                      Problem{tr("Port already used by “%1”.").arg(inSentence(*clash)), false});
     }
     return found;
 }
@@ -416,8 +418,9 @@ std::optional<QString> saveBlocker(const std::vector<ForwardDraft>& drafts) {
     const auto& [draft, found] = blocking.front();
     const bool onlyMissing =
         std::all_of(found.begin(), found.end(), [](const auto& entry) { return entry.second.isMissing; });
-    return onlyMissing ? ForwardDraft::tr("Complete “%1”, or remove it.").arg(draft->name())
-                       : ForwardDraft::tr("Fix “%1” to save.").arg(draft->name());
+    const QString name = inSentence(draft->name());
+    return onlyMissing ? ForwardDraft::tr("Complete “%1”, or remove it.").arg(name)
+                       : ForwardDraft::tr("Fix “%1” to save.").arg(name);
 }
 
 } // namespace burrowlight

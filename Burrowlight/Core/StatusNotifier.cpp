@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/StatusNotifier.h"
 
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 
@@ -17,13 +18,13 @@ std::optional<QString> StatusNotifier::body(const TunnelState& old, const Tunnel
                                             const tunnelkit::Tunnel& tunnel,
                                             const std::optional<tunnelkit::TunnelProblem>& problem) {
     if (now.is<TunnelState::Failed>()) {
-        return problem ? texts::message(*problem) : tr("Couldn't connect.");
+        return problem ? texts::message(*problem, texts::Quoting::isolated) : tr("Couldn't connect.");
     }
     if (now.is<TunnelState::Retrying>() && old.is<TunnelState::Connected>()) {
         return tr("Connection lost, reconnecting…");
     }
     if (now.is<TunnelState::Connected>() && old.is<TunnelState::Connecting>()) {
-        return tr("Connected. %1").arg(texts::forwardsSummary(tunnel));
+        return tr("Connected. %1").arg(shortened(texts::forwardsSummary(tunnel)));
     }
     return std::nullopt;
 }
@@ -32,7 +33,7 @@ void StatusNotifier::tunnelStateChanged(const TunnelState& old, const TunnelStat
                                         const tunnelkit::Tunnel& tunnel,
                                         const std::optional<tunnelkit::TunnelProblem>& problem) {
     if (const auto text = body(old, now, tunnel, problem)) {
-        post(texts::shownName(tunnel), *text, tunnel);
+        post(shortened(texts::displayName(tunnel)), *text, tunnel);
     }
 }
 

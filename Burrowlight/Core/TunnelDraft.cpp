@@ -246,7 +246,7 @@ std::optional<QString> TunnelDraft::problem() const {
         if (valid.error().as<tunnelkit::SSHCommandError::InvalidPort>()) {
             return texts::invalidPortMessage(QString::fromStdString(*integerText(state_.port)));
         }
-        return texts::message(valid.error());
+        return texts::message(valid.error(), texts::Quoting::isolated);
     }
     return std::nullopt;
 }

@@ -113,7 +113,7 @@ DetailModel::Banner DetailModel::banner(const TunnelState& state, const tunnelki
     const bool failed = state.is<TunnelState::Failed>();
     return Banner{
         failed, failed ? QStringLiteral("exclamationmark.triangle.fill") : QStringLiteral("arrow.clockwise"),
-        texts::message(problem), state.is<TunnelState::Retrying>()};
+        texts::message(problem, texts::Quoting::isolated), state.is<TunnelState::Retrying>()};
 }
 
 bool DetailModel::showsUnsavedBar(const TunnelDraft& draft) {

@@ -97,6 +97,10 @@ void GeneralSettingsModel::setNotifies(bool notifies) {
     model_.settings().setNotifiesStatusChanges(notifies);
 }
 
+bool GeneralSettingsModel::hasTray() const {
+    return model_.parts().hasTray;
+}
+
 bool GeneralSettingsModel::showsUpdates() const {
     return model_.updates().isConfigured();
 }

@@ -53,6 +53,8 @@ class GeneralSettingsModel : public QObject {
     void setNotifies(bool notifies);
 
     bool showsUpdates() const;
+    // Whether the desktop shows the tray icon: without it, the window opens at launch.
+    bool hasTray() const;
     bool automaticallyChecks() const;
     void setAutomaticallyChecks(bool checks);
     void checkForUpdates();

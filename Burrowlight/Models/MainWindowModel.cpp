@@ -206,7 +206,7 @@ Menu MainWindowModel::tagMenu(const TunnelIds& ids) {
         const bool everyOne = std::ranges::all_of(tunnels, [&](const Tunnel& tunnel) {
             return std::ranges::find(tunnel.tags, tag) != tunnel.tags.end();
         });
-        const QString title = onOneLine(QString::fromStdString(tag));
+        const QString title = shortened(QString::fromStdString(tag));
         menu.push_back(MenuEntry::toggle(title, everyOne, [&controller, tag, everyOne, idVector] {
             if (everyOne) {
                 controller.removeTag(tag, idVector);
@@ -364,7 +364,8 @@ QString MainWindowTexts::importFile() {
 }
 
 QString MainWindowTexts::windowTitle(const QString& detailTitle) {
-    return detailTitle.isEmpty() ? appDisplayName() : detailTitle + QStringLiteral(" — ") + appDisplayName();
+    return detailTitle.isEmpty() ? appDisplayName()
+                                 : inSentence(detailTitle) + QStringLiteral(" — ") + appDisplayName();
 }
 
 } // namespace burrowlight

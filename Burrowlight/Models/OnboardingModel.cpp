@@ -18,6 +18,10 @@ OnboardingModel::OnboardingModel(AppModel& model, Windows windows)
       opensAtLogin_(burrowlight::opensAtLogin(QString::fromLatin1(bundleIdentifier))),
       server_(QString::fromLatin1(bundleIdentifier), model.parts().sessionBus) {}
 
+bool OnboardingModel::hasTray() const {
+    return model_.parts().hasTray;
+}
+
 void OnboardingModel::refreshNotifications() {
     server_.checkAuthorization([self = QPointer(this)](bool authorized) {
         if (self) {

@@ -32,6 +32,8 @@ class OnboardingModel : public QObject {
 
     // Whether the user has a ~/.ssh/config: looked at once, when the window is made.
     bool hasSSHConfig() const { return hasSSHConfig_; }
+    // Without a tray, the window promises none.
+    bool hasTray() const;
 
     Notifications notifications() const { return notifications_; }
     // Asks the notification server again; done each time the window is shown.

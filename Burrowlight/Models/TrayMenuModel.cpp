@@ -30,25 +30,20 @@ TrayMenuItem command(QString title, TrayMenuAction action) {
     return {.title = std::move(title), .action = std::move(action)};
 }
 
-// A tab would start the shortcut column, a line break a third line.
-QString menuLine(const QString& text) {
-    return onOneLine(text).replace(QLatin1Char('\t'), QLatin1Char(' '));
-}
-
 QString statusLine(const TrayMenuFacts::Entry& entry) {
     if (entry.state.isConnected()) {
         return texts::forwardsSummary(entry.tunnel);
     }
     if (entry.state.is<tunnelkit::TunnelState::Failed>() && entry.problem) {
-        return texts::message(*entry.problem);
+        return texts::message(*entry.problem, texts::Quoting::isolated);
     }
     return texts::text(entry.state);
 }
 
 TrayMenuItem toggle(const TrayMenuFacts::Entry& entry) {
     const bool on = entry.state.isActive();
-    return {.title =
-                menuLine(texts::displayName(entry.tunnel)) + QLatin1Char('\n') + menuLine(statusLine(entry)),
+    return {.title = shortened(texts::displayName(entry.tunnel)) + QLatin1Char('\n') +
+                     shortened(statusLine(entry)),
             .checkable = true,
             .checked = on,
             .action = tray::ToggleTunnel{entry.tunnel.id, !on}};
@@ -64,7 +59,7 @@ TrayMenuItem tagsSubmenu(const std::vector<std::string>& tags) {
     for (const auto& tag : tags) {
         submenu.children.push_back(
             {.kind = TrayMenuItem::Kind::submenu,
-             .title = menuLine(QString::fromStdString(tag)),
+             .title = shortened(QString::fromStdString(tag)),
              .children = {command(TrayMenuWords::tr("Connect All"), tray::ConnectTagged{tag}),
                           command(TrayMenuWords::tr("Disconnect All"), tray::DisconnectTagged{tag})}});
     }

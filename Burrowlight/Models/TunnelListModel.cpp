@@ -1,6 +1,7 @@
 #include "Burrowlight/Models/TunnelListModel.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
@@ -85,7 +86,7 @@ void TunnelListModel::refresh() {
 void TunnelListModel::updateEmptyState() {
     std::optional<EmptyListState> state;
     if (rows().empty()) {
-        state = TunnelListTexts::emptyState(group_, search_);
+        state = TunnelListTexts::emptyState(group_, search_, app_.parts().hasTray);
     }
     if (state != emptyState_) {
         emptyState_ = std::move(state);
@@ -253,15 +254,18 @@ QHash<int, QByteArray> TunnelListModel::roleNames() const {
     return names;
 }
 
-EmptyListState TunnelListTexts::emptyState(const SidebarItem& group, const QString& typedSearch) {
+EmptyListState TunnelListTexts::emptyState(const SidebarItem& group, const QString& typedSearch,
+                                           bool hasTray) {
     if (!typedSearch.isEmpty()) {
-        return {tr("No Results for “%1”").arg(typedSearch), QStringLiteral("magnifyingglass"),
+        return {tr("No Results for “%1”").arg(inSentence(typedSearch)), QStringLiteral("magnifyingglass"),
                 tr("Check the spelling or try a new search."), false};
     }
     switch (group.kind) {
     case SidebarItem::Kind::pinned:
         return {tr("No Pinned Tunnels"), QStringLiteral("pin"),
-                tr("Pinned tunnels come first here and in the tray menu."), false};
+                hasTray ? tr("Pinned tunnels come first here and in the tray menu.")
+                        : tr("Pinned tunnels come first here."),
+                false};
     case SidebarItem::Kind::connected:
         return {tr("No Tunnels Connected"), QStringLiteral("bolt.horizontal.circle"), {}, false};
     case SidebarItem::Kind::trash:

@@ -128,7 +128,7 @@ class TunnelListTexts {
 
   public:
     // What an empty list says for the group and the search as typed.
-    static EmptyListState emptyState(const SidebarItem& group, const QString& typedSearch);
+    static EmptyListState emptyState(const SidebarItem& group, const QString& typedSearch, bool hasTray);
     static QString trashNote();
 };
 

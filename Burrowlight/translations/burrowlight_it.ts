@@ -156,7 +156,7 @@
     </message>
     <message>
         <source>A %1 is a tunnel&apos;s name or ID. Connecting waits up to 20 seconds for the tunnels.</source>
-        <translation>%1 è il nome o l’ID di un tunnel. La connessione attende i tunnel fino a 20 secondi.</translation>
+        <translation>%1 è il nome o l’ID di un tunnel. connect attende fino a 20 secondi che i tunnel si connettano.</translation>
     </message>
     <message>
         <source>Show this help.</source>
@@ -204,7 +204,7 @@
     </message>
     <message>
         <source>The commands act on the running %1 over D-Bus. For a command&apos;s options: %2 COMMAND --help</source>
-        <translation>I comandi agiscono sul %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
+        <translation>I comandi agiscono sull’istanza di %1 in esecuzione tramite D-Bus. Per le opzioni di un comando: %2 COMANDO --help</translation>
     </message>
     <message>
         <source>TEXT</source>
@@ -928,6 +928,10 @@
         <source>Say which tunnels, for example: connect tunnel &quot;Name&quot;, connect every tunnel or connect tagged &quot;Tag&quot;.</source>
         <translation>Indica quali tunnel, per esempio: connect tunnel &quot;Nome&quot;, connect every tunnel o connect tagged &quot;Etichetta&quot;.</translation>
     </message>
+    <message>
+        <source>The tunnels couldn&apos;t be read: %1</source>
+        <translation>Impossibile leggere i tunnel: %1</translation>
+    </message>
 </context>
 <context>
     <name>SecretKey</name>
@@ -1383,6 +1387,10 @@
         <source>Tunnels stay here for 30 days, then they are deleted for good.</source>
         <translation>I tunnel restano qui per 30 giorni, poi vengono eliminati per sempre.</translation>
     </message>
+    <message>
+        <source>Pinned tunnels come first here.</source>
+        <translation>I tunnel fissati vengono per primi qui.</translation>
+    </message>
 </context>
 <context>
     <name>TunnelProblem</name>
@@ -1561,7 +1569,7 @@
     </message>
     <message>
         <source>Passed to ssh as -o Name=Value, ahead of ~/.ssh/config.</source>
-        <translation>Passate a ssh come -o Nome=Valore, prima di ~/.ssh/config.</translation>
+        <translation>Passate a ssh come -o Nome=Valore; hanno la precedenza su ~/.ssh/config.</translation>
     </message>
     <message>
         <source>SSH Options</source>
@@ -1577,7 +1585,7 @@
     </message>
     <message>
         <source>Reconnect after failures</source>
-        <translation>Riconnetti dopo un errore</translation>
+        <translation>Riconnetti in caso di errore</translation>
     </message>
     <message>
         <source>Attempts</source>
@@ -1590,6 +1598,10 @@
     <message>
         <source>Forget</source>
         <translation>Dimentica</translation>
+    </message>
+    <message>
+        <source>Pin to the top</source>
+        <translation>Fissa in cima</translation>
     </message>
 </context>
 <context>
@@ -1903,6 +1915,10 @@
         <source>Burrowlight is free. If you&apos;d like to support the project and help us keep it maintained, you can buy us a coffee.</source>
         <translation>Burrowlight è gratuito. Se vuoi sostenere il progetto e aiutarci a mantenerlo aggiornato, puoi offrirci un caffè.</translation>
     </message>
+    <message>
+        <source>This desktop shows no tray: the window opens at launch, and Burrowlight keeps the tunnels up while it is closed. Opening Burrowlight again shows the window.</source>
+        <translation>Questo desktop non ha un’area di notifica: la finestra si apre quando Burrowlight si avvia, e Burrowlight mantiene attivi i tunnel anche quando è chiusa. Riapri Burrowlight per mostrare di nuovo la finestra.</translation>
+    </message>
 </context>
 <context>
     <name>burrowlight::HostField</name>
@@ -2025,7 +2041,7 @@
     </message>
     <message>
         <source>Tunnels set to connect at launch come up when you sign in.</source>
-        <translation>I tunnel impostati per connettersi all’avvio si attivano quando accedi.</translation>
+        <translation>I tunnel impostati per connettersi all’apertura di Burrowlight si attivano quando accedi.</translation>
     </message>
     <message>
         <source>Burrowlight stays in the tray, also when this window is closed.</source>
@@ -2034,6 +2050,14 @@
     <message>
         <source>Continue</source>
         <translation>Continua</translation>
+    </message>
+    <message>
+        <source>Your SSH tunnels, one click away. Burrowlight runs the system&apos;s ssh and keeps the tunnels up when the network changes.</source>
+        <translation>I tuoi tunnel SSH, a un clic di distanza. Burrowlight usa il client ssh del sistema e mantiene attivi i tunnel quando la rete cambia.</translation>
+    </message>
+    <message>
+        <source>Burrowlight keeps the tunnels up while its window is closed. Opening Burrowlight again shows the window.</source>
+        <translation>Burrowlight mantiene attivi i tunnel anche quando la sua finestra è chiusa. Riapri Burrowlight per mostrare di nuovo la finestra.</translation>
     </message>
 </context>
 <context>
@@ -2113,7 +2137,7 @@
     </message>
     <message>
         <source>No hosts found in ~/.ssh/config. Patterns such as Host * name no single server.</source>
-        <translation>Nessun host trovato in ~/.ssh/config. I modelli come Host * non indicano un singolo server.</translation>
+        <translation>Nessun host trovato in ~/.ssh/config. Gli schemi come Host * non indicano un singolo server.</translation>
     </message>
     <message>
         <source>Each host becomes a tunnel that uses its alias: ssh keeps reading its settings and forwards from ~/.ssh/config. Hosts with forwards are selected.</source>
@@ -2297,7 +2321,7 @@
     </message>
     <message>
         <source>connects at launch</source>
-        <translation>si connette all’avvio</translation>
+        <translation>si connette all’apertura</translation>
     </message>
     <message>
         <source>doesn&apos;t retry</source>

@@ -28,7 +28,7 @@ constexpr size_t listedTunnels = 8;
 QString joinedSet(const std::set<std::string>& names) {
     QStringList texts;
     for (const auto& name : names) {
-        texts << onOneLine(QString::fromStdString(name));
+        texts << inSentence(QString::fromStdString(name));
     }
     return texts.join(QStringLiteral(", "));
 }
@@ -58,7 +58,7 @@ std::set<std::string> riskySettings(const std::vector<tunnelkit::Tunnel>& tunnel
 Alert unsavedChangesAlert(const QStringList& draftTitles) {
     Alert alert;
     alert.message = draftTitles.size() == 1
-                        ? QuitWords::tr("“%1” has unsaved changes.").arg(draftTitles.front())
+                        ? QuitWords::tr("“%1” has unsaved changes.").arg(inSentence(draftTitles.front()))
                         : QuitWords::tr("%n tunnels have unsaved changes.", nullptr,
                                         static_cast<int>(draftTitles.size()));
     alert.informativeText = QuitWords::tr("If you quit now, the changes are lost.");
@@ -73,12 +73,12 @@ std::optional<Alert> importAlert(const std::vector<tunnelkit::Tunnel>& tunnels, 
     }
     Alert alert;
     alert.message = ImportWords::tr("Import %n tunnels from “%1”?", nullptr, static_cast<int>(tunnels.size()))
-                        .arg(onOneLine(fileName));
+                        .arg(inSentence(fileName));
     QStringList lines;
     for (size_t index = 0; index < std::min(tunnels.size(), listedTunnels); ++index) {
         lines << QStringLiteral("• %1 (%2)")
-                     .arg(isolated(shownName(tunnels[index])),
-                          isolated(onOneLine(QString::fromStdString(tunnels[index].destination()))));
+                     .arg(inSentence(displayName(tunnels[index])),
+                          inSentence(QString::fromStdString(tunnels[index].destination())));
     }
     if (tunnels.size() > listedTunnels) {
         lines << QStringLiteral("…");
@@ -107,7 +107,7 @@ std::optional<Alert> importAlert(const std::vector<tunnelkit::Tunnel>& tunnels, 
 
 Alert notAnArchiveAlert(const QString& fileName, const QString& reason) {
     Alert alert;
-    alert.message = ImportWords::tr("“%1” isn't a Burrowlight file.").arg(onOneLine(fileName));
+    alert.message = ImportWords::tr("“%1” isn't a Burrowlight file.").arg(inSentence(fileName));
     alert.informativeText = reason;
     alert.activatesApplication = false;
     return alert;

@@ -1,6 +1,7 @@
 #include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 
 #include "Burrowlight/Core/Cases.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 
 #include <QCoreApplication>
 
@@ -21,18 +22,20 @@ QString invalidPortMessage(const QString& port) {
     return CommandErrorWords::tr("Port %1 isn't between 1 and 65535.").arg(port);
 }
 
-QString message(const tunnelkit::SSHCommandError& error) {
+QString message(const tunnelkit::SSHCommandError& error, Quoting quoting) {
     using E = tunnelkit::SSHCommandError;
     return std::visit(
         Cases{
             [](const E::InvalidPort& invalid) { return invalidPortMessage(QString::number(invalid.port)); },
-            [](const E::InvalidFile& invalid) {
+            [quoting](const E::InvalidFile& invalid) {
+                const QString path = QString::fromStdString(invalid.path);
+                // Whole: its end names the file.
                 return CommandErrorWords::tr("The file path %1 isn't valid.")
-                    .arg(QString::fromStdString(invalid.path));
+                    .arg(quoting == Quoting::isolated ? isolated(onOneLine(path)) : path);
             },
             [](const E::InvalidForward& invalid) { return message(invalid.problem); },
-            [](const E::InvalidOption& invalid) {
-                return message(invalid.problem, QString::fromStdString(invalid.name));
+            [quoting](const E::InvalidOption& invalid) {
+                return message(invalid.problem, QString::fromStdString(invalid.name), quoting);
             },
             [](const E::MissingHost&) {
                 return CommandErrorWords::tr("Enter the server's host name or address.");
@@ -67,8 +70,9 @@ QString message(tunnelkit::SSHCommandError::ForwardProblem problem) {
     return {};
 }
 
-QString message(tunnelkit::SSHCommandError::OptionProblem problem, const QString& option) {
+QString message(tunnelkit::SSHCommandError::OptionProblem problem, const QString& name, Quoting quoting) {
     using P = tunnelkit::SSHCommandError::OptionProblem;
+    const QString option = quoting == Quoting::isolated ? inSentence(name) : name;
     switch (problem) {
     case P::unknown:
         return CommandErrorWords::tr("%1 isn't an ssh option.").arg(option);

@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/StorageTexts.h"
 
 #include <QCoreApplication>
@@ -24,7 +25,7 @@ struct RowWords {
 Alert deletePermanentlyAlert(int count, const QString& name) {
     Alert alert;
     alert.style = Alert::Style::warning;
-    alert.message = count == 1 ? ActionWords::tr("Delete “%1” permanently?").arg(name)
+    alert.message = count == 1 ? ActionWords::tr("Delete “%1” permanently?").arg(inSentence(name))
                                : ActionWords::tr("Delete %n tunnels permanently?", nullptr, count);
     alert.informativeText = ActionWords::tr(
         "Their saved passwords are removed from the keyring too. You can't undo this action.");

@@ -55,6 +55,10 @@ QString termsNotAccepted() {
     return ScriptWords::tr("Accept the terms of use of Burrowlight first.");
 }
 
+QString tunnelsUnreadable(const QString& reason) {
+    return oneLineOfFailure(ScriptWords::tr("The tunnels couldn't be read: %1").arg(reason));
+}
+
 QString noTunnelTagged(const QString& tag) {
     return oneLineOfFailure(ScriptWords::tr("No tunnel is tagged “%1”.").arg(quoted(tag)));
 }

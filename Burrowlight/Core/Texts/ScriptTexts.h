@@ -17,6 +17,8 @@ std::optional<QString> connectOutcome(const QString& name, const tunnelkit::Tunn
                                       const std::optional<tunnelkit::TunnelProblem>& problem);
 
 QString termsNotAccepted();
+// The tunnels file could not be read at start: scripts act on no tunnel rather than on none.
+QString tunnelsUnreadable(const QString& reason);
 // These two quote at most 200 characters of what they were given.
 QString noTunnelTagged(const QString& tag);
 // A reference (name, id or object path) that names no live tunnel.

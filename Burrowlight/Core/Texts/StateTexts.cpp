@@ -54,12 +54,12 @@ QString symbolName(const tunnelkit::TunnelState& state) {
                       state.value);
 }
 
-QString message(const tunnelkit::TunnelProblem& problem) {
+QString message(const tunnelkit::TunnelProblem& problem, Quoting quoting) {
     using P = tunnelkit::TunnelProblem;
     return std::visit(
         Cases{
             [](const P::SSH& ssh) { return message(ssh.failure); },
-            [](const P::InvalidSettings& invalid) { return message(invalid.error); },
+            [quoting](const P::InvalidSettings& invalid) { return message(invalid.error, quoting); },
             [](const P::LaunchFailed& failed) {
                 const QString reason =
                     std::visit([](const auto& cause) { return message(cause); }, failed.reason);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Burrowlight/Core/Texts/CommandErrorTexts.h"
 #include "TunnelKit/SSHLog.h"
 #include "TunnelKit/TunnelConnection.h"
 
@@ -12,7 +13,7 @@ QString text(const tunnelkit::TunnelState& state);
 // The symbol that stands for the state; symbolIcon() draws it.
 QString symbolName(const tunnelkit::TunnelState& state);
 
-QString message(const tunnelkit::TunnelProblem& problem);
+QString message(const tunnelkit::TunnelProblem& problem, Quoting quoting = Quoting::asGiven);
 // A failure ssh explained in words of its own keeps them, in every language.
 QString message(const tunnelkit::SSHFailure& failure);
 

@@ -111,10 +111,10 @@ QString title(const tunnelkit::SecretKey& key, const QString& homeDirectory) {
     switch (key.kind) {
     case tunnelkit::SecretKind::password:
         return identity.isEmpty() ? SecretWords::tr("Password")
-                                  : SecretWords::tr("Password for %1").arg(identity);
+                                  : SecretWords::tr("Password for %1").arg(isolated(onOneLine(identity)));
     case tunnelkit::SecretKind::passphrase:
         return identity.isEmpty() ? SecretWords::tr("Key passphrase")
-                                  : SecretWords::tr("Passphrase for %1").arg(identity);
+                                  : SecretWords::tr("Passphrase for %1").arg(isolated(onOneLine(identity)));
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Models/DetailRules.h"
@@ -54,7 +55,7 @@ ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWid
     browser_.setAccessibleName(tr("Open in Browser"));
     browser_.setVisible(facts.browserURL.has_value());
     if (facts.browserURL) {
-        browser_.setToolTip(tr("Open %1 in the browser").arg(*facts.copyAddress));
+        browser_.setToolTip(tr("Open %1 in the browser").arg(isolated(onOneLine(*facts.copyAddress))));
         connect(&browser_, &QToolButton::clicked, this,
                 [url = *facts.browserURL] { QDesktopServices::openUrl(url); });
     }
@@ -63,7 +64,7 @@ ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWid
     copy_.setAccessibleName(tr("Copy Address"));
     copy_.setVisible(facts.copyAddress.has_value());
     if (facts.copyAddress) {
-        copy_.setToolTip(tr("Copy %1").arg(*facts.copyAddress));
+        copy_.setToolTip(tr("Copy %1").arg(isolated(onOneLine(*facts.copyAddress))));
         connect(&copy_, &QToolButton::clicked, this,
                 [address = *facts.copyAddress] { copyToPasteboard(address); });
     }

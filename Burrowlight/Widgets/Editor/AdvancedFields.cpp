@@ -81,6 +81,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     addRow(tr("Tags"), *tags_);
 
     auto* pinned = new WrappingCheckBox(tr("Pin to the top and the tray"), this);
+    pinnedRow_ = pinned;
     pinned_ = &pinned->box();
     connect(pinned_, &QCheckBox::toggled, this, [this](bool on) { model_.setPinned(on); });
     addRow({}, *pinned);
@@ -249,6 +250,17 @@ void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& se
     secrets_->setVisible(!secrets.empty());
 }
 
+void AdvancedFields::setHasTray(bool hasTray) {
+    pinnedRow_->setText(hasTray ? tr("Pin to the top and the tray") : tr("Pin to the top"));
+}
+
+void AdvancedFields::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (noteStale_) {
+        refresh();
+    }
+}
+
 void AdvancedFields::refresh() {
     TunnelDraft* draft = model_.draft();
     if (!draft) {
@@ -273,7 +285,10 @@ void AdvancedFields::refresh() {
     attemptsLabel_->setVisible(model_.reconnects());
     attempts_->setVisible(model_.reconnects());
     fieldText::showUnlessTyping(*attempts_, model_.attemptsText());
-    fieldText::showUnlessTyping(*note_, QString::fromStdString(tunnel.note));
+    noteStale_ = !isVisible();
+    if (!noteStale_) {
+        fieldText::showUnlessTyping(*note_, QString::fromStdString(tunnel.note));
+    }
 }
 
 } // namespace burrowlight

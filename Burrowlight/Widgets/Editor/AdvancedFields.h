@@ -18,6 +18,7 @@ namespace burrowlight {
 class FileField;
 class ManualCache;
 class OptionsList;
+class WrappingCheckBox;
 
 // The less common settings of the draft in one labelled grid: jump hosts, key and certificate
 // files, the secrets the keyring remembers (each with Forget), tags, pin, connect at launch,
@@ -34,6 +35,8 @@ class AdvancedFields : public QWidget {
     AdvancedFieldsModel& model() { return model_; }
     // The caller's list, in its order; the rows follow each new list.
     void setSavedSecrets(const std::vector<tunnelkit::SecretKey>& secrets);
+    // Without a tray, pinning promises the top of the list only.
+    void setHasTray(bool hasTray);
 
     QLineEdit& jumpHosts() const { return *jumpHosts_; }
     FileField& identityFile() const { return *identity_; }
@@ -51,6 +54,7 @@ class AdvancedFields : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void placeRows();
@@ -72,6 +76,10 @@ class AdvancedFields : public QWidget {
     QGridLayout* grid_;
     std::vector<Row> rows_;
     bool titlesBeside_ = true;
+    // The draft's note changed while the fields were not shown (a closed Advanced card): the field
+    // takes it when they show, since a note of 200,000 characters takes a while to lay out.
+    bool noteStale_ = false;
+    WrappingCheckBox* pinnedRow_;
     QWidget* secrets_;
     QLineEdit* jumpHosts_;
     FileField* identity_;

@@ -374,6 +374,7 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
             }
         },
         inner);
+    fields->setHasTray(context.app().parts().hasTray);
     fields->setContentsMargins(sizes::scaled(QMargins(0, 10, 0, 0)));
     fields->hide();
     layout->addWidget(fields);
@@ -415,6 +416,8 @@ std::unique_ptr<QWidget> EditorSections::sshCommandSection(DetailContext& contex
     command->setAccessibleName(tr("SSH Command"));
     QFont font = editorLook::monospaced(command->font());
     font.setPointSizeF(font.pointSizeF() * 0.88);
+    // Letters one after another, as a terminal shows them: no shaping, which a long command makes slow.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     command->setFont(font);
     makeSecondary(*command);
     row->addWidget(command, 1, Qt::AlignTop);

@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Models/DetailRules.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
@@ -365,12 +366,12 @@ void ForwardEditorRow::refresh() {
     const auto copy = model_.copyAddress();
     copy_->setVisible(copy.has_value());
     if (copy) {
-        copy_->setToolTip(tr("Copy %1").arg(*copy));
+        copy_->setToolTip(tr("Copy %1").arg(isolated(onOneLine(*copy))));
     }
     const auto url = model_.browserURL();
     browser_->setVisible(url.has_value());
     if (url && copy) {
-        browser_->setToolTip(tr("Open %1 in the browser").arg(*copy));
+        browser_->setToolTip(tr("Open %1 in the browser").arg(isolated(onOneLine(*copy))));
     }
     if (row.isEnabled) {
         controls_->setGraphicsEffect(nullptr);

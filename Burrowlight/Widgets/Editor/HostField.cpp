@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Editor/HostField.h"
 
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/TunnelDraft.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
@@ -50,7 +51,7 @@ void HostField::refreshMenu() {
     menu.clear();
     look::addSection(menu, tr("Hosts in ~/.ssh/config"));
     for (const QString& alias : aliases_.aliases()) {
-        QAction* action = menu.addAction(look::menuText(alias));
+        QAction* action = menu.addAction(look::menuText(shortened(alias)));
         connect(action, &QAction::triggered, this, [this, alias] {
             draft_.editTunnel([&alias](tunnelkit::Tunnel& tunnel) { tunnel.host = alias.toStdString(); });
             fieldText::show(*edit_, alias);

@@ -41,9 +41,12 @@ void GeneralSettingsPane::addRows() {
     startupRows_->addRow(&loginItemError_);
 
     showsInTaskbar_.setText(tr("Show in the taskbar"));
-    addSection(
-        tr("Appearance"),
-        tr("Burrowlight is always in the tray. Without the taskbar entry, the window opens from there."))
+    addSection(tr("Appearance"),
+               model_->hasTray()
+                   ? tr("Burrowlight is always in the tray. Without the taskbar entry, the window opens "
+                        "from there.")
+                   : tr("This desktop shows no tray: the window opens at launch, and Burrowlight keeps the "
+                        "tunnels up while it is closed. Opening Burrowlight again shows the window."))
         .addRow(&showsInTaskbar_);
 
     notifies_.setText(tr("Notify when a tunnel connects, drops or fails"));

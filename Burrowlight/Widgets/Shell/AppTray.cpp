@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppIcons.h"
 #include "Burrowlight/Core/AppIdentity.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Widgets/Style/Sizes.h"
 
@@ -34,17 +35,13 @@ void clear(QMenu& menu) {
 QString menuText(const QString& title, TrayMenuView::Drawing drawing) {
     QString text = title;
     if (drawing == TrayMenuView::Drawing::byQt) {
-        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
         // Qt draws an item on one line: a toggle's status goes to the column on the right, cut short
         // so that one long message of ssh's does not widen the whole menu.
         if (const auto lineBreak = text.indexOf(QLatin1Char('\n')); lineBreak >= 0) {
-            QString status = text.mid(lineBreak + 1);
-            if (status.size() > statusColumnLength) {
-                status = status.left(statusColumnLength - 1) + QStringLiteral("…");
-            }
-            text = text.left(lineBreak) + QLatin1Char('\t') + status;
+            text = text.left(lineBreak) + QLatin1Char('\t') +
+                   shortened(text.mid(lineBreak + 1), statusColumnLength);
         }
-        return text;
+        return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
     }
     text.replace(QLatin1Char('_'), QStringLiteral("__"));
     if (const auto first = text.indexOf(QLatin1Char('&')); first >= 0) {

@@ -103,7 +103,11 @@ int BurrowlightApp::main(int argc, char** argv) {
 
 AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Parts parts, bool trayAvailable)
     : settings_(settings), alerts_(alerts), trayAvailable_(trayAvailable),
-      model_(settings, alerts, std::move(parts)),
+      model_(settings, alerts,
+             [&] {
+                 parts.hasTray = trayAvailable;
+                 return std::move(parts);
+             }()),
       termination_({.shouldTerminate = [this] { return delegate_.shouldTerminate(); },
                     .willTerminate = [this] { delegate_.willTerminate(); }}),
       router_([this] { return model_.termsAccepted(); }),

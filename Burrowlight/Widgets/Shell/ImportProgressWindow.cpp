@@ -39,7 +39,7 @@ void ImportProgressWindow::follow() {
         hide();
         return;
     }
-    message_.setText(tr("Reading “%1”…").arg(onOneLine(*fileName)));
+    message_.setText(tr("Reading “%1”…").arg(inSentence(*fileName)));
     bar_.setAccessibleName(message_.text());
     if (!isVisible()) {
         delay_.start();

@@ -11,8 +11,10 @@ MainWindowFrame::MainWindowFrame(AppActions& actions, std::unique_ptr<QWidget> c
     : content_(std::move(content)) {
     // The content names what it shows, the tunnel of its detail.
     const auto followTitle = [this] {
-        const QString title = content_->windowTitle();
-        setWindowTitle(title.isEmpty() ? appDisplayName() : title);
+        QString title = content_->windowTitle();
+        // Qt reads "[*]" in a window's title as the place of its unsaved-changes mark, and drops it.
+        setWindowTitle(title.isEmpty() ? appDisplayName()
+                                       : title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
     };
     connect(content_.get(), &QWidget::windowTitleChanged, this, followTitle);
     followTitle();

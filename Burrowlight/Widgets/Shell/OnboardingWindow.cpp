@@ -26,10 +26,12 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
 
     title_.setText(tr("Welcome to Burrowlight"));
     scaleFont(title_, 1.6, QFont::DemiBold);
-    setWrappedPlainText(
-        introduction_,
-        tr("Your SSH tunnels, one click away in the tray. Burrowlight runs the system's ssh and "
-           "keeps the tunnels up when the network changes."));
+    setWrappedPlainText(introduction_,
+                        model_->hasTray()
+                            ? tr("Your SSH tunnels, one click away in the tray. Burrowlight runs the "
+                                 "system's ssh and keeps the tunnels up when the network changes.")
+                            : tr("Your SSH tunnels, one click away. Burrowlight runs the system's ssh and "
+                                 "keeps the tunnels up when the network changes."));
     introLayout_.setContentsMargins(0, 0, 0, 0);
     introLayout_.setSpacing(sizes::scaled(6));
     introLayout_.addWidget(&title_);
@@ -58,7 +60,10 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
     addStep(QStringLiteral("power"), tr("Open at Login"),
             tr("Tunnels set to connect at launch come up when you sign in."), openAtLogin_);
 
-    footerText_.setText(tr("Burrowlight stays in the tray, also when this window is closed."));
+    footerText_.setText(model_->hasTray()
+                            ? tr("Burrowlight stays in the tray, also when this window is closed.")
+                            : tr("Burrowlight keeps the tunnels up while its window is closed. Opening "
+                                 "Burrowlight again shows the window."));
     footerText_.setWordWrap(true);
     scaleFont(footerText_, 0.92);
     continue_.setText(tr("Continue"));

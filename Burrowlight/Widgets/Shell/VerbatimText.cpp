@@ -17,6 +17,13 @@ namespace {
 
 // Forbids a line break where it stands and shows nothing.
 constexpr QChar wordJoiner(0x2060);
+// Allows a line break where it stands and shows nothing.
+constexpr QChar breakAllowed(0x200B);
+// Longer than any line: such a word may break every few characters. Qt looks for a word's end before
+// it breaks inside it, so a word of 100,000 letters held together would be read whole again for each
+// of its lines.
+constexpr qsizetype longestJoinedWord = 1000;
+constexpr int longWordBreaksEvery = 8;
 
 void prepare(QTextDocument& document, const QFont& font) {
     document.setUndoRedoEnabled(false);
@@ -298,6 +305,8 @@ void VerbatimText::findJoints() {
     breakingWidths_.clear();
     shownVariant_ = -1;
     measuredVariant_ = -1;
+    heights_.clear();
+    unwrapped_.reset();
     const QFontMetricsF metrics(font());
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
     QTextBoundaryFinder lineBreaks(QTextBoundaryFinder::Line, text_);
@@ -311,6 +320,18 @@ void VerbatimText::findJoints() {
         qsizetype end = start;
         while (end < size && !text_.at(end).isSpace()) {
             ++end;
+        }
+        if (end - start > longestJoinedWord) {
+            graphemes.setPosition(start);
+            int inWord = 0;
+            for (qsizetype at = graphemes.toNextBoundary(); at != -1 && at < end;
+                 at = graphemes.toNextBoundary()) {
+                if (++inWord % longWordBreaksEvery == 0) {
+                    joints_.push_back({at, 0, true});
+                }
+            }
+            start = end;
+            continue;
         }
         qsizetype optionEnd = start;
         while (optionEnd < end && text_.at(optionEnd) == QLatin1Char('-')) {
@@ -367,8 +388,8 @@ VerbatimText::Shown VerbatimText::shownFor(qreal width, bool withPositions) cons
     };
     for (const Joint& joint : joints_) {
         copyUpTo(joint.at);
-        if (width >= joint.opensBelow) {
-            shown.text += wordJoiner;
+        if (joint.breaks || width >= joint.opensBelow) {
+            shown.text += joint.breaks ? breakAllowed : wordJoiner;
             if (withPositions) {
                 shown.textPositions.push_back(joint.at);
             }
@@ -420,20 +441,39 @@ void VerbatimText::measure(qreal width) const {
 }
 
 int VerbatimText::heightForWidth(int width) const {
+    if (width >= unwrapped().width()) {
+        return unwrapped().height();
+    }
+    if (const auto known = heights_.find(width); known != heights_.end()) {
+        return known->second;
+    }
+    if (heights_.size() >= 64) {
+        heights_.clear();
+    }
     const int textWidth = std::max(1, width - frameWidth() * 2);
     measure(textWidth);
     measured_.setTextWidth(textWidth);
-    return static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2;
+    const int height = static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2;
+    heights_.emplace(width, height);
+    return height;
 }
 
 QSize VerbatimText::sizeHint() const {
-    // All of it on one line where there is room for it; what keeps words whole takes none.
-    if (measuredVariant_ < 0) {
-        measure(viewport()->width());
+    return unwrapped();
+}
+
+// All of it on one line where there is room for it; what keeps words whole takes none.
+QSize VerbatimText::unwrapped() const {
+    if (!unwrapped_) {
+        if (measuredVariant_ < 0) {
+            measure(viewport()->width());
+        }
+        measured_.setTextWidth(-1);
+        unwrapped_ = QSize(static_cast<int>(std::ceil(measured_.idealWidth())),
+                           static_cast<int>(std::ceil(measured_.size().height()))) +
+                     QSize(frameWidth() * 2, frameWidth() * 2);
     }
-    measured_.setTextWidth(-1);
-    return {static_cast<int>(std::ceil(measured_.idealWidth())) + frameWidth() * 2,
-            static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2};
+    return *unwrapped_;
 }
 
 QSize VerbatimText::minimumSizeHint() const {

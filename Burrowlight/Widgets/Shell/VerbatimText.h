@@ -2,7 +2,9 @@
 
 #include <QTextDocument>
 #include <QTextEdit>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace burrowlight {
@@ -40,10 +42,12 @@ class VerbatimText : public QTextEdit {
   private:
     // A place between two characters of a word where a word joiner holds the line together. At a
     // break point it lets go on lines narrower than the word (`opensBelow`, the word's width);
-    // elsewhere it never does (0).
+    // elsewhere it never does (0). In a word longer than any line it is a place where the line may
+    // break (`breaks`).
     struct Joint {
         qsizetype at;
         qreal opensBelow;
+        bool breaks = false;
     };
     // The text with its word joiners; where each position of it, and its end, falls in the text;
     // where each position of the text, and its end, shows.
@@ -62,6 +66,7 @@ class VerbatimText : public QTextEdit {
     // `measured_` holds the text for lines this wide.
     void measure(qreal width) const;
     void followTextColour();
+    QSize unwrapped() const;
 
     QString text_;
     std::vector<Joint> joints_;
@@ -77,6 +82,10 @@ class VerbatimText : public QTextEdit {
     // The text laid out apart from the widget, to answer how tall it is at any width.
     mutable QTextDocument measured_;
     mutable qsizetype measuredVariant_ = -1;
+    // Heights already measured, by width: one layout asks for the same few widths again and again,
+    // and a long text takes a while to lay out.
+    mutable std::map<int, int> heights_;
+    mutable std::optional<QSize> unwrapped_;
 };
 
 } // namespace burrowlight

@@ -51,7 +51,7 @@ class AskPassDialogModelTests : public QObject {
 
     void hostKeyQuestionShowsTheFingerprintAndAnswersYesOrNo() {
         const auto model = AskPassDialogModel::make(question(newHostPrompt));
-        QCOMPARE(model.message, QStringLiteral("Trust the server of “office”?"));
+        QCOMPARE(model.message, QStringLiteral("Trust the server of “\u2068office\u2069”?"));
         QCOMPARE(model.informativeText, hostKeyIntroduction);
         QCOMPARE(
             model.sshLines,
@@ -83,7 +83,7 @@ class AskPassDialogModelTests : public QObject {
                 return found == variables.end() ? std::nullopt : std::optional(found->second);
             });
         const auto model = AskPassDialogModel::make({context.request, context.tunnelName, false});
-        QCOMPARE(model.message, QStringLiteral("Trust the server of “db.example.com”?"));
+        QCOMPARE(model.message, QStringLiteral("Trust the server of “\u2068db.example.com\u2069”?"));
     }
 
     void confirmationShowsThePromptUnchanged() {
@@ -101,7 +101,7 @@ class AskPassDialogModelTests : public QObject {
 
     void secretQuestionsOfferRememberingOnlyWithAKey() {
         const auto passphrase = AskPassDialogModel::make(question(passphrasePrompt));
-        QCOMPARE(passphrase.message, QStringLiteral("Key passphrase for “office”"));
+        QCOMPARE(passphrase.message, QStringLiteral("Key passphrase for “\u2068office\u2069”"));
         QCOMPARE(passphrase.informativeText,
                  QStringLiteral("Enter passphrase for key '/home/alice/.ssh/id_ed25519':"));
         QCOMPARE(passphrase.acceptTitle, QStringLiteral("Connect"));
@@ -112,7 +112,7 @@ class AskPassDialogModelTests : public QObject {
         QCOMPARE(passphrase.refused(), AskPassOutcome::cancelled());
 
         const auto keyed = AskPassDialogModel::make(question(keyedPasswordPrompt));
-        QCOMPARE(keyed.message, QStringLiteral("Password for “office”"));
+        QCOMPARE(keyed.message, QStringLiteral("Password for “\u2068office\u2069”"));
         QCOMPARE(keyed.informativeText, QStringLiteral("alice@db.example.com's password:"));
         QVERIFY(keyed.showsRememberBox());
 

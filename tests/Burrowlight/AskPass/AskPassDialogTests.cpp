@@ -59,7 +59,8 @@ class AskPassDialogTests : public QObject {
     void hostKeyDialogButtons() {
         const auto trusting = AskPassHelper::makeAlert(question(newHostPrompt));
         trusting->show();
-        QCOMPARE(trusting->messageLabel().text(), QStringLiteral("Trust the server of “office”?"));
+        QCOMPARE(trusting->messageLabel().text(),
+                 QStringLiteral("Trust the server of “\u2068office\u2069”?"));
         QCOMPARE(
             trusting->sshLinesLabel().text(),
             QStringLiteral("ED25519 key fingerprint is SHA256:lN9XSz0vSgwi4yYbY3m5Js6VXdp2bMzD9X4s9m4aXkA."));
@@ -112,7 +113,7 @@ class AskPassDialogTests : public QObject {
     void passphraseDialogTakesTheTypedSecretAndTheBox() {
         const auto dialog = AskPassHelper::makeAlert(question(passphrasePrompt));
         dialog->show();
-        QCOMPARE(dialog->messageLabel().text(), QStringLiteral("Key passphrase for “office”"));
+        QCOMPARE(dialog->messageLabel().text(), QStringLiteral("Key passphrase for “\u2068office\u2069”"));
         QCOMPARE(dialog->informativeLabel().text(),
                  QStringLiteral("Enter passphrase for key '/home/alice/.ssh/id_ed25519':"));
         QCOMPARE(dialog->acceptButton()->text(), QStringLiteral("Connect"));
@@ -153,7 +154,7 @@ class AskPassDialogTests : public QObject {
     void passwordDialogWithAndWithoutKey() {
         const auto keyed = AskPassHelper::makeAlert(question(keyedPasswordPrompt, true));
         keyed->show();
-        QCOMPARE(keyed->messageLabel().text(), QStringLiteral("Password for “office”"));
+        QCOMPARE(keyed->messageLabel().text(), QStringLiteral("Password for “\u2068office\u2069”"));
         QCOMPARE(keyed->informativeLabel().text(),
                  QStringLiteral("alice@db.example.com's password:\n\nThe saved one wasn't accepted."));
         QVERIFY(keyed->rememberBox());

@@ -9,6 +9,7 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
@@ -188,6 +189,26 @@ class ScriptingEndToEndTests : public QObject {
         expectOutcome(run(clientHome, {"disconnect", "house"}), 0, {});
         QTRY_COMPARE_WITH_TIMEOUT(stateCode(house), disconnectedCode, 10'000);
         QVERIFY(application.isRunning());
+    }
+
+    // An unreadable tunnels file is no empty list: every command fails with the reason.
+    void saysWhenTheTunnelsCouldNotBeRead() {
+        testing_support::ThrowawayAppHome home;
+        QVERIFY(QDir().mkpath(QString::fromStdString(home.applicationSupport())));
+        QFile file(QString::fromStdString(home.applicationSupport() + "/tunnels.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"tunnels\": [");
+        file.close();
+        acceptTermsOfUse();
+        const QString userHome = QString::fromStdString(home.folder.file("home"));
+        const RunningApplication application(userHome);
+
+        for (const QStringList& command :
+             {QStringList{"status"}, QStringList{"connect", "--all"}, QStringList{"disconnect", "office"}}) {
+            expectOutcome(
+                run(userHome, command), 1, {},
+                QStringLiteral("The tunnels couldn't be read: The file isn't in the expected format.\n"));
+        }
     }
 
     // The tunnels' texts searched, in the order of the file; names and tags as the bus shows them

@@ -118,9 +118,9 @@ class AppLanguageTests : public QObject {
         auto tunnel = tunnelkit::Tunnel::created();
         tunnel.host = "db.example.com";
         QCOMPARE(texts::importAlert({tunnel}, QStringLiteral("x"))->message,
-                 QStringLiteral("Import 1 tunnel from “x”?"));
+                 QStringLiteral("Import 1 tunnel from “\u2068x\u2069”?"));
         QCOMPARE(texts::importAlert({tunnel, tunnel}, QStringLiteral("x"))->message,
-                 QStringLiteral("Import 2 tunnels from “x”?"));
+                 QStringLiteral("Import 2 tunnels from “\u2068x\u2069”?"));
         const auto blank = ForwardDraft::blank(tunnelkit::Forward::Kind::local);
         QCOMPARE(saveBlocker({blank, ForwardDraft::blank(tunnelkit::Forward::Kind::remote)}),
                  std::optional(QStringLiteral("Fix 2 forwards to save.")));

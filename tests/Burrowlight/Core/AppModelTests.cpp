@@ -105,7 +105,7 @@ class AppModelTests : public QObject {
         home.alerts.answer = 1;
         importAll({archive});
         QCOMPARE(home.alerts.shown.size(), size_t(1));
-        QVERIFY(home.alerts.shown[0].message.contains(QStringLiteral("“team.burrowlight”")));
+        QVERIFY(home.alerts.shown[0].message.contains(QStringLiteral("“\u2068team.burrowlight\u2069”")));
         QVERIFY(model.controller().liveTunnels().empty());
 
         const std::string notAnArchive = home.folder.file("notes.burrowlight");
@@ -116,7 +116,7 @@ class AppModelTests : public QObject {
         importAll({archive, notAnArchive, archive});
         QCOMPARE(home.alerts.shown.size(), size_t(4));
         QCOMPARE(home.alerts.shown[2].message,
-                 QStringLiteral("“notes.burrowlight” isn't a Burrowlight file."));
+                 QStringLiteral("“\u2068notes.burrowlight\u2069” isn't a Burrowlight file."));
         QCOMPARE(home.alerts.shown[2].informativeText, QStringLiteral("It isn't a Burrowlight file."));
         QCOMPARE(home.alerts.shown[3].message, home.alerts.shown[1].message);
         std::vector<std::string> names;

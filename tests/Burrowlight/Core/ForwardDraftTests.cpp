@@ -165,7 +165,7 @@ class ForwardDraftTests : public QObject {
         QCOMPARE(clashingForward(proxy.id, drafts), std::optional(QStringLiteral("Local")));
         QVERIFY(!clashingForward(first.id, drafts));
         QCOMPARE(proxy.problems(QStringLiteral("Local")).at(Field::listenPort).message,
-                 QStringLiteral("Port already used by “Local”."));
+                 QStringLiteral("Port already used by “\u2068Local\u2069”."));
 
         first.note = QStringLiteral(" database ");
         QCOMPARE(clashingForward(proxy.id, {first, proxy}), std::optional(QStringLiteral("database")));
@@ -201,18 +201,27 @@ class ForwardDraftTests : public QObject {
 
     void saveBlockerSaysWhatToDo() {
         const auto blank = ForwardDraft::blank(Kind::local);
-        QCOMPARE(saveBlocker({blank}), std::optional(QStringLiteral("Complete “Local”, or remove it.")));
+        QCOMPARE(saveBlocker({blank}),
+                 std::optional(QStringLiteral("Complete “\u2068Local\u2069”, or remove it.")));
         auto wrong = blank;
         wrong.setListenPort(QStringLiteral("70000"));
-        QCOMPARE(saveBlocker({wrong}), std::optional(QStringLiteral("Fix “Local” to save.")));
+        QCOMPARE(saveBlocker({wrong}), std::optional(QStringLiteral("Fix “\u2068Local\u2069” to save.")));
         QCOMPARE(saveBlocker({blank, wrong}), std::optional(QStringLiteral("Fix 2 forwards to save.")));
 
         const auto first = draftOn(Kind::local, Access::loopback, QStringLiteral("5432"));
         const auto clashing = draftOn(Kind::dynamic, Access::everyone, QStringLiteral("5432"));
         QCOMPARE(saveBlocker({first, clashing}),
-                 std::optional(QStringLiteral("Fix “SOCKS on This Computer” to save.")));
+                 std::optional(QStringLiteral("Fix “\u2068SOCKS on This Computer\u2069” to save.")));
         QVERIFY(!saveBlocker({first}));
         QVERIFY(!saveBlocker({}));
+    }
+
+    // The bar keeps to one line, whatever breaks the forward's name holds.
+    void saveBlockerNamesAForwardOnOneLine() {
+        auto named = ForwardDraft::blank(Kind::local);
+        named.note = QStringLiteral("db\nreplica\u2029eu");
+        QCOMPARE(saveBlocker({named}),
+                 std::optional(QStringLiteral("Complete “\u2068db replica eu\u2069”, or remove it.")));
     }
 
     void problemLinesShowEmptyFieldsOnlyOnceLeft() {

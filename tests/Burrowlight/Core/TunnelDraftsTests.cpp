@@ -79,7 +79,7 @@ class TunnelDraftsTests : public QObject {
 
         editedDraft(drafts, named("db"));
         QVERIFY(confirmQuitWithUnsavedChanges(drafts, alerts, {}) == false);
-        QCOMPARE(alerts.shown.at(0).message, QStringLiteral("“db” has unsaved changes."));
+        QCOMPARE(alerts.shown.at(0).message, QStringLiteral("“\u2068db\u2069” has unsaved changes."));
     }
 
     void draftsAreHeldUntilReleasedOrPruned() {

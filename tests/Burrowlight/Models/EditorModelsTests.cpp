@@ -63,7 +63,8 @@ class EditorModelsTests : public QObject {
         OptionsListModel options(draft);
         const auto id = options.add(catalogue("ServerAliveInterval"));
         options.setValue(id, QStringLiteral("30s"));
-        QCOMPARE(draft.problem(), std::optional(QStringLiteral("ServerAliveInterval needs a whole number.")));
+        QCOMPARE(draft.problem(),
+                 std::optional(QStringLiteral("\u2068ServerAliveInterval\u2069 needs a whole number.")));
         options.setValue(id, QStringLiteral("30"));
         QCOMPARE(draft.problem(), std::nullopt);
     }

@@ -175,8 +175,9 @@ class ForwardRowModelTests : public QObject {
         first.setListenPort(QStringLiteral("8080"));
         first.setNote(QStringLiteral("Web"));
         second.setListenPort(QStringLiteral("8080"));
-        QCOMPARE(second.problemLines(),
-                 QStringList{QStringLiteral("Port on This Computer: port already used by “Web”.")});
+        QCOMPARE(
+            second.problemLines(),
+            QStringList{QStringLiteral("Port on This Computer: port already used by “\u2068Web\u2069”.")});
         QVERIFY(first.problemLines().isEmpty());
     }
 

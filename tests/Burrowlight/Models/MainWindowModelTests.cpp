@@ -213,6 +213,16 @@ class MainWindowModelTests : public QObject {
         QCOMPARE(window.model.detailPane(), (DetailPane{DetailPane::Kind::trashed, a.id}));
     }
 
+    // A tab would open the shortcut column of the Tags submenu, a NUL end the title early.
+    void theTagsSubmenuShowsEachTagOnItsOwnLine() {
+        ThrowawayHome home;
+        const Tunnel web = named("web", {"eu\tprod", std::string("a\0b", 3)});
+        home.storeTunnels({web});
+        Window window(home);
+        QCOMPARE(window.menuTitles(window.model.tagMenu({web.id})),
+                 (QStringList{QStringLiteral("a\uFFFDb"), QStringLiteral("eu prod"), "-", "New Tag…"}));
+    }
+
     void theWindowIsTitledAfterTheTunnelOnShow() {
         ThrowawayHome home;
         Tunnel a = named("a");
@@ -223,28 +233,28 @@ class MainWindowModelTests : public QObject {
         QCOMPARE(title(), QStringLiteral("Burrowlight"));
 
         window.state().setSelection({a.id});
-        QCOMPARE(title(), QStringLiteral("a — Burrowlight"));
+        QCOMPARE(title(), QStringLiteral("\u2068a\u2069 — Burrowlight"));
         a.name.clear();
         window.controller().save(a);
-        QCOMPARE(title(), QStringLiteral("a.example.com — Burrowlight"));
+        QCOMPARE(title(), QStringLiteral("\u2068a.example.com\u2069 — Burrowlight"));
         window.state().setSelection({a.id, old.id});
         QCOMPARE(title(), QStringLiteral("Burrowlight"));
         window.state().setSidebar(SidebarItem::trash());
         window.state().setSelection({old.id});
-        QCOMPARE(title(), QStringLiteral("old — Burrowlight"));
+        QCOMPARE(title(), QStringLiteral("\u2068old\u2069 — Burrowlight"));
 
         // The new tunnel keeps its title while its name is typed, and takes the name once saved.
         window.model.createNewTunnel();
         const auto draft = window.app.drafts().newTunnel();
-        QCOMPARE(title(), QStringLiteral("New Tunnel — Burrowlight"));
+        QCOMPARE(title(), QStringLiteral("\u2068New Tunnel\u2069 — Burrowlight"));
         draft->editTunnel([](Tunnel& tunnel) {
             tunnel.name = "db";
             tunnel.host = "db.example.com";
         });
-        QCOMPARE(title(), QStringLiteral("New Tunnel — Burrowlight"));
+        QCOMPARE(title(), QStringLiteral("\u2068New Tunnel\u2069 — Burrowlight"));
         DetailContext detail(window.app, window.model.actions(), draft, window.model.sources());
         QVERIFY(detail.saveDraft(false));
-        QCOMPARE(title(), QStringLiteral("db — Burrowlight"));
+        QCOMPARE(title(), QStringLiteral("\u2068db\u2069 — Burrowlight"));
     }
 
     void sidebarCountsAndTagOperations() {
@@ -368,7 +378,8 @@ class MainWindowModelTests : public QObject {
         QCOMPARE(window.state().selection().size(), size_t(2));
         window.dialogs.alertAnswer = 0;
         actions.deletePermanently({web.id});
-        QCOMPARE(window.dialogs.alerts.back().message, QStringLiteral("Delete “web” permanently?"));
+        QCOMPARE(window.dialogs.alerts.back().message,
+                 QStringLiteral("Delete “\u2068web\u2069” permanently?"));
         QCOMPARE(window.dialogs.alerts.back().buttons[0].role, Alert::Button::Role::destructive);
         QVERIFY(!window.controller().tunnel(web.id));
         QCOMPARE(window.state().selection(), TunnelIds{db.id});
@@ -414,7 +425,7 @@ class MainWindowModelTests : public QObject {
         }
         QCOMPARE(window.titles(), QStringList{"web 2"});
         window.state().setSearch(QStringLiteral("zzz"));
-        QCOMPARE(list.emptyState()->title, QStringLiteral("No Results for “zzz”"));
+        QCOMPARE(list.emptyState()->title, QStringLiteral("No Results for “\u2068zzz\u2069”"));
         window.state().setSearch({});
         QCOMPARE(window.titles(), (QStringList{"broken", "db", "mail", "web 1", "web 2"}));
         QVERIFY(!list.emptyState());

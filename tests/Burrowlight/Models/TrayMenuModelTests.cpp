@@ -203,6 +203,20 @@ class TrayMenuModelTests : public QObject {
         QVERIFY(!menu.items[4].checked);
     }
 
+    // 80 characters of a long name, none cut in two; the bus that carries the menu ends a text at NUL.
+    void aLongOrCraftedNameKeepsToItsLine() {
+        TrayMenuFacts facts = acceptedWith({TunnelState::disconnected(), TunnelState::disconnected()});
+        QString longName(79, QLatin1Char('x'));
+        for (int count = 0; count < 9921; ++count) {
+            longName += QStringLiteral("👍");
+        }
+        facts.tunnels[0].tunnel.name = longName.toStdString();
+        facts.tunnels[1].tunnel.name = std::string("a\0b", 3);
+        const TrayMenu menu = buildTrayMenu(facts);
+        QCOMPARE(menu.items[0].title, QString(79, QLatin1Char('x')) + QStringLiteral("👍…\nNot Connected"));
+        QCOMPARE(menu.items[1].title, QStringLiteral("a\uFFFDb\nNot Connected"));
+    }
+
     void everyLanguageKeepsTheDecorationsTitlesApart() {
         for (const char* localization : {"en", "it"}) {
             const AppTranslation translation(QString::fromLatin1(localization));

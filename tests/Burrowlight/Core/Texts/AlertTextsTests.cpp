@@ -34,7 +34,7 @@ class AlertTextsTests : public QObject {
         const auto alert = texts::importAlert(tunnels, QStringLiteral("team.burrowlight"));
         QVERIFY(alert);
         QCOMPARE(alert->style, Alert::Style::critical);
-        QCOMPARE(alert->message, QStringLiteral("Import 9 tunnels from “team.burrowlight”?"));
+        QCOMPARE(alert->message, QStringLiteral("Import 9 tunnels from “\u2068team.burrowlight\u2069”?"));
         const QStringList paragraphs = alert->informativeText.split(QStringLiteral("\n\n"));
         QCOMPARE(paragraphs.size(), 3);
         const QStringList lines = paragraphs[0].split(QLatin1Char('\n'));
@@ -45,9 +45,10 @@ class AlertTextsTests : public QObject {
         QCOMPARE(lines[8], QStringLiteral("…"));
         QCOMPARE(paragraphs[1],
                  QStringLiteral("Some of these tunnels run programs on this computer when they "
-                                "connect (ProxyCommand). Import them only if you trust who made "
+                                "connect (\u2068ProxyCommand\u2069). Import them only if you trust who made "
                                 "the file."));
-        QVERIFY2(paragraphs[2].contains(QStringLiteral("(ForwardAgent yes)")), qPrintable(paragraphs[2]));
+        QVERIFY2(paragraphs[2].contains(QStringLiteral("(\u2068ForwardAgent yes\u2069)")),
+                 qPrintable(paragraphs[2]));
         QCOMPARE(alert->buttons.at(0).title, QStringLiteral("Import"));
         QCOMPARE(alert->buttons.at(1).role, Alert::Button::Role::cancel);
     }
@@ -68,6 +69,12 @@ class AlertTextsTests : public QObject {
         const auto alert = texts::importAlert({disguised}, QStringLiteral("one.burrowlight"));
         QCOMPARE(alert->informativeText, QStringLiteral("• \u2068\u202Egpj.exe\u2067x\u2069\u2069 "
                                                         "(\u2068me@host1.example.com\u2069)"));
+    }
+
+    // The quit alert's own words read as written, whatever direction the name sets.
+    void theQuitAlertIsolatesTheName() {
+        QCOMPARE(texts::unsavedChangesAlert({QStringLiteral("RLO\u202Etxt.exe")}).message,
+                 QStringLiteral("“\u2068RLO\u202Etxt.exe\u2069” has unsaved changes."));
     }
 
     // A line break inside a name or a server forges no line of its own.

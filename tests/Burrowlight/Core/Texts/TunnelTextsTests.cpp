@@ -62,13 +62,13 @@ class TunnelTextsTests : public QObject {
         using tunnelkit::SecretKind;
         const QString home = QStringLiteral("/home/me");
         QCOMPARE(texts::title({SecretKind::passphrase, "/home/me/.ssh/id_ed25519"}, home),
-                 QStringLiteral("Passphrase for ~/.ssh/id_ed25519"));
+                 QStringLiteral("Passphrase for \u2068~/.ssh/id_ed25519\u2069"));
         QCOMPARE(texts::title({SecretKind::passphrase, "/home/me2/key"}, home),
-                 QStringLiteral("Passphrase for /home/me2/key"));
+                 QStringLiteral("Passphrase for \u2068/home/me2/key\u2069"));
         QCOMPARE(texts::title({SecretKind::passphrase, ""}, home), QStringLiteral("Key passphrase"));
         QCOMPARE(texts::title({SecretKind::password, ""}, home), QStringLiteral("Password"));
         QCOMPARE(texts::title({SecretKind::password, "alice@db"}, home),
-                 QStringLiteral("Password for alice@db"));
+                 QStringLiteral("Password for \u2068alice@db\u2069"));
     }
 };
 

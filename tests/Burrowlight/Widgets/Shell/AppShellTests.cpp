@@ -16,6 +16,7 @@
 #include "ShellHarness.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QThreadPool>
@@ -133,6 +134,21 @@ class AppShellTests : public QObject {
         QCOMPARE(visibleWindows(shell.router()), expected);
     }
 
+    // On a desktop without a tray, the windows that would promise it say what is true instead.
+    void noTrayIsPromisedWithoutOne() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        AppShell shell(home.settings, home.alerts, home.parts(), false);
+        shell.launch();
+        for (const WindowId id : {WindowId::onboarding, WindowId::settings}) {
+            QWidget* window = shell.router().open(id);
+            QVERIFY(window);
+            for (const QLabel* label : window->findChildren<QLabel*>()) {
+                QVERIFY2(!label->text().contains(QStringLiteral("in the tray")), qPrintable(label->text()));
+            }
+        }
+    }
+
     void aboutShowsTheCreditsInOneWindowEvenBeforeTheTerms() {
         ThrowawayHome home;
         AppShell shell(home.settings, home.alerts, home.parts(), true);
@@ -199,7 +215,8 @@ class AppShellTests : public QObject {
 
         // A read long enough to show its progress, given up: nothing is asked once it ends.
         shell.delegate().openFiles({archive});
-        QCOMPARE(shell.importProgress().message().text(), QStringLiteral("Reading “shared.burrowlight”…"));
+        QCOMPARE(shell.importProgress().message().text(),
+                 QStringLiteral("Reading “\u2068shared.burrowlight\u2069”…"));
         shell.importProgress().showNow();
         QVERIFY(shell.importProgress().isVisible());
         QTest::mouseClick(&shell.importProgress().cancelButton(), Qt::LeftButton);

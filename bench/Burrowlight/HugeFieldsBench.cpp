@@ -1,0 +1,183 @@
+// What a tunnel with huge fields costs the GUI thread, the main window shown, offscreen: its host is
+// 100,000 characters and its note 200,000 (an archive can hold them). Each step is started from
+// inside the event loop, which then turns until the window has settled; `*_stall_ms` is the longest
+// the loop went without turning during that step (a 1 ms timer's largest gap), `longest_stall_ms`
+// the longest of all steps:
+// - select: the tunnel chosen in the list, its detail made and shown;
+// - open_advanced, close_advanced: the Advanced card opened and closed again;
+// - type_host, type_note, type_name: one letter typed at the end of the field, and taken back.
+
+#include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Widgets/Detail/DetailHeader.h"
+#include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/AdvancedFields.h"
+#include "Burrowlight/Widgets/Editor/HostField.h"
+#include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
+#include "TunnelKit/TunnelStore.h"
+#include "bench/BenchFolder.h"
+#include "bench/Burrowlight/StallMeter.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <benchmark/benchmark.h>
+#include <chrono>
+
+using namespace burrowlight;
+using tunnelkit::Endpoint;
+using tunnelkit::Forward;
+using tunnelkit::Tunnel;
+
+namespace {
+
+using bench::StallMeter;
+using Clock = std::chrono::steady_clock;
+
+// As long as the window takes to settle after a step, with room to spare.
+constexpr auto settling = std::chrono::milliseconds(400);
+
+std::string repeatedTo(const std::string& piece, size_t length) {
+    std::string text;
+    text.reserve(length + piece.size());
+    while (text.size() < length) {
+        text += piece;
+    }
+    text.resize(length);
+    return text;
+}
+
+Tunnel hugeTunnel() {
+    Tunnel tunnel = Tunnel::created();
+    tunnel.name = "Huge fields";
+    tunnel.host = repeatedTo("node-0042.eu-west.internal.example.com.", 100'000);
+    tunnel.user = "deploy";
+    tunnel.note =
+        repeatedTo("Ask in the team channel before restarting anything behind this tunnel. ", 200'000);
+    tunnel.tags = {"prod", "eu"};
+    tunnel.forwards.push_back(Forward::make(tunnelkit::Uuid::random(), Forward::Kind::local, true,
+                                            Endpoint::tcp("", 8080), Endpoint::tcp("web-internal", 80), ""));
+    return tunnel;
+}
+
+Tunnel plainTunnel(int index) {
+    Tunnel tunnel = Tunnel::created();
+    tunnel.name = "web-" + std::to_string(index);
+    tunnel.host = "web" + std::to_string(index) + ".example.com";
+    return tunnel;
+}
+
+struct NoAlerts : AlertPresenter {
+    std::optional<size_t> run(const Alert&) override { return std::nullopt; }
+};
+
+struct Setup {
+    bench::Home folder;
+    AppSettings settings{std::make_unique<QSettings>(QString::fromStdString(folder.file("settings.conf")),
+                                                     QSettings::IniFormat)};
+    NoAlerts alerts;
+    std::unique_ptr<AppModel> app;
+    Tunnel huge = hugeTunnel();
+
+    Setup() {
+        std::vector<Tunnel> tunnels{huge};
+        for (int index = 0; index < 20; ++index) {
+            tunnels.push_back(plainTunnel(index));
+        }
+        (void)tunnelkit::TunnelStore(folder.file("data/com.tolvan.burrowlight/tunnels.json")).save(tunnels);
+        settings.setUsesSSHConfig(false);
+        settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        auto parts = AppModel::Parts::ofThisSession();
+        parts.homeDirectory = folder.file("home");
+        parts.networkMonitor = {};
+        app = std::make_unique<AppModel>(settings, alerts, parts);
+    }
+};
+
+// Runs `step` from inside the event loop and turns the loop until the window has settled; the
+// longest stall meanwhile. The thread's own processor time in the longest busy stretch of all steps
+// is kept in `longestBusy`.
+double longestBusy = 0;
+double measured(StallMeter& meter, const std::function<void()>& step) {
+    meter.start();
+    QTimer::singleShot(0, step);
+    const auto end = Clock::now() + settling;
+    while (Clock::now() < end) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    meter.stop();
+    longestBusy = std::max(longestBusy, meter.longestBusyMs());
+    return meter.longestMs();
+}
+
+void typeInto(QWidget& field, Qt::Key key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&field, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&field, &release);
+}
+
+// A letter typed at the end of the field, then taken back: two keystrokes, each measured.
+double typedAtEnd(StallMeter& meter, QWidget& field, const std::function<void()>& toEnd) {
+    field.setFocus();
+    toEnd();
+    const double typed = measured(meter, [&] { typeInto(field, Qt::Key_X, QStringLiteral("x")); });
+    const double erased = measured(meter, [&] { typeInto(field, Qt::Key_Backspace); });
+    return std::max(typed, erased);
+}
+
+void selectHugeTunnel(benchmark::State& state) {
+    Setup setup;
+    auto view = makeMainWindowView(*setup.app);
+    view->resize(1040, 640);
+    view->show();
+    StallMeter meter;
+    measured(meter, [] {});
+    for (auto _ : state) {
+        longestBusy = 0;
+        std::map<std::string, double> stalls;
+        stalls["select"] = measured(meter, [&] { view->model().state().setSelection({setup.huge.id}); });
+        auto* detail = dynamic_cast<TunnelDetail*>(view->detail().page());
+        if (!detail) {
+            state.SkipWithError("the tunnel's detail did not show");
+            return;
+        }
+        QToolButton* advanced = nullptr;
+        for (auto* button : detail->findChildren<QToolButton*>()) {
+            if (button->text() == QLatin1String("Advanced")) {
+                advanced = button;
+            }
+        }
+        auto* fields = detail->findChild<AdvancedFields*>();
+        auto* host = detail->findChild<HostField*>();
+        if (!advanced || !fields || !host) {
+            state.SkipWithError("the detail has no Advanced card or host field");
+            return;
+        }
+        stalls["open_advanced"] = measured(meter, [&] { advanced->click(); });
+        stalls["type_note"] =
+            typedAtEnd(meter, fields->note(), [&] { fields->note().moveCursor(QTextCursor::End); });
+        stalls["type_host"] = typedAtEnd(meter, host->edit(), [&] { host->edit().end(false); });
+        stalls["type_name"] =
+            typedAtEnd(meter, detail->header().nameField(), [&] { detail->header().nameField().end(false); });
+        stalls["close_advanced"] = measured(meter, [&] { advanced->click(); });
+        double longest = 0;
+        for (const auto& [step, stall] : stalls) {
+            state.counters[step + "_stall_ms"] = stall;
+            longest = std::max(longest, stall);
+        }
+        state.counters["longest_stall_ms"] = longest;
+        state.counters["longest_busy_ms"] = longestBusy;
+        // Back to another tunnel, for the next round.
+        measured(meter,
+                 [&] { view->model().state().setSelection({setup.app->controller().tunnels()[1].id}); });
+    }
+    const auto stored = setup.app->controller().tunnel(setup.huge.id);
+    state.counters["stored_unchanged"] =
+        stored && stored->host == setup.huge.host && stored->note == setup.huge.note ? 1 : 0;
+}
+BENCHMARK(selectHugeTunnel)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
