@@ -263,6 +263,23 @@ class ApplicationProcess : public testing::Test {
 
     static bool carries(int port) { return exchange("127.0.0.1", port, "through") == "through"; }
 
+    // The application on `screen` carries the tunnel on `port`; then `endDisplay` takes the display
+    // away. It ends with it, and no ssh of its own is left.
+    void endsWithItsDisplayAndLeavesNoSSH(const Screen& screen, int port,
+                                          const std::function<void()>& endDisplay) {
+        auto& running = application.launch({}, screen);
+        ASSERT_TRUE(waitUntil([&] { return carries(port) && application.registeredSSH().size() == 1; }))
+            << server.log();
+        const auto ssh = application.registeredSSH();
+
+        endDisplay();
+        ASSERT_TRUE(running.waitForFinished(15'000)) << "ends with its display";
+        for (const pid_t pid : ssh) {
+            ASSERT_FALSE(isAlive(pid)) << "ssh " << pid << " is left";
+        }
+        ASSERT_TRUE(application.registeredSSH().empty());
+    }
+
     SSHServer server;
     SSHClientSetup client{server};
     EchoServer echo;
@@ -394,17 +411,7 @@ TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {
     ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
     const int port = freeLoopbackPort();
     application.keep({tunnel("on screen", port)});
-    auto& running = application.launch({}, display.screen());
-    ASSERT_TRUE(waitUntil([&] { return carries(port) && application.registeredSSH().size() == 1; }))
-        << server.log();
-    const auto ssh = application.registeredSSH();
-
-    display.end();
-    ASSERT_TRUE(running.waitForFinished(15'000)) << "ends with its display";
-    for (const pid_t pid : ssh) {
-        EXPECT_FALSE(isAlive(pid)) << "ssh " << pid << " is left";
-    }
-    EXPECT_TRUE(application.registeredSSH().empty());
+    endsWithItsDisplayAndLeavesNoSSH(display.screen(), port, [&] { display.end(); });
 }
 
 TEST_F(ApplicationProcess, LosingTheCompositorStillShutsEveryTunnelDownEveryTime) {
@@ -415,17 +422,8 @@ TEST_F(ApplicationProcess, LosingTheCompositorStillShutsEveryTunnelDownEveryTime
         SCOPED_TRACE("compositor loss " + std::to_string(loss));
         Compositor compositor;
         ASSERT_TRUE(compositor.isRunning()) << compositor.log();
-        auto& running = application.launch({}, compositor.screen());
-        ASSERT_TRUE(waitUntil([&] { return carries(port) && application.registeredSSH().size() == 1; }))
-            << server.log();
-        const auto ssh = application.registeredSSH();
-
-        compositor.end();
-        ASSERT_TRUE(running.waitForFinished(15'000)) << "ends with its compositor";
-        for (const pid_t pid : ssh) {
-            ASSERT_FALSE(isAlive(pid)) << "ssh " << pid << " is left";
-        }
-        ASSERT_TRUE(application.registeredSSH().empty());
+        ASSERT_NO_FATAL_FAILURE(
+            endsWithItsDisplayAndLeavesNoSSH(compositor.screen(), port, [&] { compositor.end(); }));
     }
 }
 
