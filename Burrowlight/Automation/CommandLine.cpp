@@ -59,8 +59,7 @@ void printLine(std::FILE* stream, const QString& line) {
 
 // A help or failure text keeps its own lines.
 void print(std::FILE* stream, const QString& text) {
-    std::ranges::for_each(text.split(QLatin1Char('\n')),
-                          [stream](const QString& line) { printLine(stream, line); });
+    std::fputs(qUtf8Printable(escapedControlsInLines(text) + QLatin1Char('\n')), stream);
 }
 
 bool isHelp(std::string_view argument) {

@@ -1,6 +1,7 @@
 #include "Burrowlight/Automation/TunnelsService.h"
 
 #include "Burrowlight/Core/AppModel.h"
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Core/Texts/ScriptTexts.h"
 #include "Burrowlight/Core/Texts/StorageTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
@@ -214,7 +215,8 @@ void TunnelsService::fail(const ScriptError& error) {
 }
 
 void TunnelsService::fail(const QDBusMessage& call, const ScriptError& error) {
-    bus_.send(call.createErrorReply(error.name(), scripting::busText(error.message)));
+    // gdbus and busctl print the message as it comes, so a name could reorder or rewrite the terminal.
+    bus_.send(call.createErrorReply(error.name(), escapedControlsInLines(scripting::busText(error.message))));
 }
 
 // Nobody is left to be told: the tunnels go on as they are.

@@ -113,6 +113,13 @@ void AppModel::setRequestsConfigImport(bool requests) {
     }
 }
 
+void AppModel::setHasTray(bool hasTray) {
+    if (hasTray != hasTray_) {
+        hasTray_ = hasTray;
+        emit hasTrayChanged(hasTray);
+    }
+}
+
 void AppModel::setTermsAccepted(bool accepted) {
     if (accepted != termsAccepted_) {
         termsAccepted_ = accepted;

@@ -52,7 +52,7 @@ class AppModel : public QObject {
         // None leaves the network unwatched.
         std::function<std::unique_ptr<tunnelkit::NetworkMonitor>()> networkMonitor;
         QDBusConnection sessionBus = QDBusConnection::sessionBus();
-        // Whether the desktop shows a tray icon: without one, texts promise no tray.
+        // Whether the desktop shows a tray icon at launch: without one, texts promise no tray.
         bool hasTray = true;
 
         static Parts ofThisSession();
@@ -88,6 +88,9 @@ class AppModel : public QObject {
     void setRequestsConfigImport(bool requests);
     bool termsAccepted() const { return termsAccepted_; }
     void setTermsAccepted(bool accepted);
+    // Whether the desktop shows the tray icon now. A tray that comes after launch stays for the run.
+    bool hasTray() const { return hasTray_; }
+    void setHasTray(bool hasTray);
     // Installed by the window that can open the main window.
     const std::function<void()>& openMainWindow() const { return openMainWindow_; }
     void setOpenMainWindow(std::function<void()> open) { openMainWindow_ = std::move(open); }
@@ -117,6 +120,7 @@ class AppModel : public QObject {
     void requestsNewTunnelChanged(bool requests);
     void requestsConfigImportChanged(bool requests);
     void termsAcceptedChanged(bool accepted);
+    void hasTrayChanged(bool hasTray);
 
   private:
     void notifyStateChange(const tunnelkit::Uuid& id, const tunnelkit::TunnelState& old,
@@ -136,6 +140,7 @@ class AppModel : public QObject {
     std::function<void()> openMainWindow_;
     TermsWindowOpener termsWindow_;
     bool termsAccepted_ = false;
+    bool hasTray_ = parts_.hasTray;
     std::shared_ptr<tunnelkit::SecretStore> secrets_;
     std::unique_ptr<TunnelController> controller_;
     std::unique_ptr<ArchiveImports> archiveImports_;

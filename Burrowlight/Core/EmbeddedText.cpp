@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/EmbeddedText.h"
 
+#include <QStringList>
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
@@ -70,6 +71,12 @@ QString isolated(const QString& text) {
 
 QString escapedControls(const QString& text) {
     return escaped(text, [](char16_t c) { return isControl(c) || isDirectionControl(c) || breaksLine(c); });
+}
+
+QString escapedControlsInLines(const QString& text) {
+    QStringList lines = text.split(QLatin1Char('\n'));
+    std::ranges::for_each(lines, [](QString& line) { line = escapedControls(line); });
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString escapedLineBreaks(const QString& text) {

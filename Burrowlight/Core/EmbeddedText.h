@@ -13,6 +13,8 @@ QString isolated(const QString& text);
 // paragraph separators written as \uXXXX, so that a text can neither reorder nor rewrite the line it
 // is on, nor start another.
 QString escapedControls(const QString& text);
+// The same for a text of several lines: each line escaped, the line feeds between them kept.
+QString escapedControlsInLines(const QString& text);
 // Only the line breaks written as \uXXXX: a text that must stay one line of a message whose own
 // lines a reader splits.
 QString escapedLineBreaks(const QString& text);

@@ -21,6 +21,7 @@ GeneralSettingsModel::GeneralSettingsModel(AppModel& model, AppTermination& term
     AppSettings& settings = model_.settings();
     connect(&settings, &AppSettings::languagesChanged, this, &GeneralSettingsModel::changed);
     connect(&settings, &AppSettings::showsDockIconChanged, this, &GeneralSettingsModel::changed);
+    connect(&model_, &AppModel::hasTrayChanged, this, &GeneralSettingsModel::changed);
     connect(&settings, &AppSettings::notifiesStatusChangesChanged, this, &GeneralSettingsModel::changed);
     connect(&model_.updates(), &UpdateController::automaticallyChecksChanged, this,
             &GeneralSettingsModel::changed);
@@ -98,7 +99,7 @@ void GeneralSettingsModel::setNotifies(bool notifies) {
 }
 
 bool GeneralSettingsModel::hasTray() const {
-    return model_.parts().hasTray;
+    return model_.hasTray();
 }
 
 bool GeneralSettingsModel::showsUpdates() const {

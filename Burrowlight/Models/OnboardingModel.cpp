@@ -16,10 +16,12 @@ OnboardingModel::OnboardingModel(AppModel& model, Windows windows)
                                   .filePath(QStringLiteral(".ssh/config")))
                         .isFile()),
       opensAtLogin_(burrowlight::opensAtLogin(QString::fromLatin1(bundleIdentifier))),
-      server_(QString::fromLatin1(bundleIdentifier), model.parts().sessionBus) {}
+      server_(QString::fromLatin1(bundleIdentifier), model.parts().sessionBus) {
+    connect(&model_, &AppModel::hasTrayChanged, this, &OnboardingModel::changed);
+}
 
 bool OnboardingModel::hasTray() const {
-    return model_.parts().hasTray;
+    return model_.hasTray();
 }
 
 void OnboardingModel::refreshNotifications() {

@@ -10,8 +10,8 @@
 
 namespace burrowlight {
 
-TermsModel::TermsModel(AppModel& model, AppTermination& termination, Windows windows, bool trayAvailable)
-    : model_(model), termination_(termination), windows_(std::move(windows)), trayAvailable_(trayAvailable) {}
+TermsModel::TermsModel(AppModel& model, AppTermination& termination, Windows windows)
+    : model_(model), termination_(termination), windows_(std::move(windows)) {}
 
 std::optional<QString> TermsModel::windowAfterAcceptance(bool onboardingCompleted, bool showsDockIcon,
                                                          bool trayAvailable) {
@@ -50,8 +50,8 @@ void TermsModel::accept() {
     model_.setTermsAccepted(true);
     // The manager's start skipped them while the terms were not accepted.
     model_.controller().connectAtLaunch();
-    if (const auto next =
-            windowAfterAcceptance(settings.onboardingCompleted(), settings.showsDockIcon(), trayAvailable_)) {
+    if (const auto next = windowAfterAcceptance(settings.onboardingCompleted(), settings.showsDockIcon(),
+                                                model_.hasTray())) {
         windows_.open(*next);
     }
     windows_.dismissTerms();

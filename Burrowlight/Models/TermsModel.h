@@ -22,7 +22,7 @@ class TermsModel : public QObject {
         std::function<void()> dismissTerms;
     };
 
-    TermsModel(AppModel& model, AppTermination& termination, Windows windows, bool trayAvailable = true);
+    TermsModel(AppModel& model, AppTermination& termination, Windows windows);
 
     // The window that follows an acceptance: onboarding until it is completed, then the main
     // window for a user who keeps the taskbar entry (or has no tray to reach the application by).
@@ -52,7 +52,6 @@ class TermsModel : public QObject {
     AppModel& model_;
     AppTermination& termination_;
     Windows windows_;
-    bool trayAvailable_;
     bool acceptsTerms_ = false;
     bool approvesLiability_ = false;
 };

@@ -22,6 +22,7 @@ TunnelListModel::TunnelListModel(AppModel& app, WindowSources sources, QObject* 
         refresh();
     });
     connect(&app_.engine(), &EngineBridge::stateChanged, this, &TunnelListModel::stateChanged);
+    connect(&app_, &AppModel::hasTrayChanged, this, &TunnelListModel::updateEmptyState);
     connect(&app_.drafts(), &TunnelDrafts::newTunnelChanged, this, [this] {
         watchNewTunnel();
         refresh();
@@ -86,7 +87,7 @@ void TunnelListModel::refresh() {
 void TunnelListModel::updateEmptyState() {
     std::optional<EmptyListState> state;
     if (rows().empty()) {
-        state = TunnelListTexts::emptyState(group_, search_, app_.parts().hasTray);
+        state = TunnelListTexts::emptyState(group_, search_, app_.hasTray());
     }
     if (state != emptyState_) {
         emptyState_ = std::move(state);

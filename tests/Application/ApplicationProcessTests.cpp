@@ -3,9 +3,11 @@
 // runs inside with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a
 // keyring and a home of its own; the tunnels go to the tests' own sshd.
 #include "LoopbackNetwork.h"
+#include "PanelMenu.h"
 #include "PrivateBuses.h"
 #include "SSHServerFixture.h"
 #include "StandInLogin1.h"
+#include "StandInStatusNotifierWatcher.h"
 #include "TempDir.h"
 #include "TunnelKit/ProcessRegistry.h"
 #include "TunnelKit/TunnelStore.h"
@@ -424,6 +426,35 @@ TEST_F(ApplicationProcess, LosingTheCompositorStillShutsEveryTunnelDownEveryTime
         ASSERT_TRUE(compositor.isRunning()) << compositor.log();
         ASSERT_NO_FATAL_FAILURE(
             endsWithItsDisplayAndLeavesNoSSH(compositor.screen(), port, [&] { compositor.end(); }));
+    }
+}
+
+// A panel that starts after the application (a login that starts it first, a panel that restarts)
+// gets the icon and its menu, on X11 and on Wayland, under GNOME's and KDE's names.
+TEST_F(ApplicationProcess, ATrayThatComesAfterLaunchGetsTheIconEachTimeItStarts) {
+    const VirtualDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    const Compositor compositor;
+    ASSERT_TRUE(compositor.isRunning()) << compositor.log();
+    application.keep({});
+    for (auto [screen, desktop] : {std::pair{display.screen(), "GNOME"}, {compositor.screen(), "KDE"}}) {
+        SCOPED_TRACE(desktop);
+        screen["XDG_CURRENT_DESKTOP"] = desktop;
+        auto& running = application.launch({}, screen);
+        ASSERT_TRUE(waitUntil([] { return Application::ownsTheBusName(); }));
+        waitUntil([] { return false; }, 3s);
+        for (int start = 1; start <= 2; ++start) {
+            SCOPED_TRACE("panel start " + std::to_string(start));
+            testing_support::StandInStatusNotifierWatcher panel;
+            ASSERT_TRUE(panel.isRegistered());
+            ASSERT_TRUE(waitUntil([&] { return panel.items().size() == 1; }));
+            const auto menu = testing_support::layout(panel.connection(), panel.items().front());
+            ASSERT_TRUE(menu);
+            EXPECT_TRUE(menu->labels().contains("Quit Burrowlight"))
+                << menu->labels().join(", ").toStdString();
+        }
+        running.terminate();
+        ASSERT_TRUE(running.waitForFinished(15'000));
     }
 }
 

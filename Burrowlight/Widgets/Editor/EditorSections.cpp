@@ -374,7 +374,8 @@ std::unique_ptr<QWidget> EditorSections::advancedSection(DetailContext& context)
             }
         },
         inner);
-    fields->setHasTray(context.app().parts().hasTray);
+    fields->setHasTray(context.app().hasTray());
+    QObject::connect(&context.app(), &AppModel::hasTrayChanged, fields, &AdvancedFields::setHasTray);
     fields->setContentsMargins(sizes::scaled(QMargins(0, 10, 0, 0)));
     fields->hide();
     layout->addWidget(fields);

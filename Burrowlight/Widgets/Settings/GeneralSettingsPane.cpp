@@ -41,13 +41,8 @@ void GeneralSettingsPane::addRows() {
     startupRows_->addRow(&loginItemError_);
 
     showsInTaskbar_.setText(tr("Show in the taskbar"));
-    addSection(tr("Appearance"),
-               model_->hasTray()
-                   ? tr("Burrowlight is always in the tray. Without the taskbar entry, the window opens "
-                        "from there.")
-                   : tr("This desktop shows no tray: the window opens at launch, and Burrowlight keeps the "
-                        "tunnels up while it is closed. Opening Burrowlight again shows the window."))
-        .addRow(&showsInTaskbar_);
+    appearanceRows_ = &addSection(tr("Appearance"), appearanceNote());
+    appearanceRows_->addRow(&showsInTaskbar_);
 
     notifies_.setText(tr("Notify when a tunnel connects, drops or fails"));
     addSection(tr("Notifications")).addRow(&notifies_);
@@ -95,7 +90,16 @@ void GeneralSettingsPane::connectControls() {
     connect(&tip_, &QPushButton::clicked, model_.get(), &GeneralSettingsModel::openTipPage);
 }
 
+QString GeneralSettingsPane::appearanceNote() const {
+    return model_->hasTray()
+               ? tr("Burrowlight is always in the tray. Without the taskbar entry, the window opens from "
+                    "there.")
+               : tr("This desktop shows no tray: the window opens at launch, and Burrowlight keeps the "
+                    "tunnels up while it is closed. Opening Burrowlight again shows the window.");
+}
+
 void GeneralSettingsPane::refresh() {
+    setFooter(*appearanceRows_, appearanceNote());
     const QSignalBlocker quietLanguage(language_);
     const QSignalBlocker quietLogin(openAtLogin_);
     const QSignalBlocker quietTaskbar(showsInTaskbar_);

@@ -34,6 +34,7 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     void addRows();
     void connectControls();
     void refresh();
+    QString appearanceNote() const;
 
     std::unique_ptr<GeneralSettingsModel> model_;
     QComboBox language_;
@@ -55,6 +56,7 @@ class GeneralSettingsPane : public TolvanSettingsForm {
     QVBoxLayout tipLayout_{&tipBlock_};
     QFormLayout* languageRows_ = nullptr;
     QFormLayout* startupRows_ = nullptr;
+    QFormLayout* appearanceRows_ = nullptr;
     PaletteFollower theme_;
 };
 

@@ -164,20 +164,31 @@ AppTray::AppTray(AppModel& model, TrayMenuModel::Handlers handlers)
                                                     // menu shows what the engine made of it.
                                                     view_.render(model_.menu());
                                                 }),
-      palette_(menu_, [this] { tray_.setIcon(trayIconFor(QApplication::palette())); }) {
+      palette_(menu_, [this] {
+          if (tray_) {
+              tray_->setIcon(trayIconFor(QApplication::palette()));
+          }
+      }) {
     view_.render(model_.menu());
     QObject::connect(&model_, &TrayMenuModel::changed, &menu_, [this] { view_.render(model_.menu()); });
     // A panel asks for the menu just before it shows it; so does Qt's own popup.
     QObject::connect(&menu_, &QMenu::aboutToShow, &model_, &TrayMenuModel::refresh);
-    tray_.setToolTip(appDisplayName());
-    tray_.setContextMenu(&menu_);
-    tray_.show();
+}
+
+void AppTray::showIcon() {
+    if (tray_) {
+        return;
+    }
+    tray_ = std::make_unique<QSystemTrayIcon>(trayIconFor(QApplication::palette()));
+    tray_->setToolTip(appDisplayName());
+    tray_->setContextMenu(&menu_);
+    tray_->show();
     // A menu exported over D-Bus has a platform menu behind it; one that Qt draws has none.
     const bool exported = menu_.platformMenu() != nullptr;
     view_.setDrawing(exported ? TrayMenuView::Drawing::byPanel : TrayMenuView::Drawing::byQt);
     if (!exported) {
         // A click on the icon opens the menu too, as on a menu bar; a panel decides that itself.
-        QObject::connect(&tray_, &QSystemTrayIcon::activated, &menu_,
+        QObject::connect(tray_.get(), &QSystemTrayIcon::activated, &menu_,
                          [this](QSystemTrayIcon::ActivationReason reason) {
                              if (reason == QSystemTrayIcon::Trigger) {
                                  menu_.popup(QCursor::pos());

@@ -49,20 +49,27 @@ class TrayMenuView {
     std::unique_ptr<PaletteFollower> palette_;
 };
 
-// The application in the tray: its icon and menu, over the application model, for the whole run.
+// The application in the tray: its menu, over the application model, for the whole run, and its
+// icon from the moment a tray is there.
 class AppTray {
   public:
     AppTray(AppModel& model, TrayMenuModel::Handlers handlers);
 
     QMenu& menu() { return menu_; }
-    QSystemTrayIcon& icon() { return tray_; }
     const TrayMenuView& view() const { return view_; }
+
+    // Qt settles how it reaches a tray (a StatusNotifier host over D-Bus, else XEmbed on X11) when
+    // its first tray icon is made, for the whole process: an icon made while no host is there never
+    // reaches one that comes later. So the icon is made only once there is a tray to show it.
+    void showIcon();
+    // None until shown.
+    QSystemTrayIcon* icon() { return tray_.get(); }
 
   private:
     TrayMenuModel model_;
     QMenu menu_;
     TrayMenuView view_;
-    QSystemTrayIcon tray_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
     PaletteFollower palette_;
 };
 

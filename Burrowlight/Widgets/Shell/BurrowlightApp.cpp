@@ -101,11 +101,12 @@ int BurrowlightApp::main(int argc, char** argv) {
     std::_Exit(code);
 }
 
-AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Parts parts, bool trayAvailable)
-    : settings_(settings), alerts_(alerts), trayAvailable_(trayAvailable),
+AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Parts parts,
+                   std::optional<bool> trayAvailable)
+    : settings_(settings), alerts_(alerts),
       model_(settings, alerts,
              [&] {
-                 parts.hasTray = trayAvailable;
+                 parts.hasTray = trayAvailable.value_or(trayIsPresent(parts.sessionBus));
                  return std::move(parts);
              }()),
       termination_({.shouldTerminate = [this] { return delegate_.shouldTerminate(); },
@@ -138,7 +139,7 @@ void AppShell::launch(const QStringList& files) {
         .termsAccepted = model_.termsAccepted(),
         .onboardingCompleted = settings_.onboardingCompleted(),
         .showsDockIcon = settings_.showsDockIcon(),
-        .trayAvailable = trayAvailable_,
+        .trayAvailable = model_.hasTray(),
     });
     delegate_.didFinishLaunching();
     if (!files.isEmpty()) {
@@ -173,8 +174,7 @@ void AppShell::installWindows() {
                                             router_.open(*id);
                                         }
                                     },
-                                .dismissTerms = [this] { router_.dismiss(WindowId::terms); }},
-            trayAvailable_));
+                                .dismissTerms = [this] { router_.dismiss(WindowId::terms); }}));
     });
     router_.setFactory(WindowId::onboarding, [this] {
         return std::make_unique<OnboardingWindow>(std::make_unique<OnboardingModel>(
@@ -213,6 +213,17 @@ void AppShell::installTray() {
         handlers.openSettings = [this] { router_.open(WindowId::settings); };
     }
     tray_ = std::make_unique<AppTray>(model_, std::move(handlers));
+    if (model_.hasTray()) {
+        tray_->showIcon();
+        return;
+    }
+    // A panel that starts after the application (or restarts) gets the icon when it comes; from then
+    // on nothing says there is no tray. The window that opened for the lack of one stays.
+    trayHosts_ = std::make_unique<TrayHostWatch>(model_.parts().sessionBus);
+    QObject::connect(trayHosts_.get(), &TrayHostWatch::appeared, &model_, [this] {
+        tray_->showIcon();
+        model_.setHasTray(true);
+    });
 }
 
 void AppShell::connectActions() {

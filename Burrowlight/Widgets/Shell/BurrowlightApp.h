@@ -11,11 +11,12 @@
 #include "Burrowlight/Widgets/Shell/AppTray.h"
 #include "Burrowlight/Widgets/Shell/ImportProgressWindow.h"
 #include "Burrowlight/Widgets/Shell/TipPromptPanel.h"
+#include "Burrowlight/Widgets/Shell/TrayHosts.h"
 #include "Burrowlight/Widgets/Shell/WindowPlaces.h"
 #include "Burrowlight/Widgets/Shell/WindowRouter.h"
 
-#include <QSystemTrayIcon>
 #include <memory>
+#include <optional>
 
 namespace burrowlight {
 
@@ -32,9 +33,10 @@ class BurrowlightApp {
 // Everything the running application shows and how it quits, wired together over the model.
 class AppShell {
   public:
+    // `trayAvailable`: whether a tray shows the icon at launch; none asks the desktop.
     AppShell(AppSettings& settings, AlertPresenter& alerts,
              AppModel::Parts parts = AppModel::Parts::ofThisSession(),
-             bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+             std::optional<bool> trayAvailable = std::nullopt);
     ~AppShell();
 
     // The About window while it is open.
@@ -65,7 +67,6 @@ class AppShell {
 
     AppSettings& settings_;
     AlertPresenter& alerts_;
-    bool trayAvailable_;
     AppModel model_;
     AppTermination termination_;
     WindowRouter router_;
@@ -77,6 +78,7 @@ class AppShell {
     AppCommands commands_;
     ProblemReporter reporter_;
     std::unique_ptr<AppTray> tray_;
+    std::unique_ptr<TrayHostWatch> trayHosts_;
     ImportProgressWindow importProgress_{model_.archiveImports()};
     TerminationSignals signals_;
     DesktopContrast contrast_;

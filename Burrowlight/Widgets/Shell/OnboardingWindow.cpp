@@ -26,12 +26,6 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
 
     title_.setText(tr("Welcome to Burrowlight"));
     scaleFont(title_, 1.6, QFont::DemiBold);
-    setWrappedPlainText(introduction_,
-                        model_->hasTray()
-                            ? tr("Your SSH tunnels, one click away in the tray. Burrowlight runs the "
-                                 "system's ssh and keeps the tunnels up when the network changes.")
-                            : tr("Your SSH tunnels, one click away. Burrowlight runs the system's ssh and "
-                                 "keeps the tunnels up when the network changes."));
     introLayout_.setContentsMargins(0, 0, 0, 0);
     introLayout_.setSpacing(sizes::scaled(6));
     introLayout_.addWidget(&title_);
@@ -60,10 +54,7 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
     addStep(QStringLiteral("power"), tr("Open at Login"),
             tr("Tunnels set to connect at launch come up when you sign in."), openAtLogin_);
 
-    footerText_.setText(model_->hasTray()
-                            ? tr("Burrowlight stays in the tray, also when this window is closed.")
-                            : tr("Burrowlight keeps the tunnels up while its window is closed. Opening "
-                                 "Burrowlight again shows the window."));
+    showTrayTexts();
     footerText_.setWordWrap(true);
     scaleFont(footerText_, 0.92);
     continue_.setText(tr("Continue"));
@@ -145,7 +136,29 @@ QStringList OnboardingWindow::stepTitles() const {
     return titles;
 }
 
+// A tray that comes while the window is open changes what it promises, and the height that takes.
+void OnboardingWindow::showTrayTexts() {
+    const bool hasTray = model_->hasTray();
+    if (shownWithTray_ == hasTray) {
+        return;
+    }
+    const bool fitted = shownWithTray_.has_value();
+    shownWithTray_ = hasTray;
+    setWrappedPlainText(
+        introduction_, hasTray ? tr("Your SSH tunnels, one click away in the tray. Burrowlight runs the "
+                                    "system's ssh and keeps the tunnels up when the network changes.")
+                               : tr("Your SSH tunnels, one click away. Burrowlight runs the system's ssh and "
+                                    "keeps the tunnels up when the network changes."));
+    footerText_.setText(hasTray ? tr("Burrowlight stays in the tray, also when this window is closed.")
+                                : tr("Burrowlight keeps the tunnels up while its window is closed. Opening "
+                                     "Burrowlight again shows the window."));
+    if (fitted) {
+        sizes::fixToWidth(*this, width);
+    }
+}
+
 void OnboardingWindow::refresh() {
+    showTrayTexts();
     const bool allowed = model_->notifications() == OnboardingModel::Notifications::allowed;
     allowNotifications_.setVisible(!allowed);
     allowedIcon_.setVisible(allowed);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace burrowlight {
@@ -51,9 +52,11 @@ class OnboardingWindow : public QDialog {
 
     void addStep(const QString& symbol, const QString& title, const QString& detail, QWidget& control);
     void refresh();
+    void showTrayTexts();
     void applyTheme();
 
     std::unique_ptr<OnboardingModel> model_;
+    std::optional<bool> shownWithTray_;
     AppNameHeader headerRow_;
     QWidget introColumn_;
     TolvanCard steps_{nullptr, 12};

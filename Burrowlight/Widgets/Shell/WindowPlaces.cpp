@@ -1,15 +1,10 @@
 #include "Burrowlight/Widgets/Shell/WindowPlaces.h"
 
 #include "Burrowlight/Core/AppSettings.h"
+#include "Burrowlight/Widgets/Shell/XcbReplies.h"
 
 #include <QEvent>
-#include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <xcb/xcb.h>
 
 namespace burrowlight {
 
@@ -53,16 +48,8 @@ void WindowPlaces::store(const Kept& kept) {
 
 namespace {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename Reply> using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
-
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    const ReplyPointer<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
+using xcb::internAtom;
+using xcb::ReplyPointer;
 
 std::vector<xcb_atom_t> atomList(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property) {
     const ReplyPointer<xcb_get_property_reply_t> reply(xcb_get_property_reply(
@@ -86,9 +73,7 @@ bool windowManagerRuns(xcb_connection_t* connection, xcb_window_t root) {
 } // namespace
 
 void setShownInTaskbar(QWidget& window, bool shown) {
-    // Offscreen answers as X11 too, without a connection.
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = xcb::connection();
     if (!connection) {
         return;
     }

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <algorithm>
 #include <utility>
 
 namespace burrowlight {
@@ -252,6 +253,13 @@ void TolvanSettingsForm::applyTheme() {
     applyTolvanSurface(column_);
     for (const auto& section : sections_) {
         makeSecondary(section->footer);
+    }
+}
+
+void TolvanSettingsForm::setFooter(const QFormLayout& section, const QString& footer) {
+    const auto found = std::ranges::find(sections_, &section, [](const auto& own) { return &own->form; });
+    if (found != sections_.end()) {
+        setPathsKeptWhole((*found)->footer, footer);
     }
 }
 

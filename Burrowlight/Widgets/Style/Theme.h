@@ -119,6 +119,8 @@ class TolvanSettingsForm : public QScrollArea {
     // under the card when `footer` is not; its rows go in the returned layout (label and field, or
     // a field alone spanning both columns).
     QFormLayout& addSection(const QString& title = {}, const QString& footer = {});
+    // Another note under a section that was made with one.
+    void setFooter(const QFormLayout& section, const QString& footer);
 
   private:
     struct Section {

@@ -338,24 +338,26 @@ class TunnelsServiceTests : public QObject {
         QVERIFY(silentServer.isHeld());
         const Tunnel quiet = quietTunnel("quiet", port);
         Tunnel broken = Tunnel::created();
-        broken.name = "broken";
+        // A name that would reverse, clear or misalign a terminal that prints the error as it is.
+        broken.name = "broken \u202Etxt.exe\t\x1B[2J";
+        const QString brokenName = QString::fromStdString(broken.name);
         home.storeTunnels({quiet, broken});
         home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
         const AppLogRecorder log;
         Scripting scripting(home, quickSteps);
 
         const QDBusMessage lines =
-            scripting.call(QStringLiteral("ConnectTunnels"), {QStringList{"quiet", "broken"}});
+            scripting.call(QStringLiteral("ConnectTunnels"), {QStringList{"quiet", brokenName}});
         QCOMPARE(scripting.state(broken), TunnelState::failed());
         const auto problem = scripting.model.controller().connection(broken.id)->problem();
         QVERIFY(problem);
         const QString brokenText = texts::message(*problem);
         QCOMPARE(lines.arguments().value(0).toStringList(),
-                 (QStringList{"quiet: Connecting…", "broken: " + brokenText}));
+                 (QStringList{"quiet: Connecting…", brokenName + ": " + brokenText}));
 
-        expectError(scripting.call(QStringLiteral("Connect"), {QStringList{"quiet", "broken"}, QString()}),
+        expectError(scripting.call(QStringLiteral("Connect"), {QStringList{"quiet", brokenName}, QString()}),
                     QStringLiteral("com.tolvan.burrowlight.Error.Failed"),
-                    "“broken” didn't connect: " + brokenText +
+                    "“broken \\u202Etxt.exe\\u0009\\u001B[2J” didn't connect: " + brokenText +
                         "\n“quiet” is still connecting after 20 seconds.");
         QCOMPARE(log.count(QStringLiteral("app: Scripting connect: 1 tunnels didn't connect")), 0);
         QCOMPARE(log.count(QStringLiteral("app: Scripting connect: 2 tunnels didn't connect")), 1);

@@ -117,11 +117,12 @@ class AppTrayTests : public QObject {
         AppModel model(home.settings, home.alerts, home.parts());
         AppTray tray(model, {});
         QMenu& menu = tray.menu();
+        tray.showIcon();
 
-        QCOMPARE(tray.icon().toolTip(), QStringLiteral("Burrowlight"));
-        QVERIFY(tray.icon().icon().isMask());
-        QVERIFY(!tray.icon().icon().pixmap(22, 22).isNull());
-        QCOMPARE(tray.icon().contextMenu(), &menu);
+        QCOMPARE(tray.icon()->toolTip(), QStringLiteral("Burrowlight"));
+        QVERIFY(tray.icon()->icon().isMask());
+        QVERIFY(!tray.icon()->icon().pixmap(22, 22).isNull());
+        QCOMPARE(tray.icon()->contextMenu(), &menu);
         QCOMPARE(menu.minimumWidth(), trayMenuMinimumWidth);
         QAction* toggle = menu.actions().at(0);
         QCOMPARE(toggle->text(), QStringLiteral("R&&D\tNot Connected"));

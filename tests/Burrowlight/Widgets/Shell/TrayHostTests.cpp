@@ -1,7 +1,7 @@
 // The icon in a real tray: a tray host packaged by the distribution (trayer) on an X server of the
 // test's own takes the application's icon into its panel. Run through with-private-buses.sh and
 // with-xvfb.sh: with no StatusNotifierWatcher on the bus, Qt docks the icon the XEmbed way.
-#include "Burrowlight/Widgets/Shell/AppTray.h"
+#include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
 #include "PrivateBuses.h"
 #include "ShellHarness.h"
 
@@ -59,8 +59,16 @@ class TrayHostTests : public QObject {
         AppSettings::registerDefaults();
     }
 
-    void theIconDocksInTheTray() {
-        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    // The tray may start after the application, as a panel that comes late at login does.
+    void theIconDocksInATrayThatComesLater() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        AppShell shell(home.settings, home.alerts, home.parts());
+        shell.launch();
+        QVERIFY(!shell.model().hasTray());
+        QVERIFY(!shell.tray().icon());
+
         QProcess host;
         host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         host.start(QStringLiteral("trayer"),
@@ -69,18 +77,14 @@ class TrayHostTests : public QObject {
                     QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
                     QStringLiteral("true")});
         QVERIFY2(host.waitForStarted(), qPrintable(host.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10'000);
-
-        ThrowawayHome home;
-        AppModel model(home.settings, home.alerts, home.parts());
-        AppTray tray(model, {});
-        QVERIFY(tray.icon().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(shell.model().hasTray(), 10'000);
+        QVERIFY(shell.tray().icon()->isVisible());
         QTRY_VERIFY(trayIconWindow());
         const WId window = trayIconWindow()->winId();
         QTRY_VERIFY2_WITH_TIMEOUT(!parentWindow(window).isEmpty() &&
                                       parentWindow(window) != QStringLiteral("?"),
                                   "the tray host took the icon into its panel", 10'000);
-        QVERIFY(!tray.icon().geometry().isEmpty());
+        QVERIFY(!shell.tray().icon()->geometry().isEmpty());
 
         host.terminate();
         QVERIFY(host.waitForFinished(5'000));
