@@ -1,7 +1,8 @@
 // The real burrowlight executable as a user runs it: one instance per user, files handed to the
-// running one, tunnels restarted on wake and shut down on SIGTERM or when the screen goes. Every test
-// runs inside with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a
-// keyring and a home of its own; the tunnels go to the tests' own sshd.
+// running one, tunnels restarted on wake and shut down on SIGTERM or when the screen goes, the main
+// window whole on a screen where a window manager frames it. Every test runs inside
+// with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a keyring and a
+// home of its own; the tunnels go to the tests' own sshd.
 #include "LoopbackNetwork.h"
 #include "PrivateBuses.h"
 #include "SSHServerFixture.h"
