@@ -1,7 +1,8 @@
 // The real burrowlight executable as a user runs it: one instance per user, files handed to the
-// running one, tunnels restarted on wake and shut down on SIGTERM or when the screen goes. Every test
-// runs inside with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a
-// keyring and a home of its own; the tunnels go to the tests' own sshd.
+// running one, tunnels restarted on wake and shut down on SIGTERM or when the screen goes, the main
+// window whole on a screen where a window manager frames it. Every test runs inside
+// with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a keyring and a
+// home of its own; the tunnels go to the tests' own sshd.
 #include "LoopbackNetwork.h"
 #include "PanelMenu.h"
 #include "PrivateBuses.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRect>
 #include <QSettings>
 #include <QThread>
 #include <chrono>
@@ -29,6 +31,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
+#include <optional>
 
 using namespace tunnelkit;
 using namespace std::chrono_literals;
@@ -90,6 +93,16 @@ Tunnel tunnelTo(const SSHServer& server, const SSHClientSetup& client, const std
     }
     (void)server;
     return tunnel;
+}
+
+std::string described(const std::optional<QRect>& rectangle) {
+    return rectangle ? QStringLiteral("%1,%2 %3×%4")
+                           .arg(rectangle->x())
+                           .arg(rectangle->y())
+                           .arg(rectangle->width())
+                           .arg(rectangle->height())
+                           .toStdString()
+                     : "none";
 }
 
 // The variables that put Qt on a screen.
@@ -164,7 +177,7 @@ class Application {
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
 
-// An X server of its own, for the one test that answers an alert with the keyboard.
+// An X server of its own, 1280×800, for the tests that type into windows or look at where they are.
 class VirtualDisplay {
   public:
     VirtualDisplay() {
@@ -191,6 +204,30 @@ class VirtualDisplay {
         return xdotool({"search", "--sync", "--onlyvisible", "--name", title}, 30'000);
     }
 
+    // The area that windows may take, as the window manager says after the panels' struts.
+    QRect workArea() const {
+        const auto area = numbers(run("xprop", {"-root", "_NET_WORKAREA"}));
+        return area.size() >= 4 ? QRect(area[0], area[1], area[2], area[3]) : QRect();
+    }
+    // The shown window whose whole title is `title`, with the frame its window manager put around it;
+    // nothing while it has no frame.
+    std::optional<QRect> framedWindow(const QString& title) const {
+        const QString id =
+            run("xdotool", {"search", "--onlyvisible", "--name", '^' + title + '$'}).section('\n', 0, 0);
+        const auto extents =
+            numbers(run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"})); // left, right, top, bottom
+        if (id.isEmpty() || extents.size() != 4 || extents[2] == 0) {
+            return std::nullopt;
+        }
+        const QString info = run("xwininfo", {"-id", id});
+        const auto value = [&](const QString& name) {
+            return info.section(name + ':', 1, 1).section('\n', 0, 0).trimmed().toInt();
+        };
+        return QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+                     value("Height"))
+            .marginsAdded(QMargins(extents[0], extents[2], extents[1], extents[3]));
+    }
+
   private:
     bool xdotool(const QStringList& arguments, int limit = 30'000) const {
         QProcess tool;
@@ -205,9 +242,52 @@ class VirtualDisplay {
         }
         return tool.exitCode() == 0;
     }
+    QString run(const QString& program, const QStringList& arguments) const {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display_);
+        tool.setProcessEnvironment(environment);
+        tool.start(program, arguments);
+        return tool.waitForFinished(10'000) ? QString::fromLocal8Bit(tool.readAllStandardOutput())
+                                            : QString();
+    }
+    // The numbers of an xprop line, "NAME(CARDINAL) = 0, 0, 1280, 776".
+    static std::vector<int> numbers(const QString& line) {
+        std::vector<int> values;
+        for (const QString& value : line.section('=', 1).split(',', Qt::SkipEmptyParts)) {
+            values.push_back(value.trimmed().toInt());
+        }
+        return values;
+    }
 
     QProcess server_;
     QString display_;
+};
+
+// A program of the desktop's on a display of the test's own, a window manager or a panel, for as long
+// as the object lives.
+class DesktopProgram {
+  public:
+    DesktopProgram(const VirtualDisplay& display, const QString& program, const QStringList& arguments) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display.name());
+        process_.setProcessEnvironment(environment);
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.setStandardErrorFile(QProcess::nullDevice());
+        process_.start(program, arguments);
+        process_.waitForStarted();
+    }
+    ~DesktopProgram() {
+        process_.terminate();
+        if (!process_.waitForFinished(5'000)) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+    bool isRunning() const { return process_.state() == QProcess::Running; }
+
+  private:
+    QProcess process_;
 };
 
 // A Wayland compositor of its own, without a display: weston's headless backend.
@@ -406,6 +486,42 @@ TEST_F(ApplicationProcess, SIGTERMWithTheKeyboardInTheServerFieldQuitsCleanly) {
     ASSERT_TRUE(running.waitForFinished(15'000)) << "quits";
     EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(running.exitCode(), 0);
+}
+
+TEST_F(ApplicationProcess, TheMainWindowOpensWithItsFrameOnTheScreenAlsoWhenPutBack) {
+    const VirtualDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    const DesktopProgram windowManager(display, "openbox", {"--sm-disable"});
+    ASSERT_TRUE(windowManager.isRunning()) << "openbox is missing: scripts/install-deps --tests installs it";
+    ASSERT_TRUE(waitUntil([&] { return !display.workArea().isEmpty(); }));
+    const QRect wholeScreen = display.workArea();
+    // A panel along the bottom edge, which windows are kept off.
+    const DesktopProgram panel(
+        display, "trayer",
+        {"--edge", "bottom", "--height", "24", "--SetDockType", "true", "--SetPartialStrut", "true"});
+    ASSERT_TRUE(waitUntil([&] { return display.workArea() != wholeScreen; })) << "the panel reserves no room";
+    application.keep({});
+    Application::set("showsDockIcon", true);
+    // Text scaled by 1.25, as on many laptops: the window's opening size is more than the area holds.
+    Screen scaled = display.screen();
+    scaled["QT_SCALE_FACTOR"] = "1.25";
+
+    // The second launch puts the window back where the first left it.
+    for (const char* launch : {"first launch", "relaunch"}) {
+        SCOPED_TRACE(launch);
+        auto& running = application.launch({}, scaled);
+        ASSERT_TRUE(display.waitForWindow("^Burrowlight$"));
+        std::optional<QRect> frame;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                frame = display.framedWindow("Burrowlight");
+                return frame && display.workArea().contains(*frame);
+            },
+            10s))
+            << "frame " << described(frame) << " in " << described(display.workArea());
+        running.terminate();
+        ASSERT_TRUE(running.waitForFinished(15'000));
+    }
 }
 
 TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {

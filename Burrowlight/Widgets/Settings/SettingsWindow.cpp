@@ -75,6 +75,7 @@ SettingsWindow::SettingsWindow(SettingsServices services)
     connect(&model_, &SettingsModel::selectedChanged, this,
             [this](SettingsSection section) { showSection(section); });
     sizes::keepFixedSize(*this, {width, height});
+    sizes::keepOnScreen(*this);
     applyTheme();
 }
 

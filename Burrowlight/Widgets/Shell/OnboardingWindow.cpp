@@ -95,6 +95,7 @@ OnboardingWindow::OnboardingWindow(std::unique_ptr<OnboardingModel> model) : mod
     refresh();
     applyTheme();
     sizes::fixToWidth(*this, width);
+    sizes::keepOnScreen(*this);
 }
 
 OnboardingWindow::~OnboardingWindow() = default;

@@ -69,6 +69,7 @@ TermsWindow::TermsWindow(std::unique_ptr<TermsModel> model)
     connect(&readTerms_, &QPushButton::clicked, model_.get(), &TermsModel::readTerms);
 
     sizes::fixToWidth(*this, width);
+    sizes::keepOnScreen(*this);
 }
 
 void TermsWindow::applyTheme() {

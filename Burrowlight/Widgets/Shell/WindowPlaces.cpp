@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Core/AppSettings.h"
 #include "Burrowlight/Widgets/Shell/XcbReplies.h"
+#include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QEvent>
 #include <algorithm>
@@ -27,6 +28,8 @@ void WindowPlaces::keep(QWidget& window, const QString& name) {
     if (const QByteArray geometry = settings_.windowGeometry(name); !geometry.isEmpty()) {
         window.restoreGeometry(geometry);
     }
+    // Qt's own check of a restored place guesses the frame: the place is checked again once it is known.
+    sizes::keepOnScreen(window);
     window.installEventFilter(this);
     kept_.push_back({&window, name});
 }

@@ -12,7 +12,8 @@ class AppSettings;
 
 // Brings windows back to the size and place the user left them in, across launches, as Linux
 // window managers don't: a window kept here takes the geometry stored under its name before it is
-// first shown, and stores its own each time it is hidden, and at the end for those still open.
+// first shown, moved within the screen once its frame is known where the screen is smaller now or the
+// place was off it, and stores its own each time it is hidden, and at the end for those still open.
 // Wayland compositors place windows themselves: there only the size comes back.
 class WindowPlaces : public QObject {
   public:

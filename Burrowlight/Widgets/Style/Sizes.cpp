@@ -7,8 +7,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -79,36 +79,64 @@ class MinimumKeeper : public QObject {
     bool fixed_;
 };
 
-// The window manager's frame is known once the window is shown: the window, frame and all, is then
-// kept within the screen's available area.
+// A window manager frames a window before it maps it; on X11 the frame's size reaches Qt only then,
+// after the Show event and maybe after the turn that follows it. When the window is first exposed, it
+// is kept, frame and all, within the screen's available area: made smaller where it can be, and
+// moved, wherever it was put (a remembered place too), its title bar kept on the screen.
 class OpeningFit : public QObject {
   public:
+    static constexpr const char* name = "openingFit";
+
     explicit OpeningFit(QWidget& window) : QObject(&window), window_(window) {
+        setObjectName(QLatin1String(name));
         window.installEventFilter(this);
     }
 
   protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            window_.removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                fit();
-                deleteLater();
-            });
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Show) {
+            if (QWindow* handle = window_.windowHandle()) {
+                window_.removeEventFilter(this);
+                handle->installEventFilter(this);
+            }
+        } else if (event->type() == QEvent::Expose && isExposed(watched)) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    fit();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }
 
   private:
+    // At a fractional scale Qt rounds the frame to whole units, a device pixel short or over: a unit
+    // of room keeps the frame's edges, the title bar's top among them, on the screen.
+    static QRect withinRounding(const QRect& available, qreal devicePixelRatio) {
+        const int room = std::floor(devicePixelRatio) == devicePixelRatio ? 0 : 1;
+        return available.marginsRemoved({room, room, room, room});
+    }
+
+    static bool isExposed(QObject* watched) {
+        const auto* handle = qobject_cast<QWindow*>(watched);
+        return handle && handle->isExposed();
+    }
+
     void fit() {
         const QScreen* screen = window_.screen();
         if (!screen) {
             return;
         }
-        const QRect available = screen->availableGeometry();
+        const QRect available = withinRounding(screen->availableGeometry(), window_.devicePixelRatioF());
         const QSize decoration = window_.frameGeometry().size() - window_.size();
-        window_.resize(
-            window_.size().boundedTo(available.size() - decoration).expandedTo(window_.minimumSize()));
+        const QSize fitting =
+            window_.size().boundedTo(available.size() - decoration).expandedTo(window_.minimumSize());
+        if (fitting != window_.size()) {
+            window_.resize(fitting);
+        }
         const QRect frame = window_.frameGeometry();
         const QPoint inside = keptWithin(available, frame.topLeft(), frame.size());
         if (inside != frame.topLeft()) {
@@ -193,7 +221,13 @@ QSize fittedToScreen(const QWidget& window, QSize wanted) {
 
 void resizeToOpen(QWidget& window, QSize designSize) {
     window.resize(fittedToScreen(window, scaled(designSize)).expandedTo(window.minimumSize()));
-    new OpeningFit(window); // owned by the window
+    keepOnScreen(window);
+}
+
+void keepOnScreen(QWidget& window) {
+    if (!window.findChild<QObject*>(QLatin1String(OpeningFit::name), Qt::FindDirectChildrenOnly)) {
+        new OpeningFit(window); // owned by the window
+    }
 }
 
 void keepMinimumSize(QWidget& window, QSize least) {
