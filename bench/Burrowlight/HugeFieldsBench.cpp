@@ -1,9 +1,9 @@
-// What a tunnel with huge fields costs the GUI thread, the main window shown, offscreen: its host and
-// name are 100,000 characters and its note 200,000 (an archive can hold them), either words with
-// places where a line may break (`/breaks`) or one word of a single letter (`/no_breaks`). Each step
-// is started from inside the event loop, which then turns until the window has settled;
-// `*_stall_ms` is the longest the loop went without turning during that step (a 1 ms timer's
-// largest gap), `longest_stall_ms` the longest of all steps:
+// What a tunnel with huge fields costs the GUI thread, the main window shown (offscreen, or on the X
+// server of tests/support/with-xvfb.sh): its host and name are 100,000 characters and its note
+// 200,000 (an archive can hold them), either words with places where a line may break (`/breaks`)
+// or one word of a single letter (`/no_breaks`). Each step is started from inside the event loop,
+// which then turns until the window has settled; `*_stall_ms` is the longest the loop went without
+// turning during that step (a 1 ms timer's largest gap), `longest_stall_ms` the longest of all steps:
 // - select: the tunnel chosen in the list, its detail made and shown;
 // - open_advanced, close_advanced: the Advanced card opened and closed again;
 // - type_host, type_note, type_name: one letter typed at the end of the field, and taken back.
