@@ -205,7 +205,7 @@ bool DetailHeader::paintCutName() {
     // The same margins as the line edit's own drawing.
     const QRect area =
         style.subElementRect(QStyle::SE_LineEditContents, &option, &name_).adjusted(2, 1, -2, -1);
-    const QString text = name_.text();
+    const QString text = look::enoughToFill(name_.fontMetrics(), name_.text(), area.width());
     const QString elided = name_.fontMetrics().elidedText(text, Qt::ElideRight, area.width());
     if (elided == text) {
         return false;
@@ -222,7 +222,9 @@ void DetailHeader::refreshDraft() {
     const auto& tunnel = draft.tunnel();
     fieldText::show(name_, QString::fromStdString(tunnel.name));
     fieldText::show(user_, QString::fromStdString(tunnel.user));
-    fieldText::show(plainServer_, QString::fromStdString(tunnel.host));
+    if (!serverField_) {
+        fieldText::show(plainServer_, QString::fromStdString(tunnel.host));
+    }
     fieldText::show(port_, draft.port());
     hostWarning_.setVisible(DetailModel::showsHostWarning(draft));
     refreshPrompts();

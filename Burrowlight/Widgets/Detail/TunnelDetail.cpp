@@ -15,6 +15,18 @@ namespace burrowlight {
 
 using tunnelkit::Uuid;
 
+namespace {
+
+// A section the detail is made with shows with the detail: shown on its own before, it would lay
+// itself out for a width it never has, which for a long SSH command takes a while.
+void showIf(QWidget& section, bool shown) {
+    if (section.isHidden() == shown) {
+        section.setVisible(shown);
+    }
+}
+
+} // namespace
+
 TunnelDetail::TunnelDetail(MainWindowModel& window, TunnelDrafts::Draft draft, DetailSections& sections,
                            QWidget* parent)
     : QWidget(parent), window_(window),
@@ -156,16 +168,15 @@ void TunnelDetail::refreshSections() {
     const auto saved = context_.savedTunnel();
     if (config_) {
         const auto host = saved ? context_.app().configHosts().host(saved->host) : std::nullopt;
-        config_->setVisible(detail::showsConfigSection(saved, host));
+        showIf(*config_, detail::showsConfigSection(saved, host));
     }
     if (session_) {
         const auto connection = context_.connection();
-        session_->setVisible(connection &&
-                             detail::showsSessionSection(context_.state(), connection->session()));
+        showIf(*session_, connection && detail::showsSessionSection(context_.state(), connection->session()));
     }
     if (sshCommand_) {
-        sshCommand_->setVisible(
-            detail::sshCommandText(context_.draft(), saved, context_.app().makeBuilder()).has_value());
+        showIf(*sshCommand_,
+               detail::sshCommandText(context_.draft(), saved, context_.app().makeBuilder()).has_value());
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Editor/FileField.h"
+#include "Burrowlight/Widgets/Editor/LongWordWrap.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
 #include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
@@ -115,6 +116,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
     note_->setPlaceholderText(tr("What this tunnel is for"));
     note_->setAccessibleName(tr("Note"));
     note_->setTabChangesFocus(true);
+    wrapAnywhereAroundLongWords(*note_);
     const int lineHeight = note_->fontMetrics().lineSpacing();
     note_->setMinimumHeight(lineHeight * 2 + 12);
     note_->setMaximumHeight(lineHeight * 5 + 12);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <limits>
 #include <optional>
 
 namespace burrowlight::fieldText {
@@ -56,7 +57,12 @@ template <class Change> void showQuietly(QObject& field, Change change) {
 
 } // namespace
 
+void holdsAnyLength(QLineEdit& field) {
+    field.setMaxLength(std::numeric_limits<int>::max());
+}
+
 void bind(QLineEdit& field, Write write) {
+    holdsAnyLength(field);
     auto* binding = new Binding(field, std::move(write)); // owned by the field
     QObject::connect(&field, &QLineEdit::textChanged, binding, &Binding::arrived);
 }

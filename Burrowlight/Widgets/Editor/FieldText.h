@@ -13,6 +13,9 @@ namespace burrowlight::fieldText {
 
 using Write = std::function<void(const QString&)>;
 
+// A line edit keeps 32,767 characters unless told otherwise: one that shows a stored value holds
+// all of it, however long, and so writes back what it was given. `bind` does this for its field.
+void holdsAnyLength(QLineEdit& field);
 void bind(QLineEdit& field, Write write);
 void bind(QPlainTextEdit& field, Write write);
 // Shows the model's text when it differs; the field's `write` does not hear of it.

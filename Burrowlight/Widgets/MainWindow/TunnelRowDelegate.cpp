@@ -123,8 +123,11 @@ TunnelRowDelegate::Geometry TunnelRowDelegate::geometry(const QStyleOptionViewIt
     if (index.data(TunnelListModel::EditedRole).toBool()) {
         marks += 4 + markSize;
     }
-    const int titleWidth = std::min(titleMetrics.horizontalAdvance(index.data().toString()) + 1,
-                                    std::max(0, g.text.width() - marks));
+    const int titleRoom = std::max(0, g.text.width() - marks);
+    const int titleWidth = std::min(
+        titleMetrics.horizontalAdvance(look::enoughToFill(titleMetrics, index.data().toString(), titleRoom)) +
+            1,
+        titleRoom);
     g.title = QRect(g.text.left(), top, titleWidth, titleMetrics.height());
     int x = g.title.right() + 1;
     const int markTop = g.title.center().y() - markSize / 2 + 1;
@@ -232,19 +235,24 @@ void TunnelRowDelegate::paintTexts(QPainter& painter, const QStyleOptionViewItem
     const QFont title = titleFont(option.font);
     painter.setFont(title);
     painter.setPen(text);
+    const QFontMetrics titleMetrics(title);
     painter.drawText(
         g.title, Qt::AlignLeft | Qt::AlignVCenter,
-        QFontMetrics(title).elidedText(index.data().toString(), Qt::ElideRight, g.title.width()));
+        titleMetrics.elidedText(look::enoughToFill(titleMetrics, index.data().toString(), g.title.width()),
+                                Qt::ElideRight, g.title.width()));
     if (!g.subtitle.isEmpty()) {
         const QFont subtitle = subtitleFont(option.font);
         painter.setFont(subtitle);
         QColor faded = text;
         faded.setAlphaF(0.62);
         painter.setPen(faded);
+        const QFontMetrics subtitleMetrics(subtitle);
         painter.drawText(
             g.subtitle, Qt::AlignLeft | Qt::AlignVCenter,
-            QFontMetrics(subtitle).elidedText(index.data(TunnelListModel::SubtitleRole).toString(),
-                                              Qt::ElideRight, g.subtitle.width()));
+            subtitleMetrics.elidedText(
+                look::enoughToFill(subtitleMetrics, index.data(TunnelListModel::SubtitleRole).toString(),
+                                   g.subtitle.width()),
+                Qt::ElideRight, g.subtitle.width()));
     }
 }
 

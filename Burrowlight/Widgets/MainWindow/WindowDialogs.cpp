@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/MainWindow/WindowDialogs.h"
 
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Style/Sizes.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,7 @@ TextPromptDialog::TextPromptDialog(const TextPrompt& prompt, QWidget* parent) : 
     title_.setFont(font);
     label_.setText(prompt.fieldLabel);
     label_.setBuddy(&field_);
+    fieldText::holdsAnyLength(field_);
     field_.setText(prompt.text);
     field_.selectAll();
     field_.setMinimumWidth(sizes::scaled(260));

@@ -25,6 +25,12 @@ constexpr QChar breakAllowed(0x200B);
 constexpr qsizetype longestJoinedWord = 1000;
 constexpr int longWordBreaksEvery = 8;
 
+// Until it is given a width, the document lays out nothing: each of its lay-outs reads all of a long
+// text.
+void withoutLayout(QTextDocument& document) {
+    document.setPageSize(QSizeF(0, 0));
+}
+
 void prepare(QTextDocument& document, const QFont& font) {
     document.setUndoRedoEnabled(false);
     document.setDocumentMargin(0);
@@ -269,12 +275,16 @@ VerbatimText::~VerbatimText() {
 }
 
 void VerbatimText::setText(const QString& text) {
-    if (text == text_ && shown_) {
+    if (text == text_ && hasText_) {
         return;
     }
+    hasText_ = true;
     const QString previous = std::exchange(text_, text);
     findJoints();
-    showFor(viewport()->width());
+    // A text not shown yet is laid out when it shows, at the width it is then given.
+    if (isVisible()) {
+        showFor(viewport()->width());
+    }
     updateGeometry();
     if (QAccessible::isActive()) {
         QAccessibleTextUpdateEvent changed(this, 0, previous, text_);
@@ -405,10 +415,10 @@ VerbatimText::Shown VerbatimText::shownFor(qreal width, bool withPositions) cons
 
 // The document is replaced rather than edited: assistive technology hears of the text changing
 // only when the text does, never when its lines are rejoined for another width.
-void VerbatimText::showFor(int width) {
+bool VerbatimText::showFor(int width) {
     const qsizetype variant = variantFor(width);
     if (shown_ && variant == shownVariant_) {
-        return;
+        return false;
     }
     const QTextCursor cursor = textCursor();
     const bool keepsCursor = shown_ && (cursor.hasSelection() || cursor.position() != 0);
@@ -419,6 +429,7 @@ void VerbatimText::showFor(int width) {
     auto document = std::make_unique<QTextDocument>();
     prepare(*document, font());
     document->setPlainText(shown.text);
+    withoutLayout(*document);
     setDocument(document.get());
     shown_ = std::move(document);
     shownVariant_ = variant;
@@ -430,11 +441,13 @@ void VerbatimText::showFor(int width) {
         kept.setPosition(shownPosition(position), QTextCursor::KeepAnchor);
         setTextCursor(kept);
     }
+    return true;
 }
 
 void VerbatimText::measure(qreal width) const {
     const qsizetype variant = variantFor(width);
     if (variant != measuredVariant_) {
+        withoutLayout(measured_);
         measured_.setPlainText(shownFor(width, false).text);
         measuredVariant_ = variant;
     }
@@ -491,10 +504,18 @@ QMimeData* VerbatimText::createMimeDataFromSelection() const {
 }
 
 void VerbatimText::resizeEvent(QResizeEvent* event) {
-    QTextEdit::resizeEvent(event);
-    showFor(viewport()->width());
+    // A new document is laid out for the new width as it is set: the editor need not lay out the
+    // one it replaces.
+    if (!showFor(viewport()->width())) {
+        QTextEdit::resizeEvent(event);
+    }
     // Laid out to the full height it was given, it never scrolls under the user's selection.
     verticalScrollBar()->setValue(0);
+}
+
+void VerbatimText::showEvent(QShowEvent* event) {
+    QTextEdit::showEvent(event);
+    showFor(viewport()->width());
 }
 
 void VerbatimText::changeEvent(QEvent* event) {
@@ -504,7 +525,7 @@ void VerbatimText::changeEvent(QEvent* event) {
     } else if (event->type() == QEvent::FontChange) {
         measured_.setDefaultFont(font());
         findJoints();
-        if (shown_) {
+        if (isVisible()) {
             showFor(viewport()->width());
         }
         updateGeometry();

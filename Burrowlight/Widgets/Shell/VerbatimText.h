@@ -37,6 +37,7 @@ class VerbatimText : public QTextEdit {
   protected:
     QMimeData* createMimeDataFromSelection() const override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
@@ -61,14 +62,16 @@ class VerbatimText : public QTextEdit {
     // Which text lines this wide show: widths with the same answer show the same text.
     qsizetype variantFor(qreal width) const;
     Shown shownFor(qreal width, bool withPositions) const;
-    // The document shows the text for lines this wide; the selection stays on the same text.
-    void showFor(int width);
+    // The document shows the text for lines this wide; the selection stays on the same text. Whether
+    // the document was replaced.
+    bool showFor(int width);
     // `measured_` holds the text for lines this wide.
     void measure(qreal width) const;
     void followTextColour();
     QSize unwrapped() const;
 
     QString text_;
+    bool hasText_ = false;
     std::vector<Joint> joints_;
     // The distinct widths of the words that have break points, in order: the shown text changes
     // only where the line's width crosses one of them.

@@ -3,12 +3,31 @@
 #include "Burrowlight/Core/SymbolIcons.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPixmapCache>
 #include <QStyle>
 #include <QStyleOptionMenuItem>
 
 namespace burrowlight::look {
+
+QString enoughToFill(const QFontMetrics& metrics, const QString& text, int width) {
+    // Qt elides a text with U+009C between its variants to the first that fits.
+    if (text.contains(QChar(0x9C))) {
+        return text;
+    }
+    for (qsizetype length = 256; length < text.size(); length *= 4) {
+        if (text.at(length - 1).isHighSurrogate()) {
+            ++length;
+        }
+        QString start = text.left(length);
+        // Twice as wide: where the line is cut does not hang on how the start's last letters shape.
+        if (metrics.horizontalAdvance(start) > 2 * width) {
+            return start;
+        }
+    }
+    return text;
+}
 
 QString menuText(const QString& title) {
     QString escaped = title;

@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPixmap>
 
+class QFontMetrics;
 class QMenu;
 class QPainter;
 
@@ -27,6 +28,10 @@ QPixmap symbol(const QString& name, const QColor& color, int size, qreal deviceP
 
 // The widget drawn on `TolvanSurface`, item views included.
 void onSurface(QWidget& widget);
+
+// Enough of the start of `text` to overfill a line `width` wide, or all of it: elided or measured up
+// to that width, it gives what all of it would, without laying out the whole of a long text.
+QString enoughToFill(const QFontMetrics& metrics, const QString& text, int width);
 
 // A title as a menu item shows it: "&" stays a letter, never marks a shortcut key.
 QString menuText(const QString& title);

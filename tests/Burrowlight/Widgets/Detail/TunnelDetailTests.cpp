@@ -1,15 +1,19 @@
 #include "Burrowlight/Widgets/Detail/DetailParts.h"
 #include "Burrowlight/Widgets/Detail/TrashedTunnelPage.h"
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
+#include "Burrowlight/Widgets/Editor/AdvancedFields.h"
+#include "Burrowlight/Widgets/Editor/HostField.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 
@@ -117,6 +121,43 @@ class TunnelDetailTests : public QObject {
         QCOMPARE(window.app.controller().tunnel(web.id)->name, std::string("web 2"));
         QVERIFY(!detail.unsavedBar().isVisible());
         QVERIFY(detail.header().connectButton().isEnabled());
+    }
+
+    // A server longer than a line edit holds by default shows whole; saved with another field
+    // edited, it stays as it was, and with its last letter replaced, only that letter differs.
+    void aHugeServerIsKeptWhole() {
+        ThrowawayHome home;
+        Tunnel huge = named("huge");
+        huge.host = std::string(100'000, 'h');
+        home.storeTunnels({huge});
+        AppModel app{home.settings, home.alerts, home.parts()};
+        const auto window = makeMainWindowView(app);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->model().state().setSelection({huge.id});
+        TunnelDetail& detail = *dynamic_cast<TunnelDetail*>(window->detail().page());
+        QLineEdit& server = detail.findChild<HostField*>()->edit();
+        QCOMPARE(server.text().size(), qsizetype(huge.host.size()));
+        const auto stored = [&] { return app.controller().tunnel(huge.id).value(); };
+
+        for (auto* toggle : detail.findChildren<QToolButton*>()) {
+            if (toggle->text() == QStringLiteral("Advanced")) {
+                toggle->setChecked(true);
+            }
+        }
+        QPlainTextEdit& note = detail.findChild<AdvancedFields*>()->note();
+        note.setFocus();
+        QTest::keyClicks(&note, "prod");
+        detail.unsavedBar().prominentSaveButton().click();
+        QCOMPARE(stored().note, std::string("prod"));
+        QCOMPARE(stored().host, huge.host);
+
+        server.setFocus();
+        server.end(false);
+        QTest::keyClick(&server, Qt::Key_Backspace);
+        QTest::keyClicks(&server, "x");
+        detail.unsavedBar().prominentSaveButton().click();
+        QCOMPARE(stored().host, std::string(99'999, 'h') + 'x');
     }
 
     void theNewTunnelCancelsAway() {

@@ -224,6 +224,7 @@ class EditorWidgetsTests : public QObject {
         DetailContext context(app, mainWindow.actions(), draft, WindowSources::of(app.controller()));
         auto session = EditorSections().sessionSection(context);
         session->setParent(&window);
+        session->show();
         QStringList facts;
         for (auto* label : session->findChildren<QLabel*>()) {
             facts << label->text();
