@@ -205,9 +205,8 @@ bool DetailHeader::paintCutName() {
     // The same margins as the line edit's own drawing.
     const QRect area =
         style.subElementRect(QStyle::SE_LineEditContents, &option, &name_).adjusted(2, 1, -2, -1);
-    const QString text = look::enoughToFill(name_.fontMetrics(), name_.text(), area.width());
-    const QString elided = name_.fontMetrics().elidedText(text, Qt::ElideRight, area.width());
-    if (elided == text) {
+    const QString elided = look::elided(name_.fontMetrics(), name_.text(), area.width());
+    if (elided == name_.text()) {
         return false;
     }
     QPainter painter(&name_);
