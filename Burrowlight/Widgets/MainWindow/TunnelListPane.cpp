@@ -91,11 +91,10 @@ TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidge
 
     connect(&model_.state(), &MainWindowState::selectionChanged, this, &TunnelListPane::showSelection);
     connect(&model_.state(), &MainWindowState::sidebarChanged, this,
-            [this] { title_.setText(model_.list().title()); });
+            [this] { title_.setFullText(model_.list().title()); });
     connect(&list, &TunnelListModel::emptyStateChanged, this, &TunnelListPane::showEmptyState);
 
-    title_.setTextFormat(Qt::PlainText);
-    title_.setText(list.title());
+    title_.setFullText(list.title());
     QFont font = title_.font();
     font.setPointSizeF(font.pointSizeF() * 1.2);
     font.setWeight(QFont::Bold);
