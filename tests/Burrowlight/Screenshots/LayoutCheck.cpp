@@ -84,8 +84,9 @@ void checkLabel(const QLabel& label, QStringList& faults) {
     }
 }
 
+// Qt's buttons take no less than their size hint; one that elides its text, its ellipsis.
 void checkButton(const QAbstractButton& button, QStringList& faults) {
-    const QSize needed = button.sizeHint();
+    const QSize needed = button.minimumSizeHint();
     if (button.width() + slack < needed.width() || button.height() + slack < needed.height()) {
         faults << QStringLiteral("%1 is %2×%3 px; it needs %4×%5")
                       .arg(named(button))
