@@ -6,6 +6,7 @@
 
 #include <QKeyEvent>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <utility>
 
@@ -16,6 +17,14 @@ using tunnelkit::Uuid;
 
 TunnelListView::TunnelListView(QWidget* parent) : QListView(parent) {
     installTunnelListAccessibility();
+}
+
+void TunnelListView::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    // The trash's note wraps to the column: its row is measured again when the column's width changes.
+    if (event->size().width() != event->oldSize().width()) {
+        scheduleDelayedItemsLayout();
+    }
 }
 
 void TunnelListView::keyPressEvent(QKeyEvent* event) {

@@ -31,6 +31,7 @@ class TunnelListView : public QListView {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // The middle column: the group's title, the list of tunnels with its rows, menus and keys, and the

@@ -362,6 +362,13 @@ BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "unsaved") {
 
 BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed") {
     Window window = detailWindow(stage);
+    // A forward to a long server, with a long name, wraps instead of widening the page.
+    change(stage.model(), "Old VPN bridge", [](Tunnel& tunnel) {
+        tunnel.forwards.push_back(Forward::make(
+            screenId(0x94), Forward::Kind::local, true, Endpoint::tcp("localhost", 8443),
+            Endpoint::tcp("admin-console.customer-production.eu-west-1.internal.example.com", 443),
+            "Administration console of the customer production environment in Ireland"));
+    });
     window.view.model().state().setSidebar(SidebarItem::trash());
     select(window, {"Old VPN bridge"});
     return window.frame;
