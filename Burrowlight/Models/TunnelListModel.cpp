@@ -55,7 +55,7 @@ void TunnelListModel::setSearch(const QString& search) {
 }
 
 QString TunnelListModel::title() const {
-    return SidebarTexts::title(group_);
+    return shortened(SidebarTexts::title(group_));
 }
 
 void TunnelListModel::refresh() {

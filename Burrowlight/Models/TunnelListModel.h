@@ -78,7 +78,7 @@ class TunnelListModel : public KeyedListModel<TunnelListRow> {
 
     // None while there are rows.
     const std::optional<EmptyListState>& emptyState() const { return emptyState_; }
-    // The column's title: the group's name, a tag's own text.
+    // The column's title: the group's name, a tag's own text as titles show names.
     QString title() const;
     // While the rows change as one: a view waits for `refreshed` rather than follow each step.
     bool isRefreshing() const { return refreshing_; }

@@ -12,8 +12,6 @@
 
 #include <QEvent>
 #include <QFocusEvent>
-#include <QPainter>
-#include <QStyleOptionFrame>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -172,9 +170,6 @@ void DetailHeader::pressConnect() {
 bool DetailHeader::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &name_) {
         const auto type = event->type();
-        if (type == QEvent::Paint && paintCutName()) {
-            return true;
-        }
         // Shown from its start while the user is elsewhere; asked to edit it, they continue it.
         if (type == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() == Qt::OtherFocusReason) {
             name_.end(false);
@@ -190,31 +185,6 @@ bool DetailHeader::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// A line edit cuts a name too long for it anywhere; while the user is elsewhere it ends in an
-// ellipsis, as a title would. In the field, all of it scrolls as usual.
-bool DetailHeader::paintCutName() {
-    if (name_.hasFocus()) {
-        return false;
-    }
-    QStyleOptionFrame option;
-    option.initFrom(&name_);
-    option.lineWidth = 0;
-    QStyle& style = *name_.style();
-    // The same margins as the line edit's own drawing.
-    const QRect area =
-        style.subElementRect(QStyle::SE_LineEditContents, &option, &name_).adjusted(2, 1, -2, -1);
-    const QString text = look::enoughToFill(name_.fontMetrics(), name_.text(), area.width());
-    const QString elided = name_.fontMetrics().elidedText(text, Qt::ElideRight, area.width());
-    if (elided == text) {
-        return false;
-    }
-    QPainter painter(&name_);
-    style.drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, &name_);
-    painter.setPen(name_.palette().color(QPalette::Text));
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, elided);
-    return true;
 }
 
 void DetailHeader::refreshDraft() {

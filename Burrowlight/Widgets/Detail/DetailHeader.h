@@ -40,7 +40,6 @@ class DetailHeader : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    bool paintCutName();
     void refreshDraft();
     void refreshConnection();
     void refreshStatus();

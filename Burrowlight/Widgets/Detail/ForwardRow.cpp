@@ -32,13 +32,16 @@ ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWid
     symbol_.setFixedWidth(sizes::scaled(20));
     layout_.addWidget(&symbol_);
 
-    summary_.setTextFormat(Qt::PlainText);
+    // A long server or note wraps rather than widen the page.
+    for (QLabel* label : {&summary_, &caption_}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+    }
     summary_.setText(texts::summary(forward));
     summary_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont mono = editorLook::monospaced(summary_.font());
     mono.setStrikeOut(!forward.isEnabled);
     summary_.setFont(mono);
-    caption_.setTextFormat(Qt::PlainText);
     caption_.setText(facts.caption);
     QFont small = caption_.font();
     small.setPointSizeF(small.pointSizeF() * 0.85);

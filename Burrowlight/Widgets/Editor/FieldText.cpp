@@ -1,8 +1,14 @@
 #include "Burrowlight/Widgets/Editor/FieldText.h"
 
+#include "Burrowlight/Widgets/Style/Look.h"
+
+#include <QEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <limits>
 #include <optional>
 
@@ -43,6 +49,53 @@ class Binding : public QObject {
     std::optional<QString> heard_;
 };
 
+// A line edit cuts a text too long for it anywhere, even inside a letter; while the user is
+// elsewhere it ends in an ellipsis, as a title would. In the field, all of it scrolls as usual.
+class EllipsisWhileElsewhere : public QObject {
+  public:
+    explicit EllipsisWhileElsewhere(QLineEdit& field) : QObject(&field), field_(field) {
+        field.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        return event->type() == QEvent::Paint && paintCut();
+    }
+
+  private:
+    bool paintCut() {
+        if (field_.hasFocus() || field_.echoMode() != QLineEdit::Normal) {
+            return false;
+        }
+        QStyleOptionFrame option;
+        option.initFrom(&field_);
+        QStyle& style = *field_.style();
+        option.lineWidth =
+            field_.hasFrame() ? style.pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &field_) : 0;
+        option.state |= QStyle::State_Sunken;
+        if (field_.isReadOnly()) {
+            option.state |= QStyle::State_ReadOnly;
+        }
+        // The margins of the line edit's own drawing.
+        const QRect area = style.subElementRect(QStyle::SE_LineEditContents, &option, &field_)
+                               .marginsRemoved(field_.textMargins())
+                               .adjusted(2, 1, -2, -1);
+        const QString elided = look::elided(field_.fontMetrics(), field_.text(), area.width());
+        if (elided == field_.text()) {
+            return false;
+        }
+        QPainter painter(&field_);
+        style.drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, &field_);
+        painter.setPen(option.palette.color(QPalette::Text));
+        const Qt::Alignment across =
+            QStyle::visualAlignment(field_.layoutDirection(), field_.alignment()) & Qt::AlignHorizontal_Mask;
+        painter.drawText(area, across | Qt::AlignVCenter, elided);
+        return true;
+    }
+
+    QLineEdit& field_;
+};
+
 Binding* bindingOf(QObject& field) {
     return field.findChild<Binding*>(QString(), Qt::FindDirectChildrenOnly);
 }
@@ -63,6 +116,7 @@ void holdsAnyLength(QLineEdit& field) {
 
 void bind(QLineEdit& field, Write write) {
     holdsAnyLength(field);
+    new EllipsisWhileElsewhere(field);                    // owned by the field
     auto* binding = new Binding(field, std::move(write)); // owned by the field
     QObject::connect(&field, &QLineEdit::textChanged, binding, &Binding::arrived);
 }

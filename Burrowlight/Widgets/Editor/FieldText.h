@@ -14,7 +14,8 @@ namespace burrowlight::fieldText {
 using Write = std::function<void(const QString&)>;
 
 // A line edit keeps 32,767 characters unless told otherwise: one that shows a stored value holds
-// all of it, however long, and so writes back what it was given. `bind` does this for its field.
+// all of it, however long, and so writes back what it was given. `bind` does this for its field,
+// and ends a text too long for it in an ellipsis while the user is elsewhere.
 void holdsAnyLength(QLineEdit& field);
 void bind(QLineEdit& field, Write write);
 void bind(QPlainTextEdit& field, Write write);

@@ -49,8 +49,8 @@ OptionHelp::OptionHelp(const tunnelkit::SSHOption& option, ManualCache& manual, 
     layout->setContentsMargins(sizes::scaled(QMargins(16, 16, 16, 16)));
     layout->setSpacing(sizes::scaled(10));
     const QString name = QString::fromStdString(option.name);
-    auto* title = new QLabel(name, this);
-    title->setTextFormat(Qt::PlainText);
+    auto* title = new ElidedLabel(this);
+    title->setFullText(name);
     QFont font = editorLook::monospaced(title->font());
     font.setBold(true);
     title->setFont(font);

@@ -10,9 +10,8 @@
 namespace burrowlight {
 
 HostToggle::HostToggle(const ConfigImportRow& row, QWidget* parent) : QWidget(parent) {
-    box_.setText(QString::fromStdString(row.alias));
+    box_.setFullText(QString::fromStdString(row.alias));
     box_.setFont(editorLook::monospaced(font()));
-    detail_.setTextFormat(Qt::PlainText);
     scaleFont(detail_, 0.92);
     makeSecondary(detail_);
     const int indent = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &box_) +
@@ -27,7 +26,7 @@ HostToggle::HostToggle(const ConfigImportRow& row, QWidget* parent) : QWidget(pa
 
 void HostToggle::present(const ConfigImportRow& row) {
     const QString detail = SSHConfigImportTexts::rowDetail(row);
-    detail_.setText(detail);
+    detail_.setFullText(detail);
     box_.setAccessibleDescription(detail);
     box_.setChecked(row.selected);
     box_.setEnabled(!row.exists);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Burrowlight/Models/SSHConfigImportModel.h"
+#include "Burrowlight/Widgets/Shell/ElidedCheckBox.h"
+#include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 #include "Burrowlight/Widgets/Style/ColumnScrollArea.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
@@ -30,8 +32,8 @@ class HostToggle : public QWidget {
     void present(const ConfigImportRow& row);
 
   private:
-    QCheckBox box_;
-    QLabel detail_;
+    ElidedCheckBox box_;
+    ElidedLabel detail_;
     QVBoxLayout layout_{this};
 };
 

@@ -78,7 +78,7 @@ void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QRect title(icon.right() + 9, row.top(), countRect.left() - 8 - icon.right() - 9, row.height());
     painter->setPen(text);
     painter->drawText(title, Qt::AlignLeft | Qt::AlignVCenter,
-                      option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, title.width()));
+                      look::elided(option.fontMetrics, index.data().toString(), title.width()));
     painter->restore();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QKeyEvent>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <utility>
 
@@ -16,6 +17,14 @@ using tunnelkit::Uuid;
 
 TunnelListView::TunnelListView(QWidget* parent) : QListView(parent) {
     installTunnelListAccessibility();
+}
+
+void TunnelListView::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    // The trash's note wraps to the column: its row is measured again when the column's width changes.
+    if (event->size().width() != event->oldSize().width()) {
+        scheduleDelayedItemsLayout();
+    }
 }
 
 void TunnelListView::keyPressEvent(QKeyEvent* event) {
@@ -91,11 +100,10 @@ TunnelListPane::TunnelListPane(MainWindowModel& model, QWidget* parent) : QWidge
 
     connect(&model_.state(), &MainWindowState::selectionChanged, this, &TunnelListPane::showSelection);
     connect(&model_.state(), &MainWindowState::sidebarChanged, this,
-            [this] { title_.setText(model_.list().title()); });
+            [this] { title_.setFullText(model_.list().title()); });
     connect(&list, &TunnelListModel::emptyStateChanged, this, &TunnelListPane::showEmptyState);
 
-    title_.setTextFormat(Qt::PlainText);
-    title_.setText(list.title());
+    title_.setFullText(list.title());
     QFont font = title_.font();
     font.setPointSizeF(font.pointSizeF() * 1.2);
     font.setWeight(QFont::Bold);

@@ -4,6 +4,7 @@
 #include "Burrowlight/Widgets/MainWindow/EmptyStateView.h"
 #include "Burrowlight/Widgets/MainWindow/StatusDot.h"
 #include "Burrowlight/Widgets/MainWindow/TunnelRowDelegate.h"
+#include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 
 #include <QLabel>
 #include <QListView>
@@ -30,6 +31,7 @@ class TunnelListView : public QListView {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // The middle column: the group's title, the list of tunnels with its rows, menus and keys, and the
@@ -68,7 +70,7 @@ class TunnelListPane : public QWidget {
     MainWindowModel& model_;
     StatusPulse pulse_;
     TunnelRowDelegate delegate_{pulse_};
-    QLabel title_;
+    ElidedLabel title_;
     // Before what it holds, which goes first.
     QWidget body_;
     TunnelListView view_;

@@ -236,10 +236,8 @@ void TunnelRowDelegate::paintTexts(QPainter& painter, const QStyleOptionViewItem
     painter.setFont(title);
     painter.setPen(text);
     const QFontMetrics titleMetrics(title);
-    painter.drawText(
-        g.title, Qt::AlignLeft | Qt::AlignVCenter,
-        titleMetrics.elidedText(look::enoughToFill(titleMetrics, index.data().toString(), g.title.width()),
-                                Qt::ElideRight, g.title.width()));
+    painter.drawText(g.title, Qt::AlignLeft | Qt::AlignVCenter,
+                     look::elided(titleMetrics, index.data().toString(), g.title.width()));
     if (!g.subtitle.isEmpty()) {
         const QFont subtitle = subtitleFont(option.font);
         painter.setFont(subtitle);
@@ -247,12 +245,9 @@ void TunnelRowDelegate::paintTexts(QPainter& painter, const QStyleOptionViewItem
         faded.setAlphaF(0.62);
         painter.setPen(faded);
         const QFontMetrics subtitleMetrics(subtitle);
-        painter.drawText(
-            g.subtitle, Qt::AlignLeft | Qt::AlignVCenter,
-            subtitleMetrics.elidedText(
-                look::enoughToFill(subtitleMetrics, index.data(TunnelListModel::SubtitleRole).toString(),
-                                   g.subtitle.width()),
-                Qt::ElideRight, g.subtitle.width()));
+        painter.drawText(g.subtitle, Qt::AlignLeft | Qt::AlignVCenter,
+                         look::elided(subtitleMetrics, index.data(TunnelListModel::SubtitleRole).toString(),
+                                      g.subtitle.width()));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 
+#include "Burrowlight/Widgets/Style/Look.h"
+
 #include <QEvent>
 #include <QFontMetricsF>
 #include <cmath>
@@ -44,7 +46,7 @@ void ElidedLabel::changeEvent(QEvent* event) {
 }
 
 void ElidedLabel::elide() {
-    const QString shown = fontMetrics().elidedText(full_, Qt::ElideRight, contentsRect().width());
+    const QString shown = look::elided(fontMetrics(), full_, contentsRect().width());
     setText(shown);
     setToolTip(shown == full_ ? QString() : full_);
 }

@@ -29,6 +29,11 @@ QString enoughToFill(const QFontMetrics& metrics, const QString& text, int width
     return text;
 }
 
+// Qt cuts at the grapheme boundaries of QTextBoundaryFinder, as the name rule does.
+QString elided(const QFontMetrics& metrics, const QString& text, int width) {
+    return metrics.elidedText(enoughToFill(metrics, text, width), Qt::ElideRight, width);
+}
+
 QString menuText(const QString& title) {
     QString escaped = title;
     return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));

@@ -1,5 +1,6 @@
-// The ssh-config import sheet (its hosts, the offer to read ~/.ssh/config, reading, no hosts), the
-// progress of an archive's read and the About window.
+// The ssh-config import sheet (its hosts, an alias and a server longer than the sheet is wide, the
+// offer to read ~/.ssh/config, reading, no hosts), the progress of an archive's read and the About
+// window.
 #include "Burrowlight/Widgets/MainWindow/AboutWindow.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "Burrowlight/Widgets/MainWindow/SSHConfigImportSheet.h"
@@ -24,6 +25,13 @@ constexpr const char* configuration = "Host web-prod\n  HostName web1.example.co
                                       "Host build\n  HostName build.example.com\n  User ci\n"
                                       "Host legacy\n  HostName %z\n"
                                       "Host *\n  ServerAliveInterval 30\n";
+
+// An alias and a server longer than the sheet is wide.
+constexpr const char* longConfiguration =
+    "Host customer-production-environment-eu-west-1-reporting-replica\n"
+    "  HostName replica-01.customer-production.eu-west-1.rds.internal.example.com\n  User reporting\n"
+    "  LocalForward 5433 localhost:5432\n"
+    "Host build\n  HostName build.example.com\n  User ci\n";
 
 // Every host resolves at once, except those a Match exec holds.
 constexpr const char* holdingConfiguration = "Match exec \"sleep 600\"\nHost web-prod\nHost build\n";
@@ -59,6 +67,11 @@ SSHConfigImportSheet& sheet(screenshots::Stage& stage, const char* config, bool 
 BURROWLIGHT_RESIZABLE_SCREENSHOT("import", "hosts") {
     stage.model().settings().setUsesSSHConfig(true);
     return sheet(stage, configuration);
+}
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("import", "long-hosts") {
+    stage.model().settings().setUsesSSHConfig(true);
+    return sheet(stage, longConfiguration);
 }
 
 BURROWLIGHT_RESIZABLE_SCREENSHOT("import", "turn-on") {

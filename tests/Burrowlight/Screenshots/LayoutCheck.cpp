@@ -67,9 +67,11 @@ void checkLabel(const QLabel& label, QStringList& faults) {
         }
         return;
     }
+    // An eliding label asks for no more than its ellipsis: one that asks for more is cut short
+    // wherever it ends, "…" or not.
     const QSize needed = label.minimumSizeHint();
-    if (label.width() + slack < needed.width() && !label.text().endsWith(QChar(0x2026))) {
-        faults << QStringLiteral("%1 is cut at %2 px without an ellipsis; its text needs %3")
+    if (label.width() + slack < needed.width()) {
+        faults << QStringLiteral("%1 is cut at %2 px without eliding its text, which needs %3")
                       .arg(named(label))
                       .arg(label.width())
                       .arg(needed.width());
@@ -82,8 +84,9 @@ void checkLabel(const QLabel& label, QStringList& faults) {
     }
 }
 
+// Qt's buttons take no less than their size hint; one that elides its text, its ellipsis.
 void checkButton(const QAbstractButton& button, QStringList& faults) {
-    const QSize needed = button.sizeHint();
+    const QSize needed = button.minimumSizeHint();
     if (button.width() + slack < needed.width() || button.height() + slack < needed.height()) {
         faults << QStringLiteral("%1 is %2×%3 px; it needs %4×%5")
                       .arg(named(button))

@@ -1,7 +1,7 @@
 // The main window: twelve tunnels in mixed states (connected, connecting, retrying, failed,
 // disconnecting, off), tags, one pinned, one in Recently Deleted, one with unsaved changes; the
 // groups, a selection of several, the new tunnel, the search, the menus, the deletion alert, the
-// tag prompt, and the empty states.
+// tag prompt, the empty states, and a tag and a tunnel whose names are longer than their room.
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Core/Texts/MainWindowTexts.h"
 #include "Burrowlight/Widgets/Detail/TunnelDetail.h"
@@ -362,6 +362,13 @@ BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "unsaved") {
 
 BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed") {
     Window window = detailWindow(stage);
+    // A forward to a long server, with a long name, wraps instead of widening the page.
+    change(stage.model(), "Old VPN bridge", [](Tunnel& tunnel) {
+        tunnel.forwards.push_back(Forward::make(
+            screenId(0x94), Forward::Kind::local, true, Endpoint::tcp("localhost", 8443),
+            Endpoint::tcp("admin-console.customer-production.eu-west-1.internal.example.com", 443),
+            "Administration console of the customer production environment in Ireland"));
+    });
     window.view.model().state().setSidebar(SidebarItem::trash());
     select(window, {"Old VPN bridge"});
     return window.frame;
@@ -375,6 +382,35 @@ BURROWLIGHT_RESIZABLE_SCREENSHOT("detail", "trashed-no-forwards") {
     });
     window.view.model().state().setSidebar(SidebarItem::trash());
     select(window, {"Old VPN bridge"});
+    return window.frame;
+}
+
+// Names longer than the room they get: a tag and a tunnel as a customer's fleet names them, the tag
+// chosen in the sidebar and the tunnel selected.
+namespace {
+
+constexpr const char* longTag = "customer-production-environment-eu-west-1";
+constexpr const char* longName =
+    "Customer production — EU West 1 reporting replica (read-only, ask the data team)";
+
+Tunnel longNamed() {
+    Tunnel tunnel = made(7, longName, "replica-01.customer-production.eu-west-1.rds.internal.example.com",
+                         {longTag, "databases"},
+                         Forward::make(screenId(0x87), Forward::Kind::dynamic, true,
+                                       Endpoint::tcp("localhost", 1090), std::nullopt, "Reporting proxy"));
+    tunnel.user = "reporting";
+    tunnel.identityFile = "~/.ssh/customer-production-eu-west-1-reporting-replica_ed25519";
+    tunnel.isPinned = true;
+    return tunnel;
+}
+
+} // namespace
+
+BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "long-names") {
+    Window window = detailWindow(stage);
+    stage.model().controller().save(longNamed());
+    window.view.model().state().setSidebar(SidebarItem::tagged(longTag));
+    select(window, {longName});
     return window.frame;
 }
 

@@ -1,3 +1,4 @@
+#include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
@@ -101,6 +102,25 @@ class MainWindowViewTests : public QObject {
         window.click(window.view.sidebar().view(), pinned);
         QCOMPARE(state.sidebar(), SidebarItem::trash());
         QCOMPARE(window.view.list().title().text(), QStringLiteral("Recently Deleted"));
+    }
+
+    // Longer than its column, a tag's title is cut at its end with "…"; whoever reads the window
+    // hears it as a title shows it, up to 80 characters.
+    void aLongTitleEndsInAnEllipsis() {
+        ThrowawayHome home;
+        const std::string tag =
+            "customer-production-environment-eu-west-1 and its recovery site in Frankfurt am Main, Germany";
+        Tunnel web = named("web");
+        web.tags = {tag};
+        home.storeTunnels({web});
+        Window window(home);
+        window.view.model().state().setSidebar(SidebarItem::tagged(tag));
+        const QLabel& title = window.view.list().title();
+        const QString shown = shortened(QString::fromStdString(tag));
+        QVERIFY(title.text().endsWith(QChar(0x2026)));
+        QVERIFY(title.text().size() < shown.size());
+        QVERIFY(shown.startsWith(title.text().chopped(1)));
+        QCOMPARE(title.accessibleName(), shown);
     }
 
     void newTunnelButtonAndEmptyStates() {
