@@ -80,7 +80,6 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     QWidget* server = serverField_.get();
     if (!server) {
         plainServer_.setAccessibleName(tr("Server"));
-        plainServer_.setFont(mono);
         fieldText::bind(plainServer_, [this](const QString& text) {
             context_.draft().editTunnel([&](tunnelkit::Tunnel& tunnel) { tunnel.host = text.toStdString(); });
         });
@@ -90,6 +89,7 @@ DetailHeader::DetailHeader(DetailContext& context, std::unique_ptr<QWidget> serv
     } else {
         plainServer_.hide();
     }
+    server->setFont(mono);
     server->setMinimumWidth(sizes::scaled(140));
     serverColumn_.setMaximumWidth(sizes::scaled(340));
     port_.setAccessibleName(tr("Port"));

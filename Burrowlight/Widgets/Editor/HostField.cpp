@@ -33,6 +33,8 @@ HostField::HostField(TunnelDraft& draft, HostAliases& aliases, std::function<voi
     menuButton_->setPopupMode(QToolButton::InstantPopup);
     menuButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
     menuButton_->setMenu(new QMenu(menuButton_));
+    // As tall as the field beside it, so that the server field is as tall as the others in its row.
+    menuButton_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     layout->addWidget(menuButton_);
 
     connect(&draft, &TunnelDraft::changed, this, &HostField::refresh);

@@ -48,9 +48,6 @@ void AppActions::fill(QMenuBar& menuBar) {
     file->addSeparator();
     file->addAction(&settings);
     file->addSeparator();
-    file->addAction(&about);
-    file->addAction(&checkForUpdates);
-    file->addSeparator();
     file->addAction(&quit);
 
     QMenu* tunnels = menuBar.addMenu(tr("&Tunnels"));
@@ -65,6 +62,9 @@ void AppActions::fill(QMenuBar& menuBar) {
     helpMenu->addSeparator()->setObjectName(QLatin1String(supportAnchorName));
     helpMenu->addAction(&privacy);
     helpMenu->addAction(&termsOfUse);
+    helpMenu->addSeparator();
+    helpMenu->addAction(&about);
+    helpMenu->addAction(&checkForUpdates);
 }
 
 QAction* AppActions::supportAnchor(QMenuBar& menuBar) {

@@ -34,8 +34,9 @@ class AppActions : public QObject {
     QAction privacy{this};
     QAction termsOfUse{this};
 
-    // File, Tunnels and Help. About and Quit close the first menu, where desktops keep them. In
-    // Help, the problem report and the tip go before `supportAnchor()`, after the guide.
+    // File, Tunnels and Help. Quit closes the first menu; About, and Check for Updates when shown,
+    // close Help after a separator, where Linux desktops keep them. In Help, the problem report and
+    // the tip go before `supportAnchor()`, after the guide.
     void fill(QMenuBar& menuBar);
     static QAction* supportAnchor(QMenuBar& menuBar);
 };

@@ -1,6 +1,7 @@
 #include "LayoutCheck.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -121,6 +122,47 @@ void checkField(const QWidget& field, QStringList& faults) {
     }
 }
 
+// The caption over a field, when `item` is such a column: a label followed by what it names.
+const QLabel* caption(QLayoutItem& item) {
+    QLayout* column = item.widget() ? item.widget()->layout() : item.layout();
+    const auto* box = qobject_cast<const QBoxLayout*>(column);
+    if (!box || box->direction() != QBoxLayout::TopToBottom || box->count() < 2 ||
+        (item.widget() && !item.widget()->isVisible())) {
+        return nullptr;
+    }
+    const auto* label = qobject_cast<const QLabel*>(box->itemAt(0)->widget());
+    return label && label->isVisible() ? label : nullptr;
+}
+
+// Fields side by side with a caption over each: the captions stand on one line, as a row of
+// fields reads, whatever height each field takes.
+void checkCaptionedRow(const QWidget& row, QStringList& faults) {
+    const auto* layout = qobject_cast<const QBoxLayout*>(row.layout());
+    if (!layout || layout->direction() != QBoxLayout::LeftToRight) {
+        return;
+    }
+    std::vector<const QLabel*> captions;
+    for (int index = 0; index < layout->count(); ++index) {
+        if (const QLabel* found = caption(*layout->itemAt(index))) {
+            captions.push_back(found);
+        }
+    }
+    if (captions.size() < 2) {
+        return;
+    }
+    const auto top = [&row](const QLabel* label) { return label->mapTo(&row, QPoint()).y(); };
+    const auto [highest, lowest] = std::ranges::minmax(captions | std::views::transform(top));
+    if (lowest - highest <= slack) {
+        return;
+    }
+    QStringList placed;
+    for (const QLabel* label : captions) {
+        placed << QStringLiteral("%1 at y %2").arg(named(*label)).arg(top(label));
+    }
+    faults << QStringLiteral("the captions of one row of fields stand off one line: %1")
+                  .arg(placed.join(QStringLiteral(", ")));
+}
+
 // What holds scrolled content wider than its viewport: of the innermost widgets that reach past it,
 // the widest, which are the likeliest to push the others.
 QString widening(const QWidget& content, int viewportWidth) {
@@ -179,6 +221,7 @@ QStringList layoutFaults(const QWidget& window) {
             cut.insert(widget);
             continue;
         }
+        checkCaptionedRow(*widget, faults);
         if (const auto* label = qobject_cast<const QLabel*>(widget)) {
             checkLabel(*label, faults);
         } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {

@@ -4,11 +4,15 @@
 #include "Burrowlight/Widgets/Editor/AdvancedFields.h"
 #include "Burrowlight/Widgets/Editor/HostField.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
+#include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -62,6 +66,42 @@ std::string talkativeSSH(const ThrowawayHome& home, int count) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     return path;
 }
+
+// While it lives, the application's monospace is the font of `fileName`, as unpacked by
+// scripts/install-deps --tests or installed by Debian's package.
+class Monospace {
+  public:
+    explicit Monospace(const QString& fileName)
+        : generic_(QFontDatabase::systemFont(QFontDatabase::FixedFont).family()) {
+        for (const QString& fonts : {QStringLiteral(TEST_FONTS_DIR "/usr/share/fonts/truetype/"),
+                                     QStringLiteral("/usr/share/fonts/truetype/")}) {
+            if (QFile::exists(fonts + fileName)) {
+                id_ = QFontDatabase::addApplicationFont(fonts + fileName);
+                break;
+            }
+        }
+        family_ = QFontDatabase::applicationFontFamilies(id_).value(0);
+        // Qt takes a substitute before what fontconfig makes of the generic name.
+        QFont::insertSubstitution(generic_, family_);
+    }
+    ~Monospace() {
+        QFont::removeSubstitutions(generic_);
+        QFontDatabase::removeApplicationFont(id_);
+    }
+    Monospace(const Monospace&) = delete;
+    Monospace& operator=(const Monospace&) = delete;
+
+    // What the editor's fields take; the system font itself keeps what it found first.
+    bool isInUse() const {
+        return !family_.isEmpty() &&
+               QFontInfo(editorLook::monospaced(QApplication::font())).family() == family_;
+    }
+
+  private:
+    QString generic_;
+    QString family_;
+    int id_ = -1;
+};
 
 } // namespace
 
@@ -158,6 +198,34 @@ class TunnelDetailTests : public QObject {
         QTest::keyClicks(&server, "x");
         detail.unsavedBar().prominentSaveButton().click();
         QCOMPARE(stored().host, std::string(99'999, 'h') + 'x');
+    }
+
+    // Bottom-aligned, the User, Server and Port captions stand on one line only while the three
+    // fields are as tall, also in a monospace taller than the text; a new tunnel's too.
+    void theServerRowIsOneHeightInATallMonospace() {
+        const Monospace monospace(QStringLiteral("noto/NotoSansMono-Regular.ttf"));
+        if (!monospace.isInUse()) {
+            QSKIP("Noto Sans Mono is neither unpacked by scripts/install-deps --tests nor installed");
+        }
+        ThrowawayHome home;
+        const Tunnel web = named("web");
+        home.storeTunnels({web});
+        AppModel app{home.settings, home.alerts, home.parts()};
+        const auto window = makeMainWindowView(app);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        for (const bool isNew : {false, true}) {
+            if (isNew) {
+                window->model().createNewTunnel();
+            } else {
+                window->model().state().setSelection({web.id});
+            }
+            TunnelDetail& detail = *dynamic_cast<TunnelDetail*>(window->detail().page());
+            QVERIFY(detail.context().draft().isNew() == isNew);
+            const QWidget& server = *detail.findChild<HostField*>();
+            QTRY_COMPARE(server.height(), detail.header().userField().height());
+            QCOMPARE(detail.header().portField().height(), server.height());
+        }
     }
 
     void theNewTunnelCancelsAway() {

@@ -274,6 +274,8 @@ class EditorWidgetsTests : public QObject {
         HostField field(draft, aliases, [&picked](const QString& alias) { picked << alias; });
         QTRY_COMPARE(aliases.aliases(), (QStringList{QStringLiteral("web"), QStringLiteral("db")}));
         QVERIFY(!field.aliasesButton().isHidden());
+        // The menu's button never makes the field taller than the fields in a row with it.
+        QCOMPARE(field.sizeHint().height(), field.edit().sizeHint().height());
         choose(*field.aliasesButton().menu(), QStringLiteral("db"));
         QCOMPARE(draft.tunnel().host, std::string("db"));
         QCOMPARE(field.edit().text(), QStringLiteral("db"));

@@ -18,6 +18,8 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QThreadPool>
@@ -172,6 +174,30 @@ class AppShellTests : public QObject {
         QVERIFY(about->credits().toPlainText().contains(QStringLiteral("libsecret")));
         shell.actions().about.trigger();
         QCOMPARE(shell.aboutWindow(), about);
+    }
+
+    // Where Linux desktops keep it: at the end of Help, with Check for Updates after it when shown.
+    void aboutEndsTheHelpMenu() {
+        ThrowawayHome home;
+        AppShell shell(home.settings, home.alerts, home.parts(), true);
+        acceptTerms(shell);
+        auto* window = qobject_cast<QMainWindow*>(shell.router().open(WindowId::main));
+        QVERIFY(window);
+        const QList<QAction*> menus = window->menuBar()->actions();
+        const QMenu& help = *menus.last()->menu();
+        const auto lastShown = [&help](qsizetype count) {
+            QList<QAction*> shown;
+            std::ranges::copy_if(help.actions(), std::back_inserter(shown),
+                                 [](const QAction* item) { return item->isVisible(); });
+            return shown.mid(shown.size() - count);
+        };
+        AppActions& actions = shell.actions();
+        QVERIFY(lastShown(2).first()->isSeparator());
+        QCOMPARE(lastShown(1), QList<QAction*>{&actions.about});
+        actions.checkForUpdates.setVisible(true);
+        QVERIFY(lastShown(3).first()->isSeparator());
+        QCOMPARE(lastShown(2), (QList<QAction*>{&actions.about, &actions.checkForUpdates}));
+        QVERIFY(!menus.first()->menu()->actions().contains(&actions.about));
     }
 
     void gatedCommandsOnlyBringUpTheTermsWindow() {
