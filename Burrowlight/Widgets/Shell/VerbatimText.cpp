@@ -18,10 +18,7 @@ namespace {
 constexpr QChar wordJoiner(0x2060);
 // Allows a line break where it stands and shows nothing.
 constexpr QChar breakAllowed(0x200B);
-// Longer than any line: such a word may break every few characters. Qt looks for a word's end before
-// it breaks inside it, so a word of 100,000 letters held together would be read whole again for each
-// of its lines.
-constexpr qsizetype longestJoinedWord = 1000;
+// A long word may break this often, counted in graphemes.
 constexpr int longWordBreaksEvery = 8;
 
 // Until it is given a width, the document lays out nothing: each of its lay-outs reads all of a long
@@ -102,8 +99,6 @@ int VerbatimText::shownPosition(qsizetype textPosition) const {
                                               shownPositions_.size() - 1)];
 }
 
-// Every grapheme boundary inside a word is a joint; the Unicode line-break points among them open
-// when the word is wider than its line, except right after the hyphens an option begins with.
 void VerbatimText::findJoints() {
     joints_.clear();
     breakingWidths_.clear();
@@ -111,9 +106,28 @@ void VerbatimText::findJoints() {
     measuredVariant_ = -1;
     heights_.clear();
     unwrapped_.reset();
+    const std::vector<LongWord> unbroken = longWords(text_);
+    joinWords(unbroken);
+    breakLongWords(unbroken);
+    std::ranges::sort(breakingWidths_);
+    breakingWidths_.erase(std::ranges::unique(breakingWidths_).begin(), breakingWidths_.end());
+}
+
+// Every grapheme boundary inside a word between spaces, outside the long words, is a joint; the
+// Unicode line-break points among them open when the word is wider than its line, except right
+// after the hyphens an option begins with.
+void VerbatimText::joinWords(const std::vector<LongWord>& longWords) {
     const QFontMetricsF metrics(font());
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
     QTextBoundaryFinder lineBreaks(QTextBoundaryFinder::Line, text_);
+    auto longWord = longWords.begin();
+    // Asked of positions in order.
+    const auto insideLongWord = [&](qsizetype at) {
+        while (longWord != longWords.end() && longWord->end <= at) {
+            ++longWord;
+        }
+        return longWord != longWords.end() && longWord->start < at;
+    };
     const qsizetype size = text_.size();
     qsizetype start = 0;
     while (start < size) {
@@ -125,41 +139,50 @@ void VerbatimText::findJoints() {
         while (end < size && !text_.at(end).isSpace()) {
             ++end;
         }
-        if (end - start > longestJoinedWord) {
-            graphemes.setPosition(start);
-            int inWord = 0;
-            for (qsizetype at = graphemes.toNextBoundary(); at != -1 && at < end;
-                 at = graphemes.toNextBoundary()) {
-                if (++inWord % longWordBreaksEvery == 0) {
-                    joints_.push_back({at, 0, true});
-                }
-            }
-            start = end;
-            continue;
-        }
         qsizetype optionEnd = start;
         while (optionEnd < end && text_.at(optionEnd) == QLatin1Char('-')) {
             ++optionEnd;
         }
+        // Longer than `longestWrappedWord`, it is wider than any line: its break points are always
+        // open, and only an option's hyphens need holding.
+        const bool widerThanAnyLine = end - start > longestWrappedWord;
+        const qsizetype lastJoint = widerThanAnyLine ? std::min(optionEnd, end - 1) : end - 1;
         lineBreaks.setPosition(optionEnd);
         qsizetype nextBreak = lineBreaks.toNextBoundary();
-        const bool breaks = nextBreak != -1 && nextBreak < end;
+        const bool breaks = !widerThanAnyLine && nextBreak != -1 && nextBreak < end;
         const qreal width = breaks ? metrics.horizontalAdvance(text_.mid(start, end - start)) : 0;
         if (breaks) {
             breakingWidths_.push_back(width);
         }
         graphemes.setPosition(start);
-        for (qsizetype at = graphemes.toNextBoundary(); at != -1 && at < end;
+        for (qsizetype at = graphemes.toNextBoundary(); at != -1 && at <= lastJoint;
              at = graphemes.toNextBoundary()) {
             while (nextBreak != -1 && nextBreak < at) {
                 nextBreak = lineBreaks.toNextBoundary();
             }
-            joints_.push_back({at, at == nextBreak ? width : 0});
+            if (!insideLongWord(at)) {
+                joints_.push_back({at, at == nextBreak ? width : 0});
+            }
         }
         start = end;
     }
-    std::ranges::sort(breakingWidths_);
-    breakingWidths_.erase(std::ranges::unique(breakingWidths_).begin(), breakingWidths_.end());
+}
+
+// Inside a long word the line may break every few graphemes.
+void VerbatimText::breakLongWords(const std::vector<LongWord>& longWords) {
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
+    const auto joined = static_cast<std::ptrdiff_t>(joints_.size());
+    for (const LongWord& word : longWords) {
+        graphemes.setPosition(word.start);
+        int inWord = 0;
+        for (qsizetype at = graphemes.toNextBoundary(); at != -1 && at < word.end;
+             at = graphemes.toNextBoundary()) {
+            if (++inWord % longWordBreaksEvery == 0) {
+                joints_.push_back({at, 0, true});
+            }
+        }
+    }
+    std::ranges::inplace_merge(joints_, joints_.begin() + joined, {}, &Joint::at);
 }
 
 qsizetype VerbatimText::variantFor(qreal width) const {
