@@ -6,8 +6,8 @@
 namespace burrowlight {
 
 // Qt wraps a word longer than its line by reading the rest of the word again for each line it fills:
-// a word of 100,000 letters takes seconds to lay out. A text that may hold one breaks such words
-// wherever a line is full, and only those.
+// a word of 100,000 letters takes seconds to lay out. The texts that may hold a long word let a line
+// break inside it wherever the line is full.
 //
 // A word is what lies between two places where a line may break, as Unicode finds them, without the
 // spaces that end it. A long word has more characters than this: more than any line shows, while
