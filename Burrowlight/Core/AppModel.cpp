@@ -114,8 +114,8 @@ void AppModel::setRequestsConfigImport(bool requests) {
 }
 
 void AppModel::setHasTray(bool hasTray) {
-    if (hasTray != hasTray_) {
-        hasTray_ = hasTray;
+    if (hasTray != parts_.hasTray) {
+        parts_.hasTray = hasTray;
         emit hasTrayChanged(hasTray);
     }
 }

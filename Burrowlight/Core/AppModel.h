@@ -52,7 +52,8 @@ class AppModel : public QObject {
         // None leaves the network unwatched.
         std::function<std::unique_ptr<tunnelkit::NetworkMonitor>()> networkMonitor;
         QDBusConnection sessionBus = QDBusConnection::sessionBus();
-        // Whether the desktop shows a tray icon at launch: without one, texts promise no tray.
+        // Whether the desktop shows a tray icon at launch: without one, texts promise no tray. From
+        // then on `hasTray()` follows the tray.
         bool hasTray = true;
 
         static Parts ofThisSession();
@@ -89,7 +90,7 @@ class AppModel : public QObject {
     bool termsAccepted() const { return termsAccepted_; }
     void setTermsAccepted(bool accepted);
     // Whether the desktop shows the tray icon now. A tray that comes after launch stays for the run.
-    bool hasTray() const { return hasTray_; }
+    bool hasTray() const { return parts_.hasTray; }
     void setHasTray(bool hasTray);
     // Installed by the window that can open the main window.
     const std::function<void()>& openMainWindow() const { return openMainWindow_; }
@@ -140,7 +141,6 @@ class AppModel : public QObject {
     std::function<void()> openMainWindow_;
     TermsWindowOpener termsWindow_;
     bool termsAccepted_ = false;
-    bool hasTray_ = parts_.hasTray;
     std::shared_ptr<tunnelkit::SecretStore> secrets_;
     std::unique_ptr<TunnelController> controller_;
     std::unique_ptr<ArchiveImports> archiveImports_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Burrowlight/Widgets/Shell/LongWords.h"
+
 #include <QTextDocument>
 #include <QTextEdit>
 #include <map>
@@ -11,8 +13,8 @@ namespace burrowlight {
 
 // Text from ssh or a file, shown as it is and selectable. It wraps between its words; a word longer
 // than its line breaks where Unicode allows a line to break inside it (after a hyphen or a slash),
-// never right after the hyphen that begins an option, and anywhere only where it has no such point,
-// so that the text never widens its column. Whatever way it is copied (the clipboard, the
+// never right after the hyphen that begins an option; a long word (LongWords.h) breaks every few
+// letters, so that the text never widens its column. Whatever way it is copied (the clipboard, the
 // selection, a drag) the copy is exactly the text, and assistive technology reads exactly the text.
 class VerbatimText : public QTextEdit {
     Q_OBJECT
@@ -43,8 +45,7 @@ class VerbatimText : public QTextEdit {
   private:
     // A place between two characters of a word where a word joiner holds the line together. At a
     // break point it lets go on lines narrower than the word (`opensBelow`, the word's width);
-    // elsewhere it never does (0). In a word longer than any line it is a place where the line may
-    // break (`breaks`).
+    // elsewhere it never does (0). In a long word it is a place where the line may break (`breaks`).
     struct Joint {
         qsizetype at;
         qreal opensBelow;
@@ -59,6 +60,8 @@ class VerbatimText : public QTextEdit {
     };
 
     void findJoints();
+    void joinWords(const std::vector<LongWord>& longWords);
+    void breakLongWords(const std::vector<LongWord>& longWords);
     // Which text lines this wide show: widths with the same answer show the same text.
     qsizetype variantFor(qreal width) const;
     Shown shownFor(qreal width, bool withPositions) const;

@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QObject>
+#include <atomic>
 
 namespace testing_support {
 
@@ -13,7 +14,19 @@ class StatusNotifierWatcherObject : public QObject {
     Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
 
   public:
-    bool isHostRegistered() const { return true; }
+    explicit StatusNotifierWatcherObject(bool hostRegistered) : hostRegistered_(hostRegistered) {}
+
+    bool isHostRegistered() const {
+        const bool registered = hostRegistered_;
+        ++hostQuestions_;
+        return registered;
+    }
+    int hostQuestions() const { return hostQuestions_; }
+    // On the watcher's thread; not a slot, which the bus would offer as a method.
+    void registerHost() {
+        hostRegistered_ = true;
+        emit StatusNotifierHostRegistered();
+    }
     int protocolVersion() const { return 0; }
     QStringList items() const {
         const QMutexLocker lock(&mutex_);
@@ -34,6 +47,8 @@ class StatusNotifierWatcherObject : public QObject {
   private:
     mutable QMutex mutex_;
     QStringList items_;
+    std::atomic<bool> hostRegistered_;
+    mutable std::atomic<int> hostQuestions_ = 0;
 };
 
 namespace {
@@ -43,8 +58,8 @@ const QString path = QStringLiteral("/StatusNotifierWatcher");
 
 } // namespace
 
-StandInStatusNotifierWatcher::StandInStatusNotifierWatcher()
-    : watcher_(std::make_unique<StatusNotifierWatcherObject>()) {
+StandInStatusNotifierWatcher::StandInStatusNotifierWatcher(Host host)
+    : watcher_(std::make_unique<StatusNotifierWatcherObject>(host == Host::registered)) {
     // Registered before it moves: the bus makes its helpers on the thread that registers.
     registered_ = connection().registerObject(path, watcher_.get(), QDBusConnection::ExportAllContents);
     watcher_->moveToThread(&thread_);
@@ -61,6 +76,14 @@ StandInStatusNotifierWatcher::~StandInStatusNotifierWatcher() {
 
 QStringList StandInStatusNotifierWatcher::items() const {
     return watcher_->items();
+}
+
+void StandInStatusNotifierWatcher::registerHost() {
+    QMetaObject::invokeMethod(watcher_.get(), [watcher = watcher_.get()] { watcher->registerHost(); });
+}
+
+int StandInStatusNotifierWatcher::hostQuestions() const {
+    return watcher_->hostQuestions();
 }
 
 } // namespace testing_support

@@ -134,6 +134,20 @@ class EditorWidgetsTests : public QObject {
         QCOMPARE(fields->attempts().text(), QStringLiteral("1000")); // not "1,000" under the cursor
     }
 
+    // The note wraps anywhere only while it holds a word too long for any line; the spaces after a
+    // word are no part of it.
+    void theNoteWrapsAnywhereOnlyAroundAWordLongerThanAnyLine() {
+        TunnelDraft draft(Tunnel::created(), true);
+        AdvancedFields fields(draft, ManualCache::shared(), QDir::homePath(), {});
+        const auto wrapsAnywhere = [&fields](const QString& note) {
+            fields.note().setPlainText(note);
+            return fields.note().wordWrapMode() == QTextOption::WrapAnywhere;
+        };
+        QVERIFY(!wrapsAnywhere(QString(999, QLatin1Char('w')) + QStringLiteral("  then words")));
+        QVERIFY(!wrapsAnywhere(QString(1001, QLatin1Char(' ')) + QStringLiteral("words")));
+        QVERIFY(wrapsAnywhere(QStringLiteral("words then ") + QString(1001, QLatin1Char('w'))));
+    }
+
     void everyFieldEditedSavedAndConnected() {
         ThrowawayHome home;
         home.startServer();

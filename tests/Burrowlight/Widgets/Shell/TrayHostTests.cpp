@@ -1,12 +1,17 @@
-// The icon in a real tray: a tray host packaged by the distribution (trayer) on an X server of the
-// test's own takes the application's icon into its panel. Run through with-private-buses.sh and
-// with-xvfb.sh: with no StatusNotifierWatcher on the bus, Qt docks the icon the XEmbed way.
+// A tray that comes after the application: a StatusNotifier host that registers with a watcher
+// already on the bus; and the icon in a real tray, a tray host packaged by the distribution (trayer)
+// on an X server of the test's own taking the application's icon into its panel. Run through
+// with-private-buses.sh and with-xvfb.sh: with no StatusNotifierWatcher on the bus, Qt docks the icon
+// the XEmbed way.
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
+#include "Burrowlight/Widgets/Shell/TrayHosts.h"
 #include "PrivateBuses.h"
 #include "ShellHarness.h"
+#include "StandInStatusNotifierWatcher.h"
 
 #include <QApplication>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -48,19 +53,33 @@ class TrayHostTests : public QObject {
 
   private slots:
     void initTestCase() {
-        if (qEnvironmentVariableIsSet("BURROWLIGHT_NO_X_SERVER")) {
-            QSKIP(qPrintable(QStringLiteral("no X server for the tray: ") +
-                             qEnvironmentVariable("BURROWLIGHT_NO_X_SERVER")));
-        }
         QVERIFY2(testing_support::onPrivateBuses(), "run through tests/support/with-private-buses.sh");
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty(),
-                 "trayer is missing: scripts/install-deps --tests installs it");
         AppSettings::registerDefaults();
+    }
+
+    // A panel's watcher may be on the bus before its host, which registers when it has started.
+    void aHostRegisteringWithTheWatcherIsATrayThatCame() {
+        testing_support::StandInStatusNotifierWatcher panel(
+            testing_support::StandInStatusNotifierWatcher::Host::later);
+        QVERIFY(panel.isRegistered());
+        TrayHostWatch watch(QDBusConnection::sessionBus());
+        QSignalSpy appeared(&watch, &TrayHostWatch::appeared);
+        // The watch has heard that no host is there yet.
+        QTRY_VERIFY(panel.hostQuestions() > 0);
+
+        panel.registerHost();
+        QTRY_COMPARE(appeared.count(), 1);
     }
 
     // The tray may start after the application, as a panel that comes late at login does.
     void theIconDocksInATrayThatComesLater() {
+        if (qEnvironmentVariableIsSet("BURROWLIGHT_NO_X_SERVER")) {
+            QSKIP(qPrintable(QStringLiteral("no X server for the tray: ") +
+                             qEnvironmentVariable("BURROWLIGHT_NO_X_SERVER")));
+        }
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty(),
+                 "trayer is missing: scripts/install-deps --tests installs it");
         ThrowawayHome home;
         home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
         home.settings.setOnboardingCompleted(true);

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -23,14 +24,17 @@ const QString command = QStringLiteral(
     "-i /tmp/keys/production-bastion_ed25519 -o UserKnownHostsFile=/home/anna/.ssh/known_hosts.d/"
     "bastion.internal.example.com db.example.com");
 
-// The lines as shown, without what keeps the words together.
+// The lines as shown, without what keeps the words together or breaks them.
 QStringList shownLines(const VerbatimText& text) {
     QStringList lines;
     for (QTextBlock block = text.document()->begin(); block.isValid(); block = block.next()) {
         const QTextLayout* layout = block.layout();
         for (int index = 0; index < layout->lineCount(); ++index) {
             const QTextLine line = layout->lineAt(index);
-            lines << block.text().mid(line.textStart(), line.textLength()).remove(QChar(0x2060));
+            lines << block.text()
+                         .mid(line.textStart(), line.textLength())
+                         .remove(QChar(0x2060))
+                         .remove(QChar(0x200B));
         }
     }
     return lines;
@@ -96,6 +100,30 @@ class VerbatimTextTests : public QObject {
         QVERIFY2(!shownLines(text).filter(kex).isEmpty(),
                  qPrintable(shownLines(text).join(QLatin1Char('|'))));
         QCOMPARE(text.heightForWidth(text.width()), text.height());
+    }
+
+    // A word ends where a line may break: a path of over a thousand characters still breaks only
+    // after its slashes, while a word that long without a break point breaks every few letters.
+    void breaksEveryFewLettersOnlyWordsLongerThanAnyLine() {
+        QString path;
+        while (path.size() <= 1000) {
+            path += QStringLiteral("/srv/releases");
+        }
+        const QString word(1001, QLatin1Char('w'));
+        VerbatimText text;
+        text.setText(path + QLatin1Char(' ') + word);
+        showAsWideAs(text, QString(12, QLatin1Char('w')));
+
+        const QStringList lines = shownLines(text);
+        QCOMPARE(lines.join(QString()), path + QLatin1Char(' ') + word);
+        const auto inWord = lines.indexOf(QRegularExpression(QStringLiteral("^w+$")));
+        QVERIFY(inWord > 0);
+        for (const QString& line : lines.first(inWord - 1)) {
+            QVERIFY2(line.endsWith(QLatin1Char('/')), qPrintable(line));
+        }
+        for (const QString& line : lines.sliced(inWord)) {
+            QVERIFY2(line.size() < 12, qPrintable(line));
+        }
     }
 
     void assistiveTechnologyReadsAndSelectsTheText() {
