@@ -106,7 +106,7 @@ AppShell::AppShell(AppSettings& settings, AlertPresenter& alerts, AppModel::Part
     : settings_(settings), alerts_(alerts),
       model_(settings, alerts,
              [&] {
-                 parts.hasTray = trayAvailable.value_or(trayIsPresent(parts.sessionBus));
+                 parts.hasTray = trayAvailable ? *trayAvailable : trayIsPresent(parts.sessionBus);
                  return std::move(parts);
              }()),
       termination_({.shouldTerminate = [this] { return delegate_.shouldTerminate(); },
