@@ -6,7 +6,6 @@
 
 #include <QDataStream>
 #include <QEvent>
-#include <QScreen>
 #include <algorithm>
 #include <optional>
 
@@ -35,19 +34,16 @@ std::optional<QRect> savedNormalGeometry(const QByteArray& geometry) {
 }
 
 // Qt checks a restored place against its guess of the title bar, its style's and not the window
-// manager's, and moves it by that guess. The opening fit checks a window that opens in its normal
-// state again, with its real frame; one that opens maximised or full screen gets back, when restored,
-// the place it was saved with where that lies on the screen.
+// manager's, moves it by that guess, and leaves a place partly off the screen as it is. The opening
+// fit checks a window that opens in its normal state again, with its real frame; one that opens
+// maximised or full screen gets back, when restored, the place it was saved with, kept on the screen.
 void restore(QWidget& window, const QByteArray& geometry) {
     if (!window.restoreGeometry(geometry) || !(window.windowState() & enlarged)) {
         return;
     }
     const std::optional<QRect> saved = savedNormalGeometry(geometry);
-    const QScreen* screen = window.screen();
-    if (!saved || !screen || !screen->availableGeometry().contains(*saved)) {
-        return;
-    }
-    if (const QRect normal = *saved; normal != window.normalGeometry()) {
+    const QRect normal = sizes::placedOnScreen(window, saved.value_or(window.normalGeometry()));
+    if (normal != window.normalGeometry()) {
         // Qt takes a window's normal place from its geometry as it is maximised.
         const Qt::WindowStates state = window.windowState();
         window.setWindowState(state & ~enlarged);

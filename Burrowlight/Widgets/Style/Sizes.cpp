@@ -221,6 +221,19 @@ QSize fittedToScreen(const QWidget& window, QSize wanted) {
     return wanted.boundedTo(screen->availableGeometry().size() - decoration);
 }
 
+QRect placedOnScreen(const QWidget& window, QRect place) {
+    const QScreen* screen = window.screen();
+    if (!screen || screen->availableGeometry().contains(place)) {
+        return place;
+    }
+    // The window manager's title bar as Qt guesses it when it restores a place.
+    const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    const QRect room = screen->availableGeometry().adjusted(0, titleBar, 0, 0);
+    place.setSize(place.size().boundedTo(room.size()).expandedTo(window.minimumSize()));
+    place.moveTopLeft(keptWithin(room, place.topLeft(), place.size()));
+    return place;
+}
+
 void resizeToOpen(QWidget& window, QSize designSize) {
     window.resize(fittedToScreen(window, scaled(designSize)).expandedTo(window.minimumSize()));
     keepOnScreen(window);

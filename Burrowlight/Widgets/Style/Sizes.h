@@ -32,6 +32,10 @@ void fixToWidth(QWidget& window, int designWidth);
 void placePopup(QWidget& popup, const QWidget& anchor);
 // `wanted` within the available area of the screen the window opens on.
 QSize fittedToScreen(const QWidget& window, QSize wanted);
+// Where the window goes in its normal state while its frame is still unknown (a window that opens
+// maximised shows that place only once restored): `place` where it lies within the available area of
+// the window's screen; else within it, smaller where it is larger, with room above it for a title bar.
+QRect placedOnScreen(const QWidget& window, QRect place);
 // Opens the window at `designSize` (scaled), within its screen, and keeps it there (keepOnScreen).
 void resizeToOpen(QWidget& window, QSize designSize);
 // Once the window manager has framed the window that opens, keeps it, frame and all, within the
