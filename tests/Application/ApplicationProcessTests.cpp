@@ -26,6 +26,7 @@
 #include <QThread>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -33,6 +34,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <xcb/xcb.h>
 
 using namespace tunnelkit;
 using namespace std::chrono_literals;
@@ -237,7 +239,45 @@ class VirtualDisplay {
             .marginsAdded(QMargins(extents[0], extents[2], extents[1], extents[3]));
     }
 
+    // Whether the window manager shows the window titled `title` maximised.
+    bool isMaximized(const QString& title) const {
+        const QString state = run("xprop", {"-id", windowTitled(title), "_NET_WM_STATE"});
+        return state.contains("_NET_WM_STATE_MAXIMIZED_VERT") &&
+               state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
+    }
+    // Maximises the window titled `title`, or restores it, as its title bar's button does: the EWMH
+    // request that the window manager carries out.
+    void setMaximized(const QString& title, bool maximized) const {
+        const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
+            xcb_connect(display_.toLocal8Bit().constData(), nullptr), &xcb_disconnect);
+        const auto atom = [&](const std::string& name) {
+            const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+                xcb_intern_atom_reply(
+                    connection.get(),
+                    xcb_intern_atom(connection.get(), 0, uint16_t(name.size()), name.data()), nullptr),
+                &std::free);
+            return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        };
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = windowTitled(title).toUInt();
+        message.type = atom("_NET_WM_STATE");
+        message.data.data32[0] = maximized ? 1 : 0; // add, remove
+        message.data.data32[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
+        message.data.data32[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+        message.data.data32[3] = 2; // from a pager or a user's tool
+        xcb_send_event(connection.get(), 0,
+                       xcb_setup_roots_iterator(xcb_get_setup(connection.get())).data->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(connection.get());
+    }
+
   private:
+    QString windowTitled(const QString& title) const {
+        return run("xdotool", {"search", "--onlyvisible", "--name", '^' + title + '$'}).section('\n', 0, 0);
+    }
     bool xdotool(const QStringList& arguments, int limit = 30'000) const {
         QProcess tool;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -531,6 +571,64 @@ TEST_F(ApplicationProcess, TheMainWindowOpensWithItsFrameOnTheScreenAlsoWhenPutB
         running.terminate();
         ASSERT_TRUE(running.waitForFinished(15'000));
     }
+}
+
+// Left maximised, the main window comes back maximised, relaunch after relaunch, also with the
+// desktop scaled by 1.25 as KDE's global scale sets it; restored, it goes back where it was before.
+TEST_F(ApplicationProcess, AMainWindowLeftMaximisedComesBackMaximisedAndRestoresToItsPlace) {
+    const VirtualDisplay display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    const DesktopProgram windowManager(display, "openbox", {"--sm-disable"});
+    ASSERT_TRUE(windowManager.isRunning()) << "openbox is missing: scripts/install-deps --tests installs it";
+    ASSERT_TRUE(waitUntil([&] { return !display.workArea().isEmpty(); }));
+    application.keep({});
+    Application::set("showsDockIcon", true);
+    Screen scaled = display.screen();
+    scaled["QT_SCREEN_SCALE_FACTORS"] = "1.25";
+    QProcess* running = nullptr;
+    const auto relaunch = [&] {
+        if (running) {
+            running->terminate();
+            running->waitForFinished(15'000);
+        }
+        running = &application.launch({}, scaled);
+        return display.waitForWindow("^Burrowlight$");
+    };
+
+    // From the second launch on, the window opens where the first one was fitted to the screen.
+    std::optional<QRect> normal;
+    for (int launch = 1; launch <= 2; ++launch) {
+        ASSERT_TRUE(relaunch());
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                normal = display.framedWindow("Burrowlight");
+                return normal && display.workArea().contains(*normal);
+            },
+            10s))
+            << "frame " << described(normal) << " in " << described(display.workArea());
+    }
+    // Asked until it is done: a window manager busy with the window may let a request go.
+    ASSERT_TRUE(waitUntil([&] {
+        display.setMaximized("Burrowlight", true);
+        return display.isMaximized("Burrowlight");
+    }));
+
+    for (const char* launch : {"relaunch", "second relaunch"}) {
+        SCOPED_TRACE(launch);
+        ASSERT_TRUE(relaunch());
+        ASSERT_TRUE(waitUntil([&] { return display.isMaximized("Burrowlight"); }, 10s));
+    }
+    std::optional<QRect> restored;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            display.setMaximized("Burrowlight", false);
+            restored = display.framedWindow("Burrowlight");
+            return !display.isMaximized("Burrowlight") && restored == normal;
+        },
+        10s))
+        << "frame " << described(restored) << ", before " << described(normal);
+    running->terminate();
+    ASSERT_TRUE(running->waitForFinished(15'000));
 }
 
 TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {

@@ -4,10 +4,55 @@
 #include "Burrowlight/Widgets/Shell/XcbReplies.h"
 #include "Burrowlight/Widgets/Style/Sizes.h"
 
+#include <QDataStream>
 #include <QEvent>
 #include <algorithm>
+#include <optional>
 
 namespace burrowlight {
+
+namespace {
+
+constexpr Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
+
+// The place the window had in its normal state, as saveGeometry() wrote it: after Qt's mark and
+// version, the frame's geometry, then the normal one.
+std::optional<QRect> savedNormalGeometry(const QByteArray& geometry) {
+    QDataStream stream(geometry);
+    stream.setVersion(QDataStream::Qt_4_0);
+    constexpr quint32 qtGeometryMark = 0x1D9D0CB;
+    quint32 mark = 0;
+    quint16 majorVersion = 0;
+    quint16 minorVersion = 0;
+    QRect frame;
+    QRect normal;
+    stream >> mark >> majorVersion >> minorVersion >> frame >> normal;
+    if (stream.status() != QDataStream::Ok || mark != qtGeometryMark || !normal.isValid()) {
+        return std::nullopt;
+    }
+    return normal;
+}
+
+// Qt checks a restored place against its guess of the title bar, its style's and not the window
+// manager's, moves it by that guess, and leaves a place partly off the screen as it is. The opening
+// fit checks a window that opens in its normal state again, with its real frame; one that opens
+// maximised or full screen gets back, when restored, the place it was saved with, kept on the screen.
+void restore(QWidget& window, const QByteArray& geometry) {
+    if (!window.restoreGeometry(geometry) || !(window.windowState() & enlarged)) {
+        return;
+    }
+    const std::optional<QRect> saved = savedNormalGeometry(geometry);
+    const QRect normal = sizes::placedOnScreen(window, saved.value_or(window.normalGeometry()));
+    if (normal != window.normalGeometry()) {
+        // Qt takes a window's normal place from its geometry as it is maximised.
+        const Qt::WindowStates state = window.windowState();
+        window.setWindowState(state & ~enlarged);
+        window.setGeometry(normal);
+        window.setWindowState(state);
+    }
+}
+
+} // namespace
 
 WindowPlaces::WindowPlaces(AppSettings& settings) : settings_(settings) {}
 
@@ -26,7 +71,7 @@ void WindowPlaces::storeShown() {
 void WindowPlaces::keep(QWidget& window, const QString& name) {
     std::erase_if(kept_, [](const Kept& kept) { return !kept.window; });
     if (const QByteArray geometry = settings_.windowGeometry(name); !geometry.isEmpty()) {
-        window.restoreGeometry(geometry);
+        restore(window, geometry);
     }
     // Qt's own check of a restored place guesses the frame: the place is checked again once it is known.
     sizes::keepOnScreen(window);

@@ -10,11 +10,13 @@ namespace burrowlight {
 
 class AppSettings;
 
-// Brings windows back to the size and place the user left them in, across launches, as Linux
-// window managers don't: a window kept here takes the geometry stored under its name before it is
-// first shown, moved within the screen once its frame is known where the screen is smaller now or the
-// place was off it, and stores its own each time it is hidden, and at the end for those still open.
-// Wayland compositors place windows themselves: there only the size comes back.
+// Brings windows back as the user left them, across launches, as Linux window managers don't: a
+// window kept here takes the geometry stored under its name before it is first shown, and stores its
+// own each time it is hidden, and at the end for those still open. One left maximised or full screen
+// comes back so, and goes back to its normal place when restored; one left in its normal state comes
+// back at its size and place. Either place is kept on the screen where the screen is smaller now or
+// the place was off it. Wayland compositors place windows themselves: there the size and the
+// maximised or full-screen state come back, not the place.
 class WindowPlaces : public QObject {
   public:
     explicit WindowPlaces(AppSettings& settings);

@@ -82,7 +82,9 @@ class MinimumKeeper : public QObject {
 // A window manager frames a window before it maps it; on X11 the frame's size reaches Qt only then,
 // after the Show event and maybe after the turn that follows it. When the window is first exposed, it
 // is kept, frame and all, within the screen's available area: made smaller where it can be, and
-// moved, wherever it was put (a remembered place too), its title bar kept on the screen.
+// moved, wherever it was put (a remembered place too), its title bar kept on the screen. A maximised
+// or full-screen window is the window manager's to size and place: resizing it takes it out of that
+// state on X11, and breaks the protocol on Wayland.
 class OpeningFit : public QObject {
   public:
     static constexpr const char* name = "openingFit";
@@ -127,7 +129,7 @@ class OpeningFit : public QObject {
 
     void fit() {
         const QScreen* screen = window_.screen();
-        if (!screen) {
+        if (!screen || (window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
             return;
         }
         const QRect available = withinRounding(screen->availableGeometry(), window_.devicePixelRatioF());
@@ -217,6 +219,19 @@ QSize fittedToScreen(const QWidget& window, QSize wanted) {
     const QRect frame = window.frameGeometry();
     const QSize decoration = window.isVisible() ? frame.size() - window.size() : QSize();
     return wanted.boundedTo(screen->availableGeometry().size() - decoration);
+}
+
+QRect placedOnScreen(const QWidget& window, QRect place) {
+    const QScreen* screen = window.screen();
+    if (!screen || screen->availableGeometry().contains(place)) {
+        return place;
+    }
+    // The window manager's title bar as Qt guesses it when it restores a place.
+    const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    const QRect room = screen->availableGeometry().adjusted(0, titleBar, 0, 0);
+    place.setSize(place.size().boundedTo(room.size()).expandedTo(window.minimumSize()));
+    place.moveTopLeft(keptWithin(room, place.topLeft(), place.size()));
+    return place;
 }
 
 void resizeToOpen(QWidget& window, QSize designSize) {

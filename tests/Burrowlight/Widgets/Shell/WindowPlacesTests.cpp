@@ -1,7 +1,8 @@
 // The windows on a real X server, as a window manager sees them: the main window and the Settings
-// window come back where they were left, also after a relaunch, and "Show in the taskbar" gives and
-// takes the main window's EWMH hint that keeps it out of taskbars as soon as the General pane's
-// switch is flipped. Run through with-private-buses.sh and with-xvfb.sh.
+// window come back where they were left, also after a relaunch, a maximised one with its normal place
+// on the screen, and "Show in the taskbar" gives and takes the main window's EWMH hint that keeps it
+// out of taskbars as soon as the General pane's switch is flipped. Run through with-private-buses.sh
+// and with-xvfb.sh.
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
@@ -9,6 +10,7 @@
 #include "ShellHarness.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QProcess>
 #include <QTest>
 
@@ -80,6 +82,27 @@ class WindowPlacesTests : public QObject {
         QWidget* settings = relaunched.router().open(WindowId::settings);
         QCOMPARE(settings->pos(), settingsPlace + QPoint(10, 10));
         QCOMPARE(settings->size(), settings->maximumSize());
+    }
+
+    // Left maximised on a larger screen, the main window comes back maximised, and its normal place,
+    // where it goes when restored, is on this screen.
+    void aMaximisedWindowsPlaceOffTheScreenComesBackOntoIt() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget elsewhere;
+        elsewhere.setGeometry(QRect(available.center(), available.size() * 3 / 4));
+        elsewhere.setWindowState(Qt::WindowMaximized);
+        home.settings.setWindowGeometry(QStringLiteral("main"), elsewhere.saveGeometry());
+
+        AppShell shell(home.settings, home.alerts, home.parts(), true);
+        shell.launch();
+        const QWidget* main = shell.router().window(WindowId::main);
+        QVERIFY(main->windowState() & Qt::WindowMaximized);
+        QString normal;
+        QDebug(&normal) << main->normalGeometry();
+        QVERIFY2(available.contains(main->normalGeometry()), qPrintable(normal));
     }
 
     void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
