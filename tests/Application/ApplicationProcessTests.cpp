@@ -313,6 +313,22 @@ class VirtualDisplay {
     QString display_;
 };
 
+// Whether the window titled `title` comes to lie, frame and all, within the work area; `frame` is
+// where it was last seen.
+testing::AssertionResult framedWithinWorkArea(const VirtualDisplay& display, const QString& title,
+                                              std::optional<QRect>& frame) {
+    if (waitUntil(
+            [&] {
+                frame = display.framedWindow(title);
+                return frame && display.workArea().contains(*frame);
+            },
+            10s)) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << "frame " << described(frame) << " in " << described(display.workArea());
+}
+
 // A program of the desktop's on a display of the test's own, a window manager or a panel, for as long
 // as the object lives.
 class DesktopProgram {
@@ -561,13 +577,7 @@ TEST_F(ApplicationProcess, TheMainWindowOpensWithItsFrameOnTheScreenAlsoWhenPutB
         auto& running = application.launch({}, scaled);
         ASSERT_TRUE(display.waitForWindow("^Burrowlight$"));
         std::optional<QRect> frame;
-        EXPECT_TRUE(waitUntil(
-            [&] {
-                frame = display.framedWindow("Burrowlight");
-                return frame && display.workArea().contains(*frame);
-            },
-            10s))
-            << "frame " << described(frame) << " in " << described(display.workArea());
+        EXPECT_TRUE(framedWithinWorkArea(display, "Burrowlight", frame));
         running.terminate();
         ASSERT_TRUE(running.waitForFinished(15'000));
     }
@@ -599,13 +609,7 @@ TEST_F(ApplicationProcess, AMainWindowLeftMaximisedComesBackMaximisedAndRestores
     std::optional<QRect> normal;
     for (int launch = 1; launch <= 2; ++launch) {
         ASSERT_TRUE(relaunch());
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                normal = display.framedWindow("Burrowlight");
-                return normal && display.workArea().contains(*normal);
-            },
-            10s))
-            << "frame " << described(normal) << " in " << described(display.workArea());
+        ASSERT_TRUE(framedWithinWorkArea(display, "Burrowlight", normal));
     }
     // Asked until it is done: a window manager busy with the window may let a request go.
     ASSERT_TRUE(waitUntil([&] {
