@@ -210,9 +210,11 @@ class VirtualDisplay {
     // Keys as a user types them, to whatever window has the focus.
     void press(const QString& key) const { xdotool({"key", key}); }
     void type(const QString& text) const { xdotool({"type", text}); }
-    // Until a window with this title is shown.
+    // Until a window with this title is shown. Searched again and again rather than with --sync:
+    // xdotool gives up on an X error, which it gets when a window goes away under its search, as
+    // the window manager's frames of an instance that just quit do.
     bool waitForWindow(const QString& title) const {
-        return xdotool({"search", "--sync", "--onlyvisible", "--name", title}, 30'000);
+        return waitUntil([&] { return xdotool({"search", "--onlyvisible", "--name", title}, 5'000); });
     }
 
     // The area that windows may take, as the window manager says after the panels' struts.
