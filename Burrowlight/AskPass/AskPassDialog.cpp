@@ -64,28 +64,19 @@ AskPassDialog::AskPassDialog(AskPassDialogModel model, QWidget* parent)
     icon_.setPixmap(QApplication::windowIcon().pixmap(iconSize, iconSize));
     icon_.setAlignment(Qt::AlignTop);
 
-    // Everything shown comes from ssh, the server or the user: never read as markup.
-    message_.setTextFormat(Qt::PlainText);
-    message_.setWordWrap(true);
+    // Everything shown comes from ssh, the server or the user: plain text, never markup.
     QFont bold = message_.font();
     bold.setBold(true);
     message_.setFont(bold);
     message_.setText(model_.message);
 
-    informative_.setTextFormat(Qt::PlainText);
-    informative_.setWordWrap(true);
-    informative_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     informative_.setText(model_.informativeText);
 
-    sshLines_.setTextFormat(Qt::PlainText);
-    sshLines_.setWordWrap(true);
-    sshLines_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     sshLines_.setFont(editorLook::monospaced(sshLines_.font()));
     sshLines_.setText(model_.sshLines);
     sshLines_.setVisible(!model_.sshLines.isEmpty());
     // A blank line's room between the text and ssh's lines.
-    sshLines_.setContentsMargins(0, sshLines_.fontMetrics().height() / 2, 0, 0);
-    sshLines_.setMinimumWidth(sshLinesWidth(model_.sshLines, QFontMetricsF(sshLines_.font())));
+    sshLines_.setTextMargins({0, sshLines_.fontMetrics().height() / 2, 0, 0});
 
     accept_ = buttons_.addButton(model_.acceptTitle, QDialogButtonBox::AcceptRole);
     reject_ = buttons_.addButton(model_.rejectTitle, QDialogButtonBox::RejectRole);
@@ -105,12 +96,13 @@ AskPassDialog::AskPassDialog(AskPassDialogModel model, QWidget* parent)
         accessory_->field.setFocus();
     }
     layout_.addWidget(&buttons_, 4, 0, 1, 2);
-    keepMessageOnOneLine();
+    fitTextsToScreen();
 }
 
 // The message on one line as long as the dialog stays within half the screen's width; a longer
-// one wraps between its words there.
-void AskPassDialog::keepMessageOnOneLine() {
+// one wraps between its words there. ssh's lines keep to one line each, as far as the screen allows.
+// A word longer than the room breaks between its letters: no text takes the dialog past the screen.
+void AskPassDialog::fitTextsToScreen() {
     const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!shownOn) {
         return;
@@ -118,9 +110,16 @@ void AskPassDialog::keepMessageOnOneLine() {
     const QMargins margins = layout_.contentsMargins();
     const int beside =
         margins.left() + margins.right() + icon_.sizeHint().width() + layout_.horizontalSpacing();
-    const int room = shownOn->availableGeometry().width() / 2 - beside;
+    const int screenWidth = std::max(0, shownOn->availableGeometry().width() - beside);
+    const int halfScreen = std::max(0, shownOn->availableGeometry().width() / 2 - beside);
+    sshLines_.setMinimumWidth(
+        std::min(sshLinesWidth(model_.sshLines, QFontMetricsF(sshLines_.font())), screenWidth));
+    sshLines_.setMaximumWidth(screenWidth);
+    const int column = std::max(halfScreen, sshLines_.isHidden() ? 0 : sshLines_.minimumWidth());
     const int oneLine = widest({model_.message}, QFontMetricsF(message_.font()));
-    message_.setMinimumWidth(std::max(0, std::min(oneLine, room)));
+    message_.setMinimumWidth(std::min(oneLine, halfScreen));
+    message_.setMaximumWidth(column);
+    informative_.setMaximumWidth(column);
 }
 
 AskPassOutcome AskPassDialog::outcome() const {

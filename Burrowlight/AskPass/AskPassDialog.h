@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Burrowlight/AskPass/AskPassDialogModel.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -23,10 +24,10 @@ class AskPassDialog final : public QDialog {
     const AskPassDialogModel& model() const { return model_; }
     AskPassOutcome outcome() const;
 
-    const QLabel& messageLabel() const { return message_; }
-    const QLabel& informativeLabel() const { return informative_; }
+    const VerbatimText& messageLabel() const { return message_; }
+    const VerbatimText& informativeLabel() const { return informative_; }
     // ssh's own lines, in a fixed-width font; hidden when there are none.
-    const QLabel& sshLinesLabel() const { return sshLines_; }
+    const VerbatimText& sshLinesLabel() const { return sshLines_; }
     QPushButton* acceptButton() const { return accept_; }
     QPushButton* rejectButton() const { return reject_; }
     // Nothing where the question has no field, or nothing can be remembered.
@@ -36,7 +37,7 @@ class AskPassDialog final : public QDialog {
     const QWidget* accessoryView() const { return accessory_.get(); }
 
   private:
-    void keepMessageOnOneLine();
+    void fitTextsToScreen();
 
     // The layout comes last, so that it goes first and never outlives the widgets it holds.
     struct Accessory : QWidget {
@@ -48,9 +49,9 @@ class AskPassDialog final : public QDialog {
 
     AskPassDialogModel model_;
     QLabel icon_;
-    QLabel message_;
-    QLabel informative_;
-    QLabel sshLines_;
+    VerbatimText message_;
+    VerbatimText informative_;
+    VerbatimText sshLines_;
     QDialogButtonBox buttons_;
     std::unique_ptr<Accessory> accessory_;
     QPushButton* accept_ = nullptr; // owned by the button box

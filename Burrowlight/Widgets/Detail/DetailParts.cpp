@@ -37,10 +37,9 @@ ProblemBanner::ProblemBanner(std::function<void()> retryNow, QWidget* parent)
     : QFrame(parent), retryNow_(std::move(retryNow)) {
     layout_.setContentsMargins(sizes::scaled(QMargins(12, 12, 12, 12)));
     layout_.setSpacing(sizes::scaled(10));
-    message_.setTextFormat(Qt::PlainText);
-    message_.setWordWrap(true);
-    message_.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    message_.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    QSizePolicy wide(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    wide.setHeightForWidth(true);
+    message_.setSizePolicy(wide);
     tryNow_.setText(tr("Try Now"));
     connect(&tryNow_, &QPushButton::clicked, this, [this] { retryNow_(); });
     layout_.addWidget(&symbol_, 0, Qt::AlignTop);
@@ -247,8 +246,6 @@ UnsavedBar::UnsavedBar(std::function<void()> cancel, std::function<void(bool)> s
     QFont medium = title_.font();
     medium.setWeight(QFont::Medium);
     title_.setFont(medium);
-    problem_.setTextFormat(Qt::PlainText);
-    problem_.setWordWrap(true);
     makeSecondary(problem_);
     cancel_.setText(tr("Cancel"));
     connect(&cancel_, &QPushButton::clicked, this, [cancel = std::move(cancel)] { cancel(); });
@@ -286,7 +283,7 @@ UnsavedBar::Rows UnsavedBar::rowsFor(int width) const {
     int problem = 0;
     if (!problem_.isHidden()) {
         // On two lines at most.
-        const int natural = textWidth(problem_);
+        const int natural = problem_.sizeHint().width();
         problem = barSpacing() + problemIcon_.width() + barSpacing() + std::min(natural, natural / 2 + 24);
     }
     if (lead + problem + barSpacing() + buttons <= width) {

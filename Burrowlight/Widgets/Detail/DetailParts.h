@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Models/DetailModel.h"
 #include "Burrowlight/Models/LogCardModel.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QCheckBox>
@@ -43,7 +44,7 @@ class ProblemBanner : public QFrame {
     std::function<void()> retryNow_;
     DetailModel::Banner banner_;
     QLabel symbol_;
-    QLabel message_;
+    VerbatimText message_;
     QPushButton tryNow_;
     QHBoxLayout layout_{this};
 };
@@ -132,7 +133,7 @@ class UnsavedBar : public QFrame {
     QLabel icon_;
     QLabel title_;
     QLabel problemIcon_;
-    QLabel problem_;
+    VerbatimText problem_;
     QPushButton cancel_;
     QPushButton plainSave_;
     QPushButton prominentSave_;

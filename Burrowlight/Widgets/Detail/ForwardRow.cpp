@@ -32,13 +32,8 @@ ForwardRow::ForwardRow(const tunnelkit::Forward& forward, bool isConnected, QWid
     symbol_.setFixedWidth(sizes::scaled(20));
     layout_.addWidget(&symbol_);
 
-    // A long server or note wraps rather than widen the page.
-    for (QLabel* label : {&summary_, &caption_}) {
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
-    }
+    // A long server or note wraps, a word longer than the line broken, rather than widen the page.
     summary_.setText(texts::summary(forward));
-    summary_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont mono = editorLook::monospaced(summary_.font());
     mono.setStrikeOut(!forward.isEnabled);
     summary_.setFont(mono);

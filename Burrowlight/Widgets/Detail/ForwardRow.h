@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "TunnelKit/Tunnel.h"
 
 #include <QHBoxLayout>
@@ -25,8 +26,8 @@ class ForwardRow : public QWidget {
     QLabel symbol_;
     // Before what it holds, which goes first.
     QWidget texts_;
-    QLabel summary_;
-    QLabel caption_;
+    VerbatimText summary_;
+    VerbatimText caption_;
     QVBoxLayout textsLayout_{&texts_};
     QToolButton browser_;
     QToolButton copy_;

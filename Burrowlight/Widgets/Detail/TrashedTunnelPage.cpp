@@ -22,19 +22,17 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     columnLayout_.setContentsMargins(sizes::scaled(QMargins(24, 24, 24, 24)));
     columnLayout_.setSpacing(sizes::scaled(18));
 
-    for (QLabel* label : {&name_, &destination_, &deleted_, &note_}) {
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
-    }
+    // Its texts wrap, a word longer than the line broken between letters: no name, server or note
+    // holds the window wider.
+    deleted_.setTextFormat(Qt::PlainText);
+    deleted_.setWordWrap(true);
     name_.setText(texts::shownName(tunnel));
     scroll_.setAccessibleName(name_.text());
-    name_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont title = name_.font();
     title.setPointSizeF(title.pointSizeF() * 1.55);
     title.setWeight(QFont::DemiBold);
     name_.setFont(title);
     destination_.setText(onOneLine(QString::fromStdString(tunnel.destination())));
-    destination_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     destination_.setFont(editorLook::monospaced(destination_.font()));
     makeSecondary(destination_);
     deleted_.setVisible(tunnel.deletedAt.has_value());
@@ -85,8 +83,8 @@ TrashedTunnelPage::TrashedTunnelPage(MainWindowModel& window, const tunnelkit::T
     noteHeading_.setText(tr("Note"));
     makeHeading(noteHeading_);
     note_.setText(QString::fromStdString(tunnel.note));
-    note_.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    note_.setContentsMargins(sizes::scaled(QMargins(14, 14, 14, 14)));
+    note_.setAccessibleName(noteHeading_.text());
+    noteCard_.content().setContentsMargins(sizes::scaled(QMargins(14, 14, 14, 14)));
     noteCard_.content().addWidget(&note_);
     noteLayout_.setContentsMargins(0, 0, 0, 0);
     noteLayout_.setSpacing(sizes::scaled(8));

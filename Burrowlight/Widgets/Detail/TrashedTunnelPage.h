@@ -2,6 +2,7 @@
 
 #include "Burrowlight/Models/MainWindowModel.h"
 #include "Burrowlight/Widgets/Detail/ForwardRow.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "Burrowlight/Widgets/Style/ColumnScrollArea.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
@@ -22,7 +23,7 @@ class TrashedTunnelPage : public QWidget {
   public:
     TrashedTunnelPage(MainWindowModel& window, const tunnelkit::Tunnel& tunnel, QWidget* parent = nullptr);
 
-    QLabel& name() { return name_; }
+    VerbatimText& name() { return name_; }
     QPushButton& restoreButton() { return restore_; }
     QWidget& noteSection() { return noteSection_; }
     const std::vector<std::unique_ptr<ForwardRow>>& forwardRows() const { return rows_; }
@@ -32,8 +33,8 @@ class TrashedTunnelPage : public QWidget {
     QWidget column_;
     QWidget headerRow_;
     QWidget titles_;
-    QLabel name_;
-    QLabel destination_;
+    VerbatimText name_;
+    VerbatimText destination_;
     QLabel deleted_;
     QVBoxLayout titlesLayout_{&titles_};
     QPushButton restore_;
@@ -46,7 +47,7 @@ class TrashedTunnelPage : public QWidget {
     QWidget noteSection_;
     QLabel noteHeading_;
     TolvanCard noteCard_;
-    QLabel note_;
+    VerbatimText note_;
     QVBoxLayout noteLayout_{&noteSection_};
     QVBoxLayout columnLayout_{&column_};
     QVBoxLayout layout_{this};

@@ -5,6 +5,7 @@
 #include "Burrowlight/Widgets/Editor/FileField.h"
 #include "Burrowlight/Widgets/Editor/LongWordWrap.h"
 #include "Burrowlight/Widgets/Editor/OptionsList.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "Burrowlight/Widgets/Shell/WrappingCheckBox.h"
 #include "Burrowlight/Widgets/Style/EditorLook.h"
 #include "Burrowlight/Widgets/Style/Sizes.h"
@@ -234,9 +235,9 @@ void AdvancedFields::setSavedSecrets(const std::vector<tunnelkit::SecretKey>& se
         auto* row = new QWidget(secrets_);
         auto* rowLayout = new QHBoxLayout(row);
         rowLayout->setContentsMargins(0, 0, 0, 0);
-        auto* title = new QLabel(texts::title(key, homeDirectory_), row);
-        title->setTextFormat(Qt::PlainText);
-        title->setWordWrap(true);
+        // A server or key path longer than the line breaks rather than widen the detail.
+        auto* title = new VerbatimText(row);
+        title->setText(texts::title(key, homeDirectory_));
         rowLayout->addWidget(title);
         auto* saved = new QLabel(tr("Saved in keyring"), row);
         makeSecondary(*saved);

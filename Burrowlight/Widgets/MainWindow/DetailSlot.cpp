@@ -5,6 +5,7 @@
 #include "Burrowlight/Core/Texts/StateTexts.h"
 #include "Burrowlight/Core/Texts/TunnelTexts.h"
 #include "Burrowlight/Widgets/MainWindow/StatusDot.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "Burrowlight/Widgets/Style/Look.h"
 #include "Burrowlight/Widgets/Style/Sizes.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
@@ -23,8 +24,6 @@ namespace {
 class TunnelPlaceholder : public QWidget {
   public:
     TunnelPlaceholder(MainWindowModel& window, const Uuid& id, bool trashed) : window_(window), id_(id) {
-        name_.setTextFormat(Qt::PlainText);
-        name_.setWordWrap(true);
         QFont font = name_.font();
         font.setPointSizeF(font.pointSizeF() * 1.5);
         font.setWeight(QFont::DemiBold);
@@ -86,7 +85,8 @@ class TunnelPlaceholder : public QWidget {
 
     MainWindowModel& window_;
     Uuid id_;
-    QLabel name_;
+    // A name longer than the line breaks between its letters rather than widen the window.
+    VerbatimText name_;
     // Before what it holds, which goes first.
     QWidget statusRow_;
     StatusDot dot_;

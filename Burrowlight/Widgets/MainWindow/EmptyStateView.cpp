@@ -19,11 +19,10 @@ int symbolSize() {
 EmptyStateView::EmptyStateView(QWidget* parent) : QWidget(parent) {
     icon_.setAlignment(Qt::AlignCenter);
     icon_.setMinimumHeight(symbolSize() + 4);
-    for (QLabel* label : {&title_, &description_}) {
-        label->setAlignment(Qt::AlignCenter);
-        label->setWordWrap(true);
-        label->setTextFormat(Qt::PlainText);
-    }
+    description_.setAlignment(Qt::AlignCenter);
+    description_.setWordWrap(true);
+    description_.setTextFormat(Qt::PlainText);
+    title_.setLineAlignment(Qt::AlignHCenter);
     QFont font = title_.font();
     font.setPointSizeF(font.pointSizeF() * 1.35);
     font.setWeight(QFont::DemiBold);

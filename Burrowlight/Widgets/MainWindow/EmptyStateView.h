@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,7 +24,7 @@ class EmptyStateView : public QWidget {
     void setButtonsInRow(bool inRow);
     void clearButtons();
 
-    const QLabel& title() const { return title_; }
+    const VerbatimText& title() const { return title_; }
     const QLabel& description() const { return description_; }
     const std::vector<std::unique_ptr<QPushButton>>& buttons() const { return buttons_; }
 
@@ -42,7 +44,8 @@ class EmptyStateView : public QWidget {
     // The texts' column, at most `textWidth` wide, before what it holds.
     QWidget column_;
     QLabel icon_;
-    QLabel title_;
+    // It may hold what was searched for: a word longer than the line breaks between its letters.
+    VerbatimText title_;
     QLabel description_;
     QWidget buttonArea_;
     QVBoxLayout buttonLayout_{&buttonArea_};

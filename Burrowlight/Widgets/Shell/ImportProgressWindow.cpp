@@ -9,10 +9,8 @@ namespace burrowlight {
 ImportProgressWindow::ImportProgressWindow(ArchiveImports& imports, QWidget* parent)
     : QWidget(parent, Qt::Dialog), imports_(imports) {
     setWindowTitle(appDisplayName());
+    // A file's name longer than the line breaks between its letters rather than widen the window.
     message_.setMinimumWidth(message_.fontMetrics().averageCharWidth() * 40);
-    // A file's name is no markup.
-    message_.setTextFormat(Qt::PlainText);
-    message_.setWordWrap(true);
     // Its length is unknown until the file is decoded: the bar only shows that work goes on.
     bar_.setRange(0, 0);
     bar_.setTextVisible(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Core/ArchiveImports.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "Burrowlight/Widgets/Style/Theme.h"
 
 #include <QLabel>
@@ -24,7 +25,7 @@ class ImportProgressWindow : public QWidget {
     explicit ImportProgressWindow(ArchiveImports& imports, QWidget* parent = nullptr);
 
     QPushButton& cancelButton() { return cancel_; }
-    const QLabel& message() const { return message_; }
+    const VerbatimText& message() const { return message_; }
     // Shows at once what a slow read would show after the delay.
     void showNow();
 
@@ -32,7 +33,7 @@ class ImportProgressWindow : public QWidget {
     void follow();
 
     ArchiveImports& imports_;
-    QLabel message_;
+    VerbatimText message_;
     QProgressBar bar_;
     QPushButton cancel_;
     QVBoxLayout layout_{this};

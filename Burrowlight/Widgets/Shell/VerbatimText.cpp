@@ -27,12 +27,13 @@ void withoutLayout(QTextDocument& document) {
     document.setPageSize(QSizeF(0, 0));
 }
 
-void prepare(QTextDocument& document, const QFont& font) {
+void prepare(QTextDocument& document, const QFont& font, Qt::Alignment alignment) {
     document.setUndoRedoEnabled(false);
     document.setDocumentMargin(0);
     document.setDefaultFont(font);
     QTextOption wrapping = document.defaultTextOption();
     wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    wrapping.setAlignment(alignment);
     document.setDefaultTextOption(wrapping);
 }
 
@@ -49,7 +50,7 @@ VerbatimText::VerbatimText(QWidget* parent) : QTextEdit(parent) {
     setLineWrapMode(QTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document()->setDocumentMargin(0);
-    prepare(measured_, font());
+    prepare(measured_, font(), alignment_);
     viewport()->setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -81,6 +82,19 @@ void VerbatimText::setText(const QString& text) {
         QAccessibleTextUpdateEvent changed(this, 0, previous, text_);
         QAccessible::updateAccessibility(&changed);
     }
+}
+
+void VerbatimText::setLineAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    prepare(measured_, font(), alignment_);
+    if (shown_) {
+        prepare(*shown_, font(), alignment_);
+    }
+}
+
+void VerbatimText::setTextMargins(const QMargins& margins) {
+    setViewportMargins(margins);
+    updateGeometry();
 }
 
 qsizetype VerbatimText::textPosition(int shownPosition) const {
@@ -244,7 +258,7 @@ bool VerbatimText::showFor(int width) {
 
     Shown shown = shownFor(width, true);
     auto document = std::make_unique<QTextDocument>();
-    prepare(*document, font());
+    prepare(*document, font(), alignment_);
     document->setPlainText(shown.text);
     withoutLayout(*document);
     setDocument(document.get());
@@ -271,45 +285,55 @@ void VerbatimText::measure(qreal width) const {
 }
 
 int VerbatimText::heightForWidth(int width) const {
-    if (width >= unwrapped().width()) {
-        return unwrapped().height();
+    const QSize around = aroundText();
+    const int textWidth = std::max(1, width - around.width());
+    return textHeightFor(textWidth) + around.height();
+}
+
+int VerbatimText::textHeightFor(int textWidth) const {
+    if (textWidth >= unwrappedText().width()) {
+        return unwrappedText().height();
     }
-    if (const auto known = heights_.find(width); known != heights_.end()) {
+    if (const auto known = heights_.find(textWidth); known != heights_.end()) {
         return known->second;
     }
     if (heights_.size() >= 64) {
         heights_.clear();
     }
-    const int textWidth = std::max(1, width - frameWidth() * 2);
     measure(textWidth);
     measured_.setTextWidth(textWidth);
-    const int height = static_cast<int>(std::ceil(measured_.size().height())) + frameWidth() * 2;
-    heights_.emplace(width, height);
+    const int height = static_cast<int>(std::ceil(measured_.size().height()));
+    heights_.emplace(textWidth, height);
     return height;
 }
 
 QSize VerbatimText::sizeHint() const {
-    return unwrapped();
+    return unwrappedText() + aroundText();
 }
 
 // All of it on one line where there is room for it; what keeps words whole takes none.
-QSize VerbatimText::unwrapped() const {
+QSize VerbatimText::unwrappedText() const {
     if (!unwrapped_) {
         if (measuredVariant_ < 0) {
             measure(viewport()->width());
         }
         measured_.setTextWidth(-1);
         unwrapped_ = QSize(static_cast<int>(std::ceil(measured_.idealWidth())),
-                           static_cast<int>(std::ceil(measured_.size().height()))) +
-                     QSize(frameWidth() * 2, frameWidth() * 2);
+                           static_cast<int>(std::ceil(measured_.size().height())));
     }
     return *unwrapped_;
 }
 
 QSize VerbatimText::minimumSizeHint() const {
     // A few characters a line: the text takes the width its column has, never more.
-    return {fontMetrics().averageCharWidth() * 4 + frameWidth() * 2,
-            fontMetrics().lineSpacing() + frameWidth() * 2};
+    return QSize(fontMetrics().averageCharWidth() * 4, fontMetrics().lineSpacing()) + aroundText();
+}
+
+// The frame and the margins around the text.
+QSize VerbatimText::aroundText() const {
+    const QMargins margins = viewportMargins();
+    return {frameWidth() * 2 + margins.left() + margins.right(),
+            frameWidth() * 2 + margins.top() + margins.bottom()};
 }
 
 QMimeData* VerbatimText::createMimeDataFromSelection() const {

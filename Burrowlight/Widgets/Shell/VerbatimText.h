@@ -15,7 +15,8 @@ namespace burrowlight {
 // than its line breaks where Unicode allows a line to break inside it (after a hyphen or a slash),
 // never right after the hyphen that begins an option; a long word (LongWords.h) breaks every few
 // letters, so that the text never widens its column. Whatever way it is copied (the clipboard, the
-// selection, a drag) the copy is exactly the text, and assistive technology reads exactly the text.
+// selection, a drag) the copy is exactly the text, and assistive technology reads exactly the text:
+// as a label's, named by what it says, unless the text is given a name of its own.
 class VerbatimText : public QTextEdit {
     Q_OBJECT
 
@@ -25,6 +26,10 @@ class VerbatimText : public QTextEdit {
 
     void setText(const QString& text);
     const QString& text() const { return text_; }
+    // Where its lines stand across its width: the leading edge unless told otherwise.
+    void setLineAlignment(Qt::Alignment alignment);
+    // Room around the text, within the widget: its sizes count it.
+    void setTextMargins(const QMargins& margins);
 
     // Where a position of the shown document falls in `text()`, and where a position of `text()`
     // shows: the document also holds what keeps words whole.
@@ -71,10 +76,13 @@ class VerbatimText : public QTextEdit {
     // `measured_` holds the text for lines this wide.
     void measure(qreal width) const;
     void followTextColour();
-    QSize unwrapped() const;
+    QSize unwrappedText() const;
+    int textHeightFor(int textWidth) const;
+    QSize aroundText() const;
 
     QString text_;
     bool hasText_ = false;
+    Qt::Alignment alignment_ = Qt::AlignLeading;
     std::vector<Joint> joints_;
     // The distinct widths of the words that have break points, in order: the shown text changes
     // only where the line's width crosses one of them.
@@ -88,8 +96,8 @@ class VerbatimText : public QTextEdit {
     // The text laid out apart from the widget, to answer how tall it is at any width.
     mutable QTextDocument measured_;
     mutable qsizetype measuredVariant_ = -1;
-    // Heights already measured, by width: one layout asks for the same few widths again and again,
-    // and a long text takes a while to lay out.
+    // Heights of the text already measured, by the width of its lines: one layout asks for the same few
+    // widths again and again, and a long text takes a while to lay out.
     mutable std::map<int, int> heights_;
     mutable std::optional<QSize> unwrapped_;
 };

@@ -34,8 +34,17 @@ class VerbatimTextAccessible : public QAccessibleWidget, public QAccessibleTextI
         return state;
     }
 
+    // Without a caption of its own, a text is read as a label is: named by what it says.
+    QAccessible::Role role() const override {
+        return verbatim().accessibleName().isEmpty() ? QAccessible::StaticText : QAccessible::EditableText;
+    }
+
     QString text(QAccessible::Text type) const override {
-        return type == QAccessible::Value ? verbatim().text() : QAccessibleWidget::text(type);
+        if (type == QAccessible::Value ||
+            (type == QAccessible::Name && verbatim().accessibleName().isEmpty())) {
+            return verbatim().text();
+        }
+        return QAccessibleWidget::text(type);
     }
 
     int characterCount() const override { return static_cast<int>(verbatim().text().size()); }

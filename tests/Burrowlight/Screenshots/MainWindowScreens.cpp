@@ -414,6 +414,52 @@ BURROWLIGHT_RESIZABLE_SCREENSHOT("main", "long-names") {
     return window.frame;
 }
 
+// A name, a server, a forward and a note of one word each, longer than any line, as a fleet's
+// generated names come: they break between their letters, live and deleted, and the window keeps
+// the least size it has with short texts.
+namespace {
+
+std::string wordOf(const std::string& syllable, size_t length) {
+    std::string word;
+    while (word.size() < length) {
+        word += syllable;
+    }
+    return word.substr(0, length);
+}
+
+Tunnel wordy(bool longWords) {
+    const std::string name = longWords ? wordOf("Reportingreplica", 150) : "Reporting replica";
+    const std::string host =
+        longWords ? wordOf("reporting.db1.prod.eu.internal.corporationname", 138) + ".example.com"
+                  : "db1.example.com";
+    const std::string note = longWords ? wordOf("Readonlyreplicaofthewarehouse", 150) : "Read-only.";
+    Tunnel tunnel = made(8, name, host, {"databases"},
+                         Forward::make(screenId(0x88), Forward::Kind::local, true,
+                                       Endpoint::tcp("localhost", 5433), Endpoint::tcp(host, 5432), note));
+    tunnel.note = note;
+    return tunnel;
+}
+
+} // namespace
+
+BURROWLIGHT_LONG_WORDS_SCREENSHOT("main", "long-words") {
+    Window window = detailWindow(stage);
+    const Tunnel tunnel = wordy(longWords);
+    stage.model().controller().save(tunnel);
+    select(window, {tunnel.name.c_str()});
+    return window.frame;
+}
+
+BURROWLIGHT_LONG_WORDS_SCREENSHOT("main", "long-words-trashed") {
+    Window window = detailWindow(stage);
+    const Tunnel tunnel = wordy(longWords);
+    stage.model().controller().save(tunnel);
+    stage.model().controller().moveToTrash({tunnel.id});
+    window.view.model().state().setSidebar(SidebarItem::trash());
+    select(window, {tunnel.name.c_str()});
+    return window.frame;
+}
+
 // Connected to a real sshd through the real ssh: the session's facts and the log as ssh wrote them,
 // for each kind of server key, with a forward of every kind and options of every kind.
 namespace {

@@ -69,9 +69,13 @@ struct Screen {
     QString state;
     Build build;
     bool resizable = false;
+    // The same window with short texts where this one has long words: the layout check holds the
+    // window to the least size it has with them.
+    Build withShortTexts;
 };
 
-bool registerScreen(const char* window, const char* state, Build build, bool resizable = false);
+bool registerScreen(const char* window, const char* state, Build build, bool resizable = false,
+                    Build withShortTexts = {});
 std::vector<Screen> registeredScreens();
 
 } // namespace screenshots
@@ -85,5 +89,22 @@ std::vector<Screen> registeredScreens();
                                       resizable);                                                            \
     static QWidget& BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_,                                               \
                                                   __LINE__)([[maybe_unused]] ::screenshots::Stage & stage)
+// A resizable window whose texts are words longer than any line, or short ones: the body gets
+// `bool longWords` beside the stage, and is taken with long words.
+#define BURROWLIGHT_LONG_WORDS_SCREENSHOT(window, state)                                                     \
+    static QWidget& BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_, __LINE__)(::screenshots::Stage & stage,       \
+                                                                         bool longWords);                    \
+    [[maybe_unused]] static const bool BURROWLIGHT_SCREENSHOT_CONCAT(screenshotRegistered_, __LINE__) =      \
+        ::screenshots::registerScreen(                                                                       \
+            window, state,                                                                                   \
+            [](::screenshots::Stage& stage) -> QWidget& {                                                    \
+                return BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_, __LINE__)(stage, true);                    \
+            },                                                                                               \
+            true,                                                                                            \
+            [](::screenshots::Stage& stage) -> QWidget& {                                                    \
+                return BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_, __LINE__)(stage, false);                   \
+            });                                                                                              \
+    static QWidget& BURROWLIGHT_SCREENSHOT_CONCAT(screenshot_, __LINE__)(::screenshots::Stage & stage,       \
+                                                                         bool longWords)
 #define BURROWLIGHT_SCREENSHOT(window, state) BURROWLIGHT_SCREENSHOT_REGISTERED(window, state, false)
 #define BURROWLIGHT_RESIZABLE_SCREENSHOT(window, state) BURROWLIGHT_SCREENSHOT_REGISTERED(window, state, true)

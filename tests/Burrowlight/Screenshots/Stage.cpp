@@ -139,8 +139,10 @@ QString Stage::home() {
     return QDir::home().absolutePath();
 }
 
-bool registerScreen(const char* window, const char* state, Build build, bool resizable) {
-    registry().push_back({QString::fromUtf8(window), QString::fromUtf8(state), std::move(build), resizable});
+bool registerScreen(const char* window, const char* state, Build build, bool resizable,
+                    Build withShortTexts) {
+    registry().push_back({QString::fromUtf8(window), QString::fromUtf8(state), std::move(build), resizable,
+                          std::move(withShortTexts)});
     return true;
 }
 

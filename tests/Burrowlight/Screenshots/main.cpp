@@ -128,6 +128,38 @@ bool photograph(const Screen& screen, const char* language, const QDir& output) 
     return written;
 }
 
+// The least size its window keeps to, as the screen opens.
+QSize leastSize(const Screen& screen) {
+    QSize least;
+    visit(screen, [&](QWidget& widget, bool smallest) {
+        if (!smallest) {
+            least = widget.window()->minimumSize().expandedTo(widget.window()->minimumSizeHint());
+        }
+    });
+    return least;
+}
+
+// A window with long words is no larger, at its smallest, than with short texts.
+QStringList growthFaults(const Screen& screen) {
+    if (!screen.withShortTexts) {
+        return {};
+    }
+    Screen shortTexts = screen;
+    shortTexts.build = screen.withShortTexts;
+    const QSize withLongWords = leastSize(screen);
+    const QSize withShortTexts = leastSize(shortTexts);
+    if (withLongWords.width() <= withShortTexts.width() &&
+        withLongWords.height() <= withShortTexts.height()) {
+        return {};
+    }
+    return {
+        QStringLiteral("its words longer than a line make its least size %1×%2 px, %3×%4 with short texts")
+            .arg(withLongWords.width())
+            .arg(withLongWords.height())
+            .arg(withShortTexts.width())
+            .arg(withShortTexts.height())};
+}
+
 // The layout faults of the screen in one language and appearance, each named after the picture it
 // shows in.
 QStringList check(const Screen& screen, const char* language, const char* appearance) {
@@ -144,6 +176,9 @@ QStringList check(const Screen& screen, const char* language, const char* appear
             faults << name + QStringLiteral(": ") + fault;
         }
     });
+    for (const QString& fault : growthFaults(screen)) {
+        faults << fileName(screen, false, language, appearance) + QStringLiteral(": ") + fault;
+    }
     return faults;
 }
 

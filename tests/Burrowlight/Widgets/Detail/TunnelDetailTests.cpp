@@ -8,6 +8,7 @@
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -260,6 +261,45 @@ class TunnelDetailTests : public QObject {
         QCOMPARE(page->forwardRows().size(), size_t(0));
         page->restoreButton().click();
         QVERIFY(!window.app.controller().tunnel(gone.id)->isTrashed());
+    }
+
+    // A word longer than any line, in a name, a server, a forward or a note, breaks between its
+    // letters: selected, live or deleted, such a tunnel leaves the window as narrow as it could be.
+    void aLongWordWidensNoWindow() {
+        ThrowawayHome home;
+        const std::string word(150, 'w');
+        const auto withNoteAndForward = [](Tunnel tunnel, const std::string& text) {
+            tunnel.note = text;
+            tunnel.forwards = {tunnelkit::Forward::make(Uuid::random(), tunnelkit::Forward::Kind::local, true,
+                                                        tunnelkit::Endpoint::tcp("localhost", 8080),
+                                                        tunnelkit::Endpoint::tcp(tunnel.host, 80), text)};
+            return tunnel;
+        };
+        const Tunnel brief = withNoteAndForward(named("web"), "web");
+        const Tunnel wordy = withNoteAndForward(named(word), word);
+        Tunnel trashedBrief = brief;
+        Tunnel trashedWordy = wordy;
+        for (Tunnel* trashed : {&trashedBrief, &trashedWordy}) {
+            trashed->id = Uuid::random();
+            trashed->deletedAt = tunnelkit::currentDate();
+        }
+        home.storeTunnels({brief, wordy, trashedBrief, trashedWordy});
+        Window window(home);
+        const auto leastWidthWith = [&](const Tunnel& tunnel) {
+            window.view.model().state().setSidebar(tunnel.deletedAt ? SidebarItem::trash()
+                                                                    : SidebarItem::all());
+            window.select(tunnel.id);
+            QApplication::processEvents();
+            return window.view.minimumSizeHint().width();
+        };
+        QCOMPARE(leastWidthWith(wordy), leastWidthWith(brief));
+        QCOMPARE(leastWidthWith(trashedWordy), leastWidthWith(trashedBrief));
+        // Read and selected as it is.
+        auto* page = dynamic_cast<TrashedTunnelPage*>(window.view.detail().page());
+        QVERIFY(page);
+        QCOMPARE(page->name().text(), QString::fromStdString(word));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&page->name())->text(QAccessible::Name),
+                 QString::fromStdString(word));
     }
 
     // The card's text follows the model as lines come, leave from the top and the details switch, and

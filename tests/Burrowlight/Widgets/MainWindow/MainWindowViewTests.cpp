@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/EmbeddedText.h"
 #include "Burrowlight/Widgets/MainWindow/MainWindowView.h"
+#include "Burrowlight/Widgets/Shell/VerbatimText.h"
 #include "PrivateBuses.h"
 #include "ThrowawayAppHome.h"
 
@@ -39,12 +40,17 @@ struct Window {
 
     QListView& list() { return view.list().view(); }
     QModelIndex row(const Uuid& id) { return view.model().list().index(*view.model().list().rowOf(id)); }
-    // The texts of every label the detail column shows.
+    // The texts the detail column shows.
     QStringList detailTexts() {
         QStringList texts;
         for (const auto* label : view.detail().findChildren<QLabel*>()) {
             if (label->isVisible()) {
                 texts << label->text();
+            }
+        }
+        for (const auto* text : view.detail().findChildren<VerbatimText*>()) {
+            if (text->isVisible()) {
+                texts << text->text();
             }
         }
         return texts;

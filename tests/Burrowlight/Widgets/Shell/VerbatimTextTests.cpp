@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <cmath>
 
@@ -123,6 +124,27 @@ class VerbatimTextTests : public QObject {
         }
         for (const QString& line : lines.sliced(inWord)) {
             QVERIFY2(line.size() < 12, qPrintable(line));
+        }
+    }
+
+    // A letter keeps its marks, and an emoji sequence its parts, on one line.
+    void breaksAWordWiderThanTheLineOnlyBetweenCharacters() {
+        const QString accented = QStringLiteral("e\u0301\u0323");
+        const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+        const QString word = accented.repeated(40) + family.repeated(20);
+        VerbatimText text;
+        text.setText(word);
+        showAsWideAs(text, QStringLiteral("wwwww"));
+
+        const QStringList lines = shownLines(text);
+        QVERIFY(lines.size() > 4);
+        QCOMPARE(lines.join(QString()), word);
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, word);
+        qsizetype at = 0;
+        for (const QString& line : lines) {
+            at += line.size();
+            characters.setPosition(at);
+            QVERIFY2(characters.isAtBoundary(), qPrintable(QString::number(at)));
         }
     }
 
