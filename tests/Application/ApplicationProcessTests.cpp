@@ -7,6 +7,7 @@
 #include "PanelMenu.h"
 #include "PrivateBuses.h"
 #include "SSHServerFixture.h"
+#include "SavedWindowGeometry.h"
 #include "StandInLogin1.h"
 #include "StandInStatusNotifierWatcher.h"
 #include "TempDir.h"
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QRect>
 #include <QSettings>
+#include <QSize>
 #include <QThread>
 #include <chrono>
 #include <csignal>
@@ -360,6 +362,8 @@ class DesktopProgram {
 // A Wayland compositor of its own, without a display: weston's headless backend.
 class Compositor {
   public:
+    static constexpr QSize size{1024, 640};
+
     Compositor() {
         server_.setProcessEnvironment([&] {
             auto environment = QProcessEnvironment::systemEnvironment();
@@ -368,7 +372,9 @@ class Compositor {
         }());
         server_.setStandardOutputFile(QString::fromStdString(runtime_.file("log")));
         server_.setStandardErrorFile(QString::fromStdString(runtime_.file("log")));
-        server_.start("weston", {"--backend=headless-backend.so", "--socket=compositor", "--idle-time=0"});
+        server_.start("weston", {"--backend=headless-backend.so", "--socket=compositor", "--idle-time=0",
+                                 QStringLiteral("--width=%1").arg(size.width()),
+                                 QStringLiteral("--height=%1").arg(size.height())});
         const auto socket = runtime_.file("compositor");
         started_ = server_.waitForStarted() && waitUntil([&] {
                        return std::filesystem::exists(socket) || server_.state() != QProcess::Running;
@@ -635,6 +641,30 @@ TEST_F(ApplicationProcess, AMainWindowLeftMaximisedComesBackMaximisedAndRestores
         << "frame " << described(restored) << ", before " << described(normal);
     running->terminate();
     ASSERT_TRUE(running->waitForFinished(15'000));
+}
+
+// A saved size no screen has, as a hand-edited file may leave it: on Wayland the window failed at
+// its first paint, and so did every launch after, the size never being stored again.
+TEST_F(ApplicationProcess, AMainWindowSavedLargerThanTheScreenOpensOnWaylandLaunchAfterLaunch) {
+    const Compositor compositor;
+    ASSERT_TRUE(compositor.isRunning()) << compositor.log();
+    application.keep({});
+    Application::set("showsDockIcon", true);
+    // Saved at a screen of the compositor's width, which Qt itself would take the size from.
+    Application::set(
+        "window.main.geometry",
+        testing_support::savedWindowGeometry(QRect(0, 0, 40'000, 30'000), false, Compositor::size.width()));
+    for (const char* launch : {"first launch", "relaunch"}) {
+        SCOPED_TRACE(launch);
+        auto& running = application.launch({}, compositor.screen());
+        ASSERT_TRUE(
+            waitUntil([&] { return running.state() != QProcess::Running || Application::answersScripts(); }));
+        ASSERT_EQ(running.state(), QProcess::Running) << "ended as it opened its window";
+        running.terminate();
+        ASSERT_TRUE(running.waitForFinished(15'000));
+        EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(running.exitCode(), 0);
+    }
 }
 
 TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {

@@ -222,7 +222,10 @@ QSize fittedToScreen(const QWidget& window, QSize wanted) {
 }
 
 QRect placedOnScreen(const QWidget& window, QRect place) {
-    const QScreen* screen = window.screen();
+    const QScreen* screen = QGuiApplication::screenAt(place.center());
+    if (!screen) {
+        screen = window.screen();
+    }
     if (!screen || screen->availableGeometry().contains(place)) {
         return place;
     }

@@ -34,7 +34,8 @@ void placePopup(QWidget& popup, const QWidget& anchor);
 QSize fittedToScreen(const QWidget& window, QSize wanted);
 // Where the window goes in its normal state while its frame is still unknown (a window that opens
 // maximised shows that place only once restored): `place` where it lies within the available area of
-// the window's screen; else within it, smaller where it is larger, with room above it for a title bar.
+// the screen under its centre, or else the window's screen; else within that area, smaller where it
+// is larger, with room above it for a title bar.
 QRect placedOnScreen(const QWidget& window, QRect place);
 // Opens the window at `designSize` (scaled), within its screen, and keeps it there (keepOnScreen).
 void resizeToOpen(QWidget& window, QSize designSize);
