@@ -94,6 +94,11 @@ bool placesWindows() {
 // made larger than a screen (on Wayland a buffer that large fails, and the window with it). The
 // opening fit checks it again with the real frame, once the window manager has put one around it.
 void put(QWidget& window, const SavedGeometry& saved) {
+    Qt::WindowStates state = saved.state;
+    // A window of one size is one the window manager doesn't maximise; full screen it does.
+    if (window.minimumSize() == window.maximumSize()) {
+        state &= ~Qt::WindowMaximized;
+    }
     // Qt takes a window's normal place from its geometry as it is maximised.
     window.setWindowState(window.windowState() & ~enlarged);
     const QRect place = sizes::placedOnScreen(window, saved.normal);
@@ -102,7 +107,7 @@ void put(QWidget& window, const SavedGeometry& saved) {
     } else {
         window.resize(place.size());
     }
-    window.setWindowState(saved.state);
+    window.setWindowState(state);
 }
 
 // A value that can't be used leaves the window at its default place; the next one it stores is good.

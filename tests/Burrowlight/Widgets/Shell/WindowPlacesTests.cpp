@@ -141,6 +141,23 @@ class WindowPlacesTests : public QObject {
         }
     }
 
+    // The window manager doesn't maximise a window of one size: one that comes back "maximised" would
+    // stay at the screen's corner, neither maximised nor where it was left.
+    void theSettingsWindowComesBackWhereItWasLeftAlsoWhenSavedMaximised() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect place(available.topLeft() + QPoint(60, 80), available.size() / 2);
+        home.settings.setWindowGeometry(QStringLiteral("settings"),
+                                        savedWindowGeometry(place, true, available.width()));
+
+        AppShell shell(home.settings, home.alerts, home.parts(), true);
+        const QWidget* settings = shell.router().open(WindowId::settings);
+        QVERIFY(!(settings->windowState() & Qt::WindowMaximized));
+        QCOMPARE(settings->pos(), place.topLeft());
+    }
+
     void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
         ThrowawayHome home;
         home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
