@@ -42,8 +42,9 @@ void resizeToOpen(QWidget& window, QSize designSize);
 // Once the window manager has framed the window that opens, keeps it, frame and all, within the
 // screen's available area: smaller where it can be, moved wherever it was put, its title bar on the
 // screen where even its least size is more than the area. A window that opens maximised or full
-// screen is left as the window manager shows it. Wayland compositors place windows themselves and
-// don't say where: there only the size is kept within.
+// screen is left as the window manager shows it, and kept within once it is first restored.
+// Wayland compositors place windows themselves and don't say where: there only the size is kept
+// within.
 void keepOnScreen(QWidget& window);
 // Keeps the window's least size at `least` (scaled) or what its layout needs, whichever is larger,
 // as its content and fonts change, so that it can't be made smaller than what it shows.
