@@ -7,6 +7,7 @@
 #include "PanelMenu.h"
 #include "PrivateBuses.h"
 #include "SSHServerFixture.h"
+#include "SavedWindowGeometry.h"
 #include "StandInLogin1.h"
 #include "StandInStatusNotifierWatcher.h"
 #include "TempDir.h"
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QRect>
 #include <QSettings>
+#include <QSize>
 #include <QThread>
 #include <chrono>
 #include <csignal>
@@ -188,11 +190,13 @@ class Application {
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
 
-// An X server of its own, 1280×800, for the tests that type into windows or look at where they are.
+// An X server of its own, a laptop's 1280×800 unless told, for the tests that type into windows or
+// look at where they are.
 class VirtualDisplay {
   public:
-    VirtualDisplay() {
-        server_.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x800x24"});
+    explicit VirtualDisplay(QSize size = {1280, 800}) {
+        server_.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+                               QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height())});
         if (server_.waitForReadyRead(20'000)) {
             display_ = ":" + QString::fromLatin1(server_.readLine()).trimmed();
         }
@@ -241,6 +245,10 @@ class VirtualDisplay {
             .marginsAdded(QMargins(extents[0], extents[2], extents[1], extents[3]));
     }
 
+    // Asks for the window titled `title` to be moved, its top left corner to `place`.
+    void move(const QString& title, QPoint place) const {
+        xdotool({"windowmove", windowTitled(title), QString::number(place.x()), QString::number(place.y())});
+    }
     // Whether the window manager shows the window titled `title` maximised.
     bool isMaximized(const QString& title) const {
         const QString state = run("xprop", {"-id", windowTitled(title), "_NET_WM_STATE"});
@@ -360,6 +368,8 @@ class DesktopProgram {
 // A Wayland compositor of its own, without a display: weston's headless backend.
 class Compositor {
   public:
+    static constexpr QSize size{1024, 640};
+
     Compositor() {
         server_.setProcessEnvironment([&] {
             auto environment = QProcessEnvironment::systemEnvironment();
@@ -368,7 +378,9 @@ class Compositor {
         }());
         server_.setStandardOutputFile(QString::fromStdString(runtime_.file("log")));
         server_.setStandardErrorFile(QString::fromStdString(runtime_.file("log")));
-        server_.start("weston", {"--backend=headless-backend.so", "--socket=compositor", "--idle-time=0"});
+        server_.start("weston", {"--backend=headless-backend.so", "--socket=compositor", "--idle-time=0",
+                                 QStringLiteral("--width=%1").arg(size.width()),
+                                 QStringLiteral("--height=%1").arg(size.height())});
         const auto socket = runtime_.file("compositor");
         started_ = server_.waitForStarted() && waitUntil([&] {
                        return std::filesystem::exists(socket) || server_.state() != QProcess::Running;
@@ -587,41 +599,50 @@ TEST_F(ApplicationProcess, TheMainWindowOpensWithItsFrameOnTheScreenAlsoWhenPutB
 
 // Left maximised, the main window comes back maximised, relaunch after relaunch, also with the
 // desktop scaled by 1.25 as KDE's global scale sets it; restored, it goes back where it was before.
+// Left maximised at a larger screen, a laptop's desk monitor, it comes back maximised on the laptop
+// too, and restored, it lies there frame and all.
 TEST_F(ApplicationProcess, AMainWindowLeftMaximisedComesBackMaximisedAndRestoresToItsPlace) {
     const VirtualDisplay display;
-    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    const VirtualDisplay monitor({1920, 1080});
+    ASSERT_FALSE(display.name().isEmpty() || monitor.name().isEmpty()) << "Xvfb did not start";
     const DesktopProgram windowManager(display, "openbox", {"--sm-disable"});
     ASSERT_TRUE(windowManager.isRunning()) << "openbox is missing: scripts/install-deps --tests installs it";
     ASSERT_TRUE(waitUntil([&] { return !display.workArea().isEmpty(); }));
+    // Once the first has made its folders in the home they share: started together, one fails.
+    const DesktopProgram monitorsWindowManager(monitor, "openbox", {"--sm-disable"});
+    ASSERT_TRUE(waitUntil([&] { return !monitor.workArea().isEmpty(); }));
     application.keep({});
     Application::set("showsDockIcon", true);
     Screen scaled = display.screen();
     scaled["QT_SCREEN_SCALE_FACTORS"] = "1.25";
     QProcess* running = nullptr;
-    const auto relaunch = [&] {
+    const auto relaunch = [&](const VirtualDisplay& on, const Screen& screen) {
         if (running) {
             running->terminate();
             running->waitForFinished(15'000);
         }
-        running = &application.launch({}, scaled);
-        return display.waitForWindow("^Burrowlight$");
+        running = &application.launch({}, screen);
+        return on.waitForWindow("^Burrowlight$");
+    };
+    // Asked until it is done: a window manager busy with the window may let a request go.
+    const auto maximize = [](const VirtualDisplay& on, bool maximized) {
+        return waitUntil([&] {
+            on.setMaximized("Burrowlight", maximized);
+            return on.isMaximized("Burrowlight") == maximized;
+        });
     };
 
     // From the second launch on, the window opens where the first one was fitted to the screen.
     std::optional<QRect> normal;
     for (int launch = 1; launch <= 2; ++launch) {
-        ASSERT_TRUE(relaunch());
+        ASSERT_TRUE(relaunch(display, scaled));
         ASSERT_TRUE(framedWithinWorkArea(display, "Burrowlight", normal));
     }
-    // Asked until it is done: a window manager busy with the window may let a request go.
-    ASSERT_TRUE(waitUntil([&] {
-        display.setMaximized("Burrowlight", true);
-        return display.isMaximized("Burrowlight");
-    }));
+    ASSERT_TRUE(maximize(display, true));
 
     for (const char* launch : {"relaunch", "second relaunch"}) {
         SCOPED_TRACE(launch);
-        ASSERT_TRUE(relaunch());
+        ASSERT_TRUE(relaunch(display, scaled));
         ASSERT_TRUE(waitUntil([&] { return display.isMaximized("Burrowlight"); }, 10s));
     }
     std::optional<QRect> restored;
@@ -633,8 +654,57 @@ TEST_F(ApplicationProcess, AMainWindowLeftMaximisedComesBackMaximisedAndRestores
         },
         10s))
         << "frame " << described(restored) << ", before " << described(normal);
+
+    // At the monitor, the window is put in its far corner, off the laptop's screen, and maximised.
+    ASSERT_TRUE(relaunch(monitor, monitor.screen()));
+    std::optional<QRect> frame;
+    ASSERT_TRUE(framedWithinWorkArea(monitor, "Burrowlight", frame));
+    const QPoint farCorner = frame->topLeft() + monitor.workArea().bottomRight() - frame->bottomRight();
+    ASSERT_TRUE(waitUntil([&] {
+        monitor.move("Burrowlight", farCorner);
+        frame = monitor.framedWindow("Burrowlight");
+        return frame && !display.workArea().contains(*frame);
+    })) << "frame "
+        << described(frame);
+    ASSERT_TRUE(maximize(monitor, true));
+
+    // Restored, it comes to lie within the laptop's screen, with the frame it has there.
+    ASSERT_TRUE(relaunch(display, scaled));
+    ASSERT_TRUE(waitUntil([&] { return display.isMaximized("Burrowlight"); }, 10s));
+    ASSERT_TRUE(maximize(display, false));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            frame = display.framedWindow("Burrowlight");
+            return frame && frame != display.workArea() && display.workArea().contains(*frame);
+        },
+        10s))
+        << "frame " << described(frame) << " in " << described(display.workArea());
     running->terminate();
     ASSERT_TRUE(running->waitForFinished(15'000));
+}
+
+// A saved size no screen has, as a hand-edited file may leave it: on Wayland the window failed at
+// its first paint, and so did every launch after, the size never being stored again.
+TEST_F(ApplicationProcess, AMainWindowSavedLargerThanTheScreenOpensOnWaylandLaunchAfterLaunch) {
+    const Compositor compositor;
+    ASSERT_TRUE(compositor.isRunning()) << compositor.log();
+    application.keep({});
+    Application::set("showsDockIcon", true);
+    // Saved at a screen of the compositor's width, which Qt itself would take the size from.
+    Application::set(
+        "window.main.geometry",
+        testing_support::savedWindowGeometry(QRect(0, 0, 40'000, 30'000), false, Compositor::size.width()));
+    for (const char* launch : {"first launch", "relaunch"}) {
+        SCOPED_TRACE(launch);
+        auto& running = application.launch({}, compositor.screen());
+        ASSERT_TRUE(
+            waitUntil([&] { return running.state() != QProcess::Running || Application::answersScripts(); }));
+        ASSERT_EQ(running.state(), QProcess::Running) << "ended as it opened its window";
+        running.terminate();
+        ASSERT_TRUE(running.waitForFinished(15'000));
+        EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(running.exitCode(), 0);
+    }
 }
 
 TEST_F(ApplicationProcess, TheDisplayGoingAwayStillShutsEveryTunnelDown) {

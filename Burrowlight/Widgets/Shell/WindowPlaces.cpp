@@ -6,6 +6,7 @@
 
 #include <QDataStream>
 #include <QEvent>
+#include <QGuiApplication>
 #include <algorithm>
 #include <optional>
 
@@ -15,40 +16,110 @@ namespace {
 
 constexpr Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
 
-// The place the window had in its normal state, as saveGeometry() wrote it: after Qt's mark and
-// version, the frame's geometry, then the normal one.
-std::optional<QRect> savedNormalGeometry(const QByteArray& geometry) {
+// What QWidget::saveGeometry() wrote, as far as it is used: the window's place in its normal state,
+// and whether it was maximised or full screen. The screen it was saved on is not: the place is
+// brought within the screen the window opens on, whatever its size.
+struct SavedGeometry {
+    QRect normal;
+    Qt::WindowStates state;
+};
+
+constexpr quint32 qtGeometryMark = 0x1D9D0CB;
+// The version Qt 5.12 and Qt 6 write, read here field by field; Qt reads the others itself.
+constexpr quint16 knownMajorVersion = 3;
+
+// The major version of Qt's format, none where the bytes are not Qt's geometry.
+std::optional<quint16> formatVersion(const QByteArray& geometry) {
     QDataStream stream(geometry);
     stream.setVersion(QDataStream::Qt_4_0);
-    constexpr quint32 qtGeometryMark = 0x1D9D0CB;
+    quint32 mark = 0;
+    quint16 majorVersion = 0;
+    stream >> mark >> majorVersion;
+    if (stream.status() != QDataStream::Ok || mark != qtGeometryMark) {
+        return std::nullopt;
+    }
+    return majorVersion;
+}
+
+// A place a window can have: not empty, its corners no further out than a widget can be large, so
+// that sums of its coordinates and sizes stay within int.
+bool isUsable(const QRect& place) {
+    const auto within = [](int coordinate) {
+        return coordinate >= -QWIDGETSIZE_MAX && coordinate <= QWIDGETSIZE_MAX;
+    };
+    return place.isValid() && within(place.left()) && within(place.top()) && within(place.right()) &&
+           within(place.bottom());
+}
+
+std::optional<SavedGeometry> readKnownVersion(const QByteArray& geometry) {
+    QDataStream stream(geometry);
+    stream.setVersion(QDataStream::Qt_4_0);
     quint32 mark = 0;
     quint16 majorVersion = 0;
     quint16 minorVersion = 0;
     QRect frame;
     QRect normal;
-    stream >> mark >> majorVersion >> minorVersion >> frame >> normal;
-    if (stream.status() != QDataStream::Ok || mark != qtGeometryMark || !normal.isValid()) {
+    qint32 screenNumber = 0;
+    quint8 maximized = 0;
+    quint8 fullScreen = 0;
+    qint32 screenWidth = 0;
+    QRect shown;
+    stream >> mark >> majorVersion >> minorVersion >> frame >> normal >> screenNumber >> maximized >>
+        fullScreen >> screenWidth >> shown;
+    if (stream.status() != QDataStream::Ok || !isUsable(normal)) {
         return std::nullopt;
     }
-    return normal;
+    Qt::WindowStates state;
+    state.setFlag(Qt::WindowMaximized, maximized != 0);
+    state.setFlag(Qt::WindowFullScreen, fullScreen != 0);
+    return SavedGeometry{normal, state};
 }
 
-// Qt checks a restored place against its guess of the title bar, its style's and not the window
-// manager's, moves it by that guess, and leaves a place partly off the screen as it is. The opening
-// fit checks a window that opens in its normal state again, with its real frame; one that opens
-// maximised or full screen gets back, when restored, the place it was saved with, kept on the screen.
+// Qt's own reading of a version this doesn't know, such as a later Qt's.
+std::optional<SavedGeometry> readWithQt(QWidget& window, const QByteArray& geometry) {
+    if (!window.restoreGeometry(geometry)) {
+        return std::nullopt;
+    }
+    const Qt::WindowStates state = window.windowState() & enlarged;
+    const SavedGeometry saved{state ? window.normalGeometry() : window.geometry(), state};
+    return isUsable(saved.normal) ? std::optional(saved) : std::nullopt;
+}
+
+// Wayland compositors place windows themselves: there a window is given its size alone.
+bool placesWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// The place is brought within the screen before the window is first shown, so that no window is
+// made larger than a screen (on Wayland a buffer that large fails, and the window with it). The
+// opening fit checks it again with the real frame, once the window manager has put one around it.
+void put(QWidget& window, const SavedGeometry& saved) {
+    Qt::WindowStates state = saved.state;
+    // A window of one size is one the window manager doesn't maximise; full screen it does.
+    if (window.minimumSize() == window.maximumSize()) {
+        state &= ~Qt::WindowMaximized;
+    }
+    // Qt takes a window's normal place from its geometry as it is maximised.
+    window.setWindowState(window.windowState() & ~enlarged);
+    const QRect place = sizes::placedOnScreen(window, saved.normal);
+    if (placesWindows()) {
+        window.setGeometry(place);
+    } else {
+        window.resize(place.size());
+    }
+    window.setWindowState(state);
+}
+
+// A value that can't be used leaves the window at its default place; the next one it stores is good.
 void restore(QWidget& window, const QByteArray& geometry) {
-    if (!window.restoreGeometry(geometry) || !(window.windowState() & enlarged)) {
+    const std::optional<quint16> version = formatVersion(geometry);
+    if (!version) {
         return;
     }
-    const std::optional<QRect> saved = savedNormalGeometry(geometry);
-    const QRect normal = sizes::placedOnScreen(window, saved.value_or(window.normalGeometry()));
-    if (normal != window.normalGeometry()) {
-        // Qt takes a window's normal place from its geometry as it is maximised.
-        const Qt::WindowStates state = window.windowState();
-        window.setWindowState(state & ~enlarged);
-        window.setGeometry(normal);
-        window.setWindowState(state);
+    const std::optional<SavedGeometry> saved =
+        *version == knownMajorVersion ? readKnownVersion(geometry) : readWithQt(window, geometry);
+    if (saved) {
+        put(window, *saved);
     }
 }
 
@@ -73,7 +144,6 @@ void WindowPlaces::keep(QWidget& window, const QString& name) {
     if (const QByteArray geometry = settings_.windowGeometry(name); !geometry.isEmpty()) {
         restore(window, geometry);
     }
-    // Qt's own check of a restored place guesses the frame: the place is checked again once it is known.
     sizes::keepOnScreen(window);
     window.installEventFilter(this);
     kept_.push_back({&window, name});

@@ -13,10 +13,12 @@ class AppSettings;
 // Brings windows back as the user left them, across launches, as Linux window managers don't: a
 // window kept here takes the geometry stored under its name before it is first shown, and stores its
 // own each time it is hidden, and at the end for those still open. One left maximised or full screen
-// comes back so, and goes back to its normal place when restored; one left in its normal state comes
-// back at its size and place. Either place is kept on the screen where the screen is smaller now or
-// the place was off it. Wayland compositors place windows themselves: there the size and the
-// maximised or full-screen state come back, not the place.
+// comes back so, on whatever screen it opens, and goes back to its normal place when restored; one
+// left in its normal state comes back at its size and place. Either place is brought within the
+// screen before the window shows where the screen is smaller now or the place was off it; a value
+// that can't be a window's place is left for the default one. A window of one size doesn't come back
+// maximised, which window managers don't do to it. Wayland compositors place windows themselves:
+// there the size and the maximised or full-screen state come back, not the place.
 class WindowPlaces : public QObject {
   public:
     explicit WindowPlaces(AppSettings& settings);

@@ -84,7 +84,8 @@ class MinimumKeeper : public QObject {
 // is kept, frame and all, within the screen's available area: made smaller where it can be, and
 // moved, wherever it was put (a remembered place too), its title bar kept on the screen. A maximised
 // or full-screen window is the window manager's to size and place: resizing it takes it out of that
-// state on X11, and breaks the protocol on Wayland.
+// state on X11, and breaks the protocol on Wayland. One that opens so is fitted when first restored,
+// once the window manager has given back its normal size: its normal place was only guessed at.
 class OpeningFit : public QObject {
   public:
     static constexpr const char* name = "openingFit";
@@ -96,25 +97,70 @@ class OpeningFit : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &window_ && event->type() == QEvent::Show) {
-            if (QWindow* handle = window_.windowHandle()) {
-                window_.removeEventFilter(this);
-                handle->installEventFilter(this);
-            }
+        if (watched == &window_) {
+            windowEvent(*event);
         } else if (event->type() == QEvent::Expose && isExposed(watched)) {
             watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    fit();
-                    deleteLater();
-                },
-                Qt::QueuedConnection);
+            fitLater();
         }
         return false;
     }
 
   private:
+    enum class Stage { opening, waitingForRestore, restoring, fitting };
+
+    static bool isEnlarged(Qt::WindowStates state) {
+        return state & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    }
+
+    // A window manager gives a restored window its normal state and its normal size one after the
+    // other, in either order (openbox the state first): the fit waits for both.
+    void windowEvent(const QEvent& event) {
+        const bool enlarged = isEnlarged(window_.windowState());
+        switch (event.type()) {
+        case QEvent::Show:
+            if (QWindow* handle = window_.windowHandle(); handle && stage_ == Stage::opening) {
+                handle->installEventFilter(this);
+            }
+            break;
+        case QEvent::WindowStateChange:
+            if (stage_ == Stage::waitingForRestore && !enlarged) {
+                if (window_.size() == enlargedSize_) {
+                    stage_ = Stage::restoring;
+                } else {
+                    fitLater();
+                }
+            }
+            break;
+        case QEvent::Resize:
+            if (stage_ == Stage::waitingForRestore && enlarged) {
+                enlargedSize_ = window_.size();
+            } else if (stage_ == Stage::restoring && !enlarged) {
+                fitLater();
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    void fitLater() {
+        stage_ = Stage::fitting;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isEnlarged(window_.windowState())) {
+                    stage_ = Stage::waitingForRestore;
+                    enlargedSize_ = window_.size();
+                    return;
+                }
+                fit();
+                window_.removeEventFilter(this);
+                deleteLater();
+            },
+            Qt::QueuedConnection);
+    }
+
     // At a fractional scale Qt rounds the frame to whole units, a device pixel short or over: a unit
     // of room keeps the frame's edges, the title bar's top among them, on the screen.
     static QRect withinRounding(const QRect& available, qreal devicePixelRatio) {
@@ -129,7 +175,7 @@ class OpeningFit : public QObject {
 
     void fit() {
         const QScreen* screen = window_.screen();
-        if (!screen || (window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        if (!screen) {
             return;
         }
         const QRect available = withinRounding(screen->availableGeometry(), window_.devicePixelRatioF());
@@ -147,6 +193,8 @@ class OpeningFit : public QObject {
     }
 
     QWidget& window_;
+    Stage stage_ = Stage::opening;
+    QSize enlargedSize_;
 };
 
 } // namespace
@@ -222,7 +270,10 @@ QSize fittedToScreen(const QWidget& window, QSize wanted) {
 }
 
 QRect placedOnScreen(const QWidget& window, QRect place) {
-    const QScreen* screen = window.screen();
+    const QScreen* screen = QGuiApplication::screenAt(place.center());
+    if (!screen) {
+        screen = window.screen();
+    }
     if (!screen || screen->availableGeometry().contains(place)) {
         return place;
     }

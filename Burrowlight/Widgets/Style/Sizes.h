@@ -34,15 +34,17 @@ void placePopup(QWidget& popup, const QWidget& anchor);
 QSize fittedToScreen(const QWidget& window, QSize wanted);
 // Where the window goes in its normal state while its frame is still unknown (a window that opens
 // maximised shows that place only once restored): `place` where it lies within the available area of
-// the window's screen; else within it, smaller where it is larger, with room above it for a title bar.
+// the screen under its centre, or else the window's screen; else within that area, smaller where it
+// is larger, with room above it for a title bar.
 QRect placedOnScreen(const QWidget& window, QRect place);
 // Opens the window at `designSize` (scaled), within its screen, and keeps it there (keepOnScreen).
 void resizeToOpen(QWidget& window, QSize designSize);
 // Once the window manager has framed the window that opens, keeps it, frame and all, within the
 // screen's available area: smaller where it can be, moved wherever it was put, its title bar on the
 // screen where even its least size is more than the area. A window that opens maximised or full
-// screen is left as the window manager shows it. Wayland compositors place windows themselves and
-// don't say where: there only the size is kept within.
+// screen is left as the window manager shows it, and kept within once it is first restored.
+// Wayland compositors place windows themselves and don't say where: there only the size is kept
+// within.
 void keepOnScreen(QWidget& window);
 // Keeps the window's least size at `least` (scaled) or what its layout needs, whichever is larger,
 // as its content and fonts change, so that it can't be made smaller than what it shows.

@@ -1,23 +1,34 @@
 // The windows on a real X server, as a window manager sees them: the main window and the Settings
-// window come back where they were left, also after a relaunch, a maximised one with its normal place
-// on the screen, and "Show in the taskbar" gives and takes the main window's EWMH hint that keeps it
-// out of taskbars as soon as the General pane's switch is flipped. Run through with-private-buses.sh
-// and with-xvfb.sh.
+// window come back where they were left, also after a relaunch, a maximised one maximised and with
+// its normal place on the screen whatever screen it was left on, a saved place too large or beyond
+// reason within the screen before it shows, and "Show in the taskbar" gives and takes the main
+// window's EWMH hint that keeps it out of taskbars as soon as the General pane's switch is flipped.
+// Run through with-private-buses.sh and with-xvfb.sh.
 #include "Burrowlight/Widgets/Settings/GeneralSettingsPane.h"
 #include "Burrowlight/Widgets/Settings/SettingsWindow.h"
 #include "Burrowlight/Widgets/Shell/BurrowlightApp.h"
+#include "Burrowlight/Widgets/Shell/WindowPlaces.h"
 #include "PrivateBuses.h"
+#include "SavedWindowGeometry.h"
 #include "ShellHarness.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QProcess>
 #include <QTest>
+#include <limits>
 
 using namespace burrowlight;
 using shell_testing::ThrowawayHome;
+using testing_support::savedWindowGeometry;
 
 namespace {
+
+QString described(const QRect& rectangle) {
+    QString text;
+    QDebug(&text) << rectangle;
+    return text;
+}
 
 // The window's _NET_WM_STATE as xprop reads it from the server.
 QString windowState(const QWidget& window) {
@@ -84,25 +95,67 @@ class WindowPlacesTests : public QObject {
         QCOMPARE(settings->size(), settings->maximumSize());
     }
 
-    // Left maximised on a larger screen, the main window comes back maximised, and its normal place,
-    // where it goes when restored, is on this screen.
-    void aMaximisedWindowsPlaceOffTheScreenComesBackOntoIt() {
+    // Left on a screen half as wide again (a laptop's desk monitor), the main window comes back
+    // maximised or not as it was left, and its normal place, where it goes when restored, is the one
+    // it had, brought onto this screen.
+    void aWindowLeftOnAWiderScreenComesBackAsItWasWithItsPlaceOnThisOne() {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect saved(available.center(), available.size() * 3 / 4);
+        for (const bool maximized : {true, false}) {
+            ThrowawayHome home;
+            home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+            home.settings.setOnboardingCompleted(true);
+            home.settings.setWindowGeometry(QStringLiteral("main"),
+                                            savedWindowGeometry(saved, maximized, available.width() * 3 / 2));
+
+            AppShell shell(home.settings, home.alerts, home.parts(), true);
+            shell.launch();
+            const QWidget* main = shell.router().window(WindowId::main);
+            QCOMPARE(main->isMaximized(), maximized);
+            QVERIFY2(available.contains(main->normalGeometry()),
+                     qPrintable(described(main->normalGeometry())));
+            QCOMPARE(main->normalGeometry().size(), saved.size());
+        }
+    }
+
+    // Before the window is first shown: on Wayland a window larger than the screen fails at its first
+    // paint. A place no window can have (its corners as far apart as an int allows) is left for the
+    // default one.
+    void aSavedPlaceBeyondTheScreenIsBroughtWithinItBeforeTheWindowShows() {
+        constexpr int least = std::numeric_limits<int>::min();
+        constexpr int most = std::numeric_limits<int>::max();
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        for (const QRect& saved :
+             {QRect(0, 0, 40'000, 30'000), QRect(QPoint(least, least), QPoint(most, most)),
+              QRect(QPoint(0, 0), QPoint(most, most))}) {
+            for (const bool maximized : {false, true}) {
+                ThrowawayHome home;
+                home.settings.setWindowGeometry(QStringLiteral("window"),
+                                                savedWindowGeometry(saved, maximized, available.width()));
+                WindowPlaces places(home.settings);
+                QWidget window;
+                places.keep(window, QStringLiteral("window"));
+                QVERIFY2(available.contains(window.normalGeometry()),
+                         qPrintable(described(saved) + " opens at " + described(window.normalGeometry())));
+            }
+        }
+    }
+
+    // The window manager doesn't maximise a window of one size: one that comes back "maximised" would
+    // stay at the screen's corner, neither maximised nor where it was left.
+    void theSettingsWindowComesBackWhereItWasLeftAlsoWhenSavedMaximised() {
         ThrowawayHome home;
         home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
         home.settings.setOnboardingCompleted(true);
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-        QWidget elsewhere;
-        elsewhere.setGeometry(QRect(available.center(), available.size() * 3 / 4));
-        elsewhere.setWindowState(Qt::WindowMaximized);
-        home.settings.setWindowGeometry(QStringLiteral("main"), elsewhere.saveGeometry());
+        const QRect place(available.topLeft() + QPoint(60, 80), available.size() / 2);
+        home.settings.setWindowGeometry(QStringLiteral("settings"),
+                                        savedWindowGeometry(place, true, available.width()));
 
         AppShell shell(home.settings, home.alerts, home.parts(), true);
-        shell.launch();
-        const QWidget* main = shell.router().window(WindowId::main);
-        QVERIFY(main->windowState() & Qt::WindowMaximized);
-        QString normal;
-        QDebug(&normal) << main->normalGeometry();
-        QVERIFY2(available.contains(main->normalGeometry()), qPrintable(normal));
+        const QWidget* settings = shell.router().open(WindowId::settings);
+        QVERIFY(!(settings->windowState() & Qt::WindowMaximized));
+        QCOMPARE(settings->pos(), place.topLeft());
     }
 
     void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
