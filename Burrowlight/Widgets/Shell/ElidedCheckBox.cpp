@@ -24,7 +24,7 @@ void ElidedCheckBox::setFullText(const QString& text) {
 }
 
 QSize ElidedCheckBox::sizeHint() const {
-    return sizeWith(full_);
+    return sizeWith(look::shownWhole(full_));
 }
 
 QSize ElidedCheckBox::minimumSizeHint() const {
@@ -62,7 +62,7 @@ void ElidedCheckBox::elide() {
     const int room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this).width();
     const QString shown = look::elided(fontMetrics(), full_, room);
     setText(look::menuText(shown));
-    setToolTip(shown == full_ ? QString() : full_);
+    setToolTip(shown == look::shownWhole(full_) ? QString() : full_);
 }
 
 } // namespace burrowlight

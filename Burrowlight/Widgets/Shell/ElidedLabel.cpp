@@ -23,7 +23,8 @@ void ElidedLabel::setFullText(const QString& text) {
 QSize ElidedLabel::sizeHint() const {
     const QMargins margins = contentsMargins();
     // Rounded up: a text a fraction wider than the rounded advance would be elided at that width.
-    const int text = static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(full_)));
+    const int text =
+        static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(look::shownWhole(full_))));
     return {text + margins.left() + margins.right(), QLabel::sizeHint().height()};
 }
 
@@ -48,7 +49,7 @@ void ElidedLabel::changeEvent(QEvent* event) {
 void ElidedLabel::elide() {
     const QString shown = look::elided(fontMetrics(), full_, contentsRect().width());
     setText(shown);
-    setToolTip(shown == full_ ? QString() : full_);
+    setToolTip(shown == look::shownWhole(full_) ? QString() : full_);
 }
 
 } // namespace burrowlight

@@ -11,22 +11,34 @@
 
 namespace burrowlight::look {
 
+namespace {
+
+// Qt takes U+009C for the end of a text's first length variant: measuring, eliding or drawing the
+// text, it goes no further.
+constexpr QChar variantSeparator(0x9C);
+// Another C1 control, which fonts leave unmapped as they do U+009C: Qt draws the same missing-glyph
+// box for it.
+constexpr QChar separatorStandIn(0x9B);
+
+} // namespace
+
+QString shownWhole(const QString& text) {
+    QString shown = text;
+    return shown.replace(variantSeparator, separatorStandIn);
+}
+
 QString enoughToFill(const QFontMetrics& metrics, const QString& text, int width) {
-    // Qt elides a text with U+009C between its variants to the first that fits.
-    if (text.contains(QChar(0x9C))) {
-        return text;
-    }
     for (qsizetype length = 256; length < text.size(); length *= 4) {
         if (text.at(length - 1).isHighSurrogate()) {
             ++length;
         }
-        QString start = text.left(length);
+        QString start = shownWhole(text.left(length));
         // Twice as wide: where the line is cut does not hang on how the start's last letters shape.
         if (metrics.horizontalAdvance(start) > 2 * width) {
             return start;
         }
     }
-    return text;
+    return shownWhole(text);
 }
 
 // Qt cuts at the grapheme boundaries of QTextBoundaryFinder, as the name rule does.

@@ -123,6 +123,37 @@ class MainWindowViewTests : public QObject {
         QCOMPARE(title.accessibleName(), shown);
     }
 
+    // Qt would show nothing after a U+009C; in a title it shows as another control character does,
+    // whole where it fits and else cut at the end, and whoever reads the window hears it as it is.
+    void aTitleShowsU009CAsAnotherControlCharacter() {
+        const auto holding = [](char16_t control, const char* around) {
+            return QString::fromUtf8(around).replace(QLatin1Char('|'), QChar(control)).toStdString();
+        };
+        const char* fits = "web|prod";
+        const char* cut = "customer-production|environment-eu-west-1, recovery site in Frankfurt";
+        Tunnel web = named("web");
+        for (const char* around : {fits, cut}) {
+            web.tags.push_back(holding(0x9C, around));
+            web.tags.push_back(holding(0x01, around));
+        }
+        ThrowawayHome home;
+        home.storeTunnels({web});
+        Window window(home);
+        const QLabel& title = window.view.list().title();
+        const auto shown = [&](const std::string& tag) {
+            window.view.model().state().setSidebar(SidebarItem::tagged(tag));
+            QCoreApplication::processEvents();
+            return window.view.grab(QRect(title.mapTo(&window.view, QPoint()), title.size())).toImage();
+        };
+        for (const char* around : {fits, cut}) {
+            QCOMPARE(shown(holding(0x9C, around)), shown(holding(0x01, around)));
+        }
+        shown(holding(0x9C, cut));
+        QVERIFY(title.text().endsWith(QChar(0x2026)));
+        QVERIFY(title.text().size() > QStringLiteral("customer-production…").size());
+        QCOMPARE(title.accessibleName(), QString::fromStdString(holding(0x9C, cut)));
+    }
+
     void newTunnelButtonAndEmptyStates() {
         ThrowawayHome home;
         Window window(home);
