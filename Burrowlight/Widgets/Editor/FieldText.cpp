@@ -81,7 +81,7 @@ class EllipsisWhileElsewhere : public QObject {
                                .marginsRemoved(field_.textMargins())
                                .adjusted(2, 1, -2, -1);
         const QString elided = look::elided(field_.fontMetrics(), field_.text(), area.width());
-        if (elided == field_.text()) {
+        if (elided == look::shownWhole(field_.text())) {
             return false;
         }
         QPainter painter(&field_);

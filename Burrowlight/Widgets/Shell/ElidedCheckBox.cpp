@@ -3,9 +3,7 @@
 #include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QEvent>
-#include <QFontMetricsF>
 #include <QStyleOptionButton>
-#include <cmath>
 
 namespace burrowlight {
 
@@ -17,31 +15,26 @@ ElidedCheckBox::ElidedCheckBox(QWidget* parent) : QCheckBox(parent) {
 }
 
 void ElidedCheckBox::setFullText(const QString& text) {
-    full_ = text;
+    text_.setWhole(text);
     setAccessibleName(text);
     elide();
     updateGeometry();
 }
 
 QSize ElidedCheckBox::sizeHint() const {
-    return sizeWith(full_);
+    return sizeAround(text_);
 }
 
 QSize ElidedCheckBox::minimumSizeHint() const {
-    return sizeWith(QString(QChar(0x2026)));
+    return sizeAround(ElidedText(QString(QChar(0x2026))));
 }
 
-QSize ElidedCheckBox::sizeWith(const QString& text) const {
+// As Qt's own check box is around its text, but for `text` whatever it shows now.
+QSize ElidedCheckBox::sizeAround(const ElidedText& text) const {
     QStyleOptionButton option;
     initStyleOption(&option);
-    option.text = text;
-    // As tall as Qt's own check box; as wide as the text, rounded up, as ElidedLabel measures it.
-    const int height =
-        style()
-            ->itemTextRect(fontMetrics(), QRect(), Qt::TextShowMnemonic, false, look::menuText(text))
-            .height();
-    const QSize contents(static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(text))), height);
-    return style()->sizeFromContents(QStyle::CT_CheckBox, &option, contents, this);
+    option.text = text.whole();
+    return style()->sizeFromContents(QStyle::CT_CheckBox, &option, text.size(font()), this);
 }
 
 void ElidedCheckBox::resizeEvent(QResizeEvent* event) {
@@ -60,9 +53,9 @@ void ElidedCheckBox::elide() {
     QStyleOptionButton option;
     initStyleOption(&option);
     const int room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this).width();
-    const QString shown = look::elided(fontMetrics(), full_, room);
-    setText(look::menuText(shown));
-    setToolTip(shown == full_ ? QString() : full_);
+    const auto shown = text_.shownIn(fontMetrics(), room);
+    setText(look::menuText(shown.text));
+    setToolTip(shown.cut ? text_.whole() : QString());
 }
 
 } // namespace burrowlight

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Burrowlight/Widgets/Shell/ElidedText.h"
+
 #include <QCheckBox>
 
 namespace burrowlight {
@@ -21,10 +23,10 @@ class ElidedCheckBox : public QCheckBox {
     void changeEvent(QEvent* event) override;
 
   private:
-    QSize sizeWith(const QString& text) const;
+    QSize sizeAround(const ElidedText& text) const;
     void elide();
 
-    QString full_;
+    ElidedText text_;
 };
 
 } // namespace burrowlight

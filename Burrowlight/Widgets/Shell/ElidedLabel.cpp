@@ -1,10 +1,6 @@
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 
-#include "Burrowlight/Widgets/Style/Look.h"
-
 #include <QEvent>
-#include <QFontMetricsF>
-#include <cmath>
 
 namespace burrowlight {
 
@@ -14,7 +10,7 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
 }
 
 void ElidedLabel::setFullText(const QString& text) {
-    full_ = text;
+    text_.setWhole(text);
     setAccessibleName(text);
     elide();
     updateGeometry();
@@ -22,9 +18,7 @@ void ElidedLabel::setFullText(const QString& text) {
 
 QSize ElidedLabel::sizeHint() const {
     const QMargins margins = contentsMargins();
-    // Rounded up: a text a fraction wider than the rounded advance would be elided at that width.
-    const int text = static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(full_)));
-    return {text + margins.left() + margins.right(), QLabel::sizeHint().height()};
+    return {text_.size(font()).width() + margins.left() + margins.right(), QLabel::sizeHint().height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
@@ -46,9 +40,9 @@ void ElidedLabel::changeEvent(QEvent* event) {
 }
 
 void ElidedLabel::elide() {
-    const QString shown = look::elided(fontMetrics(), full_, contentsRect().width());
-    setText(shown);
-    setToolTip(shown == full_ ? QString() : full_);
+    const auto shown = text_.shownIn(fontMetrics(), contentsRect().width());
+    setText(shown.text);
+    setToolTip(shown.cut ? text_.whole() : QString());
 }
 
 } // namespace burrowlight

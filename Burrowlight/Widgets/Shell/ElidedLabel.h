@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Burrowlight/Widgets/Shell/ElidedText.h"
+
 #include <QLabel>
 
 namespace burrowlight {
@@ -22,7 +24,7 @@ class ElidedLabel : public QLabel {
   private:
     void elide();
 
-    QString full_;
+    ElidedText text_;
 };
 
 } // namespace burrowlight

@@ -8,25 +8,62 @@
 #include <QPixmapCache>
 #include <QStyle>
 #include <QStyleOptionMenuItem>
+#include <QTextBoundaryFinder>
 
 namespace burrowlight::look {
 
-QString enoughToFill(const QFontMetrics& metrics, const QString& text, int width) {
-    // Qt elides a text with U+009C between its variants to the first that fits.
-    if (text.contains(QChar(0x9C))) {
-        return text;
+namespace {
+
+// Qt takes U+009C for the end of a text's first length variant: measuring, eliding or drawing the
+// text, it goes no further.
+constexpr QChar variantSeparator(0x9C);
+// Another C1 control, which fonts leave unmapped as they do U+009C: Qt draws the same missing-glyph
+// box for it.
+constexpr QChar separatorStandIn(0x9B);
+
+// As much of a text as Qt lays out to cut it: a letter with 500 marks shapes in half a millisecond,
+// with a thousand in two or three, with four thousand in over twenty.
+constexpr qsizetype mostLaidOut = 512;
+
+// Where a text longer than `length` code units is cut to keep no more: after the last character, as
+// the reader sees characters, that ends within them; inside a first character longer than that,
+// between its code points.
+qsizetype cutWithin(const QString& text, qsizetype length) {
+    // The code point after the cut tells whether it falls between characters.
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, QStringView(text).left(length + 2));
+    characters.setPosition(length);
+    if (characters.isAtBoundary()) {
+        return length;
     }
-    for (qsizetype length = 256; length < text.size(); length *= 4) {
+    if (characters.toPreviousBoundary() > 0) {
+        return characters.position();
+    }
+    return text.at(length - 1).isHighSurrogate() ? length - 1 : length;
+}
+
+} // namespace
+
+QString shownWhole(const QString& text) {
+    QString shown = text;
+    return shown.replace(variantSeparator, separatorStandIn);
+}
+
+QString enoughToFill(const QFontMetrics& metrics, const QString& text, int width) {
+    for (qsizetype length = 256; length < std::min(text.size(), mostLaidOut); length *= 4) {
         if (text.at(length - 1).isHighSurrogate()) {
             ++length;
         }
-        QString start = text.left(length);
+        QString start = shownWhole(text.left(length));
         // Twice as wide: where the line is cut does not hang on how the start's last letters shape.
         if (metrics.horizontalAdvance(start) > 2 * width) {
             return start;
         }
     }
-    return text;
+    if (text.size() <= mostLaidOut) {
+        return shownWhole(text);
+    }
+    // What follows is never laid out: the line ends in "…" even where the start fits it.
+    return shownWhole(text.left(cutWithin(text, mostLaidOut))) + QChar(0x2026);
 }
 
 // Qt cuts at the grapheme boundaries of QTextBoundaryFinder, as the name rule does.

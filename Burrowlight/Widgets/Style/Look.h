@@ -29,12 +29,18 @@ QPixmap symbol(const QString& name, const QColor& color, int size, qreal deviceP
 // The widget drawn on `TolvanSurface`, item views included.
 void onSurface(QWidget& widget);
 
-// Enough of the start of `text` to overfill a line `width` wide, or all of it: elided or measured up
-// to that width, it gives what all of it would, without laying out the whole of a long text.
+// `text` as a line shows all of it, to be measured or drawn: a U+009C in it, after which Qt would
+// show nothing, shows as the other control characters do.
+QString shownWhole(const QString& text);
+// Enough of the start of `text` to overfill a line `width` wide, or all of it, as `shownWhole`
+// gives it: elided or measured up to that width, it gives what all of it would, without laying out
+// the whole of a long text. A text of over 512 code units whose start does not overfill the line
+// (marks, zero-width spaces) gives at most its first 512 and "…".
 QString enoughToFill(const QFontMetrics& metrics, const QString& text, int width);
-// `text` on one line `width` wide: whole where it fits, else cut at its end with "…". The cut falls
-// between characters as the reader sees them, never between a letter and its marks nor inside an
-// emoji sequence or a flag.
+// `text` on one line `width` wide, as `shownWhole` gives it: whole where it fits, else cut at its
+// end with "…", and never more than its first 512 code units. The cut falls between characters as
+// the reader sees them, never between a letter and its marks nor inside an emoji sequence or a
+// flag, unless the first character alone is that long.
 QString elided(const QFontMetrics& metrics, const QString& text, int width);
 
 // A title as a menu item shows it: "&" stays a letter, never marks a shortcut key.

@@ -3,6 +3,7 @@
 #include "Burrowlight/Widgets/Detail/AddForwardButtons.h"
 #include "Burrowlight/Widgets/Editor/AdvancedFields.h"
 #include "Burrowlight/Widgets/Editor/EditorSections.h"
+#include "Burrowlight/Widgets/Editor/FieldText.h"
 #include "Burrowlight/Widgets/Editor/FileField.h"
 #include "Burrowlight/Widgets/Editor/ForwardEditorRow.h"
 #include "Burrowlight/Widgets/Editor/HostField.h"
@@ -146,6 +147,34 @@ class EditorWidgetsTests : public QObject {
         QVERIFY(!wrapsAnywhere(QString(999, QLatin1Char('w')) + QStringLiteral("  then words")));
         QVERIFY(!wrapsAnywhere(QString(1001, QLatin1Char(' ')) + QStringLiteral("words")));
         QVERIFY(wrapsAnywhere(QStringLiteral("words then ") + QString(1001, QLatin1Char('w'))));
+    }
+
+    // While the user is elsewhere, a field ends a text too long for it in "…", where a line edit
+    // would cut it anywhere; up to there it shows as the line edit shows it.
+    void aFieldEndsATooLongTextInAnEllipsisWhileTheUserIsElsewhere() {
+        QWidget window;
+        QVBoxLayout layout(&window);
+        QLineEdit bound;
+        QLineEdit plain;
+        QPushButton elsewhere;
+        layout.addWidget(&bound);
+        layout.addWidget(&plain);
+        layout.addWidget(&elsewhere);
+        const QString server = QStringLiteral("bastion-eu-west-1.internal.example.com,").repeated(4);
+        fieldText::bind(bound, [](const QString&) {});
+        fieldText::show(bound, server);
+        plain.setText(server);
+        plain.setCursorPosition(0);
+        window.resize(240, window.sizeHint().height());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        elsewhere.setFocus();
+
+        const QImage elided = bound.grab().toImage();
+        const QImage whole = plain.grab().toImage();
+        QVERIFY(elided != whole);
+        const QRect start(0, 0, elided.width() / 2, elided.height());
+        QCOMPARE(elided.copy(start), whole.copy(start));
     }
 
     void everyFieldEditedSavedAndConnected() {

@@ -110,23 +110,53 @@ class MainWindowViewTests : public QObject {
         QCOMPARE(window.view.list().title().text(), QStringLiteral("Recently Deleted"));
     }
 
-    // Longer than its column, a tag's title is cut at its end with "…"; whoever reads the window
-    // hears it as a title shows it, up to 80 characters.
+    // Wider than its column, a tag's title is cut at its end with "…"; whoever reads the window
+    // hears it whole.
     void aLongTitleEndsInAnEllipsis() {
         ThrowawayHome home;
-        const std::string tag =
-            "customer-production-environment-eu-west-1 and its recovery site in Frankfurt am Main, Germany";
+        const QString tag =
+            QStringLiteral("customer-production-environment-eu-west-1, recovery in Frankfurt");
+        QCOMPARE(shortened(tag), tag);
         Tunnel web = named("web");
-        web.tags = {tag};
+        web.tags = {tag.toStdString()};
         home.storeTunnels({web});
         Window window(home);
-        window.view.model().state().setSidebar(SidebarItem::tagged(tag));
+        window.view.model().state().setSidebar(SidebarItem::tagged(web.tags.front()));
         const QLabel& title = window.view.list().title();
-        const QString shown = shortened(QString::fromStdString(tag));
         QVERIFY(title.text().endsWith(QChar(0x2026)));
-        QVERIFY(title.text().size() < shown.size());
-        QVERIFY(shown.startsWith(title.text().chopped(1)));
-        QCOMPARE(title.accessibleName(), shown);
+        QVERIFY(tag.startsWith(title.text().chopped(1)));
+        QCOMPARE(title.accessibleName(), tag);
+    }
+
+    // Qt would show nothing after a U+009C; in a title it shows as another control character does,
+    // whole where it fits and else cut at the end, and whoever reads the window hears it as it is.
+    void aTitleShowsU009CAsAnotherControlCharacter() {
+        const auto holding = [](char16_t control, const char* around) {
+            return QString::fromUtf8(around).replace(QLatin1Char('|'), QChar(control)).toStdString();
+        };
+        const char* fits = "web|prod";
+        const char* cut = "customer-production|environment-eu-west-1, recovery site in Frankfurt";
+        Tunnel web = named("web");
+        for (const char* around : {fits, cut}) {
+            web.tags.push_back(holding(0x9C, around));
+            web.tags.push_back(holding(0x01, around));
+        }
+        ThrowawayHome home;
+        home.storeTunnels({web});
+        Window window(home);
+        const QLabel& title = window.view.list().title();
+        const auto shown = [&](const std::string& tag) {
+            window.view.model().state().setSidebar(SidebarItem::tagged(tag));
+            QCoreApplication::processEvents();
+            return window.view.grab(QRect(title.mapTo(&window.view, QPoint()), title.size())).toImage();
+        };
+        for (const char* around : {fits, cut}) {
+            QCOMPARE(shown(holding(0x9C, around)), shown(holding(0x01, around)));
+        }
+        shown(holding(0x9C, cut));
+        QVERIFY(title.text().endsWith(QChar(0x2026)));
+        QVERIFY(title.text().size() > QStringLiteral("customer-production…").size());
+        QCOMPARE(title.accessibleName(), QString::fromStdString(holding(0x9C, cut)));
     }
 
     void newTunnelButtonAndEmptyStates() {

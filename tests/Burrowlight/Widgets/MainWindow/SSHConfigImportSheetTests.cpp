@@ -107,6 +107,20 @@ class SSHConfigImportSheetTests : public QObject {
         QCOMPARE(window.view.model().state().selection(), TunnelIds{imported->id});
     }
 
+    // A long alias ends in "…" in its box, whose tooltip and accessible name hold it whole; an "&"
+    // in it stays a letter.
+    void aLongAliasEndsInAnEllipsis() {
+        ThrowawayHome home;
+        const std::string alias = "build&deploy-" + std::string(120, 'x');
+        writeConfig(home, "Host " + alias + "\n  HostName build.example\n");
+        Window window(home);
+        const QCheckBox& box = window.openSheet().hostToggles().at(0)->box();
+        QVERIFY(box.text().endsWith(QChar(0x2026)));
+        QVERIFY(box.text().startsWith(QStringLiteral("build&&deploy-xx")));
+        QCOMPARE(box.toolTip(), QString::fromStdString(alias));
+        QCOMPARE(box.accessibleName(), QString::fromStdString(alias));
+    }
+
     void offersTheSettingAndSaysWhenThereAreNoHosts() {
         ThrowawayHome home;
         home.settings.setUsesSSHConfig(false);
