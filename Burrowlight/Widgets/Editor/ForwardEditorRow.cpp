@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTextBoundaryFinder>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <numeric>
@@ -41,9 +42,32 @@ constexpr int nameWidth = 100;
 constexpr std::array allKinds{Forward::Kind::local, Forward::Kind::remote, Forward::Kind::dynamic,
                               Forward::Kind::remoteDynamic};
 
-// A host and its port stay on one line: word joiners hold them together at the colon.
-QString shown(const QString& value) {
-    const QString held = value.toHtmlEscaped().replace(QLatin1Char(':'), QStringLiteral("\u2060:\u2060"));
+// A word wider than a line `width` wide may break between any two of its characters, as the reader
+// sees them; the others are left whole.
+QString breakableWhereWiderThan(const QString& value, const QFontMetrics& metrics, int width) {
+    QStringList words = value.split(QLatin1Char(' '));
+    for (QString& word : words) {
+        if (metrics.horizontalAdvance(word) <= width) {
+            continue;
+        }
+        QString breakable;
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, word);
+        qsizetype from = 0;
+        for (qsizetype to = characters.toNextBoundary(); to != -1; to = characters.toNextBoundary()) {
+            breakable += word.mid(from, to - from) + QChar(0x200B);
+            from = to;
+        }
+        word = breakable;
+    }
+    return words.join(QLatin1Char(' '));
+}
+
+// A host and its port stay on one line: word joiners hold them together at the colon. Only a word
+// wider than the row breaks, rather than be cut at its edge.
+QString shown(const QString& value, const QFontMetrics& monospace, int width) {
+    const QString held = breakableWhereWiderThan(value, monospace, width)
+                             .toHtmlEscaped()
+                             .replace(QLatin1Char(':'), QStringLiteral("\u2060:\u2060"));
     return QStringLiteral("<span style=\"font-family: monospace\">%1</span>").arg(held);
 }
 
@@ -251,8 +275,12 @@ void ForwardEditorRow::buildKindMenu() {
 }
 
 void ForwardEditorRow::fitTo(int width, bool oneLineAllowed) {
+    const bool widthChanged = width != width_;
     width_ = width;
     oneLineAllowed_ = oneLineAllowed;
+    if (widthChanged) {
+        refreshFootnote();
+    }
     const Arrangement fitting = arrangementFor(width, oneLineAllowed);
     if (fitting != arrangement_) {
         arrangement_ = fitting;
@@ -423,8 +451,10 @@ void ForwardEditorRow::refreshFootnote() {
     problems_->setText(shownLines.join(QStringLiteral("<br>")));
     problems_->setVisible(!lines.isEmpty());
     const auto sentence = lines.isEmpty() ? model_.explanation() : std::nullopt;
-    sentence_->setText(sentence ? sentence->filled([](const QString& value) { return shown(value); })
-                                : QString());
+    const QFontMetrics monospace(editorLook::monospaced(sentence_->font()));
+    sentence_->setText(
+        sentence ? sentence->filled([&](const QString& value) { return shown(value, monospace, width_); })
+                 : QString());
     sentence_->setAccessibleName(sentence ? sentence->filled() : QString());
     sentence_->setVisible(sentence.has_value());
 }

@@ -58,6 +58,13 @@ void checkLabel(const QLabel& label, QStringList& faults) {
         return;
     }
     if (label.wordWrap()) {
+        // A word it cannot break is cut at its edge.
+        if (label.width() + slack < label.minimumSizeHint().width()) {
+            faults << QStringLiteral("%1 is %2 px wide; a word of it needs %3")
+                          .arg(named(label))
+                          .arg(label.width())
+                          .arg(label.minimumSizeHint().width());
+        }
         const int needed = label.heightForWidth(label.width());
         if (label.height() + slack < needed) {
             faults << QStringLiteral("%1 is %2 px tall at %3 px wide; its text needs %4")

@@ -492,9 +492,14 @@ QScrollArea& detailScroll(Window& window) {
     return *window.frame.findChild<TunnelDetail*>()->findChild<QScrollArea*>();
 }
 
-// The card of the first text from ssh: the Session card's first fact.
+// The card of the first fact from ssh shown, a text named after its caption: the Session card's.
 QWidget& sessionFacts(Window& window) {
-    return *detailScroll(window).widget()->findChild<VerbatimText*>()->parentWidget();
+    for (auto* text : detailScroll(window).widget()->findChildren<VerbatimText*>()) {
+        if (text->isVisibleTo(window.frame.window()) && !text->accessibleName().isEmpty()) {
+            return *text->parentWidget();
+        }
+    }
+    return *detailScroll(window).widget();
 }
 
 // The SSH Command: the last text from ssh.
