@@ -49,6 +49,13 @@ void showAsWideAs(VerbatimText& text, const QString& sample) {
     QCoreApplication::processEvents();
 }
 
+// The lines of `value` shown as wide as `sample`.
+QStringList linesOf(VerbatimText& text, const QString& value, const QString& sample) {
+    text.setText(value);
+    showAsWideAs(text, sample);
+    return shownLines(text);
+}
+
 QAccessibleTextInterface& accessibleText(VerbatimText& text) {
     return *QAccessible::queryAccessibleInterface(&text)->textInterface();
 }
@@ -61,10 +68,7 @@ class VerbatimTextTests : public QObject {
   private slots:
     void wrapsBetweenWordsAndBreaksOnlyWordsLongerThanTheLine() {
         VerbatimText text;
-        text.setText(command);
-        showAsWideAs(text, QStringLiteral("-o ExitOnForwardFailure=yes"));
-
-        const QStringList lines = shownLines(text);
+        const QStringList lines = linesOf(text, command, QStringLiteral("-o ExitOnForwardFailure=yes"));
         QVERIFY(lines.size() > 3);
         QCOMPARE(lines.join(QString()), command);
         for (const QString& word : command.split(QLatin1Char(' '))) {
@@ -84,10 +88,9 @@ class VerbatimTextTests : public QObject {
         const QString kex = QStringLiteral("sntrup761x25519-sha512@openssh.com");
         const QString fingerprint = QStringLiteral("SHA256:uNiVztksCsDhcc0u9e8BujQXVUpKZIDTMczCvj3tD2s");
         const QString option = QStringLiteral("-oControlMasterNoBreakHere");
-        text.setText(QStringLiteral("kex %1 curve25519-sha256 %2 %3").arg(kex, fingerprint, option));
-        showAsWideAs(text, QStringLiteral("sntrup761x25519-shaXX"));
-
-        const QStringList lines = shownLines(text);
+        const QStringList lines =
+            linesOf(text, QStringLiteral("kex %1 curve25519-sha256 %2 %3").arg(kex, fingerprint, option),
+                    QStringLiteral("sntrup761x25519-shaXX"));
         const QByteArray shown = lines.join(QLatin1Char('|')).toUtf8();
         QVERIFY2(shown.contains("sntrup761x25519-|sha512@"), shown);
         // A word that fits moves to the next line whole rather than breaking at its hyphen.
@@ -112,10 +115,8 @@ class VerbatimTextTests : public QObject {
         }
         const QString word(1001, QLatin1Char('w'));
         VerbatimText text;
-        text.setText(path + QLatin1Char(' ') + word);
-        showAsWideAs(text, QString(12, QLatin1Char('w')));
-
-        const QStringList lines = shownLines(text);
+        const QStringList lines =
+            linesOf(text, path + QLatin1Char(' ') + word, QString(12, QLatin1Char('w')));
         QCOMPARE(lines.join(QString()), path + QLatin1Char(' ') + word);
         const auto inWord = lines.indexOf(QRegularExpression(QStringLiteral("^w+$")));
         QVERIFY(inWord > 0);
@@ -133,10 +134,7 @@ class VerbatimTextTests : public QObject {
         const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
         const QString word = accented.repeated(40) + family.repeated(20);
         VerbatimText text;
-        text.setText(word);
-        showAsWideAs(text, QStringLiteral("wwwww"));
-
-        const QStringList lines = shownLines(text);
+        const QStringList lines = linesOf(text, word, QStringLiteral("wwwww"));
         QVERIFY(lines.size() > 4);
         QCOMPARE(lines.join(QString()), word);
         QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, word);
