@@ -25,21 +25,9 @@ struct SavedGeometry {
 };
 
 constexpr quint32 qtGeometryMark = 0x1D9D0CB;
-// The version Qt 5.12 and Qt 6 write, read here field by field; Qt reads the others itself.
-constexpr quint16 knownMajorVersion = 3;
-
-// The major version of Qt's format, none where the bytes are not Qt's geometry.
-std::optional<quint16> formatVersion(const QByteArray& geometry) {
-    QDataStream stream(geometry);
-    stream.setVersion(QDataStream::Qt_4_0);
-    quint32 mark = 0;
-    quint16 majorVersion = 0;
-    stream >> mark >> majorVersion;
-    if (stream.status() != QDataStream::Ok || mark != qtGeometryMark) {
-        return std::nullopt;
-    }
-    return majorVersion;
-}
+// The latest version of Qt's format, the one Qt 5.12 and later write. Qt refuses later ones, and so
+// does this.
+constexpr quint16 latestMajorVersion = 3;
 
 // A place a window can have: not empty, its corners no further out than a widget can be large, so
 // that sums of its coordinates and sizes stay within int.
@@ -51,7 +39,10 @@ bool isUsable(const QRect& place) {
            within(place.bottom());
 }
 
-std::optional<SavedGeometry> readKnownVersion(const QByteArray& geometry) {
+// Every version is read here rather than by restoreGeometry(), which applies a value before anything
+// can check it: a window would be made as large as the value says, or left maximised at a size of
+// its own. The versions differ only after the fields read here.
+std::optional<SavedGeometry> read(const QByteArray& geometry) {
     QDataStream stream(geometry);
     stream.setVersion(QDataStream::Qt_4_0);
     quint32 mark = 0;
@@ -62,27 +53,16 @@ std::optional<SavedGeometry> readKnownVersion(const QByteArray& geometry) {
     qint32 screenNumber = 0;
     quint8 maximized = 0;
     quint8 fullScreen = 0;
-    qint32 screenWidth = 0;
-    QRect shown;
     stream >> mark >> majorVersion >> minorVersion >> frame >> normal >> screenNumber >> maximized >>
-        fullScreen >> screenWidth >> shown;
-    if (stream.status() != QDataStream::Ok || !isUsable(normal)) {
+        fullScreen;
+    if (stream.status() != QDataStream::Ok || mark != qtGeometryMark || majorVersion > latestMajorVersion ||
+        !isUsable(normal)) {
         return std::nullopt;
     }
     Qt::WindowStates state;
     state.setFlag(Qt::WindowMaximized, maximized != 0);
     state.setFlag(Qt::WindowFullScreen, fullScreen != 0);
     return SavedGeometry{normal, state};
-}
-
-// Qt's own reading of a version this doesn't know, such as a later Qt's.
-std::optional<SavedGeometry> readWithQt(QWidget& window, const QByteArray& geometry) {
-    if (!window.restoreGeometry(geometry)) {
-        return std::nullopt;
-    }
-    const Qt::WindowStates state = window.windowState() & enlarged;
-    const SavedGeometry saved{state ? window.normalGeometry() : window.geometry(), state};
-    return isUsable(saved.normal) ? std::optional(saved) : std::nullopt;
 }
 
 // Wayland compositors place windows themselves: there a window is given its size alone.
@@ -112,13 +92,7 @@ void put(QWidget& window, const SavedGeometry& saved) {
 
 // A value that can't be used leaves the window at its default place; the next one it stores is good.
 void restore(QWidget& window, const QByteArray& geometry) {
-    const std::optional<quint16> version = formatVersion(geometry);
-    if (!version) {
-        return;
-    }
-    const std::optional<SavedGeometry> saved =
-        *version == knownMajorVersion ? readKnownVersion(geometry) : readWithQt(window, geometry);
-    if (saved) {
+    if (const std::optional<SavedGeometry> saved = read(geometry)) {
         put(window, *saved);
     }
 }

@@ -118,25 +118,34 @@ class WindowPlacesTests : public QObject {
         }
     }
 
-    // Before the window is first shown: on Wayland a window larger than the screen fails at its first
-    // paint. A place no window can have (its corners as far apart as an int allows) is left for the
-    // default one.
+    // Before the window is first shown, in whichever version of Qt's format it was saved: on Wayland a
+    // window larger than the screen fails at its first paint. A place no window can have (its corners
+    // as far apart as an int allows) is left for the default one. A window of one size is never left
+    // maximised, which the window manager would not do.
     void aSavedPlaceBeyondTheScreenIsBroughtWithinItBeforeTheWindowShows() {
         constexpr int least = std::numeric_limits<int>::min();
         constexpr int most = std::numeric_limits<int>::max();
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         for (const QRect& saved :
-             {QRect(0, 0, 40'000, 30'000), QRect(QPoint(least, least), QPoint(most, most)),
-              QRect(QPoint(0, 0), QPoint(most, most))}) {
-            for (const bool maximized : {false, true}) {
-                ThrowawayHome home;
-                home.settings.setWindowGeometry(QStringLiteral("window"),
-                                                savedWindowGeometry(saved, maximized, available.width()));
-                WindowPlaces places(home.settings);
-                QWidget window;
-                places.keep(window, QStringLiteral("window"));
-                QVERIFY2(available.contains(window.normalGeometry()),
-                         qPrintable(described(saved) + " opens at " + described(window.normalGeometry())));
+             {QRect(0, 0, 40'000, 30'000), QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+              QRect(QPoint(least, least), QPoint(most, most)), QRect(QPoint(0, 0), QPoint(most, most))}) {
+            for (const quint16 version : {1, 2, 3}) {
+                for (const bool maximized : {false, true}) {
+                    const QString value = described(saved) + " in version " + QString::number(version);
+                    ThrowawayHome home;
+                    home.settings.setWindowGeometry(
+                        QStringLiteral("window"),
+                        savedWindowGeometry(saved, maximized, available.width(), version));
+                    WindowPlaces places(home.settings);
+                    QWidget window;
+                    places.keep(window, QStringLiteral("window"));
+                    QVERIFY2(available.contains(window.normalGeometry()),
+                             qPrintable(value + " opens at " + described(window.normalGeometry())));
+                    QWidget fixed;
+                    fixed.setFixedSize(400, 300);
+                    places.keep(fixed, QStringLiteral("window"));
+                    QVERIFY2(!fixed.isMaximized() && available.contains(fixed.geometry()), qPrintable(value));
+                }
             }
         }
     }
@@ -149,13 +158,14 @@ class WindowPlacesTests : public QObject {
         home.settings.setOnboardingCompleted(true);
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect place(available.topLeft() + QPoint(60, 80), available.size() / 2);
-        home.settings.setWindowGeometry(QStringLiteral("settings"),
-                                        savedWindowGeometry(place, true, available.width()));
-
-        AppShell shell(home.settings, home.alerts, home.parts(), true);
-        const QWidget* settings = shell.router().open(WindowId::settings);
-        QVERIFY(!(settings->windowState() & Qt::WindowMaximized));
-        QCOMPARE(settings->pos(), place.topLeft());
+        for (const quint16 version : {1, 2, 3}) {
+            home.settings.setWindowGeometry(QStringLiteral("settings"),
+                                            savedWindowGeometry(place, true, available.width(), version));
+            AppShell shell(home.settings, home.alerts, home.parts(), true);
+            const QWidget* settings = shell.router().open(WindowId::settings);
+            QVERIFY2(!(settings->windowState() & Qt::WindowMaximized), qPrintable(QString::number(version)));
+            QCOMPARE(settings->pos(), place.topLeft());
+        }
     }
 
     void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
