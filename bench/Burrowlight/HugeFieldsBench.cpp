@@ -7,6 +7,11 @@
 // - select: the tunnel chosen in the list, its detail made and shown;
 // - open_advanced, close_advanced: the Advanced card opened and closed again;
 // - type_host, type_note, type_name: one letter typed at the end of the field, and taken back.
+// And what a crafted note costs the page of a trashed tunnel, shown in the main window: one letter and
+// 50,000 combining marks (`marks`), a word of 100,000 letters (`letters`), 10,000 words of ten
+// letters (`words`), beside a note of one sentence (`brief`):
+// - trashed_resize: the window made a pixel wider or narrower, and laid out again;
+// - trashed_paint: the window painted.
 
 #include "Burrowlight/Core/AppModel.h"
 #include "Burrowlight/Widgets/Detail/DetailHeader.h"
@@ -19,6 +24,7 @@
 #include "bench/Burrowlight/StallMeter.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -86,7 +92,7 @@ struct Setup {
     std::unique_ptr<AppModel> app;
     Tunnel huge;
 
-    explicit Setup(Text text) : huge(hugeTunnel(text)) {
+    explicit Setup(Tunnel tunnel) : huge(std::move(tunnel)) {
         std::vector<Tunnel> tunnels{huge};
         for (int index = 0; index < 20; ++index) {
             tunnels.push_back(plainTunnel(index));
@@ -134,7 +140,7 @@ double typedAtEnd(StallMeter& meter, QWidget& field, const std::function<void()>
 }
 
 void selectHugeTunnel(benchmark::State& state, Text text) {
-    Setup setup(text);
+    Setup setup(hugeTunnel(text));
     auto view = makeMainWindowView(*setup.app);
     view->resize(1040, 640);
     view->show();
@@ -191,5 +197,75 @@ void selectHugeTunnel(benchmark::State& state, Text text) {
 }
 BENCHMARK_CAPTURE(selectHugeTunnel, breaks, Text::breaks)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(selectHugeTunnel, no_breaks, Text::noBreaks)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+enum class Note { brief, marks, letters, words };
+
+Tunnel trashedWith(Note note) {
+    Tunnel tunnel = plainTunnel(0);
+    tunnel.deletedAt = tunnelkit::currentDate();
+    switch (note) {
+    case Note::brief:
+        tunnel.note = "Ask in the team channel before restarting anything behind this tunnel.";
+        break;
+    case Note::marks:
+        tunnel.note = "a";
+        for (int mark = 0; mark < 50'000; ++mark) {
+            tunnel.note += "\u0301";
+        }
+        break;
+    case Note::letters:
+        tunnel.note = std::string(100'000, 'w');
+        break;
+    case Note::words:
+        tunnel.note = repeatedTo("abcdefghij ", 10'000 * 11);
+        break;
+    }
+    return tunnel;
+}
+
+// The main window showing the trashed tunnel's page.
+struct TrashedPage {
+    Setup setup;
+    std::unique_ptr<MainWindowView> view;
+
+    explicit TrashedPage(Note note) : setup(trashedWith(note)), view(makeMainWindowView(*setup.app)) {
+        view->resize(1040, 640);
+        view->show();
+        view->model().state().setSidebar(SidebarItem::trash());
+        view->model().state().setSelection({setup.huge.id});
+        QApplication::processEvents();
+    }
+};
+
+void trashedResize(benchmark::State& state, Note note) {
+    TrashedPage page(note);
+    int width = page.view->width();
+    for (auto _ : state) {
+        width += width % 2 == 0 ? 1 : -1;
+        page.view->resize(width, page.view->height());
+        QApplication::processEvents();
+    }
+}
+
+void trashedPaint(benchmark::State& state, Note note) {
+    TrashedPage page(note);
+    QImage image(page.view->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        page.view->render(&image);
+    }
+}
+
+const bool registered = [] {
+    for (const auto& [name, note] : {std::pair{"brief", Note::brief},
+                                     {"marks", Note::marks},
+                                     {"letters", Note::letters},
+                                     {"words", Note::words}}) {
+        benchmark::RegisterBenchmark((std::string("trashed_resize/") + name).c_str(), trashedResize, note)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("trashed_paint/") + name).c_str(), trashedPaint, note)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 } // namespace
