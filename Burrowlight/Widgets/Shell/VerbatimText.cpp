@@ -20,6 +20,12 @@ constexpr QChar wordJoiner(0x2060);
 constexpr QChar breakAllowed(0x200B);
 // A long word may break this often, counted in graphemes.
 constexpr int longWordBreaksEvery = 8;
+// What is laid out, in UTF-16 code units: each new width lays out all of it again, and shaping a
+// character grows with the square of its marks. More text than a window shows, and more marks on a
+// character than any script puts there.
+constexpr qsizetype mostShown = 4096;
+constexpr qsizetype mostShownOfACharacter = 32;
+constexpr QChar ellipsis(0x2026);
 
 // Until it is given a width, the document lays out nothing: each of its lay-outs reads all of a long
 // text.
@@ -120,20 +126,53 @@ void VerbatimText::findJoints() {
     measuredVariant_ = -1;
     heights_.clear();
     unwrapped_.reset();
-    const std::vector<LongWord> unbroken = longWords(text_);
-    joinWords(unbroken);
-    breakLongWords(unbroken);
+    findShownPart();
+    const QString shownPart = text_.left(shownEnd_);
+    const std::vector<LongWord> unbroken = longWords(shownPart);
+    joinWords(shownPart, unbroken);
+    breakLongWords(shownPart, unbroken);
     std::ranges::sort(breakingWidths_);
     breakingWidths_.erase(std::ranges::unique(breakingWidths_).begin(), breakingWidths_.end());
+}
+
+// The start of the text, whole graphemes up to `mostShown` of their shown code units, each showing at
+// most `mostShownOfACharacter` of them, cut between code points.
+void VerbatimText::findShownPart() {
+    hidden_.clear();
+    shownEnd_ = text_.size();
+    if (text_.size() <= mostShownOfACharacter) {
+        return;
+    }
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
+    qsizetype shown = 0;
+    qsizetype start = 0;
+    for (qsizetype end = graphemes.toNextBoundary(); end != -1;
+         start = end, end = graphemes.toNextBoundary()) {
+        qsizetype kept = end - start;
+        if (kept > mostShownOfACharacter) {
+            kept = mostShownOfACharacter;
+            if (text_.at(start + kept - 1).isHighSurrogate()) {
+                --kept;
+            }
+        }
+        if (shown + kept > mostShown) {
+            shownEnd_ = start;
+            return;
+        }
+        shown += kept;
+        if (start + kept < end) {
+            hidden_.push_back({start + kept, end});
+        }
+    }
 }
 
 // Every grapheme boundary inside a word between spaces, outside the long words, is a joint; the
 // Unicode line-break points among them open when the word is wider than its line, except right
 // after the hyphens an option begins with.
-void VerbatimText::joinWords(const std::vector<LongWord>& longWords) {
+void VerbatimText::joinWords(const QString& shownPart, const std::vector<LongWord>& longWords) {
     const QFontMetricsF metrics(font());
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
-    QTextBoundaryFinder lineBreaks(QTextBoundaryFinder::Line, text_);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, shownPart);
+    QTextBoundaryFinder lineBreaks(QTextBoundaryFinder::Line, shownPart);
     auto longWord = longWords.begin();
     // Asked of positions in order.
     const auto insideLongWord = [&](qsizetype at) {
@@ -142,19 +181,19 @@ void VerbatimText::joinWords(const std::vector<LongWord>& longWords) {
         }
         return longWord != longWords.end() && longWord->start < at;
     };
-    const qsizetype size = text_.size();
+    const qsizetype size = shownPart.size();
     qsizetype start = 0;
     while (start < size) {
-        if (text_.at(start).isSpace()) {
+        if (shownPart.at(start).isSpace()) {
             ++start;
             continue;
         }
         qsizetype end = start;
-        while (end < size && !text_.at(end).isSpace()) {
+        while (end < size && !shownPart.at(end).isSpace()) {
             ++end;
         }
         qsizetype optionEnd = start;
-        while (optionEnd < end && text_.at(optionEnd) == QLatin1Char('-')) {
+        while (optionEnd < end && shownPart.at(optionEnd) == QLatin1Char('-')) {
             ++optionEnd;
         }
         // Longer than `longestWrappedWord`, it is wider than any line: its break points are always
@@ -164,7 +203,7 @@ void VerbatimText::joinWords(const std::vector<LongWord>& longWords) {
         lineBreaks.setPosition(optionEnd);
         qsizetype nextBreak = lineBreaks.toNextBoundary();
         const bool breaks = !widerThanAnyLine && nextBreak != -1 && nextBreak < end;
-        const qreal width = breaks ? metrics.horizontalAdvance(text_.mid(start, end - start)) : 0;
+        const qreal width = breaks ? metrics.horizontalAdvance(shownPart.mid(start, end - start)) : 0;
         if (breaks) {
             breakingWidths_.push_back(width);
         }
@@ -183,8 +222,8 @@ void VerbatimText::joinWords(const std::vector<LongWord>& longWords) {
 }
 
 // Inside a long word the line may break every few graphemes.
-void VerbatimText::breakLongWords(const std::vector<LongWord>& longWords) {
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
+void VerbatimText::breakLongWords(const QString& shownPart, const std::vector<LongWord>& longWords) {
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, shownPart);
     const auto joined = static_cast<std::ptrdiff_t>(joints_.size());
     for (const LongWord& word : longWords) {
         graphemes.setPosition(word.start);
@@ -206,19 +245,27 @@ qsizetype VerbatimText::variantFor(qreal width) const {
 VerbatimText::Shown VerbatimText::shownFor(qreal width, bool withPositions) const {
     Shown shown;
     const qsizetype size = text_.size();
-    shown.text.reserve(size + static_cast<qsizetype>(joints_.size()));
+    shown.text.reserve(shownEnd_ + static_cast<qsizetype>(joints_.size()) + 1);
     if (withPositions) {
-        shown.textPositions.reserve(static_cast<size_t>(size) + joints_.size() + 1);
+        shown.textPositions.reserve(static_cast<size_t>(shownEnd_) + joints_.size() + 2);
         shown.shownPositions.resize(static_cast<size_t>(size) + 1);
     }
     qsizetype at = 0;
+    auto hidden = hidden_.begin();
+    const auto isHidden = [&](qsizetype position) {
+        while (hidden != hidden_.end() && hidden->end <= position) {
+            ++hidden;
+        }
+        return hidden != hidden_.end() && hidden->start <= position;
+    };
     const auto copyUpTo = [&](qsizetype end) {
         for (; at < end; ++at) {
             if (withPositions) {
                 shown.shownPositions[static_cast<size_t>(at)] = static_cast<int>(shown.text.size());
             }
             // A document takes a CR LF pair as one line break: the CR shows as nothing.
-            if (text_.at(at) == QLatin1Char('\r') && at + 1 < size && text_.at(at + 1) == QLatin1Char('\n')) {
+            if (isHidden(at) || (text_.at(at) == QLatin1Char('\r') && at + 1 < size &&
+                                 text_.at(at + 1) == QLatin1Char('\n'))) {
                 continue;
             }
             shown.text += text_.at(at);
@@ -236,7 +283,15 @@ VerbatimText::Shown VerbatimText::shownFor(qreal width, bool withPositions) cons
             }
         }
     }
-    copyUpTo(size);
+    copyUpTo(shownEnd_);
+    if (shownEnd_ < size) {
+        if (withPositions) {
+            std::fill(shown.shownPositions.begin() + shownEnd_, shown.shownPositions.end() - 1,
+                      static_cast<int>(shown.text.size()));
+            shown.textPositions.push_back(shownEnd_);
+        }
+        shown.text += ellipsis;
+    }
     if (withPositions) {
         shown.shownPositions[static_cast<size_t>(size)] = static_cast<int>(shown.text.size());
         shown.textPositions.push_back(size);

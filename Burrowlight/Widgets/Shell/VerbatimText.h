@@ -16,7 +16,10 @@ namespace burrowlight {
 // never right after the hyphen that begins an option; a long word (LongWords.h) breaks every few
 // letters, so that the text never widens its column. Whatever way it is copied (the clipboard, the
 // selection, a drag) the copy is exactly the text, and assistive technology reads exactly the text:
-// as a label's, named by what it says, unless the text is given a name of its own.
+// as a label's, named by what it says, unless the text is given a name of its own. What it lays out
+// is bounded, as a crafted text would otherwise hold the window at each new width: the start of a
+// text longer than a few pages shows, ending in "…", and a character with more marks than any
+// script puts on one shows only the first of them.
 class VerbatimText : public QTextEdit {
     Q_OBJECT
 
@@ -64,9 +67,16 @@ class VerbatimText : public QTextEdit {
         std::vector<int> shownPositions;
     };
 
+    // Marks of a character beyond those shown.
+    struct Hidden {
+        qsizetype start;
+        qsizetype end;
+    };
+
     void findJoints();
-    void joinWords(const std::vector<LongWord>& longWords);
-    void breakLongWords(const std::vector<LongWord>& longWords);
+    void findShownPart();
+    void joinWords(const QString& shownPart, const std::vector<LongWord>& longWords);
+    void breakLongWords(const QString& shownPart, const std::vector<LongWord>& longWords);
     // Which text lines this wide show: widths with the same answer show the same text.
     qsizetype variantFor(qreal width) const;
     Shown shownFor(qreal width, bool withPositions) const;
@@ -83,6 +93,9 @@ class VerbatimText : public QTextEdit {
     QString text_;
     bool hasText_ = false;
     Qt::Alignment alignment_ = Qt::AlignLeading;
+    // Where the shown start of the text ends: after it "…" stands for the rest.
+    qsizetype shownEnd_ = 0;
+    std::vector<Hidden> hidden_;
     std::vector<Joint> joints_;
     // The distinct widths of the words that have break points, in order: the shown text changes
     // only where the line's width crosses one of them.

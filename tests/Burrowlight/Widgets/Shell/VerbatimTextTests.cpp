@@ -128,21 +128,52 @@ class VerbatimTextTests : public QObject {
         }
     }
 
-    // A letter keeps its marks, and an emoji sequence its parts, on one line.
+    // A letter keeps its marks, and an emoji sequence its parts, on one line: in a word wider than
+    // the line, and in one longer than any line.
     void breaksAWordWiderThanTheLineOnlyBetweenCharacters() {
         const QString accented = QStringLiteral("e\u0301\u0323");
         const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
-        const QString word = accented.repeated(40) + family.repeated(20);
-        VerbatimText text;
-        const QStringList lines = linesOf(text, word, QStringLiteral("wwwww"));
-        QVERIFY(lines.size() > 4);
-        QCOMPARE(lines.join(QString()), word);
-        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, word);
-        qsizetype at = 0;
-        for (const QString& line : lines) {
-            at += line.size();
-            characters.setPosition(at);
-            QVERIFY2(characters.isAtBoundary(), qPrintable(QString::number(at)));
+        // Unicode lets a line break between two emoji: only the letters make a word that long.
+        for (const QString& word : {accented.repeated(40) + family.repeated(20), accented.repeated(400)}) {
+            VerbatimText text;
+            const QStringList lines = linesOf(text, word, QStringLiteral("wwwww"));
+            QVERIFY(lines.size() > 4);
+            QCOMPARE(lines.join(QString()), word);
+            QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, word);
+            qsizetype at = 0;
+            for (const QString& line : lines) {
+                at += line.size();
+                characters.setPosition(at);
+                QVERIFY2(characters.isAtBoundary(), qPrintable(QString::number(at)));
+            }
+            // Nor does what keeps words whole or breaks them come between a letter and its marks,
+            // which would then stand apart from it.
+            const QString document = text.document()->toPlainText();
+            for (int shown = 0; shown < document.size(); ++shown) {
+                if (document.at(shown) == QChar(0x2060) || document.at(shown) == QChar(0x200B)) {
+                    characters.setPosition(text.textPosition(shown));
+                    QVERIFY2(characters.isAtBoundary(), qPrintable(QString::number(shown)));
+                }
+            }
+        }
+    }
+
+    // Pages of text, or a letter with thousands of marks, from a crafted file: what shows is their
+    // start, the copy and what assistive technology reads are the whole text.
+    void showsTheStartOfACraftedTextAndCopiesItWhole() {
+        const QString marks = QLatin1Char('a') + QString(50'000, QChar(0x0301));
+        const QString word(100'000, QLatin1Char('w'));
+        const QString words = QStringLiteral("abcdefghij ").repeated(10'000);
+        for (const QString& crafted : {marks, word, words}) {
+            VerbatimText text;
+            const QString shown =
+                linesOf(text, crafted, QStringLiteral("a sentence of a few words")).join(QString());
+            QVERIFY(shown.size() < crafted.size() / 10);
+            QVERIFY(shown.size() > 1 && crafted.startsWith(shown.chopped(1)));
+            text.selectAll();
+            text.copy();
+            QCOMPARE(QApplication::clipboard()->text(), crafted);
+            QCOMPARE(QAccessible::queryAccessibleInterface(&text)->text(QAccessible::Name), crafted);
         }
     }
 

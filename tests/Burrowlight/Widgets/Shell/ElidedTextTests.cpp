@@ -1,0 +1,27 @@
+// A one-line text is cut to what Qt lays out quickly, whatever room it has.
+#include "Burrowlight/Widgets/Shell/ElidedText.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QTest>
+
+using burrowlight::ElidedText;
+
+class ElidedTextTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Marks take no room, so all of them would fit: the line shows the letter, some of its marks and
+    // "…".
+    void aLetterWithThousandsOfMarksShowsItsStartAndAnEllipsis() {
+        const QString marks = QLatin1Char('a') + QString(50'000, QChar(0x0301));
+        const ElidedText::Shown shown = ElidedText(marks).shownIn(QFontMetrics(QApplication::font()), 300);
+        QVERIFY(shown.cut);
+        QVERIFY(shown.text.startsWith(QStringLiteral("a\u0301")));
+        QVERIFY(shown.text.endsWith(QChar(0x2026)));
+        QVERIFY(shown.text.size() < marks.size());
+    }
+};
+
+QTEST_MAIN(ElidedTextTests)
+#include "ElidedTextTests.moc"
