@@ -26,17 +26,4 @@ inline QByteArray savedWindowGeometry(const QRect& normal, bool maximized, int s
     return bytes;
 }
 
-// The place in the normal state that a saved geometry holds, in any version.
-inline QRect savedNormalGeometry(const QByteArray& geometry) {
-    QDataStream stream(geometry);
-    stream.setVersion(QDataStream::Qt_4_0);
-    quint32 mark = 0;
-    quint16 majorVersion = 0;
-    quint16 minorVersion = 0;
-    QRect frame;
-    QRect normal;
-    stream >> mark >> majorVersion >> minorVersion >> frame >> normal;
-    return normal;
-}
-
 } // namespace testing_support

@@ -1,10 +1,10 @@
 #include "Burrowlight/Widgets/Shell/WindowPlaces.h"
 
 #include "Burrowlight/Core/AppSettings.h"
+#include "Burrowlight/Core/SavedGeometry.h"
 #include "Burrowlight/Widgets/Shell/XcbReplies.h"
 #include "Burrowlight/Widgets/Style/Sizes.h"
 
-#include <QDataStream>
 #include <QEvent>
 #include <QGuiApplication>
 #include <algorithm>
@@ -16,19 +16,6 @@ namespace {
 
 constexpr Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
 
-// What QWidget::saveGeometry() wrote, as far as it is used: the window's place in its normal state,
-// and whether it was maximised or full screen. The screen it was saved on is not: the place is
-// brought within the screen the window opens on, whatever its size.
-struct SavedGeometry {
-    QRect normal;
-    Qt::WindowStates state;
-};
-
-constexpr quint32 qtGeometryMark = 0x1D9D0CB;
-// The latest version of Qt's format, the one Qt 5.12 and later write. Qt refuses later ones, and so
-// does this.
-constexpr quint16 latestMajorVersion = 3;
-
 // A place a window can have: not empty, its corners no further out than a widget can be large, so
 // that sums of its coordinates and sizes stay within int.
 bool isUsable(const QRect& place) {
@@ -37,32 +24,6 @@ bool isUsable(const QRect& place) {
     };
     return place.isValid() && within(place.left()) && within(place.top()) && within(place.right()) &&
            within(place.bottom());
-}
-
-// Every version is read here rather than by restoreGeometry(), which applies a value before anything
-// can check it: a window would be made as large as the value says, or left maximised at a size of
-// its own. The versions differ only after the fields read here.
-std::optional<SavedGeometry> read(const QByteArray& geometry) {
-    QDataStream stream(geometry);
-    stream.setVersion(QDataStream::Qt_4_0);
-    quint32 mark = 0;
-    quint16 majorVersion = 0;
-    quint16 minorVersion = 0;
-    QRect frame;
-    QRect normal;
-    qint32 screenNumber = 0;
-    quint8 maximized = 0;
-    quint8 fullScreen = 0;
-    stream >> mark >> majorVersion >> minorVersion >> frame >> normal >> screenNumber >> maximized >>
-        fullScreen;
-    if (stream.status() != QDataStream::Ok || mark != qtGeometryMark || majorVersion > latestMajorVersion ||
-        !isUsable(normal)) {
-        return std::nullopt;
-    }
-    Qt::WindowStates state;
-    state.setFlag(Qt::WindowMaximized, maximized != 0);
-    state.setFlag(Qt::WindowFullScreen, fullScreen != 0);
-    return SavedGeometry{normal, state};
 }
 
 // Wayland compositors place windows themselves: there a window is given its size alone.
@@ -92,7 +53,8 @@ void put(QWidget& window, const SavedGeometry& saved) {
 
 // A value that can't be used leaves the window at its default place; the next one it stores is good.
 void restore(QWidget& window, const QByteArray& geometry) {
-    if (const std::optional<SavedGeometry> saved = read(geometry)) {
+    if (const std::optional<SavedGeometry> saved = readSavedGeometry(geometry);
+        saved && isUsable(saved->normal)) {
         put(window, *saved);
     }
 }
