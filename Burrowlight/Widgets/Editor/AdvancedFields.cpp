@@ -113,7 +113,7 @@ AdvancedFields::AdvancedFields(TunnelDraft& draft, ManualCache& manual, QString 
         &caption(tr("Passed to ssh as -o Name=Value, ahead of ~/.ssh/config."), *optionsColumn));
     addRow(tr("SSH Options"), *optionsColumn);
 
-    note_ = new QPlainTextEdit(this);
+    note_ = new fieldText::PlainTextField(this);
     note_->setPlaceholderText(tr("What this tunnel is for"));
     note_->setAccessibleName(tr("Note"));
     note_->setTabChangesFocus(true);

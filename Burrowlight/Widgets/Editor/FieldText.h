@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QPlainTextEdit>
 #include <QString>
 #include <functional>
 
 class QLineEdit;
-class QPlainTextEdit;
+
+namespace burrowlight {
+class ShownInField;
+}
 
 // A field's text reaches its model however it arrives: typed, pasted, or set whole by assistive
 // technology (on-screen keyboards, voice input and screen readers set the text, which Qt never
@@ -27,5 +31,21 @@ void show(QPlainTextEdit& field, const QString& text);
 // host and port, a menu's choice) shows at once.
 void showUnlessTyping(QLineEdit& field, const QString& text);
 void showUnlessTyping(QPlainTextEdit& field, const QString& text);
+
+// A bound field holds the model's text whole, however little of a character's marks it shows:
+// copied or read by assistive technology, it gives that text. None for a field not bound.
+const ShownInField* contentsOf(const QObject& field);
+// Replaces part of a bound field's whole text, as typing there would.
+void edit(QObject& field, qsizetype storedStart, qsizetype storedEnd, const QString& text);
+
+// A text field whose copy, however it is made (the clipboard, the selection, a drag), is what it
+// holds, once bound.
+class PlainTextField : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    QMimeData* createMimeDataFromSelection() const override;
+};
 
 } // namespace burrowlight::fieldText

@@ -20,11 +20,9 @@ constexpr QChar wordJoiner(0x2060);
 constexpr QChar breakAllowed(0x200B);
 // A long word may break this often, counted in graphemes.
 constexpr int longWordBreaksEvery = 8;
-// What is laid out, in UTF-16 code units: each new width lays out all of it again, and shaping a
-// character grows with the square of its marks. More text than a window shows, and more marks on a
-// character than any script puts there.
+// What is laid out, in UTF-16 code units: each new width lays out all of it again. More text than a
+// window shows.
 constexpr qsizetype mostShown = 4096;
-constexpr qsizetype mostShownOfACharacter = 32;
 constexpr QChar ellipsis(0x2026);
 
 // Until it is given a width, the document lays out nothing: each of its lay-outs reads all of a long
@@ -135,35 +133,10 @@ void VerbatimText::findJoints() {
     breakingWidths_.erase(std::ranges::unique(breakingWidths_).begin(), breakingWidths_.end());
 }
 
-// The start of the text, whole graphemes up to `mostShown` of their shown code units, each showing at
-// most `mostShownOfACharacter` of them, cut between code points.
 void VerbatimText::findShownPart() {
-    hidden_.clear();
-    shownEnd_ = text_.size();
-    if (text_.size() <= mostShownOfACharacter) {
-        return;
-    }
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text_);
-    qsizetype shown = 0;
-    qsizetype start = 0;
-    for (qsizetype end = graphemes.toNextBoundary(); end != -1;
-         start = end, end = graphemes.toNextBoundary()) {
-        qsizetype kept = end - start;
-        if (kept > mostShownOfACharacter) {
-            kept = mostShownOfACharacter;
-            if (text_.at(start + kept - 1).isHighSurrogate()) {
-                --kept;
-            }
-        }
-        if (shown + kept > mostShown) {
-            shownEnd_ = start;
-            return;
-        }
-        shown += kept;
-        if (start + kept < end) {
-            hidden_.push_back({start + kept, end});
-        }
-    }
+    ShownCharacters shown = findShownCharacters(text_, mostShown);
+    shownEnd_ = shown.end;
+    hidden_ = std::move(shown.hidden);
 }
 
 // Every grapheme boundary inside a word between spaces, outside the long words, is a joint; the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Burrowlight/Widgets/Shell/LongWords.h"
+#include "Burrowlight/Widgets/Shell/ShownCharacters.h"
 
 #include <QTextDocument>
 #include <QTextEdit>
@@ -67,12 +68,6 @@ class VerbatimText : public QTextEdit {
         std::vector<int> shownPositions;
     };
 
-    // Marks of a character beyond those shown.
-    struct Hidden {
-        qsizetype start;
-        qsizetype end;
-    };
-
     void findJoints();
     void findShownPart();
     void joinWords(const QString& shownPart, const std::vector<LongWord>& longWords);
@@ -95,7 +90,7 @@ class VerbatimText : public QTextEdit {
     Qt::Alignment alignment_ = Qt::AlignLeading;
     // Where the shown start of the text ends: after it "…" stands for the rest.
     qsizetype shownEnd_ = 0;
-    std::vector<Hidden> hidden_;
+    std::vector<HiddenMarks> hidden_;
     std::vector<Joint> joints_;
     // The distinct widths of the words that have break points, in order: the shown text changes
     // only where the line's width crosses one of them.

@@ -177,6 +177,64 @@ class EditorWidgetsTests : public QObject {
         QCOMPARE(elided.copy(start), whole.copy(start));
     }
 
+    // A letter with tens of thousands of marks shows with a few of them; what is typed goes into
+    // the whole text, and a copy or a screen reader gets all of it.
+    void aCraftedCharacterShowsBoundedAndEditsTheWholeText() {
+        const QString marks(50000, QChar(0x0301));
+        Tunnel crafted = Tunnel::created();
+        crafted.note = (QStringLiteral("a") + marks).toStdString();
+        crafted.jumpHosts = crafted.note;
+        TunnelDraft draft(crafted, false);
+        AdvancedFields fields(draft, ManualCache::shared(), QDir::homePath(), {});
+        fields.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fields));
+        const auto note = [&draft] { return QString::fromStdString(draft.tunnel().note); };
+        const auto jumpHosts = [&draft] { return QString::fromStdString(draft.tunnel().jumpHosts); };
+
+        QPlainTextEdit& noteField = fields.note();
+        QLineEdit& jumpHostsField = fields.jumpHosts();
+        QVERIFY(noteField.toPlainText().size() < 100);
+        QVERIFY(jumpHostsField.text().size() < 100);
+        const auto read = [](QWidget& field) {
+            QAccessibleTextInterface& read = *QAccessible::queryAccessibleInterface(&field)->textInterface();
+            return read.text(0, read.characterCount());
+        };
+        QCOMPARE(read(noteField), note());
+        QCOMPARE(read(jumpHostsField), jumpHosts());
+
+        noteField.setFocus();
+        noteField.moveCursor(QTextCursor::End);
+        QTest::keyClick(&noteField, Qt::Key_B);
+        QCOMPARE(note(), QStringLiteral("a") + marks + QStringLiteral("b"));
+        noteField.moveCursor(QTextCursor::Start);
+        QTest::keyClick(&noteField, Qt::Key_X);
+        QCOMPARE(note(), QStringLiteral("xa") + marks + QStringLiteral("b"));
+        noteField.selectAll();
+        noteField.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), note());
+        QTextCursor letter = noteField.textCursor();
+        letter.setPosition(1);
+        letter.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        noteField.setTextCursor(letter);
+        QTest::keyClick(&noteField, Qt::Key_Backspace);
+        QCOMPARE(note(), QStringLiteral("xb"));
+
+        jumpHostsField.setFocus();
+        jumpHostsField.end(false);
+        QTest::keyClick(&jumpHostsField, Qt::Key_B);
+        QCOMPARE(jumpHosts(), QStringLiteral("a") + marks + QStringLiteral("b"));
+        jumpHostsField.setCursorPosition(1);
+        QTest::keyClick(&jumpHostsField, Qt::Key_X);
+        QCOMPARE(jumpHosts(), QStringLiteral("ax") + marks + QStringLiteral("b"));
+        jumpHostsField.selectAll();
+        jumpHostsField.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), jumpHosts());
+        jumpHostsField.setSelection(1, static_cast<int>(jumpHostsField.text().size()) - 2);
+        QTest::keyClick(&jumpHostsField, Qt::Key_Delete);
+        QCOMPARE(jumpHosts(), QStringLiteral("ab"));
+        QCOMPARE(read(jumpHostsField), jumpHosts());
+    }
+
     void everyFieldEditedSavedAndConnected() {
         ThrowawayHome home;
         home.startServer();
