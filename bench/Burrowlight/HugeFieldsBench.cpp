@@ -1,12 +1,14 @@
 // What a tunnel with huge fields costs the GUI thread, the main window shown (offscreen, or on the X
 // server of tests/support/with-xvfb.sh): its host and name are 100,000 characters and its note
 // 200,000 (an archive can hold them), either words with places where a line may break (`/breaks`)
-// or one word of a single letter (`/no_breaks`). Each step is started from inside the event loop,
+// or one word of a single letter (`/no_breaks`); or its host and note are one letter carrying 200,000
+// combining marks (`/marks`). Each step is started from inside the event loop,
 // which then turns until the window has settled; `*_stall_ms` is the longest the loop went without
 // turning during that step (a 1 ms timer's largest gap), `longest_stall_ms` the longest of all steps:
 // - select: the tunnel chosen in the list, its detail made and shown;
 // - open_advanced, close_advanced: the Advanced card opened and closed again;
-// - type_host, type_note, type_name: one letter typed at the end of the field, and taken back.
+// - type_host, type_note, type_name: one letter typed at the end of the field, and taken back;
+// - resize: the window made a pixel wider, with Advanced open.
 // And what a crafted note costs the page of a trashed tunnel, shown in the main window: one letter and
 // 50,000 combining marks (`marks`), a word of 100,000 letters (`letters`), 10,000 words of ten
 // letters (`words`), beside a note of one sentence (`brief`):
@@ -56,9 +58,24 @@ std::string repeatedTo(const std::string& piece, size_t length) {
     return text;
 }
 
-enum class Text { breaks, noBreaks };
+enum class Text { breaks, noBreaks, marks };
+
+std::string carryingMarks(const std::string& letter) {
+    std::string text = letter;
+    for (int mark = 0; mark < 200'000; ++mark) {
+        text += "\u0301";
+    }
+    return text;
+}
 
 Tunnel hugeTunnel(Text text) {
+    if (text == Text::marks) {
+        Tunnel tunnel = Tunnel::created();
+        tunnel.name = "Crafted marks";
+        tunnel.host = carryingMarks("h");
+        tunnel.note = carryingMarks("a");
+        return tunnel;
+    }
     const auto filled = [text](const std::string& words, size_t length) {
         return repeatedTo(text == Text::breaks ? words : "h", length);
     };
@@ -176,6 +193,7 @@ void selectHugeTunnel(benchmark::State& state, Text text) {
         stalls["type_host"] = typedAtEnd(meter, host->edit(), [&] { host->edit().end(false); });
         stalls["type_name"] =
             typedAtEnd(meter, detail->header().nameField(), [&] { detail->header().nameField().end(false); });
+        stalls["resize"] = measured(meter, [&] { view->resize(view->width() + 1, view->height()); });
         stalls["close_advanced"] = measured(meter, [&] { advanced->click(); });
         double longest = 0;
         for (const auto& [step, stall] : stalls) {
@@ -197,6 +215,7 @@ void selectHugeTunnel(benchmark::State& state, Text text) {
 }
 BENCHMARK_CAPTURE(selectHugeTunnel, breaks, Text::breaks)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(selectHugeTunnel, no_breaks, Text::noBreaks)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(selectHugeTunnel, marks, Text::marks)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 enum class Note { brief, marks, letters, words };
 
