@@ -14,25 +14,33 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace burrowlight::fieldText {
 
 namespace {
 
 // The field's child: where its text goes, whether the text now arriving is the model's own, and
-// the model's value the field last heard of. It keeps the stored text, of which the field shows each
-// character with a bounded number of marks, and the field's own copy of what it shows (a document
-// makes a line break of a lone CR).
+// the model's value the field last heard of. It keeps the model's text whole, of which the field
+// shows each character with a bounded number of its marks.
 class Binding : public QObject {
     Q_OBJECT
 
   public:
     Binding(QObject& field, Write write) : QObject(&field), write_(std::move(write)) {}
 
-    const ShownInField& contents() const { return contents_; }
+    const QString& stored() const { return contents_.stored(); }
+    bool hidesMarks() const { return contents_.hidesMarks(); }
+    qsizetype storedPosition(qsizetype fieldPosition) const {
+        return contents_.storedPosition(toShown(fieldPosition));
+    }
+    qsizetype fieldPosition(qsizetype storedPosition) const {
+        return toField(contents_.shownPosition(storedPosition));
+    }
 
     void arrived() {
         if (showing_) {
@@ -40,14 +48,16 @@ class Binding : public QObject {
         }
         const QString now = fieldText();
         const TextChange change = changeBetween(inField_, now, cursor());
-        const qsizetype typedEnd = contents_.replace(change.start, change.end, change.inserted);
+        const qsizetype typedEnd =
+            contents_.replace(toShown(change.start), toShown(change.end), typed(change.inserted));
+        follow();
         inField_ = now;
-        if (!showsAlike(contents_.shown(), now)) {
+        // The change made a character show more or fewer of its marks.
+        if (rendered(contents_.shown()) != now) {
             show([&] { setFieldText(contents_.shown()); });
-            setCursor(contents_.shownPosition(typedEnd));
+            setCursor(fieldPosition(typedEnd));
             inField_ = fieldText();
         }
-        followHiding();
         const QScopedValueRollback writing(writing_, true);
         write_(contents_.stored());
     }
@@ -57,12 +67,12 @@ class Binding : public QObject {
             return false;
         }
         contents_ = ShownInField(stored);
-        const bool changes = !showsAlike(contents_.shown(), fieldText());
+        follow();
+        const bool changes = rendered(contents_.shown()) != fieldText();
         if (changes) {
             show([&] { setFieldText(contents_.shown()); });
         }
         inField_ = fieldText();
-        followHiding();
         return changes;
     }
     // As the user would type it: the model hears of it.
@@ -84,38 +94,33 @@ class Binding : public QObject {
   protected:
     void start() {
         contents_ = ShownInField(fieldText());
+        follow();
         inField_ = fieldText();
-        followHiding();
     }
     virtual QWidget& field() const = 0;
     virtual QString fieldText() const = 0;
     virtual void setFieldText(const QString& text) = 0;
     virtual qsizetype cursor() const = 0;
     virtual void setCursor(qsizetype position) = 0;
+    // How the field holds a text it is given, and where its own positions fall in that text.
+    virtual QString rendered(const QString& shown) const { return shown; }
+    virtual void renders(const QString& /*shown*/) {}
+    virtual qsizetype toShown(qsizetype fieldPosition) const { return fieldPosition; }
+    virtual qsizetype toField(qsizetype shownPosition) const { return shownPosition; }
+    // What the user typed, as the model keeps it.
+    virtual QString typed(const QString& inField) const { return inField; }
 
   private:
-    void followHiding() {
-        const bool hiding = contents_.shown() != contents_.stored();
-        if (hiding != hiding_) {
-            hiding_ = hiding;
+    void follow() {
+        renders(contents_.shown());
+        if (contents_.hidesMarks() != hiding_) {
+            hiding_ = contents_.hidesMarks();
             followHiddenMarks(field());
         }
     }
     template <class Change> void show(Change change) {
         const QScopedValueRollback quiet(showing_, true);
         change();
-    }
-    static bool showsAlike(const QString& shown, const QString& inField) {
-        if (shown.size() != inField.size()) {
-            return false;
-        }
-        for (qsizetype at = 0; at < shown.size(); ++at) {
-            if (shown.at(at) != inField.at(at) &&
-                !(shown.at(at) == QLatin1Char('\r') && inField.at(at) == QLatin1Char('\n'))) {
-                return false;
-            }
-        }
-        return true;
     }
 
     Write write_;
@@ -147,26 +152,28 @@ class LineBinding : public Binding {
 
   private:
     // A line edit copies what it shows: what it copied of a character with hidden marks becomes
-    // the stored text.
+    // the whole character.
     void copyStored(QClipboard::Mode mode) {
-        if (!field_.hasSelectedText() || contents().shown() == contents().stored()) {
+        if (!hidesMarks() || !field_.hasSelectedText()) {
             return;
         }
         QClipboard& clipboard = *QGuiApplication::clipboard();
         const QString selected = field_.selectedText();
-        const qsizetype start = field_.selectionStart();
         if (clipboard.text(mode) != selected) {
             return;
         }
-        const QString stored = contents().storedBetween(start, start + selected.size());
-        if (stored != selected) {
-            clipboard.setText(stored, mode);
+        const qsizetype from = storedPosition(field_.selectionStart());
+        const QString whole = stored().mid(from, storedPosition(field_.selectionEnd()) - from);
+        if (whole != selected) {
+            clipboard.setText(whole, mode);
         }
     }
 
     QLineEdit& field_;
 };
 
+// A document holds each line break (CR LF, CR, LF or the paragraph separator) as one paragraph
+// separator.
 class DocumentBinding : public Binding {
   public:
     DocumentBinding(QPlainTextEdit& field, Write write) : Binding(field, std::move(write)), field_(field) {
@@ -177,11 +184,7 @@ class DocumentBinding : public Binding {
   protected:
     QWidget& field() const override { return field_; }
     // Not toPlainText(), which gives a no-break space as a space.
-    QString fieldText() const override {
-        QString text = field_.document()->toRawText();
-        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        return text;
-    }
+    QString fieldText() const override { return field_.document()->toRawText(); }
     void setFieldText(const QString& text) override { field_.setPlainText(text); }
     qsizetype cursor() const override { return field_.textCursor().position(); }
     void setCursor(qsizetype position) override {
@@ -189,9 +192,38 @@ class DocumentBinding : public Binding {
         cursor.setPosition(static_cast<int>(position));
         field_.setTextCursor(cursor);
     }
+    QString rendered(const QString& shown) const override {
+        QString text = shown;
+        text.replace(QLatin1String("\r\n"), QChar(QChar::ParagraphSeparator));
+        text.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
+        text.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+        return text;
+    }
+    void renders(const QString& shown) override {
+        pairs_.clear();
+        lineFeeds_.clear();
+        for (qsizetype at = shown.indexOf(QLatin1String("\r\n")); at != -1;
+             at = shown.indexOf(QLatin1String("\r\n"), at + 2)) {
+            pairs_.push_back(at - static_cast<qsizetype>(pairs_.size()));
+            lineFeeds_.push_back(at + 1);
+        }
+    }
+    qsizetype toShown(qsizetype fieldPosition) const override {
+        return fieldPosition + (std::ranges::lower_bound(pairs_, fieldPosition) - pairs_.begin());
+    }
+    qsizetype toField(qsizetype shownPosition) const override {
+        return shownPosition - (std::ranges::lower_bound(lineFeeds_, shownPosition) - lineFeeds_.begin());
+    }
+    QString typed(const QString& inField) const override {
+        QString text = inField;
+        return text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    }
 
   private:
     QPlainTextEdit& field_;
+    // Where each CR LF pair stands in the field, one separator there, and where its LF is shown.
+    std::vector<qsizetype> pairs_;
+    std::vector<qsizetype> lineFeeds_;
 };
 
 // A line edit cuts a text too long for it anywhere, even inside a letter; while the user is
@@ -262,24 +294,41 @@ void bind(QPlainTextEdit& field, Write write) {
 }
 
 QMimeData* PlainTextField::createMimeDataFromSelection() const {
-    const ShownInField* contents = contentsOf(*this);
-    if (!contents) {
+    const Binding* binding = bindingOf(*this);
+    if (!binding) {
         return QPlainTextEdit::createMimeDataFromSelection();
     }
     const QTextCursor cursor = textCursor();
+    const qsizetype from = binding->storedPosition(cursor.selectionStart());
     auto data = std::make_unique<QMimeData>();
-    data->setText(contents->storedBetween(cursor.selectionStart(), cursor.selectionEnd()));
+    data->setText(binding->stored().mid(from, binding->storedPosition(cursor.selectionEnd()) - from));
     return data.release(); // the caller owns it
 }
 
-const ShownInField* contentsOf(const QObject& field) {
+bool hidesMarks(const QObject& field) {
     const Binding* binding = bindingOf(field);
-    return binding ? &binding->contents() : nullptr;
+    return binding && binding->hidesMarks();
 }
 
-void edit(QObject& field, qsizetype storedStart, qsizetype storedEnd, const QString& text) {
+const QString& wholeText(const QObject& field) {
+    static const QString none;
+    const Binding* binding = bindingOf(field);
+    return binding ? binding->stored() : none;
+}
+
+qsizetype wholeTextPosition(const QObject& field, qsizetype fieldPosition) {
+    const Binding* binding = bindingOf(field);
+    return binding ? binding->storedPosition(fieldPosition) : fieldPosition;
+}
+
+qsizetype fieldPosition(const QObject& field, qsizetype wholeTextPosition) {
+    const Binding* binding = bindingOf(field);
+    return binding ? binding->fieldPosition(wholeTextPosition) : wholeTextPosition;
+}
+
+void edit(QObject& field, qsizetype start, qsizetype end, const QString& text) {
     if (Binding* binding = bindingOf(field)) {
-        binding->edit(storedStart, storedEnd, text);
+        binding->edit(start, end, text);
     }
 }
 

@@ -6,10 +6,6 @@
 
 class QLineEdit;
 
-namespace burrowlight {
-class ShownInField;
-}
-
 // A field's text reaches its model however it arrives: typed, pasted, or set whole by assistive
 // technology (on-screen keyboards, voice input and screen readers set the text, which Qt never
 // counts as an edit). What the model writes back is shown without being handed back to it.
@@ -32,11 +28,15 @@ void show(QPlainTextEdit& field, const QString& text);
 void showUnlessTyping(QLineEdit& field, const QString& text);
 void showUnlessTyping(QPlainTextEdit& field, const QString& text);
 
-// A bound field holds the model's text whole, however little of a character's marks it shows:
-// copied or read by assistive technology, it gives that text. None for a field not bound.
-const ShownInField* contentsOf(const QObject& field);
+// A bound field holds the model's text whole, however few of a character's marks it shows: copied
+// or read by assistive technology, it gives that text. Positions in the field and in the whole text
+// differ by the marks not shown.
+bool hidesMarks(const QObject& field);
+const QString& wholeText(const QObject& field);
+qsizetype wholeTextPosition(const QObject& field, qsizetype fieldPosition);
+qsizetype fieldPosition(const QObject& field, qsizetype wholeTextPosition);
 // Replaces part of a bound field's whole text, as typing there would.
-void edit(QObject& field, qsizetype storedStart, qsizetype storedEnd, const QString& text);
+void edit(QObject& field, qsizetype start, qsizetype end, const QString& text);
 
 // A text field whose copy, however it is made (the clipboard, the selection, a drag), is what it
 // holds, once bound.

@@ -1,7 +1,6 @@
 #include "Burrowlight/Widgets/Editor/FieldTextAccessible.h"
 
 #include "Burrowlight/Widgets/Editor/FieldText.h"
-#include "Burrowlight/Widgets/Editor/ShownInField.h"
 
 #include <QAccessibleWidget>
 #include <QLineEdit>
@@ -12,11 +11,6 @@
 namespace burrowlight {
 
 namespace {
-
-bool hidesMarks(const QObject& field) {
-    const ShownInField* contents = fieldText::contentsOf(field);
-    return contents && contents->shown() != contents->stored();
-}
 
 class FieldAccessible : public QAccessibleWidget,
                         public QAccessibleTextInterface,
@@ -92,23 +86,24 @@ class FieldAccessible : public QAccessibleWidget,
         if (offset < 0 || offset >= characterCount()) {
             return {};
         }
-        const qsizetype at = contents().shownPosition(offset);
-        const QString& shown = contents().shown();
-        const int width = field().fontMetrics().horizontalAdvance(shown.mid(at, 1));
+        const int at = shownPosition(offset);
+        const QFontMetrics metrics = field().fontMetrics();
         if (QPlainTextEdit* edit = plain()) {
             QTextCursor cursor(edit->document());
-            cursor.setPosition(static_cast<int>(at));
+            cursor.setPosition(at);
             const QRect caret = edit->cursorRect(cursor);
+            const int width = metrics.horizontalAdvance(edit->document()->characterAt(at));
             return {edit->viewport()->mapToGlobal(caret.topLeft()), QSize(width, caret.height())};
         }
         // A line edit tells only where its caret is: the character stands as far from it as the text
         // between them is wide.
         QLineEdit& edit = *line();
+        const QString& shown = edit.text();
         const QRect caret = edit.inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        const QFontMetrics metrics = edit.fontMetrics();
         const int x = caret.x() + metrics.horizontalAdvance(shown.left(at)) -
                       metrics.horizontalAdvance(shown.left(edit.cursorPosition()));
-        return {edit.mapToGlobal(QPoint(x, caret.y())), QSize(width, caret.height())};
+        return {edit.mapToGlobal(QPoint(x, caret.y())),
+                QSize(metrics.horizontalAdvance(shown.mid(at, 1)), caret.height())};
     }
 
     int offsetAtPoint(const QPoint& point) const override {
@@ -148,14 +143,13 @@ class FieldAccessible : public QAccessibleWidget,
     QPlainTextEdit* plain() const { return qobject_cast<QPlainTextEdit*>(widget()); }
     bool readOnly() const { return plain() ? plain()->isReadOnly() : line()->isReadOnly(); }
 
-    // The field stops hiding marks only once it is read anew: until then, its text is the field's.
-    const ShownInField& contents() const {
-        static const ShownInField none;
-        const ShownInField* contents = fieldText::contentsOf(field());
-        return contents ? *contents : none;
+    const QString& stored() const { return fieldText::wholeText(field()); }
+    int storedPosition(qsizetype shown) const {
+        return static_cast<int>(fieldText::wholeTextPosition(field(), shown));
     }
-    const QString& stored() const { return contents().stored(); }
-    int storedPosition(qsizetype shown) const { return static_cast<int>(contents().storedPosition(shown)); }
+    int shownPosition(qsizetype stored) const {
+        return static_cast<int>(fieldText::fieldPosition(field(), stored));
+    }
 
     std::pair<qsizetype, qsizetype> range(int start, int end) const {
         const int count = characterCount();
@@ -180,10 +174,8 @@ class FieldAccessible : public QAccessibleWidget,
     }
 
     void select(int start, int end) {
-        const auto anchor =
-            static_cast<int>(contents().shownPosition(std::clamp(start, 0, characterCount())));
-        const auto position =
-            static_cast<int>(contents().shownPosition(std::clamp(end, 0, characterCount())));
+        const int anchor = shownPosition(std::clamp(start, 0, characterCount()));
+        const int position = shownPosition(std::clamp(end, 0, characterCount()));
         if (QPlainTextEdit* edit = plain()) {
             QTextCursor cursor = edit->textCursor();
             cursor.setPosition(anchor);
@@ -198,7 +190,7 @@ class FieldAccessible : public QAccessibleWidget,
 QAccessibleInterface* fieldInterface(const QString& /*className*/, QObject* object) {
     auto* field = qobject_cast<QWidget*>(object);
     if (!field || !(qobject_cast<QLineEdit*>(field) || qobject_cast<QPlainTextEdit*>(field)) ||
-        !hidesMarks(*field)) {
+        !fieldText::hidesMarks(*field)) {
         return nullptr;
     }
     return new FieldAccessible(*field); // the accessibility cache owns it

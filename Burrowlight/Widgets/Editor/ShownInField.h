@@ -18,6 +18,7 @@ class ShownInField {
 
     const QString& stored() const { return stored_; }
     const QString& shown() const { return shown_; }
+    bool hidesMarks() const { return !hidden_.empty(); }
 
     // A place between two shown code units, in the stored text: after the hidden marks of the
     // character before it.

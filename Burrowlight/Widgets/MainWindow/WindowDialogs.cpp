@@ -31,8 +31,12 @@ TextPromptDialog::TextPromptDialog(const TextPrompt& prompt, QWidget* parent) : 
     title_.setFont(font);
     label_.setText(prompt.fieldLabel);
     label_.setBuddy(&field_);
-    fieldText::holdsAnyLength(field_);
-    field_.setText(prompt.text);
+    const auto follow = [this, accepts = prompt.accepts](const QString& text) {
+        text_ = text;
+        accept_->setEnabled(!accepts || accepts(text));
+    };
+    fieldText::bind(field_, follow);
+    fieldText::show(field_, prompt.text);
     field_.selectAll();
     field_.setMinimumWidth(sizes::scaled(260));
     field_.setAccessibleName(prompt.fieldLabel);
@@ -41,11 +45,7 @@ TextPromptDialog::TextPromptDialog(const TextPrompt& prompt, QWidget* parent) : 
     accept_->setDefault(true);
     connect(&buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(&buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    const auto follow = [this, accepts = prompt.accepts](const QString& text) {
-        accept_->setEnabled(!accepts || accepts(text));
-    };
-    connect(&field_, &QLineEdit::textChanged, this, follow);
-    follow(field_.text());
+    follow(prompt.text);
     layout_.setSpacing(sizes::scaled(10));
     layout_.addWidget(&title_);
     layout_.addWidget(&label_);
@@ -84,7 +84,7 @@ std::optional<QString> WindowDialogs::ask(const TextPrompt& prompt) {
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return dialog.field().text();
+    return dialog.text();
 }
 
 } // namespace burrowlight

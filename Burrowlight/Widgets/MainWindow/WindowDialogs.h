@@ -19,8 +19,11 @@ class TextPromptDialog : public QDialog {
 
     QLineEdit& field() { return field_; }
     QPushButton& acceptButton() { return *accept_; }
+    // What the field holds: the given text as it was, with the user's changes.
+    const QString& text() const { return text_; }
 
   private:
+    QString text_;
     QLabel title_;
     QLabel label_;
     QLineEdit field_;
