@@ -129,7 +129,7 @@ class WindowPlacesTests : public QObject {
         for (const QRect& saved :
              {QRect(0, 0, 40'000, 30'000), QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
               QRect(QPoint(least, least), QPoint(most, most)), QRect(QPoint(0, 0), QPoint(most, most))}) {
-            for (const quint16 version : {1, 2, 3}) {
+            for (const quint16 version : {0, 1, 2, 3}) {
                 for (const bool maximized : {false, true}) {
                     const QString value = described(saved) + " in version " + QString::number(version);
                     ThrowawayHome home;
@@ -148,6 +148,21 @@ class WindowPlacesTests : public QObject {
                 }
             }
         }
+    }
+
+    // A place Qt itself refuses, from a later Qt, is left for the default one.
+    void aPlaceSavedInALaterVersionIsLeftForTheDefault() {
+        ThrowawayHome home;
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        WindowPlaces places(home.settings);
+        QWidget window;
+        const QRect defaultPlace = window.geometry();
+        home.settings.setWindowGeometry(
+            QStringLiteral("window"),
+            savedWindowGeometry(defaultPlace.translated(40, 30), true, available.width(), 4));
+        places.keep(window, QStringLiteral("window"));
+        QVERIFY(window.windowState() == Qt::WindowNoState);
+        QCOMPARE(window.geometry(), defaultPlace);
     }
 
     // The window manager doesn't maximise a window of one size: one that comes back "maximised" would
