@@ -36,9 +36,10 @@ bool placesWindows() {
 // opening fit checks it again with the real frame, once the window manager has put one around it.
 void put(QWidget& window, const SavedGeometry& saved) {
     Qt::WindowStates state = saved.state;
-    // A window of one size is one the window manager doesn't maximise; full screen it does.
+    // A window of one size is one the window manager doesn't maximise; full screen it would have no
+    // title bar to be closed by.
     if (window.minimumSize() == window.maximumSize()) {
-        state &= ~Qt::WindowMaximized;
+        state &= ~enlarged;
     }
     // Qt takes a window's normal place from its geometry as it is maximised.
     window.setWindowState(window.windowState() & ~enlarged);

@@ -166,20 +166,26 @@ class WindowPlacesTests : public QObject {
     }
 
     // The window manager doesn't maximise a window of one size: one that comes back "maximised" would
-    // stay at the screen's corner, neither maximised nor where it was left.
-    void theSettingsWindowComesBackWhereItWasLeftAlsoWhenSavedMaximised() {
+    // stay at the screen's corner, neither maximised nor where it was left. Full screen it would have
+    // no title bar to be closed by, launch after launch.
+    void theSettingsWindowComesBackWhereItWasLeftAlsoWhenSavedMaximisedOrFullScreen() {
         ThrowawayHome home;
         home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
         home.settings.setOnboardingCompleted(true);
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect place(available.topLeft() + QPoint(60, 80), available.size() / 2);
-        for (const quint16 version : {1, 2, 3}) {
-            home.settings.setWindowGeometry(QStringLiteral("settings"),
-                                            savedWindowGeometry(place, true, available.width(), version));
-            AppShell shell(home.settings, home.alerts, home.parts(), true);
-            const QWidget* settings = shell.router().open(WindowId::settings);
-            QVERIFY2(!(settings->windowState() & Qt::WindowMaximized), qPrintable(QString::number(version)));
-            QCOMPARE(settings->pos(), place.topLeft());
+        for (const quint16 version : {0, 1, 2, 3}) {
+            for (const bool fullScreen : {false, true}) {
+                home.settings.setWindowGeometry(
+                    QStringLiteral("settings"),
+                    savedWindowGeometry(place, !fullScreen, available.width(), version, fullScreen));
+                AppShell shell(home.settings, home.alerts, home.parts(), true);
+                const QWidget* settings = shell.router().open(WindowId::settings);
+                const QString value =
+                    QStringLiteral("version %1, full screen %2").arg(version).arg(fullScreen);
+                QVERIFY2(settings->windowState() == Qt::WindowNoState, qPrintable(value));
+                QCOMPARE(settings->pos(), place.topLeft());
+            }
         }
     }
 
