@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -36,7 +37,10 @@ class WindowPlaces : public QObject {
     struct Kept {
         QPointer<QWidget> window;
         QString name;
+        // Its normal place as it was kept, the saved one or the default.
+        QRect given;
     };
+    void keepNormalPlace(const Kept& kept);
     void store(const Kept& kept);
 
     AppSettings& settings_;

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTest>
 #include <limits>
+#include <optional>
 
 using namespace burrowlight;
 using shell_testing::ThrowawayHome;
@@ -37,6 +38,10 @@ QString windowState(const QWidget& window) {
                 {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE")});
     return xprop.waitForFinished(5'000) ? QString::fromLocal8Bit(xprop.readAllStandardOutput())
                                         : QStringLiteral("?");
+}
+
+bool isAtLeast(const QRect& place, QSize least) {
+    return place.width() >= least.width() && place.height() >= least.height();
 }
 
 bool skipsTaskbar(const QWidget& window) {
@@ -187,6 +192,46 @@ class WindowPlacesTests : public QObject {
                 QCOMPARE(settings->pos(), place.topLeft());
             }
         }
+    }
+
+    // The main window's least size follows the desktop's text and is known only as it first shows: one
+    // saved maximised over a normal place smaller than that (saved at smaller text) stays maximised
+    // launch after launch, its normal place grown to the least size. One whose least size grows past
+    // it while it shows maximised stores a place it can be restored to too.
+    void aMaximisedWindowStaysSoWhenItsLeastSizeGrows() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        home.settings.setWindowGeometry(
+            QStringLiteral("main"),
+            savedWindowGeometry(QRect(available.topLeft(), QSize(1, 1)), true, available.width()));
+        for (const int launch : {1, 2}) {
+            AppShell shell(home.settings, home.alerts, home.parts(), true);
+            shell.launch();
+            const QWidget* main = shell.router().window(WindowId::main);
+            QVERIFY2(main->isMaximized(), qPrintable(QStringLiteral("launch %1").arg(launch)));
+            QVERIFY2(isAtLeast(main->normalGeometry(), main->minimumSize()) &&
+                         available.contains(main->normalGeometry()),
+                     qPrintable(described(main->normalGeometry())));
+            shell.settleBeforeExit();
+            const std::optional<QRect> stored =
+                testing_support::savedNormalGeometry(home.settings.windowGeometry(QStringLiteral("main")));
+            QVERIFY2(stored && *stored == main->normalGeometry(),
+                     qPrintable(described(stored.value_or(QRect()))));
+        }
+
+        WindowPlaces places(home.settings);
+        QWidget window;
+        places.keep(window, QStringLiteral("window"));
+        window.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setMinimumSize(window.size() + QSize(1, 1));
+        window.hide();
+        const std::optional<QRect> stored =
+            testing_support::savedNormalGeometry(home.settings.windowGeometry(QStringLiteral("window")));
+        QVERIFY2(stored && isAtLeast(*stored, window.minimumSize()),
+                 qPrintable(described(stored.value_or(QRect()))));
     }
 
     void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
