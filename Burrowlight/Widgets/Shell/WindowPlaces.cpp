@@ -60,14 +60,17 @@ void restore(QWidget& window, const QByteArray& geometry) {
     }
 }
 
-// Where the window goes in its normal state: Qt's place for it, or where Qt has lost that, `given`
-// grown to the window's least size, within the screen. Qt grows a window smaller than the least size
-// it is given, and a maximised or full-screen one loses its normal place to that.
+// Where the window goes in its normal state, at its least size or more: Qt's place for it, or where
+// Qt has lost that, `given`, within the screen. Qt grows a window smaller than the least size it is
+// given, and a maximised or full-screen one loses its normal place to that; one shown maximised
+// keeps a normal place smaller than a least size that grows later.
 QRect normalPlace(const QWidget& window, const QRect& given) {
-    if (const QRect normal = window.normalGeometry(); isUsable(normal)) {
+    const QSize least = window.minimumSize();
+    if (QRect normal = window.normalGeometry(); isUsable(normal)) {
+        normal.setSize(normal.size().expandedTo(least));
         return normal;
     }
-    return sizes::placedOnScreen(window, {given.topLeft(), given.size().expandedTo(window.minimumSize())});
+    return sizes::placedOnScreen(window, {given.topLeft(), given.size().expandedTo(least)});
 }
 
 } // namespace
