@@ -1,5 +1,6 @@
 #include "Burrowlight/Core/SavedGeometry.h"
 
+#include <QBuffer>
 #include <QDataStream>
 
 namespace burrowlight {
@@ -9,6 +10,8 @@ namespace {
 constexpr quint32 qtGeometryMark = 0x1D9D0CB;
 // The version Qt 5.12 and later write.
 constexpr quint16 latestMajorVersion = 3;
+// The mark, the two version numbers and the frame come first in every version.
+constexpr qint64 normalPlaceOffset = 4 + 2 + 2 + 4 * 4;
 
 } // namespace
 
@@ -35,6 +38,19 @@ std::optional<SavedGeometry> readSavedGeometry(const QByteArray& geometry) {
     state.setFlag(Qt::WindowMaximized, maximized != 0);
     state.setFlag(Qt::WindowFullScreen, fullScreen != 0);
     return SavedGeometry{normal, state};
+}
+
+QByteArray withNormalPlace(QByteArray geometry, const QRect& normal) {
+    if (!readSavedGeometry(geometry)) {
+        return geometry;
+    }
+    QBuffer buffer(&geometry);
+    buffer.open(QIODevice::ReadWrite);
+    buffer.seek(normalPlaceOffset);
+    QDataStream stream(&buffer);
+    stream.setVersion(QDataStream::Qt_4_0);
+    stream << normal;
+    return geometry;
 }
 
 } // namespace burrowlight

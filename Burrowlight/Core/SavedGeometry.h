@@ -18,4 +18,8 @@ struct SavedGeometry {
 // later version, which Qt refuses too.
 std::optional<SavedGeometry> readSavedGeometry(const QByteArray& geometry);
 
+// Qt's value with `normal` as the window's place in its normal state; bytes that are not Qt's as
+// they are.
+QByteArray withNormalPlace(QByteArray geometry, const QRect& normal);
+
 } // namespace burrowlight

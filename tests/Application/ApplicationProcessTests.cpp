@@ -3,7 +3,6 @@
 // window whole on a screen where a window manager frames it. Every test runs inside
 // with-private-buses.sh and with-secret-service.sh: a session bus, a "system" bus, a keyring and a
 // home of its own; the tunnels go to the tests' own sshd.
-#include "Burrowlight/Core/SavedGeometry.h"
 #include "LoopbackNetwork.h"
 #include "PanelMenu.h"
 #include "PrivateBuses.h"
@@ -713,10 +712,9 @@ TEST_F(ApplicationProcess, AMainWindowSavedLargerThanTheScreenOpensOnWaylandLaun
             EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(running.exitCode(), 0);
         }
-        const auto stored =
-            burrowlight::readSavedGeometry(Application::value("window.main.geometry").toByteArray());
-        ASSERT_TRUE(stored);
-        EXPECT_TRUE(screen.contains(stored->normal)) << described(stored->normal);
+        const std::optional<QRect> stored =
+            testing_support::savedNormalGeometry(Application::value("window.main.geometry").toByteArray());
+        EXPECT_TRUE(stored && screen.contains(*stored)) << described(stored);
     }
 }
 

@@ -36,9 +36,10 @@ bool placesWindows() {
 // opening fit checks it again with the real frame, once the window manager has put one around it.
 void put(QWidget& window, const SavedGeometry& saved) {
     Qt::WindowStates state = saved.state;
-    // A window of one size is one the window manager doesn't maximise; full screen it does.
+    // A window of one size is one the window manager doesn't maximise; full screen it would have no
+    // title bar to be closed by.
     if (window.minimumSize() == window.maximumSize()) {
-        state &= ~Qt::WindowMaximized;
+        state &= ~enlarged;
     }
     // Qt takes a window's normal place from its geometry as it is maximised.
     window.setWindowState(window.windowState() & ~enlarged);
@@ -57,6 +58,19 @@ void restore(QWidget& window, const QByteArray& geometry) {
         saved && isUsable(saved->normal)) {
         put(window, *saved);
     }
+}
+
+// Where the window goes in its normal state, at its least size or more: Qt's place for it, or where
+// Qt has lost that, `given`, within the screen. Qt grows a window smaller than the least size it is
+// given, and a maximised or full-screen one loses its normal place to that; one shown maximised
+// keeps a normal place smaller than a least size that grows later.
+QRect normalPlace(const QWidget& window, const QRect& given) {
+    const QSize least = window.minimumSize();
+    if (QRect normal = window.normalGeometry(); isUsable(normal)) {
+        normal.setSize(normal.size().expandedTo(least));
+        return normal;
+    }
+    return sizes::placedOnScreen(window, {given.topLeft(), given.size().expandedTo(least)});
 }
 
 } // namespace
@@ -82,22 +96,44 @@ void WindowPlaces::keep(QWidget& window, const QString& name) {
     }
     sizes::keepOnScreen(window);
     window.installEventFilter(this);
-    kept_.push_back({&window, name});
+    kept_.push_back({&window, name, window.geometry()});
 }
 
 bool WindowPlaces::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Hide) {
-        const auto found = std::ranges::find(kept_, watched,
-                                             [](const Kept& kept) -> QObject* { return kept.window.data(); });
-        if (found != kept_.end()) {
-            store(*found);
-        }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Show && type != QEvent::Hide) {
+        return false;
+    }
+    const auto found =
+        std::ranges::find(kept_, watched, [](const Kept& kept) -> QObject* { return kept.window.data(); });
+    if (found == kept_.end()) {
+        return false;
+    }
+    if (type == QEvent::Show) {
+        keepNormalPlace(*found);
+    } else {
+        store(*found);
     }
     return false;
 }
 
+// The main window's least size, which follows the desktop's text, is set as it first shows: one
+// maximised over a smaller normal place is given back a normal place before the window manager maps
+// it, to be restored to.
+void WindowPlaces::keepNormalPlace(const Kept& kept) {
+    QWidget& window = *kept.window;
+    if (const Qt::WindowStates state = window.windowState();
+        state & enlarged && !isUsable(window.normalGeometry())) {
+        put(window, {normalPlace(window, kept.given), state});
+    }
+}
+
+// Qt's normal place is lost too where the least size grows past a window shown maximised, and the
+// next launch would take what Qt writes then for no place at all.
 void WindowPlaces::store(const Kept& kept) {
-    settings_.setWindowGeometry(kept.name, kept.window->saveGeometry());
+    const QWidget& window = *kept.window;
+    settings_.setWindowGeometry(kept.name,
+                                withNormalPlace(window.saveGeometry(), normalPlace(window, kept.given)));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -17,8 +18,9 @@ class AppSettings;
 // left in its normal state comes back at its size and place. Either place is brought within the
 // screen before the window shows where the screen is smaller now or the place was off it; a value
 // that can't be a window's place is left for the default one. A window of one size doesn't come back
-// maximised, which window managers don't do to it. Wayland compositors place windows themselves:
-// there the size and the maximised or full-screen state come back, not the place.
+// maximised, which window managers don't do to it, nor full screen, where it has no title bar.
+// Wayland compositors place windows themselves: there the size and the maximised or full-screen
+// state come back, not the place.
 class WindowPlaces : public QObject {
   public:
     explicit WindowPlaces(AppSettings& settings);
@@ -35,7 +37,10 @@ class WindowPlaces : public QObject {
     struct Kept {
         QPointer<QWidget> window;
         QString name;
+        // Its normal place as it was kept, the saved one or the default.
+        QRect given;
     };
+    void keepNormalPlace(const Kept& kept);
     void store(const Kept& kept);
 
     AppSettings& settings_;

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTest>
 #include <limits>
+#include <optional>
 
 using namespace burrowlight;
 using shell_testing::ThrowawayHome;
@@ -37,6 +38,10 @@ QString windowState(const QWidget& window) {
                 {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE")});
     return xprop.waitForFinished(5'000) ? QString::fromLocal8Bit(xprop.readAllStandardOutput())
                                         : QStringLiteral("?");
+}
+
+bool isAtLeast(const QRect& place, QSize least) {
+    return place.width() >= least.width() && place.height() >= least.height();
 }
 
 bool skipsTaskbar(const QWidget& window) {
@@ -129,7 +134,7 @@ class WindowPlacesTests : public QObject {
         for (const QRect& saved :
              {QRect(0, 0, 40'000, 30'000), QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
               QRect(QPoint(least, least), QPoint(most, most)), QRect(QPoint(0, 0), QPoint(most, most))}) {
-            for (const quint16 version : {1, 2, 3}) {
+            for (const quint16 version : {0, 1, 2, 3}) {
                 for (const bool maximized : {false, true}) {
                     const QString value = described(saved) + " in version " + QString::number(version);
                     ThrowawayHome home;
@@ -150,22 +155,83 @@ class WindowPlacesTests : public QObject {
         }
     }
 
+    // A place Qt itself refuses, from a later Qt, is left for the default one.
+    void aPlaceSavedInALaterVersionIsLeftForTheDefault() {
+        ThrowawayHome home;
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        WindowPlaces places(home.settings);
+        QWidget window;
+        const QRect defaultPlace = window.geometry();
+        home.settings.setWindowGeometry(
+            QStringLiteral("window"),
+            savedWindowGeometry(defaultPlace.translated(40, 30), true, available.width(), 4));
+        places.keep(window, QStringLiteral("window"));
+        QVERIFY(window.windowState() == Qt::WindowNoState);
+        QCOMPARE(window.geometry(), defaultPlace);
+    }
+
     // The window manager doesn't maximise a window of one size: one that comes back "maximised" would
-    // stay at the screen's corner, neither maximised nor where it was left.
-    void theSettingsWindowComesBackWhereItWasLeftAlsoWhenSavedMaximised() {
+    // stay at the screen's corner, neither maximised nor where it was left. Full screen it would have
+    // no title bar to be closed by, launch after launch.
+    void theSettingsWindowComesBackWhereItWasLeftAlsoWhenSavedMaximisedOrFullScreen() {
         ThrowawayHome home;
         home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
         home.settings.setOnboardingCompleted(true);
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect place(available.topLeft() + QPoint(60, 80), available.size() / 2);
-        for (const quint16 version : {1, 2, 3}) {
-            home.settings.setWindowGeometry(QStringLiteral("settings"),
-                                            savedWindowGeometry(place, true, available.width(), version));
-            AppShell shell(home.settings, home.alerts, home.parts(), true);
-            const QWidget* settings = shell.router().open(WindowId::settings);
-            QVERIFY2(!(settings->windowState() & Qt::WindowMaximized), qPrintable(QString::number(version)));
-            QCOMPARE(settings->pos(), place.topLeft());
+        for (const quint16 version : {0, 1, 2, 3}) {
+            for (const bool fullScreen : {false, true}) {
+                home.settings.setWindowGeometry(
+                    QStringLiteral("settings"),
+                    savedWindowGeometry(place, !fullScreen, available.width(), version, fullScreen));
+                AppShell shell(home.settings, home.alerts, home.parts(), true);
+                const QWidget* settings = shell.router().open(WindowId::settings);
+                const QString value =
+                    QStringLiteral("version %1, full screen %2").arg(version).arg(fullScreen);
+                QVERIFY2(settings->windowState() == Qt::WindowNoState, qPrintable(value));
+                QCOMPARE(settings->pos(), place.topLeft());
+            }
         }
+    }
+
+    // The main window's least size follows the desktop's text and is known only as it first shows: one
+    // saved maximised over a normal place smaller than that (saved at smaller text) stays maximised
+    // launch after launch, its normal place grown to the least size. One whose least size grows past
+    // it while it shows maximised stores a place it can be restored to too.
+    void aMaximisedWindowStaysSoWhenItsLeastSizeGrows() {
+        ThrowawayHome home;
+        home.settings.recordTermsAcceptance(QDateTime::currentDateTimeUtc());
+        home.settings.setOnboardingCompleted(true);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        home.settings.setWindowGeometry(
+            QStringLiteral("main"),
+            savedWindowGeometry(QRect(available.topLeft(), QSize(1, 1)), true, available.width()));
+        for (const int launch : {1, 2}) {
+            AppShell shell(home.settings, home.alerts, home.parts(), true);
+            shell.launch();
+            const QWidget* main = shell.router().window(WindowId::main);
+            QVERIFY2(main->isMaximized(), qPrintable(QStringLiteral("launch %1").arg(launch)));
+            QVERIFY2(isAtLeast(main->normalGeometry(), main->minimumSize()) &&
+                         available.contains(main->normalGeometry()),
+                     qPrintable(described(main->normalGeometry())));
+            shell.settleBeforeExit();
+            const std::optional<QRect> stored =
+                testing_support::savedNormalGeometry(home.settings.windowGeometry(QStringLiteral("main")));
+            QVERIFY2(stored && *stored == main->normalGeometry(),
+                     qPrintable(described(stored.value_or(QRect()))));
+        }
+
+        WindowPlaces places(home.settings);
+        QWidget window;
+        places.keep(window, QStringLiteral("window"));
+        window.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setMinimumSize(window.size() + QSize(1, 1));
+        window.hide();
+        const std::optional<QRect> stored =
+            testing_support::savedNormalGeometry(home.settings.windowGeometry(QStringLiteral("window")));
+        QVERIFY2(stored && isAtLeast(*stored, window.minimumSize()),
+                 qPrintable(described(stored.value_or(QRect()))));
     }
 
     void theSwitchTakesTheMainWindowOutOfTheTaskbarAtOnce() {
