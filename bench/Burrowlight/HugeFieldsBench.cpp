@@ -11,7 +11,9 @@
 // - resize: the window made a pixel wider, with Advanced open.
 // And what a crafted note costs the page of a trashed tunnel, shown in the main window: one letter and
 // 50,000 combining marks (`marks`), a word of 100,000 letters (`letters`), 10,000 words of ten
-// letters (`words`), beside a note of one sentence (`brief`):
+// letters (`words`), 10 MB of those words (`megabytes`), 1,000 words of a letter with 900 marks
+// and "-b" (`marked_words`), beside a note of one sentence (`brief`):
+// - trashed_select: the tunnel chosen in the list, its page made and shown;
 // - trashed_resize: the window made a pixel wider or narrower, and laid out again;
 // - trashed_paint: the window painted.
 
@@ -217,7 +219,7 @@ BENCHMARK_CAPTURE(selectHugeTunnel, breaks, Text::breaks)->Iterations(1)->Unit(b
 BENCHMARK_CAPTURE(selectHugeTunnel, no_breaks, Text::noBreaks)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(selectHugeTunnel, marks, Text::marks)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-enum class Note { brief, marks, letters, words };
+enum class Note { brief, marks, letters, words, megabytes, markedWords };
 
 Tunnel trashedWith(Note note) {
     Tunnel tunnel = plainTunnel(0);
@@ -238,6 +240,18 @@ Tunnel trashedWith(Note note) {
     case Note::words:
         tunnel.note = repeatedTo("abcdefghij ", 10'000 * 11);
         break;
+    case Note::megabytes:
+        tunnel.note = repeatedTo("abcdefghij ", 10'000'000);
+        break;
+    case Note::markedWords:
+        for (int word = 0; word < 1'000; ++word) {
+            tunnel.note += "a";
+            for (int mark = 0; mark < 900; ++mark) {
+                tunnel.note += "\u0301";
+            }
+            tunnel.note += "-b ";
+        }
+        break;
     }
     return tunnel;
 }
@@ -255,6 +269,18 @@ struct TrashedPage {
         QApplication::processEvents();
     }
 };
+
+void trashedSelect(benchmark::State& state, Note note) {
+    TrashedPage page(note);
+    for (auto _ : state) {
+        state.PauseTiming();
+        page.view->model().state().setSelection({});
+        QApplication::processEvents();
+        state.ResumeTiming();
+        page.view->model().state().setSelection({page.setup.huge.id});
+        QApplication::processEvents();
+    }
+}
 
 void trashedResize(benchmark::State& state, Note note) {
     TrashedPage page(note);
@@ -278,7 +304,11 @@ const bool registered = [] {
     for (const auto& [name, note] : {std::pair{"brief", Note::brief},
                                      {"marks", Note::marks},
                                      {"letters", Note::letters},
-                                     {"words", Note::words}}) {
+                                     {"words", Note::words},
+                                     {"megabytes", Note::megabytes},
+                                     {"marked_words", Note::markedWords}}) {
+        benchmark::RegisterBenchmark((std::string("trashed_select/") + name).c_str(), trashedSelect, note)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string("trashed_resize/") + name).c_str(), trashedResize, note)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string("trashed_paint/") + name).c_str(), trashedPaint, note)

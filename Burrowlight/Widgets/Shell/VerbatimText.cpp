@@ -113,8 +113,14 @@ int VerbatimText::shownPosition(qsizetype textPosition) const {
     if (shownPositions_.empty()) {
         return 0;
     }
-    return shownPositions_[std::clamp<size_t>(static_cast<size_t>(std::max<qsizetype>(textPosition, 0)), 0,
-                                              shownPositions_.size() - 1)];
+    // The map ends with the shown part, at the "…" that stands for the rest of the text: the text's
+    // end is past it.
+    const auto shownEnd = static_cast<qsizetype>(shownPositions_.size()) - 1;
+    const qsizetype textEnd = textPositions_.back();
+    if (textEnd > shownEnd && textPosition >= textEnd) {
+        return shownPositions_.back() + 1;
+    }
+    return shownPositions_[static_cast<size_t>(std::clamp<qsizetype>(textPosition, 0, shownEnd))];
 }
 
 void VerbatimText::findJoints() {
@@ -154,6 +160,25 @@ void VerbatimText::joinWords(const QString& shownPart, const std::vector<LongWor
         }
         return longWord != longWords.end() && longWord->start < at;
     };
+    auto hidden = hidden_.begin();
+    // Past the marks beyond those shown that stand at `at`, if any. Asked of positions in order.
+    const auto pastHidden = [&](qsizetype at) {
+        while (hidden != hidden_.end() && hidden->end <= at) {
+            ++hidden;
+        }
+        return hidden != hidden_.end() && hidden->start <= at ? hidden->end : at;
+    };
+    // A word as it shows, to measure: shaping a character grows with the square of its marks, and
+    // those beyond the shown ones never show.
+    const auto shownWord = [&](qsizetype start, qsizetype end) {
+        QString shown;
+        for (auto range = std::ranges::upper_bound(hidden_, start, {}, &Hidden::end);
+             range != hidden_.end() && range->start < end; ++range) {
+            shown += QStringView(shownPart).sliced(start, std::max(range->start, start) - start);
+            start = std::min(range->end, end);
+        }
+        return shown.append(QStringView(shownPart).sliced(start, end - start));
+    };
     const qsizetype size = shownPart.size();
     qsizetype start = 0;
     while (start < size) {
@@ -163,7 +188,7 @@ void VerbatimText::joinWords(const QString& shownPart, const std::vector<LongWor
         }
         qsizetype end = start;
         while (end < size && !shownPart.at(end).isSpace()) {
-            ++end;
+            end = pastHidden(end + 1);
         }
         qsizetype optionEnd = start;
         while (optionEnd < end && shownPart.at(optionEnd) == QLatin1Char('-')) {
@@ -176,7 +201,7 @@ void VerbatimText::joinWords(const QString& shownPart, const std::vector<LongWor
         lineBreaks.setPosition(optionEnd);
         qsizetype nextBreak = lineBreaks.toNextBoundary();
         const bool breaks = !widerThanAnyLine && nextBreak != -1 && nextBreak < end;
-        const qreal width = breaks ? metrics.horizontalAdvance(shownPart.mid(start, end - start)) : 0;
+        const qreal width = breaks ? metrics.horizontalAdvance(shownWord(start, end)) : 0;
         if (breaks) {
             breakingWidths_.push_back(width);
         }
@@ -221,30 +246,38 @@ VerbatimText::Shown VerbatimText::shownFor(qreal width, bool withPositions) cons
     shown.text.reserve(shownEnd_ + static_cast<qsizetype>(joints_.size()) + 1);
     if (withPositions) {
         shown.textPositions.reserve(static_cast<size_t>(shownEnd_) + joints_.size() + 2);
-        shown.shownPositions.resize(static_cast<size_t>(size) + 1);
+        shown.shownPositions.resize(static_cast<size_t>(shownEnd_) + 1);
     }
     qsizetype at = 0;
     auto hidden = hidden_.begin();
-    const auto isHidden = [&](qsizetype position) {
-        while (hidden != hidden_.end() && hidden->end <= position) {
-            ++hidden;
-        }
-        return hidden != hidden_.end() && hidden->start <= position;
-    };
     const auto copyUpTo = [&](qsizetype end) {
-        for (; at < end; ++at) {
+        while (at < end) {
+            while (hidden != hidden_.end() && hidden->end <= at) {
+                ++hidden;
+            }
+            // Marks beyond those shown show nowhere: passed over at once, each where the next shows.
+            if (hidden != hidden_.end() && hidden->start <= at) {
+                const qsizetype past = std::min(hidden->end, end);
+                if (withPositions) {
+                    std::fill(shown.shownPositions.begin() + at, shown.shownPositions.begin() + past,
+                              static_cast<int>(shown.text.size()));
+                }
+                at = past;
+                continue;
+            }
             if (withPositions) {
                 shown.shownPositions[static_cast<size_t>(at)] = static_cast<int>(shown.text.size());
             }
             // A document takes a CR LF pair as one line break: the CR shows as nothing.
-            if (isHidden(at) || (text_.at(at) == QLatin1Char('\r') && at + 1 < size &&
-                                 text_.at(at + 1) == QLatin1Char('\n'))) {
-                continue;
+            const bool crBeforeLf =
+                text_.at(at) == QLatin1Char('\r') && at + 1 < size && text_.at(at + 1) == QLatin1Char('\n');
+            if (!crBeforeLf) {
+                shown.text += text_.at(at);
+                if (withPositions) {
+                    shown.textPositions.push_back(at);
+                }
             }
-            shown.text += text_.at(at);
-            if (withPositions) {
-                shown.textPositions.push_back(at);
-            }
+            ++at;
         }
     };
     for (const Joint& joint : joints_) {
@@ -257,16 +290,16 @@ VerbatimText::Shown VerbatimText::shownFor(qreal width, bool withPositions) cons
         }
     }
     copyUpTo(shownEnd_);
+    if (withPositions) {
+        shown.shownPositions[static_cast<size_t>(shownEnd_)] = static_cast<int>(shown.text.size());
+    }
     if (shownEnd_ < size) {
         if (withPositions) {
-            std::fill(shown.shownPositions.begin() + shownEnd_, shown.shownPositions.end() - 1,
-                      static_cast<int>(shown.text.size()));
             shown.textPositions.push_back(shownEnd_);
         }
         shown.text += ellipsis;
     }
     if (withPositions) {
-        shown.shownPositions[static_cast<size_t>(size)] = static_cast<int>(shown.text.size());
         shown.textPositions.push_back(size);
     }
     return shown;

@@ -61,7 +61,8 @@ class VerbatimText : public QTextEdit {
         bool breaks = false;
     };
     // The text with its word joiners; where each position of it, and its end, falls in the text;
-    // where each position of the text, and its end, shows.
+    // where each position of the text's shown part, and its end, shows: the rest of the text shows as
+    // the "…" there, and the text's end after it.
     struct Shown {
         QString text;
         std::vector<qsizetype> textPositions;

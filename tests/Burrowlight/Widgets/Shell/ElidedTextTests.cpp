@@ -21,6 +21,17 @@ class ElidedTextTests : public QObject {
         QVERIFY(shown.text.endsWith(QChar(0x2026)));
         QVERIFY(shown.text.size() < marks.size());
     }
+
+    // A mark outside the Basic Multilingual Plane takes two code units: the line, however wide, keeps
+    // each whole.
+    void aLetterWithAThousandAstralMarksKeepsEachWhole() {
+        const QString marks = QLatin1Char('a') + QStringLiteral("\U0001D167").repeated(1'000);
+        const ElidedText::Shown shown =
+            ElidedText(marks).shownIn(QFontMetrics(QApplication::font()), 1 << 15);
+        QVERIFY(shown.cut);
+        QVERIFY(shown.text.startsWith(QStringLiteral("a\U0001D167")));
+        QVERIFY(shown.text.isValidUtf16());
+    }
 };
 
 QTEST_MAIN(ElidedTextTests)

@@ -177,6 +177,51 @@ class VerbatimTextTests : public QObject {
         }
     }
 
+    // A mark outside the Basic Multilingual Plane takes two code units: a character cut to its first
+    // marks keeps each of them whole.
+    void cutsACharacterBetweenItsMarks() {
+        const QString marks = QLatin1Char('a') + QStringLiteral("\U0001D167").repeated(40);
+        VerbatimText text;
+        text.setText(marks);
+        showAsWideAs(text, QStringLiteral("a few words"));
+        const QString shown = text.document()->toPlainText();
+        QVERIFY(shown.startsWith(QStringLiteral("a\U0001D167")) && shown.size() < marks.size());
+        QVERIFY(shown.isValidUtf16());
+    }
+
+    // "…" stands for the rest of the text: a selection that takes it in copies the rest, from the
+    // clipboard or assistive technology alike.
+    void theEllipsisStandsForTheRestOfTheText() {
+        const QString words = QStringLiteral("abcdefghij ").repeated(1'000);
+        VerbatimText text;
+        text.setText(words);
+        showAsWideAs(text, QStringLiteral("a sentence of a few words"));
+        const QString document = text.document()->toPlainText();
+        QVERIFY(document.endsWith(QChar(0x2026)));
+        const auto shown = QString(document).remove(QChar(0x2060)).remove(QChar(0x200B)).chopped(1).size();
+        const int end = static_cast<int>(document.size());
+        const auto copied = [&text](int from, int to) {
+            QTextCursor cursor = text.textCursor();
+            cursor.setPosition(from);
+            cursor.setPosition(to, QTextCursor::KeepAnchor);
+            text.setTextCursor(cursor);
+            text.copy();
+            return QApplication::clipboard()->text();
+        };
+        QCOMPARE(copied(text.shownPosition(7), end), words.mid(7));
+        QCOMPARE(copied(end - 1, end), words.mid(shown));
+        QCOMPARE(copied(text.shownPosition(7), end - 1), words.mid(7, shown - 7));
+
+        // Begun inside what "…" stands for, a selection takes all of it.
+        QAccessibleTextInterface& read = accessibleText(text);
+        read.setSelection(0, static_cast<int>(shown) + 5, static_cast<int>(words.size()));
+        int start = 0;
+        int finish = 0;
+        read.selection(0, &start, &finish);
+        QCOMPARE(std::pair(start, finish),
+                 std::pair(static_cast<int>(shown), static_cast<int>(words.size())));
+    }
+
     void assistiveTechnologyReadsAndSelectsTheText() {
         VerbatimText text;
         const QString fact = QStringLiteral(
