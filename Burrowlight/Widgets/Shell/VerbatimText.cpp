@@ -172,7 +172,7 @@ void VerbatimText::joinWords(const QString& shownPart, const std::vector<LongWor
     // those beyond the shown ones never show.
     const auto shownWord = [&](qsizetype start, qsizetype end) {
         QString shown;
-        for (auto range = std::ranges::upper_bound(hidden_, start, {}, &Hidden::end);
+        for (auto range = std::ranges::upper_bound(hidden_, start, {}, &HiddenMarks::end);
              range != hidden_.end() && range->start < end; ++range) {
             shown += QStringView(shownPart).sliced(start, std::max(range->start, start) - start);
             start = std::min(range->end, end);
