@@ -32,15 +32,14 @@ inline QByteArray savedWindowGeometry(const QRect& normal, bool maximized, int s
 // The place in the normal state that a geometry the application stored holds, read here rather than
 // by the application's own reader, which would misread it the same way on both sides.
 inline std::optional<QRect> savedNormalGeometry(const QByteArray& geometry) {
+    // The mark, two version numbers and the frame stand before it in every version.
     QDataStream stream(geometry);
     stream.setVersion(QDataStream::Qt_4_0);
     quint32 mark = 0;
-    quint16 majorVersion = 0;
-    quint16 minorVersion = 0;
-    QRect frame;
+    stream >> mark;
     QRect normal;
-    stream >> mark >> majorVersion >> minorVersion >> frame >> normal;
-    if (stream.status() != QDataStream::Ok || mark != qtGeometryMark) {
+    if (stream.skipRawData(2 + 2 + 4 * 4) < 0 || (stream >> normal).status() != QDataStream::Ok ||
+        mark != qtGeometryMark) {
         return std::nullopt;
     }
     return normal;

@@ -8,7 +8,10 @@ class QLineEdit;
 
 // A field's text reaches its model however it arrives: typed, pasted, or set whole by assistive
 // technology (on-screen keyboards, voice input and screen readers set the text, which Qt never
-// counts as an edit). What the model writes back is shown without being handed back to it.
+// counts as an edit). What the model writes back is shown without being handed back to it. A
+// bound field shows each character with at most as many of its marks as a read-only text does
+// (Qt's text engine takes seconds to lay out and edit a letter that carries tens of thousands); what
+// is typed there goes into the model's text at the same place, which keeps the marks not shown.
 namespace burrowlight::fieldText {
 
 using Write = std::function<void(const QString&)>;
