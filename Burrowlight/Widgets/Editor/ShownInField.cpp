@@ -62,7 +62,8 @@ QString ShownInField::storedBetween(qsizetype shownStart, qsizetype shownEnd) co
 }
 
 // The marks hidden within what is replaced go with their character: kept where the character keeps
-// its start, deleted with it where it is replaced whole.
+// its start, deleted with it where it is replaced whole. What showed of the characters last deleted
+// with hidden marks, put back where they were (as undoing does), brings their marks back.
 qsizetype ShownInField::replace(qsizetype start, qsizetype end, const QString& inserted) {
     start = std::clamp<qsizetype>(start, 0, shown_.size());
     end = std::clamp<qsizetype>(end, start, shown_.size());
@@ -73,9 +74,17 @@ qsizetype ShownInField::replace(qsizetype start, qsizetype end, const QString& i
         }
     }
     const qsizetype storedStart = storedPosition(start);
-    stored_ = stored_.left(storedStart) + kept + inserted + stored_.sliced(storedPosition(end));
+    const qsizetype storedEnd = storedPosition(end);
+    const bool putsBack = deleted_ && deleted_->at == start && deleted_->shown == inserted;
+    const QString storedInserted = putsBack ? deleted_->stored : inserted;
+    deleted_.reset();
+    if (const QString removed = stored_.mid(storedStart, storedEnd - storedStart);
+        kept.isEmpty() && removed.size() > end - start) {
+        deleted_ = Deleted{start, shown_.mid(start, end - start), removed};
+    }
+    stored_ = stored_.left(storedStart) + kept + storedInserted + stored_.sliced(storedEnd);
     follow();
-    return storedStart + kept.size() + inserted.size();
+    return storedStart + kept.size() + storedInserted.size();
 }
 
 TextChange changeBetween(const QString& before, const QString& after, qsizetype cursor) {

@@ -3,6 +3,7 @@
 #include "Burrowlight/Widgets/Shell/ShownCharacters.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace burrowlight {
@@ -45,9 +46,17 @@ class ShownInField {
     // The first hidden marks that stand after `shownPosition`.
     std::vector<Hidden>::const_iterator firstAfter(qsizetype shownPosition) const;
 
+    // Characters that were deleted with their hidden marks: what showed of them, at `at`.
+    struct Deleted {
+        qsizetype at;
+        QString shown;
+        QString stored;
+    };
+
     QString stored_;
     QString shown_;
     std::vector<Hidden> hidden_;
+    std::optional<Deleted> deleted_;
 };
 
 // How a field's text changed, as one replacement: where the user was (`cursor`, in `after`, or -1)

@@ -235,6 +235,8 @@ class EditorWidgetsTests : public QObject {
         QTest::keyClick(&jumpHostsField, Qt::Key_Delete);
         QCOMPARE(jumpHosts(), QStringLiteral("ab"));
         QCOMPARE(read(jumpHostsField), jumpHosts());
+        jumpHostsField.undo();
+        QCOMPARE(jumpHosts(), QStringLiteral("ax") + marks + QStringLiteral("b"));
     }
 
     void everyFieldEditedSavedAndConnected() {
