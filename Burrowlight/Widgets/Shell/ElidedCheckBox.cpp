@@ -1,5 +1,6 @@
 #include "Burrowlight/Widgets/Shell/ElidedCheckBox.h"
 
+#include "Burrowlight/Widgets/Shell/ShownCharacters.h"
 #include "Burrowlight/Widgets/Style/Look.h"
 
 #include <QEvent>
@@ -55,7 +56,8 @@ void ElidedCheckBox::elide() {
     const int room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this).width();
     const auto shown = text_.shownIn(fontMetrics(), room);
     setText(look::menuText(shown.text));
-    setToolTip(shown.cut ? text_.whole() : QString());
+    // A tip shows as much of a crafted text as a read-only text does: Qt lays out all of it.
+    setToolTip(shown.cut ? shownStart(text_.whole()) : QString());
 }
 
 } // namespace burrowlight

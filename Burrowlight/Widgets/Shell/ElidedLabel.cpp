@@ -1,5 +1,7 @@
 #include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 
+#include "Burrowlight/Widgets/Shell/ShownCharacters.h"
+
 #include <QEvent>
 
 namespace burrowlight {
@@ -42,7 +44,8 @@ void ElidedLabel::changeEvent(QEvent* event) {
 void ElidedLabel::elide() {
     const auto shown = text_.shownIn(fontMetrics(), contentsRect().width());
     setText(shown.text);
-    setToolTip(shown.cut ? text_.whole() : QString());
+    // A tip shows as much of a crafted text as a read-only text does: Qt lays out all of it.
+    setToolTip(shown.cut ? shownStart(text_.whole()) : QString());
 }
 
 } // namespace burrowlight

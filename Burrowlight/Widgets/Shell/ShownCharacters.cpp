@@ -56,4 +56,22 @@ ShownCharacters findShownCharacters(const QString& text, qsizetype mostShown) {
     return shown;
 }
 
+QString shownStart(const QString& text) {
+    const ShownCharacters shown = findShownCharacters(text, mostShownOfAText);
+    if (shown.end == text.size() && shown.hidden.empty()) {
+        return text;
+    }
+    QString start;
+    qsizetype from = 0;
+    for (const HiddenMarks& marks : shown.hidden) {
+        start += QStringView(text).sliced(from, marks.start - from);
+        from = marks.end;
+    }
+    start += QStringView(text).sliced(from, shown.end - from);
+    if (shown.end < text.size()) {
+        start += QChar(0x2026);
+    }
+    return start;
+}
+
 } // namespace burrowlight

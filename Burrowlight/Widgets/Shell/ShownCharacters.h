@@ -9,6 +9,9 @@ namespace burrowlight {
 // A character (a letter with its marks) shows at most this many of its UTF-16 code units: shaping a
 // character grows with the square of its marks, and no script puts more marks on one than this.
 inline constexpr qsizetype mostShownOfACharacter = 32;
+// A read-only text shows at most this many code units of its start: more than a window shows, and
+// each new width lays out all of them again.
+inline constexpr qsizetype mostShownOfAText = 4096;
 
 // Marks of a character beyond those it shows, from `start` to `end`; the character starts at
 // `character`.
@@ -29,5 +32,7 @@ struct ShownCharacters {
 // at most `mostShownOfACharacter` of them, cut between code points.
 ShownCharacters findShownCharacters(const QString& text,
                                     qsizetype mostShown = std::numeric_limits<qsizetype>::max());
+// What a read-only text shows of `text`: its shown code units, then "…" where it is cut.
+QString shownStart(const QString& text);
 
 } // namespace burrowlight

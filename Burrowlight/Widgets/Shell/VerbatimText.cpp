@@ -20,9 +20,6 @@ constexpr QChar wordJoiner(0x2060);
 constexpr QChar breakAllowed(0x200B);
 // A long word may break this often, counted in graphemes.
 constexpr int longWordBreaksEvery = 8;
-// What is laid out, in UTF-16 code units: each new width lays out all of it again. More text than a
-// window shows.
-constexpr qsizetype mostShown = 4096;
 constexpr QChar ellipsis(0x2026);
 
 // Until it is given a width, the document lays out nothing: each of its lay-outs reads all of a long
@@ -140,7 +137,7 @@ void VerbatimText::findJoints() {
 }
 
 void VerbatimText::findShownPart() {
-    ShownCharacters shown = findShownCharacters(text_, mostShown);
+    ShownCharacters shown = findShownCharacters(text_, mostShownOfAText);
     shownEnd_ = shown.end;
     hidden_ = std::move(shown.hidden);
 }

@@ -1,4 +1,5 @@
 // A one-line text is cut to what Qt lays out quickly, whatever room it has.
+#include "Burrowlight/Widgets/Shell/ElidedLabel.h"
 #include "Burrowlight/Widgets/Shell/ElidedText.h"
 
 #include <QApplication>
@@ -20,6 +21,12 @@ class ElidedTextTests : public QObject {
         QVERIFY(shown.text.startsWith(QStringLiteral("a\u0301")));
         QVERIFY(shown.text.endsWith(QChar(0x2026)));
         QVERIFY(shown.text.size() < marks.size());
+
+        // Its tip, which Qt would lay out whole, shows as much of it as a read-only text does.
+        burrowlight::ElidedLabel label;
+        label.setFullText(marks);
+        QVERIFY(label.toolTip().startsWith(QStringLiteral("a\u0301")));
+        QVERIFY(label.toolTip().size() < 100);
     }
 
     // A mark outside the Basic Multilingual Plane takes two code units: the line, however wide, keeps
