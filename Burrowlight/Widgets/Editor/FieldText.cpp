@@ -41,6 +41,10 @@ class Binding : public QObject {
     qsizetype fieldPosition(qsizetype storedPosition) const {
         return toField(contents_.shownPosition(storedPosition));
     }
+    // What the field holds between these of its positions, whole.
+    QString storedBetween(qsizetype fieldStart, qsizetype fieldEnd) const {
+        return contents_.storedBetween(toShown(fieldStart), toShown(fieldEnd));
+    }
 
     void arrived() {
         if (showing_) {
@@ -162,8 +166,7 @@ class LineBinding : public Binding {
         if (clipboard.text(mode) != selected) {
             return;
         }
-        const qsizetype from = storedPosition(field_.selectionStart());
-        const QString whole = stored().mid(from, storedPosition(field_.selectionEnd()) - from);
+        const QString whole = storedBetween(field_.selectionStart(), field_.selectionEnd());
         if (whole != selected) {
             clipboard.setText(whole, mode);
         }
@@ -299,9 +302,8 @@ QMimeData* PlainTextField::createMimeDataFromSelection() const {
         return QPlainTextEdit::createMimeDataFromSelection();
     }
     const QTextCursor cursor = textCursor();
-    const qsizetype from = binding->storedPosition(cursor.selectionStart());
     auto data = std::make_unique<QMimeData>();
-    data->setText(binding->stored().mid(from, binding->storedPosition(cursor.selectionEnd()) - from));
+    data->setText(binding->storedBetween(cursor.selectionStart(), cursor.selectionEnd()));
     return data.release(); // the caller owns it
 }
 

@@ -5,7 +5,6 @@
 #include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <algorithm>
 
 namespace burrowlight {

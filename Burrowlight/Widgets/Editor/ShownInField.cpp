@@ -16,17 +16,13 @@ void ShownInField::follow() {
         shown_ = stored_;
         return;
     }
-    shown_.clear();
-    qsizetype from = 0;
+    shown_ = withoutHidden(stored_, shown.hidden, 0, stored_.size());
     qsizetype hiddenBefore = 0;
     for (const HiddenMarks& marks : shown.hidden) {
-        shown_ += QStringView(stored_).sliced(from, marks.start - from);
         hidden_.push_back({marks.character - hiddenBefore, marks.start - hiddenBefore, marks.start, marks.end,
                            hiddenBefore});
         hiddenBefore += marks.end - marks.start;
-        from = marks.end;
     }
-    shown_ += QStringView(stored_).sliced(from);
 }
 
 std::vector<ShownInField::Hidden>::const_iterator ShownInField::firstAfter(qsizetype shownPosition) const {

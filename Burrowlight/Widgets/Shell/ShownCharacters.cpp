@@ -56,18 +56,23 @@ ShownCharacters findShownCharacters(const QString& text, qsizetype mostShown) {
     return shown;
 }
 
+QString withoutHidden(QStringView text, const std::vector<HiddenMarks>& hidden, qsizetype start,
+                      qsizetype end) {
+    QString shown;
+    for (auto marks = std::ranges::upper_bound(hidden, start, {}, &HiddenMarks::end);
+         marks != hidden.end() && marks->start < end; ++marks) {
+        shown += text.sliced(start, std::max(marks->start, start) - start);
+        start = std::min(marks->end, end);
+    }
+    return shown.append(text.sliced(start, end - start));
+}
+
 QString shownStart(const QString& text) {
     const ShownCharacters shown = findShownCharacters(text, mostShownOfAText);
     if (shown.end == text.size() && shown.hidden.empty()) {
         return text;
     }
-    QString start;
-    qsizetype from = 0;
-    for (const HiddenMarks& marks : shown.hidden) {
-        start += QStringView(text).sliced(from, marks.start - from);
-        from = marks.end;
-    }
-    start += QStringView(text).sliced(from, shown.end - from);
+    QString start = withoutHidden(text, shown.hidden, 0, shown.end);
     if (shown.end < text.size()) {
         start += QChar(0x2026);
     }

@@ -32,6 +32,9 @@ struct ShownCharacters {
 // at most `mostShownOfACharacter` of them, cut between code points.
 ShownCharacters findShownCharacters(const QString& text,
                                     qsizetype mostShown = std::numeric_limits<qsizetype>::max());
+// What shows of `text` from `start` to `end`: all but the marks hidden there.
+QString withoutHidden(QStringView text, const std::vector<HiddenMarks>& hidden, qsizetype start,
+                      qsizetype end);
 // What a read-only text shows of `text`: its shown code units, then "…" where it is cut.
 QString shownStart(const QString& text);
 

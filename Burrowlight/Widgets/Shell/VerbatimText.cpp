@@ -165,17 +165,6 @@ void VerbatimText::joinWords(const QString& shownPart, const std::vector<LongWor
         }
         return hidden != hidden_.end() && hidden->start <= at ? hidden->end : at;
     };
-    // A word as it shows, to measure: shaping a character grows with the square of its marks, and
-    // those beyond the shown ones never show.
-    const auto shownWord = [&](qsizetype start, qsizetype end) {
-        QString shown;
-        for (auto range = std::ranges::upper_bound(hidden_, start, {}, &HiddenMarks::end);
-             range != hidden_.end() && range->start < end; ++range) {
-            shown += QStringView(shownPart).sliced(start, std::max(range->start, start) - start);
-            start = std::min(range->end, end);
-        }
-        return shown.append(QStringView(shownPart).sliced(start, end - start));
-    };
     const qsizetype size = shownPart.size();
     qsizetype start = 0;
     while (start < size) {
@@ -198,7 +187,9 @@ void VerbatimText::joinWords(const QString& shownPart, const std::vector<LongWor
         lineBreaks.setPosition(optionEnd);
         qsizetype nextBreak = lineBreaks.toNextBoundary();
         const bool breaks = !widerThanAnyLine && nextBreak != -1 && nextBreak < end;
-        const qreal width = breaks ? metrics.horizontalAdvance(shownWord(start, end)) : 0;
+        // Measured as it shows: shaping a character grows with the square of its marks.
+        const qreal width =
+            breaks ? metrics.horizontalAdvance(withoutHidden(shownPart, hidden_, start, end)) : 0;
         if (breaks) {
             breakingWidths_.push_back(width);
         }
